@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, writes a demo dorvak.dat beside the
+# program and starts it.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+bash scripts/install-deps.sh
+bash scripts/build.sh build
+bin="$root/build/app"
+if [ ! -f "$bin/dorvak.dat" ]; then
+  "$root/build/tools/make_demo_db" --out "$bin/dorvak.dat" --companies 5000
+fi
+exec "$bin/Dorvak"
