@@ -1,0 +1,76 @@
+#include "app/AppMessages.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+
+namespace app {
+
+namespace {
+
+MessageHandler &handler()
+{
+    static MessageHandler h;
+    return h;
+}
+
+QString shownText(QString text)
+{
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+} // namespace
+
+void setMessageHandler(MessageHandler h)
+{
+    handler() = std::move(h);
+}
+
+void showMessage(const QString &text, QWidget *parent)
+{
+    messageBox(text, QString::fromUtf8(kApplicationTitle), MessageButtons::Ok, parent);
+}
+
+int messageBox(const QString &text, const QString &caption, MessageButtons buttons, QWidget *parent)
+{
+    if (handler())
+        return handler()(caption, text, buttons);
+
+    QMessageBox box(parent);
+    box.setWindowTitle(caption);
+    box.setText(shownText(text));
+    switch (buttons) {
+    case MessageButtons::Ok:
+        box.setIcon(QMessageBox::Information);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MessageButtons::OkCancel:
+        box.setIcon(QMessageBox::Question);
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MessageButtons::YesNo:
+        box.setIcon(QMessageBox::Question);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    }
+    const std::pair<QMessageBox::StandardButton, const char *> captions[] = {{QMessageBox::Ok, "确定"},
+                                                                             {QMessageBox::Cancel, "取消"},
+                                                                             {QMessageBox::Yes, "是"},
+                                                                             {QMessageBox::No, "否"}};
+    for (const auto &[button, caption] : captions) {
+        if (QAbstractButton *b = box.button(button))
+            b->setText(QString::fromUtf8(caption));
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return mrOk;
+    case QMessageBox::Yes:
+        return mrYes;
+    case QMessageBox::No:
+        return mrNo;
+    default:
+        return mrCancel;
+    }
+}
+
+} // namespace app

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// The program's message boxes. Results keep the numbers of the original
+// system (OK 1, Cancel 2, Yes 6, No 7); a CR in a text is a line break.
+namespace app {
+
+inline constexpr const char *kApplicationTitle = "Velmora";
+
+enum MessageResult { mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+enum class MessageButtons { Ok, OkCancel, YesNo };
+
+// A plain message with the application title as caption and an OK button.
+void showMessage(const QString &text, QWidget *parent = nullptr);
+
+// A message with its own caption and buttons; returns the button chosen.
+int messageBox(const QString &text, const QString &caption, MessageButtons buttons,
+               QWidget *parent = nullptr);
+
+// Replaces the boxes (for example by a recorder in tests); an empty
+// function restores them. The handler gets caption and text and returns
+// the result to report.
+using MessageHandler =
+    std::function<int(const QString &caption, const QString &text, MessageButtons buttons)>;
+void setMessageHandler(MessageHandler handler);
+
+} // namespace app

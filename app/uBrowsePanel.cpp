@@ -1,0 +1,184 @@
+#include "app/uBrowsePanel.h"
+
+#include "app/AppMessages.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbEdit.h"
+#include "platform/db/DbGrid.h"
+#include "platform/os/Gb2312.h"
+#include "platform/os/Shell.h"
+#include "resources/Glyphs.h"
+
+#include <QSplitter>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using namespace platform::db;
+
+const char *const TBrowsePanel::kCompanyListSql =
+    "select cTypeName,cCorpCName,cCAdd,cZip,cTel,cFax,cHttp,cEmail,cCorpEName,cEAdd,cAreaNo,cTypeNo,"
+    "cArea,cProvince,cManager,cMainProd,cCorpMemo,iFlag,cRemark from Dorvak";
+
+namespace {
+
+const char kRootText[] = "Velmora目录";
+
+// Column names and their display labels, in the order they are assigned.
+const std::pair<const char *, const char *> kFieldCatalogue[] = {
+    {"cProvince", "省份"},      {"cAreaNo", "地区号"},      {"cArea", "地区名称"},
+    {"cCorpCName", "公司名称"}, {"cCorpEName", "英文名称"}, {"cCAdd", "中文地址"},
+    {"cEAdd", "英文地址"},      {"cZip", "邮编"},           {"cTel", "电话"},
+    {"cFax", "传真"},           {"cHttp", "网址"},          {"cEmail", "E_mail"},
+    {"cTypeName", "类别名称"},  {"cTypeNo", "类别编号"},    {"cManager", "法人、联系人"},
+    {"cMainProd", "主营产品"},  {"cCorpMemo", "公司简介"},  {"iFlag", "诚信企业"},
+    {"cRemark", "备注"},
+};
+
+} // namespace
+
+QStringList TBrowsePanel::CategoryNodeTexts()
+{
+    return {QString::fromUtf8(kRootText),
+            // The ten cities listed on their own, with their area codes.
+            QStringLiteral("(010)北京市"), QStringLiteral("(020)广州市"), QStringLiteral("(021)上海市"),
+            QStringLiteral("(022)天津市"), QStringLiteral("(023)重庆市"), QStringLiteral("(024)沈阳市"),
+            QStringLiteral("(025)南京市"), QStringLiteral("(027)武汉市"), QStringLiteral("(028)成都市"),
+            QStringLiteral("(029)西安市"),
+            // The twenty-nine province-level regions.
+            QStringLiteral("安徽省"), QStringLiteral("福建省"), QStringLiteral("甘肃省"),
+            QStringLiteral("广东省"), QStringLiteral("广西壮族自治区"), QStringLiteral("贵州省"),
+            QStringLiteral("河南省"), QStringLiteral("河北省"), QStringLiteral("黑龙江省"),
+            QStringLiteral("湖南省"), QStringLiteral("湖北省"), QStringLiteral("海南省"),
+            QStringLiteral("吉林省"), QStringLiteral("江苏省"), QStringLiteral("江西省"),
+            QStringLiteral("辽宁省"), QStringLiteral("内蒙古自治区"), QStringLiteral("宁夏回族自治区"),
+            QStringLiteral("青海省"), QStringLiteral("山东省"), QStringLiteral("山西省"),
+            QStringLiteral("陕西省"), QStringLiteral("四川省"), QStringLiteral("西藏自治区"),
+            QStringLiteral("新疆维吾尔自治区"), QStringLiteral("云南省"), QStringLiteral("浙江省"),
+            QStringLiteral("香港自治区"), QStringLiteral("台湾省")};
+}
+
+void TBrowsePanel::BuildCategoryTree(QTreeWidget *tree)
+{
+    // The selected node shows image 0 of the list, every other node image 1.
+    QIcon nodeIcon;
+    nodeIcon.addPixmap(resources::glyph(resources::Glyph::FolderClosed), QIcon::Normal);
+    nodeIcon.addPixmap(resources::glyph(resources::Glyph::FolderOpen), QIcon::Selected);
+
+    const QStringList texts = CategoryNodeTexts();
+    auto *root = new QTreeWidgetItem(tree, QStringList{texts.first()});
+    root->setIcon(0, nodeIcon);
+    for (qsizetype i = 1; i < texts.size(); ++i)
+        new QTreeWidgetItem(root, QStringList{texts[i]});
+    for (int i = 0; i < root->childCount(); ++i)
+        root->child(i)->setIcon(0, nodeIcon);
+}
+
+void TBrowsePanel::LoadCompanyList()
+{
+    try {
+        m_companies->setFilter(QString());
+        m_companies->setFiltered(false);
+        m_companies->setSqlText(QString::fromUtf8(kCompanyListSql));
+        FListSql = m_companies->sqlText();
+        if (!m_companies->active())
+            m_companies->open();
+        for (const auto &[name, label] : kFieldCatalogue)
+            m_companies->fieldByName(QString::fromUtf8(name))->setDisplayLabel(QString::fromUtf8(label));
+        SizeColumnsToCurrentRow();
+    } catch (const DbError &) {
+        // The grid shows whatever state the query reached.
+    }
+}
+
+void TBrowsePanel::SizeColumnsToCurrentRow()
+{
+    for (int i = 0; i < m_companies->fieldCount(); ++i) {
+        DbField *f = m_companies->field(i);
+        const QString value = f->asString();
+        f->setDisplayWidth(value.isEmpty() ? 10 : platform::gb2312Length(value) + 10);
+    }
+}
+
+void TBrowsePanel::TreeView1Change()
+{
+    QTreeWidgetItem *node = TreeView1->currentItem();
+    if (!node)
+        return;
+    QString text = node->text(0);
+    try {
+        if (text.compare(QString::fromUtf8(kRootText), Qt::CaseInsensitive) == 0) {
+            m_companies->setFilter(QString());
+            m_companies->setFiltered(false);
+            return;
+        }
+        if (text.contains(QLatin1Char('(')))
+            text = text.mid(5); // "(010)北京市" -> "北京市"
+        m_companies->setFilter(QStringLiteral("cProvince='") + text + QLatin1Char('\''));
+        m_companies->setFiltered(true);
+    } catch (const DbError &) {
+        app::showMessage(QStringLiteral("出现异常！"), this);
+    }
+}
+
+void TBrowsePanel::SpeedButton6Click()
+{
+    try {
+        m_companies->setFilter(QStringLiteral("iFlag=1"));
+        m_companies->setFiltered(true);
+    } catch (const DbError &) {
+        app::showMessage(QStringLiteral("出现异常！"), this);
+    }
+}
+
+void TBrowsePanel::SpeedButton2Click()
+{
+    LoadCompanyList();
+}
+
+void TBrowsePanel::SpeedButton3Click()
+{
+    if (!TreeView1->isHidden()) {
+        TreeView1->hide();
+        SpeedButton3->setIcon(SpdBtn_A->icon());
+    } else {
+        TreeView1->show();
+        SpeedButton3->setIcon(SpdBtn_B->icon());
+    }
+}
+
+void TBrowsePanel::SpeedButton8Click()
+{
+    if (!PanelD->isHidden()) {
+        PanelD->hide();
+        SpeedButton8->setIcon(SpeedButtonA->icon());
+    } else {
+        PanelD->show();
+        SpeedButton8->setIcon(SpeedButtonB->icon());
+    }
+}
+
+QString TBrowsePanel::CompanySiteAddress(const QString &http)
+{
+    if (http.isEmpty())
+        return QString();
+    if (http.left(7).toUpper().contains(QLatin1String("HTTP://")))
+        return http;
+    return QStringLiteral("http://") + http;
+}
+
+void TBrowsePanel::SpeedButton5Click()
+{
+    const QString address = CompanySiteAddress(DetailEdit(QStringLiteral("cHttp"))->text());
+    if (!address.isEmpty())
+        platform::shellOpen(address); // the result is ignored, as for every link
+}
+
+// The compound query, the quick search and the detail card come with the
+// query tools; until then these buttons do nothing.
+void TBrowsePanel::SpBtn_OFindClick() {}
+void TBrowsePanel::SpeedButton1Click() {}
+void TBrowsePanel::DBGrid1DblClick() {}
+
+DbEdit *TBrowsePanel::DetailEdit(const QString &field) const
+{
+    return m_detailEdits.value(field, nullptr);
+}

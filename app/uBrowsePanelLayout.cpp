@@ -1,0 +1,212 @@
+// Construction of the browsing panel's controls.
+
+#include "app/uBrowsePanel.h"
+
+#include "platform/db/Database.h"
+#include "platform/db/DbEdit.h"
+#include "platform/db/DbGrid.h"
+#include "platform/db/DbMemo.h"
+#include "resources/Glyphs.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSplitter>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+using namespace platform::db;
+using resources::Glyph;
+
+namespace {
+
+QToolButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QString &tip,
+                        Glyph glyph)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoRaise(true);
+    b->setCursor(Qt::PointingHandCursor);
+    b->setToolTip(tip);
+    b->setIcon(QIcon(resources::glyph(glyph)));
+    b->setText(caption);
+    b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+    return b;
+}
+
+QToolButton *makeGlyphHolder(QWidget *parent, const char *name, Glyph glyph)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setIcon(QIcon(resources::glyph(glyph)));
+    b->hide();
+    return b;
+}
+
+} // namespace
+
+TBrowsePanel::TBrowsePanel(DbQuery *companies, DataSource *source, QWidget *parent)
+    : QWidget(parent), m_companies(companies), m_source(source)
+{
+    setObjectName(QStringLiteral("Pal_1"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(241, 241, 241));
+    setPalette(pal);
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    buildToolbar();
+    buildDetailStrip();
+    buildTreeAndGrid();
+    column->addWidget(findChild<QWidget *>(QStringLiteral("Toolbar")));
+    column->addWidget(PanelD);
+    column->addWidget(Splitter1, 1);
+}
+
+void TBrowsePanel::buildToolbar()
+{
+    auto *bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("Toolbar"));
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(2, 1, 2, 1);
+    row->setSpacing(2);
+
+    SpeedButton3 =
+        makeButton(bar, "SpeedButton3", QString(), QStringLiteral("分屏显示Velmora内容"), Glyph::TreeHide);
+    SpeedButton8 =
+        makeButton(bar, "SpeedButton8", QString(), QStringLiteral("切换是否显示详细内容"), Glyph::DetailShow);
+    SpBtn_OFind = makeButton(bar, "SpBtn_OFind", QStringLiteral("复合查询"),
+                             QStringLiteral("多功能复合查询Velmora数据"), Glyph::Query);
+    SpeedButton2 = makeButton(bar, "SpeedButton2", QStringLiteral("刷新"),
+                              QStringLiteral("刷新列出所有相关的包装企业目录内容"), Glyph::Refresh);
+    SpeedButton1 = makeButton(bar, "SpeedButton1", QStringLiteral("查找"), QStringLiteral("快速检索企业数据"),
+                              Glyph::Search);
+    SpeedButton5 = makeButton(bar, "SpeedButton5", QStringLiteral("进入企业网站"),
+                              QStringLiteral("链接当前该企业的网站"), Glyph::Web);
+    SpeedButton6 = makeButton(bar, "SpeedButton6", QStringLiteral("诚信企业"),
+                              QStringLiteral("提供更多的帮助"), Glyph::Credible);
+    SpeedButton4 = makeButton(bar, "SpeedButton4", QStringLiteral("全屏"), QStringLiteral("退出Velmora目录"),
+                              Glyph::FullScreen);
+    SpdBtn_A = makeGlyphHolder(bar, "SpdBtn_A", Glyph::TreeShow);
+    SpdBtn_B = makeGlyphHolder(bar, "SpdBtn_B", Glyph::TreeHide);
+    SpeedButtonA = makeGlyphHolder(bar, "SpeedButtonA", Glyph::DetailShow);
+    SpeedButtonB = makeGlyphHolder(bar, "SpeedButtonB", Glyph::DetailHide);
+
+    for (QToolButton *b : {SpeedButton3, SpeedButton8, SpBtn_OFind, SpeedButton2, SpeedButton1, SpeedButton5,
+                           SpeedButton6, SpeedButton4})
+        row->addWidget(b);
+    row->addStretch(1);
+
+    connect(SpeedButton3, &QToolButton::clicked, this, &TBrowsePanel::SpeedButton3Click);
+    connect(SpeedButton8, &QToolButton::clicked, this, &TBrowsePanel::SpeedButton8Click);
+    connect(SpBtn_OFind, &QToolButton::clicked, this, &TBrowsePanel::SpBtn_OFindClick);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TBrowsePanel::SpeedButton2Click);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TBrowsePanel::SpeedButton1Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TBrowsePanel::SpeedButton5Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &TBrowsePanel::SpeedButton6Click);
+}
+
+void TBrowsePanel::buildDetailStrip()
+{
+    PanelD = new QFrame(this);
+    PanelD->setObjectName(QStringLiteral("PanelD"));
+    PanelD->setFrameShape(QFrame::StyledPanel);
+    PanelD->setFixedHeight(193);
+
+    auto *grid = new QGridLayout(PanelD);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(3);
+
+    QPalette blue;
+    blue.setColor(QPalette::Text, Qt::blue);
+    QFont font = this->font();
+    font.setPixelSize(12);
+
+    // Six columns of caption/edit pairs; a span of 0 means "to the end of the row".
+    struct Cell
+    {
+        const char *caption;
+        const char *field;
+        int span;
+    };
+    const std::vector<std::vector<Cell>> rows = {
+        {{"省    份", "cProvince", 1}, {"地区编号", "cAreaNo", 1}, {"地区名称", "cArea", 1}},
+        {{"公司名称", "cCorpCName", 3}, {"法人、联 系 人", "cManager", 1}},
+        {{"中文地址", "cCAdd", 0}},
+        {{"电    话", "cTel", 1}, {"传    真", "cFax", 1}, {"邮    编", "cZip", 1}},
+        {{"类别名称", "cTypeName", 1}, {"网    址", "cHttp", 1}, {"邮    箱", "cEmail", 1}},
+        {{"主营产品", "cMainProd", 0}},
+    };
+    for (int r = 0; r < int(rows.size()); ++r) {
+        int col = 0;
+        for (const Cell &cell : rows[r]) {
+            auto *label = new QLabel(QString::fromUtf8(cell.caption), PanelD);
+            grid->addWidget(label, r, col++);
+            auto *edit = new DbEdit(PanelD);
+            edit->setObjectName(QStringLiteral("DBEdit_") + QLatin1String(cell.field));
+            edit->setReadOnly(true);
+            edit->setFont(font);
+            edit->setPalette(blue);
+            edit->setDataSource(m_source);
+            edit->setDataField(QLatin1String(cell.field));
+            const int span = cell.span == 0 ? 5 : cell.span;
+            grid->addWidget(edit, r, col, 1, span);
+            col += span;
+            m_detailEdits.insert(QLatin1String(cell.field), edit);
+        }
+    }
+    grid->addWidget(new QLabel(QStringLiteral("公司简介"), PanelD), 6, 0, Qt::AlignTop);
+    DBMemo_cCorpMemo = new DbMemo(PanelD);
+    DBMemo_cCorpMemo->setObjectName(QStringLiteral("DBMemo_cCorpMemo"));
+    DBMemo_cCorpMemo->setFont(font);
+    DBMemo_cCorpMemo->setPalette(blue);
+    DBMemo_cCorpMemo->setDataSource(m_source);
+    DBMemo_cCorpMemo->setDataField(QStringLiteral("cCorpMemo"));
+    grid->addWidget(DBMemo_cCorpMemo, 6, 1, 1, 5);
+    grid->setRowStretch(6, 1);
+    for (int c : {1, 3, 5})
+        grid->setColumnStretch(c, 1);
+    PanelD->hide();
+}
+
+void TBrowsePanel::buildTreeAndGrid()
+{
+    Splitter1 = new QSplitter(Qt::Horizontal, this);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(1);
+    Splitter1->setChildrenCollapsible(false);
+    Splitter1->setStyleSheet(QStringLiteral("QSplitter::handle { background-color: rgb(200,186,89); }"));
+
+    TreeView1 = new QTreeWidget(Splitter1);
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setIndentation(19);
+    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeView1->setMouseTracking(true); // hot tracking
+    TreeView1->setAttribute(Qt::WA_Hover);
+    TreeView1->setMinimumWidth(60);
+    // The selection stays visible when the tree loses the focus.
+    QPalette pal = TreeView1->palette();
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                 pal.color(QPalette::Active, QPalette::HighlightedText));
+    TreeView1->setPalette(pal);
+
+    DBGrid1 = new DbGrid(Splitter1);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setTitleColor(QColor(0, 0, 128));
+    DBGrid1->setFixedColor(QColor(241, 241, 241));
+    DBGrid1->setDataSource(m_source);
+
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({220, 560});
+
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this, &TBrowsePanel::TreeView1Change);
+    connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TBrowsePanel::DBGrid1DblClick);
+}

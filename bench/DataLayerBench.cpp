@@ -1,0 +1,160 @@
+// The data layer on a 1,000,000-company database: loading the list
+// snapshot against merely stepping the statement, the snapshot's memory
+// against its text, switching row filters, and the grid's first screen.
+//
+//   build/bench/bench_data_layer [--companies N] [benchmark options]
+//
+// The database is written once to $VELMORA_BENCH_DIR (default /tmp) and reused.
+
+#include "platform/db/CipherSettings.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbGrid.h"
+#include "tools/DemoDatabase.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QPixmap>
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+const char kListSql[] =
+    "select cTypeName,cCorpCName,cCAdd,cZip,cTel,cFax,cHttp,cEmail,cCorpEName,cEAdd,cAreaNo,"
+    "cTypeNo,cArea,cProvince,cManager,cMainProd,cCorpMemo,iFlag,cRemark from Dorvak";
+
+QString g_path;
+
+QString connectionString()
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + g_path +
+           QStringLiteral(";Jet OLEDB:Database Password=") + QLatin1String(tools::kDatabasePassword);
+}
+
+struct Open
+{
+    platform::db::DbConnection connection;
+    platform::db::DbQuery query;
+    Open()
+    {
+        connection.setConnectionString(connectionString());
+        connection.setConnected(true);
+        query.setConnection(&connection);
+        query.setSqlText(QString::fromUtf8(kListSql));
+    }
+};
+
+// The engine alone: step through the statement, reading nothing.
+void BM_StepStatement(benchmark::State &state)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(g_path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    const std::string key = std::string("PRAGMA key = '") + tools::kDatabasePassword + "'";
+    sqlite3_exec(db, key.c_str(), nullptr, nullptr, nullptr);
+    const std::string pages = "PRAGMA cipher_page_size = " + std::to_string(platform::db::kBuilderPageSize);
+    sqlite3_exec(db, pages.c_str(), nullptr, nullptr, nullptr);
+    int rows = 0;
+    for (auto _ : state) {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db, kListSql, -1, &stmt, nullptr);
+        rows = 0;
+        while (sqlite3_step(stmt) == SQLITE_ROW)
+            ++rows;
+        sqlite3_finalize(stmt);
+    }
+    state.counters["rows"] = rows;
+    sqlite3_close(db);
+}
+
+// The data layer: run the list statement into a snapshot.
+void BM_LoadSnapshot(benchmark::State &state)
+{
+    Open open;
+    for (auto _ : state) {
+        open.query.open();
+        state.PauseTiming();
+        const platform::db::ColumnStore *store = open.query.snapshot();
+        state.counters["rows"] = store->rowCount();
+        state.counters["memory_MiB"] = double(store->memoryBytes()) / (1 << 20);
+        state.counters["text_MiB"] = double(store->textBytes()) / (1 << 20);
+        state.counters["memory_per_text"] = double(store->memoryBytes()) / double(store->textBytes());
+        open.query.close();
+        state.ResumeTiming();
+    }
+}
+
+// Switching the tree's province filter and the credible filter.
+void BM_SwitchFilter(benchmark::State &state)
+{
+    Open open;
+    open.query.open();
+    open.query.setFiltered(true);
+    const QStringList filters{QStringLiteral("cProvince='北京市'"), QStringLiteral("iFlag=1"),
+                              QStringLiteral("cProvince='新疆维吾尔自治区'")};
+    int i = 0;
+    for (auto _ : state) {
+        open.query.setFilter(filters[i++ % filters.size()]);
+        benchmark::DoNotOptimize(open.query.recordCount());
+    }
+}
+
+// A grid over the whole list drawing its first screen.
+void BM_GridFirstScreen(benchmark::State &state)
+{
+    Open open;
+    open.query.open();
+    platform::db::DataSource source;
+    source.setDataSet(&open.query);
+    for (auto _ : state) {
+        platform::db::DbGrid grid;
+        grid.resize(800, 500);
+        grid.setDataSource(&source);
+        QPixmap screen = grid.grab();
+        benchmark::DoNotOptimize(screen);
+    }
+}
+
+BENCHMARK(BM_StepStatement)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LoadSnapshot)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SwitchFilter)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_GridFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    int companies = 1000000;
+    std::vector<char *> rest{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--companies") == 0 && i + 1 < argc)
+            companies = std::atoi(argv[++i]);
+        else
+            rest.push_back(argv[i]);
+    }
+    const QString folder = qEnvironmentVariableIsEmpty("VELMORA_BENCH_DIR")
+                               ? QStringLiteral("/tmp")
+                               : qEnvironmentVariable("VELMORA_BENCH_DIR");
+    g_path = QStringLiteral("%1/velmora-bench-%2.dat").arg(folder).arg(companies);
+    if (!QFileInfo::exists(g_path)) {
+        std::cerr << "writing " << g_path.toStdString() << " ...\n";
+        tools::DemoOptions options;
+        options.out = g_path;
+        options.companies = companies;
+        tools::writeDemoDatabase(options);
+    }
+
+    int restCount = int(rest.size());
+    benchmark::Initialize(&restCount, rest.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QLineEdit>
+
+namespace platform::db {
+
+class DataSource;
+class FieldBinding;
+
+// A single-line edit bound to a field of a data source's current row.
+class DbEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    explicit DbEdit(QWidget *parent = nullptr);
+
+    DataSource *dataSource() const;
+    void setDataSource(DataSource *source);
+    QString dataField() const;
+    void setDataField(const QString &name);
+
+private:
+    FieldBinding *m_binding;
+};
+
+} // namespace platform::db

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QTableView>
+
+namespace platform::db {
+
+class DataSource;
+class DbGridModel;
+
+// A read-only grid over a data source: whole-row selection, column titles
+// from the fields' display labels, column widths from their display widths
+// (in characters), an indicator column marking the current row. Moving the
+// selection moves the query's current row and the other way round.
+class DbGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit DbGrid(QWidget *parent = nullptr);
+
+    DataSource *dataSource() const;
+    void setDataSource(DataSource *source);
+    DbGridModel *gridModel() const { return m_model; }
+
+    // Colour of the title row and the indicator column.
+    void setFixedColor(const QColor &color);
+    // Colour of the title texts.
+    void setTitleColor(const QColor &color);
+
+    // Pixel width of a column of the given display width, in this grid's font.
+    int columnWidthFor(int displayWidth) const;
+
+private:
+    void applyWidths();
+    void followQuery(int row);
+    void updateStyle();
+
+    DbGridModel *m_model;
+    QColor m_fixedColor{241, 241, 241};
+    QColor m_titleColor{Qt::black};
+    bool m_syncing = false;
+};
+
+} // namespace platform::db

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/db/DataSource.h"
+
+#include <QAbstractTableModel>
+#include <QPointer>
+
+namespace platform::db {
+
+class DataSource;
+class DbQuery;
+
+// The rows shown by a data source's query as a table: one column per field
+// in field order, titled by display label. The vertical header marks the
+// current row. Cells are read on demand, so a large snapshot costs nothing
+// until its rows are on screen.
+class DbGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    // Data role giving a column's display width in characters.
+    static constexpr int DisplayWidthRole = Qt::UserRole + 1;
+
+    explicit DbGridModel(QObject *parent = nullptr);
+
+    DataSource *dataSource() const { return m_source; }
+    void setDataSource(DataSource *source);
+    DbQuery *query() const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+signals:
+    // The query's current row moved (-1: none).
+    void currentRowMoved(int row);
+
+private:
+    void rewire();
+    void reset();
+
+    QPointer<DataSource> m_source;
+    QList<QMetaObject::Connection> m_connections;
+    int m_rows = 0;
+    int m_columns = 0;
+    int m_markedRow = -1;
+};
+
+} // namespace platform::db

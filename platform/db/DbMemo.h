@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+namespace platform::db {
+
+class DataSource;
+class FieldBinding;
+
+// A multi-line edit bound to a field of a data source's current row. Text
+// typed into it goes into the row at once and is posted when the row moves.
+class DbMemo : public QPlainTextEdit
+{
+    Q_OBJECT
+public:
+    explicit DbMemo(QWidget *parent = nullptr);
+
+    DataSource *dataSource() const;
+    void setDataSource(DataSource *source);
+    QString dataField() const;
+    void setDataField(const QString &name);
+
+private:
+    void showValue(const QString &text);
+
+    FieldBinding *m_binding;
+    bool m_showing = false;
+};
+
+} // namespace platform::db

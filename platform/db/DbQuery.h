@@ -1,0 +1,149 @@
+#pragma once
+
+#include "platform/db/ColumnStore.h"
+#include "platform/db/DbField.h"
+#include "platform/db/RowFilter.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace platform::db {
+
+class DbConnection;
+
+// A query with a static cursor: opening runs the statement once and keeps
+// the complete result as a snapshot; a row filter narrows the rows shown
+// without running the statement again. Text typed into a bound control
+// changes the current row and is posted back to the row it came from when
+// the current row moves, and before the query closes.
+class DbQuery : public QObject
+{
+    Q_OBJECT
+public:
+    // A field declared in advance with its size and label; when a query has
+    // any, its result offers exactly these fields, bound by name.
+    struct PersistentField
+    {
+        QString name;
+        FieldType type = FieldType::WideString;
+        int size = 0;
+        QString displayLabel;
+    };
+
+    explicit DbQuery(QObject *parent = nullptr);
+    ~DbQuery() override;
+
+    DbConnection *connection() const { return m_connection; }
+    void setConnection(DbConnection *connection);
+
+    // The statement, held as a list of lines. Reading the text gives every
+    // line followed by CR LF. Setting it closes the query.
+    QStringList sql() const { return m_sql; }
+    QString sqlText() const;
+    void setSqlText(const QString &text);
+
+    void addPersistentField(const PersistentField &field);
+    const std::vector<PersistentField> &persistentFields() const { return m_persistent; }
+
+    bool active() const { return m_store != nullptr; }
+    // Opening runs the statement (throws DbError; the query stays closed);
+    // closing posts what was typed and drops the snapshot.
+    void setActive(bool on);
+    void open() { setActive(true); }
+    void close() { setActive(false); }
+
+    // The loaded rows, before the row filter; nullptr while closed.
+    const ColumnStore *snapshot() const { return m_store.get(); }
+
+    // Rows shown (after the row filter).
+    int recordCount() const;
+    bool isEmpty() const { return recordCount() == 0; }
+
+    int fieldCount() const { return int(m_fields.size()); }
+    DbField *field(int index) const;
+    // Throws DbError when the query has no such field.
+    DbField *fieldByName(const QString &name) const;
+    DbField *findField(const QString &name) const;
+
+    // Index of the current row among the rows shown; -1 when there is none.
+    int currentRow() const { return m_current; }
+    // Moves to a row, posting what was typed first. Returns false and stays
+    // on the row when the post fails (the failure goes to postErrorHandler).
+    bool setCurrentRow(int row);
+    bool first() { return setCurrentRow(0); }
+    bool next() { return setCurrentRow(m_current + 1); }
+
+    QString cellText(int row, int field) const;
+    bool cellIsNull(int row, int field) const;
+
+    // The row filter: applied while filtered is on and the text is not
+    // blank. Both throw DbError for a filter text that cannot be read; the
+    // settings stay in force across statements.
+    QString filter() const { return m_filterText; }
+    void setFilter(const QString &text);
+    bool filtered() const { return m_filtered; }
+    void setFiltered(bool on);
+
+    // Editing the current row, as a bound control does.
+    void setFieldText(int field, const QString &text);
+    bool modified() const { return m_pending.has_value(); }
+    // Writes the typed value back to its row; throws DbError on failure and
+    // keeps the value pending.
+    void post();
+    void cancel();
+
+    // Called with a message when posting fails where no caller can catch
+    // the error (moving rows, closing); the typed text is kept while the
+    // query stays open.
+    std::function<void(const QString &)> postErrorHandler;
+
+    // For DbField.
+    void fieldDisplayChanged(int field);
+    // For DbConnection when it goes away first.
+    void connectionGone();
+
+signals:
+    // The shown rows or the fields changed as a whole (opened, closed, filtered).
+    void dataReset();
+    void currentRowChanged(int row);
+    // A cell of a shown row changed (an edit).
+    void rowChanged(int row);
+    void fieldDisplayChangedSignal(int field);
+
+private:
+    struct Pending
+    {
+        int storeRow;
+        int field;
+        std::optional<std::string> original; // nullopt: the cell was null
+    };
+    void load();
+    void applyFilter();
+    void reportPostError(const QString &message);
+    int storeRow(int row) const { return m_filterActive ? m_visible[row] : row; }
+    bool postQuietly();
+
+    DbConnection *m_connection = nullptr;
+    QStringList m_sql;
+    std::vector<PersistentField> m_persistent;
+    std::unique_ptr<ColumnStore> m_store;
+    std::vector<std::int64_t> m_rowIds; // engine row ids of the snapshot rows; empty when not updatable
+    QString m_table;                    // the table the rows come from
+    std::vector<QString> m_columnNames; // the table's column behind each field
+    std::vector<std::unique_ptr<DbField>> m_fields;
+    std::vector<int> m_visible; // store rows shown while the filter is active
+    bool m_filterActive = false;
+    QString m_filterText;
+    bool m_filtered = false;
+    int m_current = -1;
+    std::optional<Pending> m_pending;
+};
+
+} // namespace platform::db

@@ -1,0 +1,777 @@
+#include "platform/db/RowFilter.h"
+
+#include "platform/db/DbError.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace platform::db {
+
+namespace {
+
+using Bits = std::vector<std::uint64_t>;
+
+enum class Op { Eq, Ne, Lt, Gt, Le, Ge, Like };
+
+constexpr char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
+}
+
+std::string lowerAscii(std::string_view s)
+{
+    std::string out(s);
+    for (char &c : out)
+        c = lowerAscii(c);
+    return out;
+}
+
+bool hasAsciiLetter(std::string_view s)
+{
+    return std::any_of(s.begin(), s.end(),
+                       [](char c) { return lowerAscii(c) != c || (c >= 'a' && c <= 'z'); });
+}
+
+// Three-way comparison of a cell with an already lower-cased literal, ignoring
+// ASCII case; other bytes (UTF-8 of Chinese text) compare as unsigned bytes.
+int compareFolded(std::string_view cell, std::string_view lowerLiteral)
+{
+    const std::size_t n = std::min(cell.size(), lowerLiteral.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto a = static_cast<unsigned char>(lowerAscii(cell[i]));
+        const auto b = static_cast<unsigned char>(lowerLiteral[i]);
+        if (a != b)
+            return a < b ? -1 : 1;
+    }
+    if (cell.size() == lowerLiteral.size())
+        return 0;
+    return cell.size() < lowerLiteral.size() ? -1 : 1;
+}
+
+bool equalsFolded(std::string_view cell, std::string_view lowerLiteral)
+{
+    if (cell.size() != lowerLiteral.size())
+        return false;
+    for (std::size_t i = 0; i < cell.size(); ++i) {
+        if (lowerAscii(cell[i]) != lowerLiteral[i])
+            return false;
+    }
+    return true;
+}
+
+// Byte equality of two texts of the same length. Short texts (all province
+// names) are settled by two overlapping word loads instead of a memcmp call.
+inline bool sameBytes(const char *a, const char *b, std::size_t n)
+{
+    if (n >= 8) {
+        std::uint64_t a0, b0, a1, b1;
+        std::memcpy(&a0, a, 8);
+        std::memcpy(&b0, b, 8);
+        std::memcpy(&a1, a + n - 8, 8);
+        std::memcpy(&b1, b + n - 8, 8);
+        if (((a0 ^ b0) | (a1 ^ b1)) != 0)
+            return false;
+        return n <= 16 || std::memcmp(a + 8, b + 8, n - 16) == 0;
+    }
+    if (n >= 4) {
+        std::uint32_t a0, b0, a1, b1;
+        std::memcpy(&a0, a, 4);
+        std::memcpy(&b0, b, 4);
+        std::memcpy(&a1, a + n - 4, 4);
+        std::memcpy(&b1, b + n - 4, 4);
+        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
+
+// Position of a lower-cased needle in the haystack, ignoring ASCII case.
+std::size_t findFolded(std::string_view hay, std::string_view lowerNeedle, bool needleHasLetters,
+                       std::size_t from)
+{
+    if (!needleHasLetters)
+        return hay.find(lowerNeedle, from);
+    if (lowerNeedle.size() > hay.size())
+        return std::string_view::npos;
+    const std::size_t last = hay.size() - lowerNeedle.size();
+    for (std::size_t i = from; i <= last; ++i) {
+        if (equalsFolded(hay.substr(i, lowerNeedle.size()), lowerNeedle))
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+// The text a number shows as (whole numbers without a decimal point), written
+// into the caller's buffer so that per-row use allocates nothing.
+std::string_view numberText(double value, char (&buf)[64])
+{
+    std::to_chars_result r;
+    if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15)
+        r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
+    else
+        r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    return std::string_view(buf, std::size_t(r.ptr - buf));
+}
+
+// Reads a whole text as a number (surrounding blanks allowed).
+bool parseNumber(std::string_view s, double &out)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
+    if (s.empty())
+        return false;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), out);
+    return r.ec == std::errc() && r.ptr == s.data() + s.size();
+}
+
+// A LIKE pattern split at its wildcards ('%' or '*'): the pieces between them,
+// lower-cased, and whether the text must start or end with the outer pieces.
+struct LikePattern
+{
+    std::vector<std::string> pieces;
+    std::vector<bool> pieceHasLetters;
+    bool anchoredStart = true;
+    bool anchoredEnd = true;
+
+    explicit LikePattern(std::string_view pattern)
+    {
+        const auto isWild = [](char c) { return c == '%' || c == '*'; };
+        anchoredStart = pattern.empty() || !isWild(pattern.front());
+        anchoredEnd = pattern.empty() || !isWild(pattern.back());
+        std::string piece;
+        for (char c : pattern) {
+            if (isWild(c)) {
+                pieces.push_back(piece);
+                piece.clear();
+            } else {
+                piece.push_back(lowerAscii(c));
+            }
+        }
+        pieces.push_back(piece);
+        for (const auto &p : pieces)
+            pieceHasLetters.push_back(hasAsciiLetter(p));
+    }
+
+    bool piecePresentAt(std::string_view text, std::size_t piece, std::size_t at) const
+    {
+        const std::string &p = pieces[piece];
+        if (pieceHasLetters[piece])
+            return equalsFolded(text.substr(at, p.size()), p);
+        return sameBytes(text.data() + at, p.data(), p.size());
+    }
+
+    bool matches(std::string_view text) const
+    {
+        if (pieces.size() == 1)
+            return text.size() == pieces[0].size() && piecePresentAt(text, 0, 0);
+        const std::string &first = pieces.front();
+        const std::string &last = pieces.back();
+        if (text.size() < first.size() + last.size())
+            return false;
+        // With a wildcard present the first piece is the prefix and the last
+        // the suffix (both empty when the pattern starts or ends with one).
+        if (!piecePresentAt(text, 0, 0))
+            return false;
+        if (!piecePresentAt(text, pieces.size() - 1, text.size() - last.size()))
+            return false;
+        std::string_view middle = text.substr(first.size(), text.size() - first.size() - last.size());
+        std::size_t pos = 0;
+        for (std::size_t i = 1; i + 1 < pieces.size(); ++i) {
+            if (pieces[i].empty())
+                continue;
+            const std::size_t at = findFolded(middle, pieces[i], pieceHasLetters[i], pos);
+            if (at == std::string_view::npos)
+                return false;
+            pos = at + pieces[i].size();
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+// One node of the compiled expression: an AND or OR over children, a
+// comparison of a column with a literal, or a test for null.
+struct RowFilter::Node
+{
+    enum class Kind { And, Or, Compare, IsNull, IsNotNull };
+
+    Kind kind = Kind::Compare;
+    std::vector<std::unique_ptr<Node>> children;
+
+    // Comparisons and null tests.
+    QString field;
+    Op op = Op::Eq;
+    std::string literal;      // UTF-8 text of the literal (a number as it shows)
+    std::string lowerLiteral; // the same with ASCII letters lower-cased
+    bool literalHasLetters = false;
+    double literalNumber = 0;
+    bool literalIsNumber = false; // literal reads as a number
+    std::unique_ptr<LikePattern> like;
+};
+
+namespace {
+
+using Node = RowFilter::Node;
+
+// ---------------------------------------------------------------------------
+// Reading the expression
+
+enum class Tok { End, LParen, RParen, Name, Text, Number, Op, And, Or, Like, Is, Not, Null };
+
+struct Token
+{
+    Tok type = Tok::End;
+    std::string text; // name, literal text, number text or operator
+    std::size_t pos = 0;
+};
+
+bool isNameStart(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
+}
+
+bool isNameChar(unsigned char c)
+{
+    return isNameStart(c) || (c >= '0' && c <= '9');
+}
+
+class Lexer
+{
+public:
+    explicit Lexer(std::string src) : m_src(std::move(src)) {}
+
+    std::vector<Token> run()
+    {
+        std::vector<Token> out;
+        for (;;) {
+            skipBlanks();
+            Token t;
+            t.pos = m_pos;
+            if (m_pos >= m_src.size()) {
+                out.push_back(t);
+                return out;
+            }
+            const char c = m_src[m_pos];
+            if (c == '(') {
+                t.type = Tok::LParen;
+                ++m_pos;
+            } else if (c == ')') {
+                t.type = Tok::RParen;
+                ++m_pos;
+            } else if (c == '\'') {
+                t.type = Tok::Text;
+                t.text = quoted();
+            } else if (c == '#') {
+                t.type = Tok::Text;
+                t.text = dateLiteral();
+            } else if (c == '[') {
+                t.type = Tok::Name;
+                t.text = bracketedName();
+            } else if (c == '=' || c == '<' || c == '>') {
+                t.type = Tok::Op;
+                t.text = c;
+                ++m_pos;
+                if (m_pos < m_src.size() && c != '=' &&
+                    (m_src[m_pos] == '=' || (c == '<' && m_src[m_pos] == '>'))) {
+                    t.text += m_src[m_pos];
+                    ++m_pos;
+                }
+            } else if ((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+') {
+                t.type = Tok::Number;
+                t.text = number();
+            } else if (isNameStart(static_cast<unsigned char>(c))) {
+                const std::size_t start = m_pos;
+                while (m_pos < m_src.size() && isNameChar(static_cast<unsigned char>(m_src[m_pos])))
+                    ++m_pos;
+                t.text = m_src.substr(start, m_pos - start);
+                t.type = keyword(t.text);
+            } else {
+                fail("unexpected character", m_pos);
+            }
+            out.push_back(std::move(t));
+        }
+    }
+
+    [[noreturn]] void fail(const char *what, std::size_t pos) const
+    {
+        throw DbError(QStringLiteral("Filter cannot be read: %1 at offset %2 in \"%3\"")
+                          .arg(QLatin1String(what))
+                          .arg(pos)
+                          .arg(QString::fromStdString(m_src)));
+    }
+
+private:
+    void skipBlanks()
+    {
+        while (m_pos < m_src.size() &&
+               (m_src[m_pos] == ' ' || m_src[m_pos] == '\t' || m_src[m_pos] == '\r' || m_src[m_pos] == '\n'))
+            ++m_pos;
+    }
+
+    std::string quoted()
+    {
+        const std::size_t start = m_pos++;
+        std::string out;
+        for (;;) {
+            if (m_pos >= m_src.size())
+                fail("unterminated quoted text", start);
+            const char c = m_src[m_pos++];
+            if (c != '\'') {
+                out += c;
+                continue;
+            }
+            if (m_pos < m_src.size() && m_src[m_pos] == '\'') {
+                out += '\'';
+                ++m_pos;
+                continue;
+            }
+            return out;
+        }
+    }
+
+    std::string dateLiteral()
+    {
+        const std::size_t start = m_pos++;
+        const std::size_t end = m_src.find('#', m_pos);
+        if (end == std::string::npos)
+            fail("unterminated date", start);
+        std::string out = m_src.substr(m_pos, end - m_pos);
+        m_pos = end + 1;
+        return out;
+    }
+
+    std::string bracketedName()
+    {
+        const std::size_t start = m_pos++;
+        const std::size_t end = m_src.find(']', m_pos);
+        if (end == std::string::npos)
+            fail("unterminated field name", start);
+        std::string out = m_src.substr(m_pos, end - m_pos);
+        if (out.empty())
+            fail("empty field name", start);
+        m_pos = end + 1;
+        return out;
+    }
+
+    std::string number()
+    {
+        const std::size_t start = m_pos;
+        if (m_src[m_pos] == '-' || m_src[m_pos] == '+')
+            ++m_pos;
+        const auto digits = [this] {
+            const std::size_t from = m_pos;
+            while (m_pos < m_src.size() && m_src[m_pos] >= '0' && m_src[m_pos] <= '9')
+                ++m_pos;
+            return m_pos - from;
+        };
+        std::size_t count = digits();
+        if (m_pos < m_src.size() && m_src[m_pos] == '.') {
+            ++m_pos;
+            count += digits();
+        }
+        if (count == 0)
+            fail("malformed number", start);
+        if (m_pos < m_src.size() && (m_src[m_pos] == 'e' || m_src[m_pos] == 'E')) {
+            ++m_pos;
+            if (m_pos < m_src.size() && (m_src[m_pos] == '-' || m_src[m_pos] == '+'))
+                ++m_pos;
+            if (digits() == 0)
+                fail("malformed number", start);
+        }
+        if (m_pos < m_src.size() &&
+            (isNameChar(static_cast<unsigned char>(m_src[m_pos])) || m_src[m_pos] == '.'))
+            fail("malformed number", start);
+        return m_src.substr(start, m_pos - start);
+    }
+
+    static Tok keyword(const std::string &word)
+    {
+        const std::string w = lowerAscii(word);
+        if (w == "and")
+            return Tok::And;
+        if (w == "or")
+            return Tok::Or;
+        if (w == "like")
+            return Tok::Like;
+        if (w == "is")
+            return Tok::Is;
+        if (w == "not")
+            return Tok::Not;
+        if (w == "null")
+            return Tok::Null;
+        return Tok::Name;
+    }
+
+    std::string m_src;
+    std::size_t m_pos = 0;
+};
+
+// Recursive descent: or := and (OR and)*; and := term (AND term)*;
+// term := '(' or ')' | comparison.
+class Parser
+{
+public:
+    Parser(Lexer &lexer, std::vector<Token> tokens) : m_lexer(lexer), m_tokens(std::move(tokens)) {}
+
+    std::unique_ptr<Node> parseAll()
+    {
+        auto root = orExpr();
+        if (peek().type != Tok::End)
+            fail(peek().type == Tok::RParen ? "unbalanced ')'" : "unexpected text after the expression");
+        return root;
+    }
+
+private:
+    const Token &peek() const { return m_tokens[m_next]; }
+    const Token &take() { return m_tokens[m_next++]; }
+    [[noreturn]] void fail(const char *what) const { m_lexer.fail(what, peek().pos); }
+
+    std::unique_ptr<Node> orExpr() { return chain(Tok::Or, Node::Kind::Or, &Parser::andExpr); }
+    std::unique_ptr<Node> andExpr() { return chain(Tok::And, Node::Kind::And, &Parser::term); }
+
+    std::unique_ptr<Node> chain(Tok joiner, Node::Kind kind, std::unique_ptr<Node> (Parser::*operand)())
+    {
+        auto first = (this->*operand)();
+        if (peek().type != joiner)
+            return first;
+        auto node = std::make_unique<Node>();
+        node->kind = kind;
+        node->children.push_back(std::move(first));
+        while (peek().type == joiner) {
+            take();
+            node->children.push_back((this->*operand)());
+        }
+        return node;
+    }
+
+    std::unique_ptr<Node> term()
+    {
+        if (peek().type == Tok::LParen) {
+            take();
+            auto inner = orExpr();
+            if (peek().type != Tok::RParen)
+                fail("missing ')'");
+            take();
+            return inner;
+        }
+        return comparison();
+    }
+
+    std::unique_ptr<Node> comparison()
+    {
+        if (peek().type != Tok::Name)
+            fail("field name expected");
+        auto node = std::make_unique<Node>();
+        node->field = QString::fromStdString(take().text);
+
+        const Token &opTok = peek();
+        if (opTok.type == Tok::Is) {
+            take();
+            bool negate = false;
+            if (peek().type == Tok::Not) {
+                take();
+                negate = true;
+            }
+            if (peek().type != Tok::Null)
+                fail("NULL expected after IS");
+            take();
+            node->kind = negate ? Node::Kind::IsNotNull : Node::Kind::IsNull;
+            return node;
+        }
+        if (opTok.type == Tok::Like) {
+            node->op = Op::Like;
+        } else if (opTok.type == Tok::Op) {
+            static const std::pair<const char *, Op> ops[] = {{"=", Op::Eq}, {"<>", Op::Ne}, {"<", Op::Lt},
+                                                              {">", Op::Gt}, {"<=", Op::Le}, {">=", Op::Ge}};
+            for (const auto &[text, op] : ops) {
+                if (opTok.text == text)
+                    node->op = op;
+            }
+        } else {
+            fail("comparison operator expected");
+        }
+        take();
+
+        const Token &value = peek();
+        if (value.type == Tok::Null && (node->op == Op::Eq || node->op == Op::Ne)) {
+            take();
+            node->kind = node->op == Op::Eq ? Node::Kind::IsNull : Node::Kind::IsNotNull;
+            return node;
+        }
+        if (value.type == Tok::Text) {
+            node->literal = value.text;
+            node->literalIsNumber = parseNumber(node->literal, node->literalNumber);
+        } else if (value.type == Tok::Number) {
+            std::string_view digits = value.text;
+            if (digits.front() == '+')
+                digits.remove_prefix(1);
+            if (std::from_chars(digits.data(), digits.data() + digits.size(), node->literalNumber).ec !=
+                std::errc())
+                fail("number out of range");
+            node->literalIsNumber = true;
+            char buf[64];
+            node->literal = std::string(numberText(node->literalNumber, buf));
+        } else {
+            fail("value expected");
+        }
+        take();
+        node->kind = Node::Kind::Compare;
+        node->lowerLiteral = lowerAscii(node->literal);
+        node->literalHasLetters = hasAsciiLetter(node->literal);
+        if (node->op == Op::Like)
+            node->like = std::make_unique<LikePattern>(node->literal);
+        return node;
+    }
+
+    Lexer &m_lexer;
+    std::vector<Token> m_tokens;
+    std::size_t m_next = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Evaluation: every node yields a bitmap of the rows it keeps, computed only
+// for the candidate rows its parent still cares about.
+
+std::size_t wordCount(int rows)
+{
+    return (std::size_t(rows) + 63) / 64;
+}
+
+// Calls keep(row) for each candidate row and sets the bits where it holds.
+template <typename Keep> Bits scan(const Bits &candidates, Keep keep)
+{
+    Bits out(candidates.size(), 0);
+    for (std::size_t w = 0; w < candidates.size(); ++w) {
+        std::uint64_t todo = candidates[w];
+        if (todo == ~std::uint64_t(0)) {
+            std::uint64_t bits = 0;
+            const int base = int(w * 64);
+            for (int b = 0; b < 64; ++b)
+                bits |= std::uint64_t(keep(base + b)) << b;
+            out[w] = bits;
+            continue;
+        }
+        std::uint64_t bits = 0;
+        while (todo) {
+            const int b = std::countr_zero(todo);
+            todo &= todo - 1;
+            if (keep(int(w * 64) + b))
+                bits |= std::uint64_t(1) << b;
+        }
+        out[w] = bits;
+    }
+    return out;
+}
+
+bool ordered(Op op, int cmp)
+{
+    switch (op) {
+    case Op::Eq:
+        return cmp == 0;
+    case Op::Ne:
+        return cmp != 0;
+    case Op::Lt:
+        return cmp < 0;
+    case Op::Gt:
+        return cmp > 0;
+    case Op::Le:
+        return cmp <= 0;
+    case Op::Ge:
+        return cmp >= 0;
+    case Op::Like:
+        break;
+    }
+    return false;
+}
+
+int resolveColumn(const ColumnStore &store, const Node &node)
+{
+    const int col = store.columnIndex(node.field);
+    if (col < 0)
+        throw DbError(QStringLiteral("Filter names an unknown field \"%1\"").arg(node.field));
+    return col;
+}
+
+Bits evaluateNumeric(const ColumnStore &store, const Node &node, int col, const Bits &candidates)
+{
+    const auto notNull = [&](int row) { return !store.isNull(row, col); };
+    if (node.op == Op::Like) {
+        const LikePattern &like = *node.like;
+        char buf[64];
+        return scan(candidates, [&](int row) {
+            return notNull(row) && like.matches(numberText(store.number(row, col), buf));
+        });
+    }
+    if (!node.literalIsNumber)
+        throw DbError(QStringLiteral("Filter compares the numeric field \"%1\" with the text '%2'")
+                          .arg(node.field, QString::fromStdString(node.literal)));
+    const double v = node.literalNumber;
+    switch (node.op) {
+    case Op::Eq:
+        return scan(candidates, [&](int row) { return store.number(row, col) == v && notNull(row); });
+    case Op::Ne:
+        return scan(candidates, [&](int row) { return store.number(row, col) != v && notNull(row); });
+    case Op::Lt:
+        return scan(candidates, [&](int row) { return store.number(row, col) < v && notNull(row); });
+    case Op::Gt:
+        return scan(candidates, [&](int row) { return store.number(row, col) > v && notNull(row); });
+    case Op::Le:
+        return scan(candidates, [&](int row) { return store.number(row, col) <= v && notNull(row); });
+    case Op::Ge:
+        return scan(candidates, [&](int row) { return store.number(row, col) >= v && notNull(row); });
+    case Op::Like:
+        break;
+    }
+    return Bits(candidates.size(), 0);
+}
+
+Bits evaluateText(const ColumnStore &store, const Node &node, int col, const Bits &candidates)
+{
+    const auto notNull = [&](int row) { return !store.isNull(row, col); };
+    if (node.op == Op::Like) {
+        const LikePattern &like = *node.like;
+        // A null cell reads as empty text; the null test is needed only when that matches.
+        return scan(candidates, [&](int row) { return like.matches(store.text(row, col)) && notNull(row); });
+    }
+    const std::string_view lit = node.lowerLiteral;
+    if (node.op == Op::Eq || node.op == Op::Ne) {
+        const bool want = node.op == Op::Eq;
+        if (!node.literalHasLetters) {
+            // No letters to fold: a plain byte comparison decides. A null cell
+            // reads as empty text, so only an empty literal needs the null test
+            // before a match counts.
+            const char *litData = lit.data();
+            const std::size_t litSize = lit.size();
+            if (want) {
+                return scan(candidates, [&](int row) {
+                    const std::string_view t = store.text(row, col);
+                    return t.size() == litSize && sameBytes(t.data(), litData, litSize) &&
+                           (litSize != 0 || notNull(row));
+                });
+            }
+            return scan(candidates, [&](int row) {
+                const std::string_view t = store.text(row, col);
+                return !(t.size() == litSize && sameBytes(t.data(), litData, litSize)) && notNull(row);
+            });
+        }
+        return scan(candidates,
+                    [&](int row) { return notNull(row) && equalsFolded(store.text(row, col), lit) == want; });
+    }
+    const Op op = node.op;
+    return scan(candidates, [&](int row) {
+        return notNull(row) && ordered(op, compareFolded(store.text(row, col), lit));
+    });
+}
+
+Bits evaluate(const ColumnStore &store, const Node &node, const Bits &candidates)
+{
+    switch (node.kind) {
+    case Node::Kind::And: {
+        Bits result = evaluate(store, *node.children.front(), candidates);
+        for (std::size_t i = 1; i < node.children.size(); ++i)
+            result = evaluate(store, *node.children[i], result);
+        return result;
+    }
+    case Node::Kind::Or: {
+        Bits result = evaluate(store, *node.children.front(), candidates);
+        Bits rest(candidates.size());
+        for (std::size_t i = 1; i < node.children.size(); ++i) {
+            for (std::size_t w = 0; w < rest.size(); ++w)
+                rest[w] = candidates[w] & ~result[w];
+            const Bits more = evaluate(store, *node.children[i], rest);
+            for (std::size_t w = 0; w < result.size(); ++w)
+                result[w] |= more[w];
+        }
+        return result;
+    }
+    case Node::Kind::IsNull:
+    case Node::Kind::IsNotNull: {
+        const int col = resolveColumn(store, node);
+        const bool want = node.kind == Node::Kind::IsNull;
+        return scan(candidates, [&](int row) { return store.isNull(row, col) == want; });
+    }
+    case Node::Kind::Compare: {
+        const int col = resolveColumn(store, node);
+        return store.isNumeric(col) ? evaluateNumeric(store, node, col, candidates)
+                                    : evaluateText(store, node, col, candidates);
+    }
+    }
+    return Bits(candidates.size(), 0);
+}
+
+// Checks every field name before any row is visited, so an unknown field
+// fails even when no row would reach its comparison.
+void checkFields(const ColumnStore &store, const Node &node)
+{
+    if (node.kind == Node::Kind::And || node.kind == Node::Kind::Or) {
+        for (const auto &child : node.children)
+            checkFields(store, *child);
+        return;
+    }
+    resolveColumn(store, node);
+}
+
+} // namespace
+
+RowFilter RowFilter::parse(const QString &text)
+{
+    RowFilter filter;
+    if (text.trimmed().isEmpty())
+        return filter;
+    Lexer lexer(text.toStdString());
+    Parser parser(lexer, lexer.run());
+    filter.m_root = parser.parseAll();
+    return filter;
+}
+
+RowFilter::RowFilter() = default;
+RowFilter::~RowFilter() = default;
+RowFilter::RowFilter(RowFilter &&) noexcept = default;
+RowFilter &RowFilter::operator=(RowFilter &&) noexcept = default;
+
+std::vector<int> RowFilter::matchingRows(const ColumnStore &store) const
+{
+    const int rows = store.rowCount();
+    std::vector<int> out;
+    if (!m_root) {
+        out.resize(std::size_t(rows));
+        for (int i = 0; i < rows; ++i)
+            out[std::size_t(i)] = i;
+        return out;
+    }
+    checkFields(store, *m_root);
+
+    Bits all(wordCount(rows), ~std::uint64_t(0));
+    if (rows % 64 != 0)
+        all.back() = (std::uint64_t(1) << (rows % 64)) - 1;
+    const Bits kept = evaluate(store, *m_root, all);
+
+    std::size_t count = 0;
+    for (std::uint64_t w : kept)
+        count += std::size_t(std::popcount(w));
+    out.reserve(count);
+    for (std::size_t w = 0; w < kept.size(); ++w) {
+        std::uint64_t bits = kept[w];
+        while (bits) {
+            out.push_back(int(w * 64) + std::countr_zero(bits));
+            bits &= bits - 1;
+        }
+    }
+    return out;
+}
+
+} // namespace platform::db

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/db/ColumnStore.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace platform::db::detail {
+
+// Reads every row of a prepared statement into a column store. The engine
+// is stepped on this thread while a second thread files the values into
+// the store: most of the cost of a large snapshot is first-touching its
+// fresh memory, and that then overlaps with reading the database.
+class SnapshotLoader
+{
+public:
+    // `sources[f]` is the result column feeding store column f; with
+    // `rowIdColumn` >= 0 the row ids of that column are collected too.
+    SnapshotLoader(sqlite3_stmt *statement, std::vector<int> sources, int rowIdColumn);
+
+    // Steps the statement to its end. Returns the engine's result code
+    // (SQLITE_DONE on success); the store then holds every row read.
+    int run(ColumnStore &store, std::vector<std::int64_t> &rowIds);
+
+private:
+    sqlite3_stmt *m_statement;
+    std::vector<int> m_sources;
+    int m_rowIdColumn;
+};
+
+} // namespace platform::db::detail

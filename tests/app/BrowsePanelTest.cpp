@@ -1,0 +1,225 @@
+#include "AppFixture.h"
+
+#include "app/uBrowsePanel.h"
+#include "app/uFmMainForm.h"
+#include "platform/db/DbEdit.h"
+#include "platform/db/DbGrid.h"
+#include "platform/db/DbMemo.h"
+#include "platform/os/Gb2312.h"
+#include "support/TypeText.h"
+
+#include <QLabel>
+#include <QSplitter>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using namespace platform::db;
+
+class BrowsePanelTest : public AppFixture
+{
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        writeDatabase({
+            testdb::companyInsert(QStringLiteral("北京光明软件实业有限公司"), QStringLiteral("北京市"), 1,
+                                  QStringLiteral("www.gm.cn"), QStringLiteral("第一行\r\n第二行")),
+            testdb::companyInsert(QStringLiteral("安徽机械厂"), QStringLiteral("安徽省"), 0),
+            testdb::companyInsert(QStringLiteral("安徽诚信化工"), QStringLiteral("安徽省"), 1),
+            testdb::companyInsert(QStringLiteral("北京化工"), QStringLiteral("北京市"), 0),
+            testdb::companyInsert(QStringLiteral("海外公司"), QStringLiteral("其他"), 0),
+        });
+        createDataModule();
+        ASSERT_FALSE(dm->FOpenFailed);
+        form = std::make_unique<TFmMainForm>();
+        form->FormCreate();
+        panel = form->Pal_1;
+        companies = dm->ADOQryDVPack;
+    }
+    void TearDown() override
+    {
+        form.reset();
+        AppFixture::TearDown();
+    }
+
+    QTreeWidgetItem *node(const QString &text) const
+    {
+        const auto found = panel->TreeView1->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+    void choose(const QString &text) { panel->TreeView1->setCurrentItem(node(text)); }
+    QString current(const char *field) const
+    {
+        return companies->fieldByName(QLatin1String(field))->asString();
+    }
+
+    std::unique_ptr<TFmMainForm> form;
+    TBrowsePanel *panel = nullptr;
+    DbQuery *companies = nullptr;
+};
+
+TEST_F(BrowsePanelTest, TreeHasTheRootTenCitiesAndTwentyNineProvincesExpanded)
+{
+    QTreeWidget *tree = panel->TreeView1;
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    QTreeWidgetItem *root = tree->topLevelItem(0);
+    EXPECT_EQ(root->text(0), QStringLiteral("Velmora目录"));
+    ASSERT_EQ(root->childCount(), 39);
+    EXPECT_EQ(root->child(0)->text(0), QStringLiteral("(010)北京市"));
+    EXPECT_EQ(root->child(7)->text(0), QStringLiteral("(027)武汉市"));
+    EXPECT_EQ(root->child(9)->text(0), QStringLiteral("(029)西安市"));
+    EXPECT_EQ(root->child(10)->text(0), QStringLiteral("安徽省"));
+    EXPECT_EQ(root->child(16)->text(0), QStringLiteral("河南省"));
+    EXPECT_EQ(root->child(17)->text(0), QStringLiteral("河北省"));
+    EXPECT_EQ(root->child(38)->text(0), QStringLiteral("台湾省"));
+    for (int i = 0; i < root->childCount(); ++i)
+        EXPECT_EQ(root->child(i)->childCount(), 0) << "the tree is flat";
+    EXPECT_TRUE(root->isExpanded());
+    EXPECT_EQ(tree->indentation(), 19);
+    // Selected nodes show the other picture.
+    const QIcon icon = root->icon(0);
+    EXPECT_NE(icon.pixmap(16, QIcon::Normal).toImage(), icon.pixmap(16, QIcon::Selected).toImage());
+}
+
+TEST_F(BrowsePanelTest, ListLoadsWithCatalogueLabelsAndWidthsFromTheFirstRow)
+{
+    EXPECT_EQ(panel->FListSql, QString::fromUtf8(TBrowsePanel::kCompanyListSql) + QStringLiteral("\r\n"));
+    ASSERT_TRUE(companies->active());
+    ASSERT_EQ(companies->fieldCount(), 19);
+    const QStringList labels = {"类别名称", "公司名称", "中文地址", "邮编",     "电话",
+                                "传真",     "网址",     "E_mail",   "英文名称", "英文地址",
+                                "地区号",   "类别编号", "地区名称", "省份",     "法人、联系人",
+                                "主营产品", "公司简介", "诚信企业", "备注"};
+    for (int i = 0; i < 19; ++i)
+        EXPECT_EQ(companies->field(i)->displayLabel(), labels[i]) << i;
+
+    EXPECT_EQ(current("cCorpCName"), QStringLiteral("北京光明软件实业有限公司"));
+    EXPECT_EQ(companies->fieldByName(QStringLiteral("cCorpCName"))->displayWidth(), 24 + 10);
+    EXPECT_EQ(companies->fieldByName(QStringLiteral("cFax"))->displayWidth(), 10) << "empty value";
+    EXPECT_EQ(companies->fieldByName(QStringLiteral("iFlag"))->displayWidth(), 1 + 10);
+    EXPECT_EQ(companies->fieldByName(QStringLiteral("cCorpMemo"))->displayWidth(),
+              platform::gb2312Length(QStringLiteral("第一行\r\n第二行")) + 10);
+    EXPECT_EQ(panel->DBGrid1->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("公司名称"));
+    EXPECT_EQ(panel->DBGrid1->columnWidth(1), panel->DBGrid1->columnWidthFor(34));
+    EXPECT_EQ(form->PanelC->text(), QStringLiteral("| 总记录数：5 条"));
+}
+
+TEST_F(BrowsePanelTest, TreeNodesFilterTheLoadedRowsAndTheRootShowsAll)
+{
+    choose(QStringLiteral("(010)北京市"));
+    EXPECT_EQ(companies->filter(), QStringLiteral("cProvince='北京市'"));
+    EXPECT_EQ(companies->recordCount(), 2);
+    choose(QStringLiteral("安徽省"));
+    EXPECT_EQ(companies->recordCount(), 2);
+    EXPECT_EQ(current("cProvince"), QStringLiteral("安徽省"));
+    choose(QStringLiteral("西藏自治区"));
+    EXPECT_EQ(companies->recordCount(), 0);
+    choose(QStringLiteral("Velmora目录"));
+    EXPECT_FALSE(companies->filtered());
+    EXPECT_EQ(companies->recordCount(), 5);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(form->PanelC->text(), QStringLiteral("| 总记录数：5 条")) << "the count is written once";
+}
+
+TEST_F(BrowsePanelTest, CredibleButtonReplacesTheProvinceFilterAndRefreshClearsAll)
+{
+    choose(QStringLiteral("安徽省"));
+    QTest::mouseClick(panel->SpeedButton6, Qt::LeftButton);
+    EXPECT_EQ(companies->filter(), QStringLiteral("iFlag=1"));
+    EXPECT_EQ(companies->recordCount(), 2) << "credible companies of every province";
+    choose(QStringLiteral("(010)北京市"));
+    EXPECT_EQ(companies->recordCount(), 2);
+
+    QTest::mouseClick(panel->SpeedButton2, Qt::LeftButton);
+    EXPECT_FALSE(companies->filtered());
+    EXPECT_EQ(companies->filter(), QString());
+    EXPECT_EQ(companies->recordCount(), 5);
+    EXPECT_EQ(panel->TreeView1->currentItem()->text(0), QStringLiteral("(010)北京市")) << "highlight stays";
+}
+
+TEST_F(BrowsePanelTest, ToggleButtonsHideAndShowAndSwapGlyphs)
+{
+    auto same = [](const QIcon &a, const QIcon &b) {
+        return a.pixmap(16).toImage() == b.pixmap(16).toImage();
+    };
+    EXPECT_TRUE(panel->PanelD->isHidden());
+    EXPECT_TRUE(panel->SpdBtn_A->isHidden());
+    panel->SpeedButton8Click();
+    EXPECT_FALSE(panel->PanelD->isHidden());
+    EXPECT_TRUE(same(panel->SpeedButton8->icon(), panel->SpeedButtonB->icon()));
+    panel->SpeedButton8Click();
+    EXPECT_TRUE(panel->PanelD->isHidden());
+    EXPECT_TRUE(same(panel->SpeedButton8->icon(), panel->SpeedButtonA->icon()));
+
+    panel->SpeedButton3Click();
+    EXPECT_TRUE(panel->TreeView1->isHidden());
+    EXPECT_TRUE(same(panel->SpeedButton3->icon(), panel->SpdBtn_A->icon()));
+    panel->SpeedButton3Click();
+    EXPECT_FALSE(panel->TreeView1->isHidden());
+    EXPECT_TRUE(same(panel->SpeedButton3->icon(), panel->SpdBtn_B->icon()));
+}
+
+TEST_F(BrowsePanelTest, ToolbarCarriesCaptionsAndTips)
+{
+    EXPECT_EQ(panel->SpBtn_OFind->text(), QStringLiteral("复合查询"));
+    EXPECT_EQ(panel->SpBtn_OFind->toolTip(), QStringLiteral("多功能复合查询Velmora数据"));
+    EXPECT_EQ(panel->SpeedButton2->toolTip(), QStringLiteral("刷新列出所有相关的包装企业目录内容"));
+    EXPECT_EQ(panel->SpeedButton6->text(), QStringLiteral("诚信企业"));
+    EXPECT_EQ(panel->SpeedButton4->text(), QStringLiteral("全屏"));
+    EXPECT_EQ(panel->SpeedButton3->toolTip(), QStringLiteral("分屏显示Velmora内容"));
+    EXPECT_EQ(panel->SpeedButton5->cursor().shape(), Qt::PointingHandCursor);
+}
+
+TEST_F(BrowsePanelTest, SiteAddressGetsTheSchemeWhenItLacksOne)
+{
+    EXPECT_EQ(TBrowsePanel::CompanySiteAddress(QString()), QString());
+    EXPECT_EQ(TBrowsePanel::CompanySiteAddress(QStringLiteral("www.a.cn")),
+              QStringLiteral("http://www.a.cn"));
+    EXPECT_EQ(TBrowsePanel::CompanySiteAddress(QStringLiteral("HtTp://a.cn")), QStringLiteral("HtTp://a.cn"));
+    EXPECT_EQ(TBrowsePanel::CompanySiteAddress(QStringLiteral("https://a.cn")),
+              QStringLiteral("http://https://a.cn"));
+    // The strip's web-site edit follows the current row even while hidden.
+    EXPECT_EQ(panel->DetailEdit(QStringLiteral("cHttp"))->text(), QStringLiteral("www.gm.cn"));
+}
+
+TEST_F(BrowsePanelTest, DetailStripFollowsTheGridAndTheMemoEditsTheProfile)
+{
+    for (const char *field : {"cProvince", "cAreaNo", "cArea", "cCorpCName", "cManager", "cCAdd", "cTel",
+                              "cFax", "cZip", "cTypeName", "cHttp", "cEmail", "cMainProd"}) {
+        ASSERT_NE(panel->DetailEdit(QLatin1String(field)), nullptr) << field;
+        EXPECT_TRUE(panel->DetailEdit(QLatin1String(field))->isReadOnly()) << field;
+    }
+    EXPECT_FALSE(panel->DBMemo_cCorpMemo->isReadOnly());
+    EXPECT_EQ(panel->PanelD->height(), 193);
+
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    panel->SpeedButton8Click();
+    companies->setCurrentRow(3);
+    EXPECT_EQ(panel->DetailEdit(QStringLiteral("cCorpCName"))->text(), QStringLiteral("北京化工"));
+
+    panel->DBMemo_cCorpMemo->setFocus();
+    typeText(panel->DBMemo_cCorpMemo, QStringLiteral("新简介"));
+    const QRect first = panel->DBGrid1->visualRect(panel->DBGrid1->model()->index(0, 0));
+    QTest::mouseClick(panel->DBGrid1->viewport(), Qt::LeftButton, {}, first.center());
+    EXPECT_EQ(companies->currentRow(), 0);
+    EXPECT_EQ(testdb::scalar(dir.file(QStringLiteral("dorvak.dat")), testdb::kPassword, 4096,
+                             QStringLiteral("select cCorpMemo from Dorvak where cCorpCName='北京化工'")),
+              QStringLiteral("新简介"));
+}
+
+TEST_F(BrowsePanelTest, ClosingTheWindowPostsTheProfileAndDisconnects)
+{
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    panel->SpeedButton8Click();
+    panel->DBMemo_cCorpMemo->setFocus();
+    typeText(panel->DBMemo_cCorpMemo, QStringLiteral("关前"));
+    form->close();
+    EXPECT_FALSE(dm->ADOContAccess->connected());
+    EXPECT_EQ(testdb::scalar(
+                  dir.file(QStringLiteral("dorvak.dat")), testdb::kPassword, 4096,
+                  QStringLiteral("select cCorpMemo from Dorvak where cCorpCName='北京光明软件实业有限公司'")),
+              QStringLiteral("关前第一行\r\n第二行"));
+}

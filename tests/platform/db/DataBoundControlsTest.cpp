@@ -1,0 +1,115 @@
+#include "DbFixture.h"
+
+#include "platform/db/DbEdit.h"
+#include "platform/db/DbGrid.h"
+#include "platform/db/DbGridModel.h"
+#include "platform/db/DbMemo.h"
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QTest>
+
+using namespace platform::db;
+
+class DataBoundControlsTest : public DbFixture
+{
+protected:
+    void SetUp() override
+    {
+        openDatabase({testdb::companyInsert(QStringLiteral("甲公司"), QStringLiteral("北京市"), 1, {},
+                                            QStringLiteral("甲简介")),
+                      testdb::companyInsert(QStringLiteral("乙公司"), QStringLiteral("安徽省"), 0, {},
+                                            QStringLiteral("乙简介")),
+                      testdb::companyInsert(QStringLiteral("丙公司"), QStringLiteral("北京市"), 0)});
+        openSql(QStringLiteral("select cCorpCName, cProvince, cCorpMemo from Dorvak"));
+        source.setDataSet(query.get());
+    }
+
+    DataSource source;
+};
+
+TEST_F(DataBoundControlsTest, GridModelFollowsTheQueryAndPassesTheModelTester)
+{
+    DbGridModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.setDataSource(&source);
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.columnCount(), 3);
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("cCorpCName"));
+    query->field(0)->setDisplayLabel(QStringLiteral("公司名称"));
+    query->field(0)->setDisplayWidth(14);
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("公司名称"));
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal, DbGridModel::DisplayWidthRole).toInt(), 14);
+    EXPECT_EQ(model.data(model.index(1, 0)).toString(), QStringLiteral("乙公司"));
+    EXPECT_EQ(model.headerData(0, Qt::Vertical).toString(), QStringLiteral("▶"))
+        << "indicator on the current row";
+
+    query->setFilter(QStringLiteral("cProvince='北京市'"));
+    query->setFiltered(true);
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.data(model.index(1, 0)).toString(), QStringLiteral("丙公司"));
+    query->close();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.columnCount(), 0);
+}
+
+TEST_F(DataBoundControlsTest, GridSelectionAndQueryRowMoveTogether)
+{
+    DbGrid grid;
+    grid.setDataSource(&source);
+    grid.resize(400, 200);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    EXPECT_EQ(grid.currentIndex().row(), 0);
+
+    query->field(1)->setDisplayWidth(12);
+    EXPECT_EQ(grid.columnWidth(1), grid.columnWidthFor(12));
+
+    const QRect second = grid.visualRect(grid.model()->index(1, 0));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_EQ(query->currentRow(), 1);
+    query->setCurrentRow(2);
+    EXPECT_EQ(grid.currentIndex().row(), 2);
+    EXPECT_TRUE(grid.selectionModel()->isRowSelected(2, {}));
+}
+
+TEST_F(DataBoundControlsTest, BoundEditsShowTheCurrentRowAndTheMemoWritesBack)
+{
+    DbEdit name;
+    name.setReadOnly(true);
+    name.setDataSource(&source);
+    name.setDataField(QStringLiteral("cCorpCName"));
+    DbMemo memo;
+    memo.setDataSource(&source);
+    memo.setDataField(QStringLiteral("cCorpMemo"));
+    EXPECT_EQ(name.text(), QStringLiteral("甲公司"));
+    EXPECT_EQ(memo.toPlainText(), QStringLiteral("甲简介"));
+
+    query->next();
+    EXPECT_EQ(name.text(), QStringLiteral("乙公司"));
+    EXPECT_EQ(memo.toPlainText(), QStringLiteral("乙简介"));
+
+    memo.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&memo));
+    memo.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&memo, QStringLiteral("X"));
+    QTest::keyClick(&memo, Qt::Key_Return);
+    QTest::keyClicks(&memo, QStringLiteral("Y"));
+    EXPECT_TRUE(query->modified());
+    EXPECT_EQ(query->field(2)->asString(), QStringLiteral("乙简介X\r\nY"))
+        << "line breaks are stored as CR LF";
+
+    query->next();
+    EXPECT_EQ(memo.toPlainText(), QString());
+    EXPECT_EQ(testdb::scalar(path, testdb::kPassword, 4096,
+                             QStringLiteral("select cCorpMemo from Dorvak where cCorpCName='乙公司'")),
+              QStringLiteral("乙简介X\r\nY"));
+
+    // Bound to a field the query lacks, or to a closed query, an edit is empty.
+    name.setDataField(QStringLiteral("nope"));
+    EXPECT_EQ(name.text(), QString());
+    name.setDataField(QStringLiteral("cProvince"));
+    EXPECT_EQ(name.text(), QStringLiteral("北京市"));
+    query->close();
+    EXPECT_EQ(name.text(), QString());
+}

@@ -1,0 +1,232 @@
+#include "tools/DemoWords.h"
+
+namespace tools::words {
+
+namespace {
+
+// Towns by region. The cities that the tree lists on their own are their
+// own single place.
+const Place kBeijing[] = {{"北京市", "Beijing", "010", "100000"}};
+const Place kGuangzhou[] = {{"广州市", "Guangzhou", "020", "510000"}};
+const Place kShanghai[] = {{"上海市", "Shanghai", "021", "200000"}};
+const Place kTianjin[] = {{"天津市", "Tianjin", "022", "300000"}};
+const Place kChongqing[] = {{"重庆市", "Chongqing", "023", "400000"}};
+const Place kShenyang[] = {{"沈阳市", "Shenyang", "024", "110000"}};
+const Place kNanjing[] = {{"南京市", "Nanjing", "025", "210000"}};
+const Place kWuhan[] = {{"武汉市", "Wuhan", "027", "430000"}};
+const Place kChengdu[] = {{"成都市", "Chengdu", "028", "610000"}};
+const Place kXian[] = {{"西安市", "Xi'an", "029", "710000"}};
+
+const Place kAnhui[] = {{"合肥市", "Hefei", "0551", "230000"}, {"芜湖市", "Wuhu", "0553", "241000"}};
+const Place kFujian[] = {{"福州市", "Fuzhou", "0591", "350000"}, {"厦门市", "Xiamen", "0592", "361000"}};
+const Place kGansu[] = {{"兰州市", "Lanzhou", "0931", "730000"}, {"天水市", "Tianshui", "0938", "741000"}};
+const Place kGuangdong[] = {{"深圳市", "Shenzhen", "0755", "518000"},
+                            {"佛山市", "Foshan", "0757", "528000"},
+                            {"东莞市", "Dongguan", "0769", "523000"}};
+const Place kGuangxi[] = {{"南宁市", "Nanning", "0771", "530000"}, {"桂林市", "Guilin", "0773", "541000"}};
+const Place kGuizhou[] = {{"贵阳市", "Guiyang", "0851", "550000"}, {"遵义市", "Zunyi", "0852", "563000"}};
+const Place kHenan[] = {{"郑州市", "Zhengzhou", "0371", "450000"}, {"洛阳市", "Luoyang", "0379", "471000"}};
+const Place kHebei[] = {{"石家庄市", "Shijiazhuang", "0311", "050000"},
+                        {"唐山市", "Tangshan", "0315", "063000"}};
+const Place kHeilongjiang[] = {{"哈尔滨市", "Harbin", "0451", "150000"},
+                               {"大庆市", "Daqing", "0459", "163000"}};
+const Place kHunan[] = {{"长沙市", "Changsha", "0731", "410000"}, {"株洲市", "Zhuzhou", "0733", "412000"}};
+const Place kHubei[] = {{"宜昌市", "Yichang", "0717", "443000"}, {"襄樊市", "Xiangfan", "0710", "441000"}};
+const Place kHainan[] = {{"海口市", "Haikou", "0898", "570000"}, {"三亚市", "Sanya", "0898", "572000"}};
+const Place kJilin[] = {{"长春市", "Changchun", "0431", "130000"}, {"吉林市", "Jilin", "0432", "132000"}};
+const Place kJiangsu[] = {{"苏州市", "Suzhou", "0512", "215000"},
+                          {"无锡市", "Wuxi", "0510", "214000"},
+                          {"常州市", "Changzhou", "0519", "213000"}};
+const Place kJiangxi[] = {{"南昌市", "Nanchang", "0791", "330000"}, {"九江市", "Jiujiang", "0792", "332000"}};
+const Place kLiaoning[] = {{"大连市", "Dalian", "0411", "116000"}, {"鞍山市", "Anshan", "0412", "114000"}};
+const Place kNeimenggu[] = {{"呼和浩特市", "Hohhot", "0471", "010000"},
+                            {"包头市", "Baotou", "0472", "014000"}};
+const Place kNingxia[] = {{"银川市", "Yinchuan", "0951", "750000"},
+                          {"石嘴山市", "Shizuishan", "0952", "753000"}};
+const Place kQinghai[] = {{"西宁市", "Xining", "0971", "810000"}, {"格尔木市", "Golmud", "0979", "816000"}};
+const Place kShandong[] = {{"济南市", "Jinan", "0531", "250000"},
+                           {"青岛市", "Qingdao", "0532", "266000"},
+                           {"烟台市", "Yantai", "0535", "264000"}};
+const Place kShanxi[] = {{"太原市", "Taiyuan", "0351", "030000"}, {"大同市", "Datong", "0352", "037000"}};
+const Place kShaanxi[] = {{"宝鸡市", "Baoji", "0917", "721000"}, {"咸阳市", "Xianyang", "0910", "712000"}};
+const Place kSichuan[] = {{"绵阳市", "Mianyang", "0816", "621000"}, {"德阳市", "Deyang", "0838", "618000"}};
+const Place kXizang[] = {{"拉萨市", "Lhasa", "0891", "850000"}, {"日喀则市", "Xigaze", "0892", "857000"}};
+const Place kXinjiang[] = {{"乌鲁木齐市", "Urumqi", "0991", "830000"},
+                           {"克拉玛依市", "Karamay", "0990", "834000"}};
+const Place kYunnan[] = {{"昆明市", "Kunming", "0871", "650000"}, {"大理市", "Dali", "0872", "671000"}};
+const Place kZhejiang[] = {{"杭州市", "Hangzhou", "0571", "310000"},
+                           {"宁波市", "Ningbo", "0574", "315000"},
+                           {"温州市", "Wenzhou", "0577", "325000"}};
+const Place kHongkong[] = {{"香港", "Hong Kong", "00852", ""}};
+const Place kTaiwan[] = {{"台北市", "Taipei", "00886-2", "100"}, {"高雄市", "Kaohsiung", "00886-7", "800"}};
+const Place kMacao[] = {{"澳门", "Macao", "00853", ""}};
+const Place kAbroad[] = {{"新加坡", "Singapore", "0065", "018956"}};
+
+const Region kTree[] = {
+    {"北京市", "", kBeijing},
+    {"广州市", "", kGuangzhou},
+    {"上海市", "", kShanghai},
+    {"天津市", "", kTianjin},
+    {"重庆市", "", kChongqing},
+    {"沈阳市", "", kShenyang},
+    {"南京市", "", kNanjing},
+    {"武汉市", "", kWuhan},
+    {"成都市", "", kChengdu},
+    {"西安市", "", kXian},
+    {"安徽省", "Anhui", kAnhui},
+    {"福建省", "Fujian", kFujian},
+    {"甘肃省", "Gansu", kGansu},
+    {"广东省", "Guangdong", kGuangdong},
+    {"广西壮族自治区", "Guangxi", kGuangxi},
+    {"贵州省", "Guizhou", kGuizhou},
+    {"河南省", "Henan", kHenan},
+    {"河北省", "Hebei", kHebei},
+    {"黑龙江省", "Heilongjiang", kHeilongjiang},
+    {"湖南省", "Hunan", kHunan},
+    {"湖北省", "Hubei", kHubei},
+    {"海南省", "Hainan", kHainan},
+    {"吉林省", "Jilin", kJilin},
+    {"江苏省", "Jiangsu", kJiangsu},
+    {"江西省", "Jiangxi", kJiangxi},
+    {"辽宁省", "Liaoning", kLiaoning},
+    {"内蒙古自治区", "Inner Mongolia", kNeimenggu},
+    {"宁夏回族自治区", "Ningxia", kNingxia},
+    {"青海省", "Qinghai", kQinghai},
+    {"山东省", "Shandong", kShandong},
+    {"山西省", "Shanxi", kShanxi},
+    {"陕西省", "Shaanxi", kShaanxi},
+    {"四川省", "Sichuan", kSichuan},
+    {"西藏自治区", "Tibet", kXizang},
+    {"新疆维吾尔自治区", "Xinjiang", kXinjiang},
+    {"云南省", "Yunnan", kYunnan},
+    {"浙江省", "Zhejiang", kZhejiang},
+    {"香港自治区", "", kHongkong},
+    {"台湾省", "Taiwan", kTaiwan},
+};
+
+const Region kOther[] = {
+    {"其他", "", kAbroad},
+    {"澳门特别行政区", "", kMacao},
+    {"广东", "Guangdong", kGuangdong}, // written without the 省 by whoever keyed it in
+};
+
+const char *const kElectronics[] = {"电子元器件", "电源适配器", "开关电源",
+                                    "印刷电路板", "LED显示屏",  "电线电缆"};
+const char *const kMachinery[] = {"数控机床", "液压泵", "减速机", "阀门", "轴承", "包装机械"};
+const char *const kChemical[] = {"涂料", "胶粘剂", "化肥", "塑料助剂", "工业清洗剂", "染料"};
+const char *const kTextile[] = {"棉纱", "针织面料", "牛仔布", "羊毛衫", "床上用品", "工作服"};
+const char *const kFood[] = {"茶叶", "方便面", "调味品", "饮料", "糕点", "冷冻食品"};
+const char *const kBuilding[] = {"水泥", "瓷砖", "铝合金门窗", "防水材料", "石材", "卫浴洁具"};
+const char *const kMedicine[] = {"中成药", "医用敷料", "保健品", "原料药", "医疗器械"};
+const char *const kSoftware[] = {"管理软件", "系统集成", "网站建设", "电子商务平台", "财务软件"};
+const char *const kCrafts[] = {"工艺礼品", "玩具", "陶瓷工艺品", "竹木制品", "圣诞用品"};
+const char *const kAuto[] = {"汽车配件", "摩托车", "刹车片", "汽车音响", "轮胎"};
+const char *const kPrinting[] = {"纸箱", "不干胶标签", "彩色印刷", "包装袋", "办公用纸"};
+const char *const kTrade[] = {"进出口代理", "日用百货", "五金工具", "小家电", "服装"};
+
+const Category kCategories[] = {
+    {"电子电器", "0103", "电子", "Electronics", kElectronics},
+    {"机械设备", "0201", "机械", "Machinery", kMachinery},
+    {"化工原料", "0305", "化工", "Chemical", kChemical},
+    {"纺织服装", "0402", "纺织", "Textile", kTextile},
+    {"食品饮料", "0501", "食品", "Food", kFood},
+    {"建筑材料", "0604", "建材", "Building Materials", kBuilding},
+    {"医药保健", "0702", "医药", "Pharmaceutical", kMedicine},
+    {"计算机软件", "0810", "软件", "Software", kSoftware},
+    {"工艺礼品", "0903", "工艺品", "Arts & Crafts", kCrafts},
+    {"汽车配件", "1006", "汽车配件", "Auto Parts", kAuto},
+    {"包装印刷", "1102", "印务", "Printing", kPrinting},
+    {"贸易公司", "1201", "贸易", "Trading", kTrade},
+};
+
+const Brand kBrands[] = {
+    {"华远", "huayuan"},    {"东方", "dongfang"}, {"恒通", "hengtong"},   {"金鹰", "jinying"},
+    {"宏达", "hongda"},     {"新兴", "xinxing"},  {"天诚", "tiancheng"},  {"长江", "changjiang"},
+    {"永泰", "yongtai"},    {"瑞丰", "ruifeng"},  {"华美", "huamei"},     {"振华", "zhenhua"},
+    {"盛世", "shengshi"},   {"嘉禾", "jiahe"},    {"鸿运", "hongyun"},    {"联合", "lianhe"},
+    {"星光", "xingguang"},  {"安泰", "antai"},    {"明珠", "mingzhu"},    {"国泰", "guotai"},
+    {"海鑫", "haixin"},     {"德力", "deli"},     {"金龙", "jinlong"},    {"富康", "fukang"},
+    {"三友", "sanyou"},     {"万家", "wanjia"},   {"新世纪", "xinshiji"}, {"远大", "yuanda"},
+    {"同创", "tongchuang"}, {"正大", "zhengda"},  {"光明", "guangming"},  {"宝丰", "baofeng"},
+    {"凯达", "kaida"},      {"华信", "huaxin"},   {"通达", "tongda"},     {"昌盛", "changsheng"},
+    {"和平", "heping"},     {"康泰", "kangtai"},  {"利民", "limin"},      {"兴旺", "xingwang"},
+    {"中天", "zhongtian"},  {"金桥", "jinqiao"},  {"大地", "dadi"},       {"蓝天", "lantian"},
+    {"神州", "shenzhou"},   {"银河", "yinhe"},    {"创新", "chuangxin"},  {"博远", "boyuan"},
+};
+
+const Road kRoads[] = {
+    {"人民路", "Renmin Road"},   {"解放路", "Jiefang Road"},      {"中山路", "Zhongshan Road"},
+    {"建设路", "Jianshe Road"},  {"和平路", "Heping Road"},       {"长江路", "Changjiang Road"},
+    {"新华路", "Xinhua Road"},   {"文化路", "Wenhua Road"},       {"工业路", "Gongye Road"},
+    {"朝阳路", "Chaoyang Road"}, {"东风路", "Dongfeng Road"},     {"胜利路", "Shengli Road"},
+    {"黄河路", "Huanghe Road"},  {"光明路", "Guangming Road"},    {"学院路", "Xueyuan Road"},
+    {"科技大道", "Keji Avenue"}, {"滨江大道", "Binjiang Avenue"}, {"开发大道", "Kaifa Avenue"},
+};
+
+const char *const kDistricts[] = {"高新区", "经济开发区", "工业园区", "东城区", "西城区", "南山区",
+                                  "北区",   "城关镇",     "新区",     "开发区", "",       ""};
+const char *const kSuffixes[] = {"有限公司",     "有限公司",     "有限责任公司", "股份有限公司",
+                                 "集团有限公司", "实业有限公司", "厂",           "制品厂"};
+const char *const kSurnames[] = {"王", "李", "张", "刘", "陈", "杨", "黄", "赵", "吴",   "周",  "徐",
+                                 "孙", "马", "朱", "胡", "郭", "何", "高", "林", "罗",   "郑",  "梁",
+                                 "谢", "宋", "唐", "许", "韩", "冯", "邓", "曹", "欧阳", "司马"};
+const char *const kGivenNames[] = {"伟",   "芳",   "娜",   "敏",   "静",   "强",   "磊",
+                                   "军",   "洋",   "勇",   "艳",   "杰",   "建国", "建华",
+                                   "国强", "志明", "秀英", "桂英", "晓东", "海涛", "小红",
+                                   "文博", "子涵", "德华", "玉兰", "春生", "永刚", "丽娟"};
+const char *const kMailHosts[] = {"163.com", "126.com", "sina.com", "sohu.com", "263.net", "public.hz.zj.cn"};
+const char *const kRemarks[] = {"已年检", "新入库", "资料待核实", "老客户", "2004年会员", "地址已变更"};
+const char *const kMarkets[] = {"全国各地", "东南亚", "欧美", "中东", "日本、韩国", "港澳台地区"};
+
+} // namespace
+
+std::span<const Region> treeRegions()
+{
+    return kTree;
+}
+std::span<const Region> otherRegions()
+{
+    return kOther;
+}
+std::span<const Category> categories()
+{
+    return kCategories;
+}
+std::span<const Brand> brands()
+{
+    return kBrands;
+}
+std::span<const Road> roads()
+{
+    return kRoads;
+}
+std::span<const char *const> districts()
+{
+    return kDistricts;
+}
+std::span<const char *const> companySuffixes()
+{
+    return kSuffixes;
+}
+std::span<const char *const> surnames()
+{
+    return kSurnames;
+}
+std::span<const char *const> givenNames()
+{
+    return kGivenNames;
+}
+std::span<const char *const> mailHosts()
+{
+    return kMailHosts;
+}
+std::span<const char *const> remarks()
+{
+    return kRemarks;
+}
+std::span<const char *const> markets()
+{
+    return kMarkets;
+}
+
+} // namespace tools::words

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <span>
+
+// Word pools from which the demo database composes its companies, places
+// and mobile-number ranges. Every pool is fixed, so a seed always yields
+// the same file.
+namespace tools::words {
+
+// A town with its telephone area code and postal code, in Chinese and in
+// the spelling of the English addresses.
+struct Place
+{
+    const char *city;     // "杭州市"
+    const char *cityEn;   // "Hangzhou"
+    const char *areaCode; // "0571"
+    const char *zip;      // "310000"; empty where the place has none
+};
+
+// One value of the province column with the towns that lie in it.
+struct Region
+{
+    const char *province;   // as the category tree spells it
+    const char *provinceEn; // empty for the cities that stand on their own
+    std::span<const Place> places;
+};
+
+// The ten cities and twenty-nine provinces of the category tree, in its order.
+std::span<const Region> treeRegions();
+// Province texts outside the tree, for companies reached only by queries.
+std::span<const Region> otherRegions();
+
+struct Category
+{
+    const char *name;     // "电子电器"
+    const char *number;   // "0103"
+    const char *industry; // word in the company name: "电子"
+    const char *industryEn;
+    std::span<const char *const> products;
+};
+std::span<const Category> categories();
+
+// A trade name and its spelling for web and mail addresses.
+struct Brand
+{
+    const char *name;   // "华远"
+    const char *pinyin; // "huayuan"
+};
+std::span<const Brand> brands();
+
+struct Road
+{
+    const char *name; // "人民路"
+    const char *en;   // "Renmin Road"
+};
+std::span<const Road> roads();
+
+std::span<const char *const> districts();
+std::span<const char *const> companySuffixes();
+std::span<const char *const> surnames();
+std::span<const char *const> givenNames();
+std::span<const char *const> mailHosts();
+std::span<const char *const> remarks();
+std::span<const char *const> markets();
+
+} // namespace tools::words
