@@ -1,0 +1,311 @@
+#pragma once
+
+#include "navbar/nbHeaders.h"
+
+#include <QBasicTimer>
+#include <QList>
+#include <QPoint>
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+// The navigation side bar: a vertical stack of headers, each a caption strip that opens
+// onto a body of command buttons. The bar draws itself. Every change of the model ends in
+// RefreshBar, one invalidation of the whole control; the next paint lays out afresh.
+class TnbSideBar : public QWidget, public platform::Persistent
+{
+    Q_OBJECT
+public:
+    // Values the stored form leaves out where they differ from the initial ones.
+    static constexpr platform::BevelCut StoredBevelOuter = platform::bvRaised;
+    static constexpr platform::BorderStyle StoredBorderStyle = platform::bsSingle;
+
+    // The window timers of the bar.
+    enum Timer { tmClose = 1, tmViewScroll = 2, tmAutoChange = 3, tmButtonScroll = 4, tmAlert = 5 };
+    // The four scroll arrows and their states.
+    enum ScrollArrow { saViewUp, saViewDown, saButtonUp, saButtonDown };
+    enum ArrowState { asIdle = 0, asPressed = 1, asHot = 2, asDisabled = 3 };
+
+    explicit TnbSideBar(QWidget *parent = nullptr);
+    ~TnbSideBar() override;
+
+    const char *ClassName() const override { return "TnbSideBar"; }
+
+    // ---- Published properties ----
+    TnbHeader *ActiveHeader() const { return FActiveHeader; }
+    // Makes `value` the active header directly; an invisible header is ignored.
+    void SetActiveHeader(TnbHeader *value);
+    // Index of the active header, -1 for none.
+    int ActiveIndex() const;
+    TColor AlertColor() const { return FAlertColor; }
+    void SetAlertColor(TColor value);
+    // Milliseconds per alert flash phase; a change restarts a running alert.
+    unsigned AlertInterval() const { return FAlertInterval; }
+    void SetAlertInterval(unsigned value);
+    unsigned AutoButtonScrollDelay() const { return FAutoButtonScrollDelay; }
+    void SetAutoButtonScrollDelay(unsigned value);
+    unsigned AutoScrollDelay() const { return FAutoScrollDelay; }
+    void SetAutoScrollDelay(unsigned value);
+    unsigned AutoChangeDelay() const { return FAutoChangeDelay; }
+    void SetAutoChangeDelay(unsigned value);
+    TnbBackground *Background() const { return FBackground.get(); }
+    void SetBackground(const TnbBackground &value) { FBackground->Assign(value); }
+    platform::BevelCut BevelInner() const { return FBevelInner; }
+    void SetBevelInner(platform::BevelCut value);
+    platform::BevelCut BevelOuter() const { return FBevelOuter; }
+    void SetBevelOuter(platform::BevelCut value);
+    int BevelWidth() const { return FBevelWidth; }
+    // Values below 1 become 1.
+    void SetBevelWidth(int value);
+    TnbBorder *Border() const { return FBorder.get(); }
+    void SetBorder(const TnbBorder &value) { FBorder->Assign(value); }
+    platform::BorderStyle BorderStyle() const { return FBorderStyle; }
+    // Recreates the window.
+    void SetBorderStyle(platform::BorderStyle value);
+    int BorderWidth() const { return FBorderWidth; }
+    // Recreates the window.
+    void SetBorderWidth(int value);
+    bool CommonStyle() const { return FCommonStyle; }
+    void SetCommonStyle(bool value);
+    TnbCloseButton *CloseButton() const { return FCloseButton.get(); }
+    void SetCloseButton(const TnbCloseButton &value) { FCloseButton->Assign(value); }
+    TColor DropMarkColor() const { return FDropMarkColor; }
+    void SetDropMarkColor(TColor value);
+    bool EachHeaderSelection() const { return FEachHeaderSelection; }
+    // Clears the selection of every header.
+    void SetEachHeaderSelection(bool value);
+    TnbExplorerMethod ExplorerMethod() const { return FExplorerMethod; }
+    // Scrolls every header's buttons back to the top and, when headers exist and the bar
+    // is not loading, activates the first header.
+    void SetExplorerMethod(TnbExplorerMethod value);
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool value);
+    TnbHeaders *Headers() const { return FHeaders.get(); }
+    void SetHeaders(const TnbHeaders &value) { FHeaders->Assign(value); }
+    TnbHeaderImages *HeaderImages() const { return FHeaderImages.get(); }
+    void SetHeaderImages(const TnbHeaderImages &value) { FHeaderImages->Assign(value); }
+    std::uint8_t HeaderScrollAcceleration() const { return FHeaderScrollAcceleration; }
+    // 0 is stored as 1.
+    void SetHeaderScrollAcceleration(std::uint8_t value);
+    std::uint16_t ScrollChange() const { return FScrollChange; }
+    void SetScrollChange(std::uint16_t value);
+    TnbHeaderScrollType HeaderScrollType() const { return FHeaderScrollType; }
+    // Only affects the next header switch; no repaint.
+    void SetHeaderScrollType(TnbHeaderScrollType value) { FHeaderScrollType = value; }
+    std::uint8_t HeaderScrollValue() const { return FHeaderScrollValue; }
+    // 0 is stored as 1.
+    void SetHeaderScrollValue(std::uint8_t value);
+    // The last style preset applied (psOfficeXP on a new bar, where none was applied).
+    TnbPreSet PreSet() const { return FPreSet; }
+    std::uint16_t ScrollBoxSize() const { return FScrollBoxSize; }
+    void SetScrollBoxSize(std::uint16_t value);
+    TnbBarSettings *Settings() const { return FSettings.get(); }
+    void SetSettings(const TnbBarSettings &value) { FSettings->Assign(value); }
+    TnbScrollView ScrollView() const { return FScrollView; }
+    void SetScrollView(TnbScrollView value);
+    TnbBarOptions Options() const { return FOptions; }
+    // Registers or revokes the drop target when boAcceptOLEDrop/boInternalDrop change.
+    void SetOptions(TnbBarOptions value);
+    // "2.13"; read-only.
+    QString Version() const;
+    void SetVersion(const QString &) {}
+    TnbViewStyle ViewStyle() const { return FViewStyle; }
+    // Asks OnChangeViewStyle; if allowed, scrolls the view to the top and recreates the
+    // window.
+    void SetViewStyle(TnbViewStyle value);
+
+    // Control properties the bar handles itself.
+    platform::Align Align() const { return FAlign; }
+    void SetAlign(platform::Align value) { FAlign = value; }
+    TColor Color() const { return FColor; }
+    // Recreates the window.
+    void SetColor(TColor value);
+    platform::PopupMenu *PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(platform::PopupMenu *value);
+
+    // ---- Events ----
+    TnbEventHeaderChange OnChange;
+    TnbEventCanChangeHeader OnCanChange;
+    TnbEventChangeViewStyle OnChangeViewStyle;
+    TnbEventAfterChangeStyle OnAfterChangeStyle;
+    TnbEventDrawHeaderButtons OnDrawHeaderButtons;
+    TnbEventDrawHeaderButtons OnAfterDrawHeaderButtons;
+    TnbEventDrawButton OnDrawCloseButton;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TContextPopupEvent OnContextPopup;
+    TContextPopupEvent OnEditorContextPopup;
+    // These live in the close strip and its private header.
+    const TnbEventDrawHeader &OnDrawCloseHeader() const;
+    void SetOnDrawCloseHeader(const TnbEventDrawHeader &value);
+    const TnbEventDrawHeader &OnAfterDrawCloseHeader() const;
+    void SetOnAfterDrawCloseHeader(const TnbEventDrawHeader &value);
+    const TNotifyEvent &OnClose() const;
+    void SetOnClose(const TNotifyEvent &value);
+
+    // ---- Headers ----
+    int HeaderCount() const { return FHeaders->Count(); }
+    // The header at `index`, none outside the range.
+    TnbHeader *Header(int index) const { return FHeaders->Items(index); }
+    TnbHeader *AddHeader() { return FHeaders->Add(); }
+    int VisibleHeaderCount() const;
+    // Index of the first visible header after `index`, or -1.
+    int NextVisibleHeader(int index) const;
+    void DeleteHeader(TnbHeader *header) { FHeaders->Delete(header); }
+    void DeleteHeader(int index) { FHeaders->Delete(index); }
+    // Deletes every header, last first, inside one update.
+    void DeleteAllHeaders() { FHeaders->Clear(); }
+
+    // ---- Updates ----
+    // Locks painting until the matching EndUpdate, which repaints once.
+    virtual void BeginUpdate();
+    virtual void EndUpdate();
+    // True while an update is pending (painting does nothing then).
+    bool ChangePending() const { return FChangePending; }
+    // Invalidates the whole control once, except while loading or being destroyed.
+    void RefreshBar();
+
+    // ---- Alert ----
+    TnbButton *AlertButton() const { return FAlertButton; }
+    // Ends the alert of the previous button; starts flashing `value` (none stops).
+    void SetAlertButton(TnbButton *value);
+
+    // ---- Explorer-bar view scrolling ----
+    int ScrollOffset() const { return FScrollOffset; }
+    void ScrollViewUp();
+    void ScrollViewDown();
+
+    // ---- Loading from a stored form ----
+    // Marks the bar as loading: no repaints until Loaded.
+    void Loading();
+    bool IsLoading() const { return FLoading; }
+    // The stored ActiveIndex read with the form; applied by Loaded.
+    void ReadActiveIndex(int value) { FStoredActiveIndex = value; }
+    // Ends loading: the header at the stored ActiveIndex becomes active directly.
+    virtual void Loaded();
+
+    // Watches `component` (an image list, menu or action the bar references) so that
+    // every reference to it is cleared when it is destroyed.
+    void FreeNotification(QObject *component);
+
+protected:
+    // Clears every reference to `component`, which is going away.
+    virtual void Notification(QObject *component);
+
+    virtual void DoChange(int oldIndex, int newIndex);
+    virtual void DoCanChange(TnbHeader *newHeader, bool &canChange);
+    virtual void DoChangeViewStyle(TnbViewStyle oldStyle, TnbViewStyle newStyle, bool &canChange);
+    virtual void DoShow();
+    virtual void DoHide();
+    virtual void DoClose();
+
+    // The window's life: creating registers the drop target; destroying revokes it and
+    // ends an alert.
+    virtual void CreateWnd();
+    virtual void DestroyWnd();
+    void RecreateWnd();
+
+    void StartTimer(int id, unsigned interval);
+    void KillTimer(int id);
+    // A window timer fired.
+    virtual void TimerFired(int id);
+
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+
+public:
+    void setVisible(bool visible) override;
+
+protected:
+    // ---- Runtime state, used by layout, input and drag and drop ----
+    struct ArrowInfo
+    {
+        platform::Rect Rect;
+        int State = asIdle;
+    };
+    std::array<ArrowInfo, 4> FArrows;
+    int FScrollOffset = 0;
+    TnbHeader *FHotHeader = nullptr;
+    TnbHeader *FBodyHeader = nullptr;
+    TnbButton *FHotButton = nullptr;
+    bool FInMouseMove = false;
+    int FAnimationTarget = -1;
+    bool FAnimating = false;
+    bool FPainting = false;
+    bool FAlertPaused = false;
+    bool FDragPending = false;
+    bool FDragging = false;
+    QPoint FDragStart;
+    int FDragThreshold = 5;
+    TnbButton *FDropTargetButton = nullptr;
+    TnbHeader *FDropTargetHeader = nullptr;
+
+private:
+    friend class TnbHeader;
+    friend class TnbHeaders;
+    friend class TnbButton;
+    friend class TnbButtons;
+
+    const TNotifyEvent &ChangeCallback() const { return FChangeCallback; }
+    void ComponentDestroyed(QObject *component);
+    // A header or button is about to be destroyed: drop every reference to it.
+    void ForgetHeader(TnbHeader *header);
+    void ForgetButton(TnbButton *button);
+    void RegisterDropTarget();
+    void RevokeDropTarget();
+    template <typename T> void Set(T &field, const T &value);
+
+    static constexpr std::uint16_t InternalVersion = 0x020D;
+
+    std::unique_ptr<TnbHeaders> FHeaders;
+    std::unique_ptr<TnbBackground> FBackground;
+    std::unique_ptr<TnbBarSettings> FSettings;
+    std::unique_ptr<TnbHeaderImages> FHeaderImages;
+    std::unique_ptr<TnbBorder> FBorder;
+    std::unique_ptr<TnbCloseButton> FCloseButton;
+    TNotifyEvent FChangeCallback;
+
+    TnbHeader *FActiveHeader = nullptr;
+    TColor FAlertColor = platform::clRed;
+    unsigned FAlertInterval = 500;
+    unsigned FAutoButtonScrollDelay = 600;
+    unsigned FAutoScrollDelay = 500;
+    unsigned FAutoChangeDelay = 100;
+    platform::BevelCut FBevelInner = platform::bvNone;
+    platform::BevelCut FBevelOuter = platform::bvLowered;
+    int FBevelWidth = 1;
+    platform::BorderStyle FBorderStyle = platform::bsNone;
+    int FBorderWidth = 0;
+    bool FCommonStyle = true;
+    TColor FDropMarkColor = platform::clBlack;
+    bool FEachHeaderSelection = false;
+    TnbExplorerMethod FExplorerMethod = emCloseUp;
+    bool FFlat = true;
+    std::uint8_t FHeaderScrollAcceleration = 5;
+    std::uint16_t FScrollChange = 50;
+    TnbHeaderScrollType FHeaderScrollType = stAccelerated;
+    std::uint8_t FHeaderScrollValue = 20;
+    TnbPreSet FPreSet = psOfficeXP;
+    std::uint16_t FScrollBoxSize = 15;
+    TnbScrollView FScrollView = ssNormal;
+    TnbBarOptions FOptions{boAcceptOLEDrop,     boAutoScroll,  boAutoChangeHeader,
+                           boFocusOnMouseEnter, boHeaderFrame, boInternalDrop};
+    TnbViewStyle FViewStyle = vsOutlook;
+    platform::Align FAlign = platform::alLeft;
+    TColor FColor = platform::clBtnFace;
+    platform::PopupMenu *FPopupMenu = nullptr;
+
+    int FUpdateCount = 0;
+    bool FChangePending = false;
+    bool FLoading = false;
+    bool FLoaded = false;
+    bool FDestroying = false;
+    int FStoredActiveIndex = -1;
+    TnbButton *FAlertButton = nullptr;
+    std::array<QBasicTimer, 6> FTimers;
+    QList<QPointer<QObject>> FWatched;
+};
