@@ -1,11 +1,11 @@
 #include "app/uBrowsePanel.h"
 
-#include "app/AppMessages.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbEdit.h"
 #include "platform/db/DbGrid.h"
 #include "platform/os/Gb2312.h"
 #include "platform/os/Shell.h"
+#include "platform/ui/MessageBox.h"
 #include "resources/Glyphs.h"
 
 #include <QSplitter>
@@ -115,7 +115,7 @@ void TBrowsePanel::TreeView1Change()
         m_companies->setFilter(QStringLiteral("cProvince='") + text + QLatin1Char('\''));
         m_companies->setFiltered(true);
     } catch (const DbError &) {
-        app::showMessage(QStringLiteral("出现异常！"), this);
+        platform::showMessage(QStringLiteral("出现异常！"), this);
     }
 }
 
@@ -125,7 +125,7 @@ void TBrowsePanel::SpeedButton6Click()
         m_companies->setFilter(QStringLiteral("iFlag=1"));
         m_companies->setFiltered(true);
     } catch (const DbError &) {
-        app::showMessage(QStringLiteral("出现异常！"), this);
+        platform::showMessage(QStringLiteral("出现异常！"), this);
     }
 }
 

@@ -1,6 +1,6 @@
 #include "app/uDMForm.h"
 
-#include "app/AppMessages.h"
+#include "platform/ui/MessageBox.h"
 
 using namespace platform::db;
 
@@ -12,7 +12,8 @@ const char kPassword[] = "zxc3k9p2lumentra@mwq";
 
 void reportPostFailure(const QString &message)
 {
-    app::showMessage(QStringLiteral("公司简介未能保存：%1\r\n修改的内容仍保留在当前记录中。").arg(message));
+    platform::showMessage(
+        QStringLiteral("公司简介未能保存：%1\r\n修改的内容仍保留在当前记录中。").arg(message));
 }
 
 } // namespace
@@ -88,7 +89,7 @@ void TDMForm::DataModuleCreate()
         ADOContAccess->setConnectionString(ConnectionStringFor(FDataFile));
         ADOContAccess->setConnected(true);
     } catch (const DbError &) {
-        app::showMessage(QStringLiteral("找不到相应的数据，请核实！"));
+        platform::showMessage(QStringLiteral("找不到相应的数据，请核实！"));
         FOpenFailed = true;
     }
 }

@@ -1,8 +1,9 @@
 #include "app/uFmMainForm.h"
 
-#include "app/AppMessages.h"
+#include "app/AppTitle.h"
 #include "app/uBrowsePanel.h"
 #include "app/uDMForm.h"
+#include "platform/ui/MessageBox.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -17,7 +18,7 @@ TFmMainForm::TFmMainForm(QWidget *parent) : QWidget(parent)
 {
     FmMainForm = this;
     setObjectName(QStringLiteral("FmMainForm"));
-    setWindowTitle(QString::fromUtf8(app::kApplicationTitle));
+    setWindowTitle(QString::fromUtf8(kApplicationTitle));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     auto *column = new QVBoxLayout(this);

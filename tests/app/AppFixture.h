@@ -1,9 +1,12 @@
 #pragma once
 
-#include "app/AppMessages.h"
+#include "app/AppTitle.h"
+#include "platform/ui/MessageBox.h"
+
 #include "app/uDMForm.h"
 #include "support/TempDir.h"
 #include "support/TestDatabase.h"
+#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
@@ -16,12 +19,14 @@ class AppFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        app::setMessageHandler([this](const QString &caption, const QString &text, app::MessageButtons) {
-            messages << caption + QLatin1Char('|') + text;
-            return int(app::mrOk);
-        });
+        QCoreApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+        platform::setMessageHandler(
+            [this](const QString &caption, const QString &text, platform::MessageButtons) {
+                messages << caption + QLatin1Char('|') + text;
+                return int(platform::mrOk);
+            });
     }
-    void TearDown() override { app::setMessageHandler({}); }
+    void TearDown() override { platform::setMessageHandler({}); }
 
     QString folder() const { return dir.path() + QLatin1Char('/'); }
 

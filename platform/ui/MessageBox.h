@@ -6,16 +6,14 @@
 
 class QWidget;
 
-// The program's message boxes. Results keep the numbers of the original
-// system (OK 1, Cancel 2, Yes 6, No 7); a CR in a text is a line break.
-namespace app {
-
-inline constexpr const char *kApplicationTitle = "Velmora";
+// Message boxes. Results keep the numbers the program's windows expect
+// (OK 1, Cancel 2, Yes 6, No 7); a CR in a text is a line break.
+namespace platform {
 
 enum MessageResult { mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 enum class MessageButtons { Ok, OkCancel, YesNo };
 
-// A plain message with the application title as caption and an OK button.
+// A plain message with the application's name as caption and an OK button.
 void showMessage(const QString &text, QWidget *parent = nullptr);
 
 // A message with its own caption and buttons; returns the button chosen.
@@ -29,4 +27,4 @@ using MessageHandler =
     std::function<int(const QString &caption, const QString &text, MessageButtons buttons)>;
 void setMessageHandler(MessageHandler handler);
 
-} // namespace app
+} // namespace platform

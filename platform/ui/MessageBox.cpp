@@ -1,9 +1,10 @@
-#include "app/AppMessages.h"
+#include "platform/ui/MessageBox.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QMessageBox>
 
-namespace app {
+namespace platform {
 
 namespace {
 
@@ -28,7 +29,7 @@ void setMessageHandler(MessageHandler h)
 
 void showMessage(const QString &text, QWidget *parent)
 {
-    messageBox(text, QString::fromUtf8(kApplicationTitle), MessageButtons::Ok, parent);
+    messageBox(text, QCoreApplication::applicationName(), MessageButtons::Ok, parent);
 }
 
 int messageBox(const QString &text, const QString &caption, MessageButtons buttons, QWidget *parent)
@@ -73,4 +74,4 @@ int messageBox(const QString &text, const QString &caption, MessageButtons butto
     }
 }
 
-} // namespace app
+} // namespace platform
