@@ -285,19 +285,8 @@ void DbQuery::setFilter(const QString &text)
         return;
     const QString old = m_filterText;
     m_filterText = text;
-    if (!m_filtered || !m_store)
-        return;
-    try {
-        if (m_pending && !postQuietly())
-            throw DbError(QStringLiteral("当前记录未能保存"));
-        applyFilter();
-    } catch (...) {
-        m_filterText = old;
-        throw;
-    }
-    m_current = recordCount() > 0 ? 0 : -1;
-    emit dataReset();
-    emit currentRowChanged(m_current);
+    if (m_filtered)
+        refilter([&] { m_filterText = old; });
 }
 
 void DbQuery::setFiltered(bool on)
@@ -305,6 +294,11 @@ void DbQuery::setFiltered(bool on)
     if (on == m_filtered)
         return;
     m_filtered = on;
+    refilter([&] { m_filtered = !on; });
+}
+
+void DbQuery::refilter(const std::function<void()> &undo)
+{
     if (!m_store)
         return;
     try {
@@ -312,7 +306,7 @@ void DbQuery::setFiltered(bool on)
             throw DbError(QStringLiteral("当前记录未能保存"));
         applyFilter();
     } catch (...) {
-        m_filtered = !on;
+        undo();
         throw;
     }
     m_current = recordCount() > 0 ? 0 : -1;

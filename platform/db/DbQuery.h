@@ -126,6 +126,9 @@ private:
     };
     void load();
     void applyFilter();
+    // Applies the filter settings after a change; on failure calls `undo`
+    // to restore them and rethrows.
+    void refilter(const std::function<void()> &undo);
     void reportPostError(const QString &message);
     int storeRow(int row) const { return m_filterActive ? m_visible[row] : row; }
     bool postQuietly();
