@@ -1,5 +1,7 @@
 #include "navbar/nbBackground.h"
 
+#include "platform/ui/Canvas.h"
+
 using namespace platform;
 
 TnbCustomBackground::TnbCustomBackground() : FColor(clBtnFace), FGradient(std::make_unique<TnbGradient>()) {}
@@ -94,4 +96,94 @@ void TnbCustomBackground::Changed()
 TnbButtonBackground::TnbButtonBackground()
 {
     SetColor(clBtnFace);
+}
+
+// ---- Painting ------------------------------------------------------------------------
+
+namespace {
+
+unsigned RasterOperation(TnbBitmapCopy copy)
+{
+    switch (copy) {
+    case bcMergeCopy:
+        return MERGECOPY;
+    case bcMergePaint:
+        return MERGEPAINT;
+    case bcSrcErase:
+        return SRCERASE;
+    case bcSrcPaint:
+        return SRCPAINT;
+    case bcSrcCopy:
+    default:
+        return SRCCOPY;
+    }
+}
+
+} // namespace
+
+void TnbCustomBackground::Paint(Canvas &canvas, const Rect &r)
+{
+    if (FPainting || r.Width() <= 0)
+        return;
+    FPainting = true;
+    canvas.setBrushStyle(Canvas::BrushStyle::Solid);
+    switch (FStyle) {
+    case btSolid:
+        FillColor(canvas, r);
+        break;
+    case btBitmap:
+        FillColor(canvas, r);
+        DrawBitmap(canvas, r, false);
+        break;
+    case btTileBitmap:
+        FillColor(canvas, r);
+        DrawBitmap(canvas, r, true);
+        break;
+    case btGradient:
+        FillColor(canvas, r);
+        FGradient->Draw(canvas, r);
+        break;
+    case btTransparent:
+        break;
+    }
+    if (FAlphaBlend != 255)
+        ApplyAlpha(canvas, r);
+    if (FGrayscale)
+        ApplyGrayscale(canvas, r);
+    FPainting = false;
+}
+
+void TnbCustomBackground::FillColor(Canvas &canvas, const Rect &r)
+{
+    canvas.setBrushColor(FColor);
+    canvas.FillRect(r);
+}
+
+void TnbCustomBackground::DrawBitmap(Canvas &canvas, const Rect &r, bool tiled)
+{
+    if (FBitmap.isNull() || FBitmap.width() == 0 || FBitmap.height() == 0)
+        return;
+    canvas.Save();
+    canvas.SetClipRect(r);
+    const unsigned rop = RasterOperation(FBitmapCopy);
+    const int w = FBitmap.width();
+    const int h = FBitmap.height();
+    if (!tiled) {
+        canvas.BitBlt(r.Left, r.Top, w, h, FBitmap, 0, 0, rop);
+    } else {
+        for (int y = r.Top; y < r.Bottom; y += h)
+            for (int x = r.Left; x < r.Right; x += w)
+                canvas.BitBlt(x, y, w, h, FBitmap, 0, 0, rop);
+    }
+    canvas.Restore();
+}
+
+void TnbCustomBackground::ApplyAlpha(Canvas &canvas, const Rect &r)
+{
+    canvas.AlphaBlend(r, FColor, 255 - FAlphaBlend);
+}
+
+void TnbCustomBackground::ApplyGrayscale(Canvas &canvas, const Rect &r)
+{
+    canvas.Grayscale(r);
 }

@@ -40,8 +40,18 @@ public:
     // Also becomes the gradient's change event.
     void SetOnChangeParameter(const TNotifyEvent &value);
 
+    // Paints the background into `r` of the canvas's image: the fill of its Style, the
+    // bitmap with the raster operation of BitmapCopy, then the alpha and grayscale
+    // passes. Re-entrant calls and rectangles without width do nothing.
+    virtual void Paint(platform::Canvas &canvas, const platform::Rect &r);
+
 protected:
     void Changed();
+    virtual void FillColor(platform::Canvas &canvas, const platform::Rect &r);
+    // Draws the bitmap once at the top-left of `r` or, with `tiled`, over all of `r`.
+    virtual void DrawBitmap(platform::Canvas &canvas, const platform::Rect &r, bool tiled);
+    virtual void ApplyAlpha(platform::Canvas &canvas, const platform::Rect &r);
+    virtual void ApplyGrayscale(platform::Canvas &canvas, const platform::Rect &r);
 
 private:
     std::uint8_t FAlphaBlend = 255;
@@ -52,6 +62,7 @@ private:
     bool FGrayscale = false;
     TnbBackgroundStyle FStyle = btSolid;
     TNotifyEvent FOnChangeParameter;
+    bool FPainting = false;
 };
 
 class TnbBackground : public TnbCustomBackground

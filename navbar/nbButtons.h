@@ -155,6 +155,27 @@ public:
     void SetAlertPhase(bool value) { FAlertPhase = value; }
     // Empties the four layout rectangles.
     void ResetRects();
+    // Moves the four layout rectangles out of sight (-1000, -1000).
+    void HideRects();
+
+    // ---- Layout and painting, run by the header's LayoutButtons ----
+    // The state the button is drawn in: bstDown while it is its header's selected
+    // button, else its ItemState.
+    TnbButtonState DrawState() const;
+    // Lays the button out at `y` in body `b`, draws it unless `canvas` is null or it
+    // does not fit above the body's bottom, and advances `y` past it.
+    virtual void LayoutAndDraw(platform::Canvas *canvas, const platform::Rect &b, int &y);
+    virtual void DrawLabel(platform::Canvas &canvas, TnbButtonState state, bool offset, bool underline);
+    // The 13 × 13 mark of a check box, push button or radio button at one end of `label`,
+    // which loses that end.
+    virtual void DrawCheckMark(platform::Canvas &canvas, TnbButtonState state, platform::Rect &label);
+    virtual void DrawEdgeFrame(platform::Canvas &canvas, TnbButtonState state);
+    virtual void DrawXPFrame(platform::Canvas &canvas, TnbButtonState state);
+    virtual void DrawImage(platform::Canvas &canvas, TnbButtonState state);
+    virtual void DrawImageShadow(platform::Canvas &canvas, TnbButtonState state);
+    virtual void DoBeforeDrawButton(platform::Canvas &canvas);
+    virtual void DoDrawButton(platform::Canvas &canvas, TnbButtonView view, TnbButtonState state);
+    virtual void DoAfterDrawButton(platform::Canvas &canvas);
 
 protected:
     void Changed();

@@ -42,6 +42,12 @@ public:
     QSize CacheSize() const { return FCacheSize; }
     void SetCache(const QImage &image, QSize size);
 
+    // Renders the gradient at the size of `target` (only when the cached size differs)
+    // and copies it there; the ellipse leaves its silver corners transparent.
+    void Draw(platform::Canvas &canvas, const platform::Rect &target);
+    // Renders the gradient into a new w × h image.
+    QImage Render(int w, int h) const;
+
 private:
     void Changed();
     void BuildColorTable();

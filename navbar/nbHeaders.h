@@ -147,6 +147,33 @@ public:
     void SetLastVisibleIndex(int value) { FLastVisibleIndex = value; }
     // The cached caption image.
     QImage CaptionImage;
+    // Where the last paint put the caption's image, text and status button (hidden
+    // rectangles when not drawn).
+    platform::Rect CaptionImageRect;
+    platform::Rect CaptionTextRect;
+    platform::Rect StatusRect;
+
+    // ---- Layout and painting, run by the bar's paint ----
+    // Draws the caption strip into `k` and records it as CaptionRect.
+    void PaintCaption(platform::Canvas &canvas, platform::Rect k);
+    // Places the image, text and status button of the caption inside `k` (the strip
+    // without its edge), shifted by `offset` when pressed.
+    virtual void CalcCaptionLayout(platform::Canvas &canvas, const platform::Rect &k, QPoint offset);
+    virtual void DrawCaptionImage(platform::Canvas &canvas);
+    virtual void DrawCaptionText(platform::Canvas &canvas);
+    // Lays out and draws image, text and status button.
+    virtual void DrawCaption(platform::Canvas &canvas, const platform::Rect &k, QPoint offset);
+    void DrawStatusButton(platform::Canvas &canvas);
+    // Draws the body into `b`: background, glyph, frame, then the buttons.
+    void PaintBody(platform::Canvas &canvas, const platform::Rect &b);
+    void DrawGlyph(platform::Canvas &canvas, const platform::Rect &b);
+    // Lays out the buttons from TopIndex in body `b` and draws them; a null canvas only
+    // measures. Sets LastVisibleIndex.
+    virtual void LayoutButtons(platform::Canvas *canvas, const platform::Rect &b);
+    virtual void DoAfterDrawHeaderBody(platform::Canvas &canvas, const platform::Rect &b);
+    virtual void DoAfterDrawHeaderButton(platform::Canvas &canvas, const platform::Rect &k);
+    // Height of the body in the explorer layout: 0 when closed or without buttons.
+    virtual int CalcBodyHeight();
 
 protected:
     void Changed();
@@ -187,6 +214,7 @@ private:
     TNotifyEvent FOnChangeParameter;
 
     platform::Rect FBodyRect;
+    platform::ImageList *FCaptionList = nullptr;
     TnbButtonState FItemState = bstNormal;
     QSize FStateBackgroundSize;
     int FTopIndex = 0;
@@ -263,8 +291,10 @@ public:
     // Fired (with the bar as sender) after the close box was released.
     TNotifyEvent OnClose;
 
-    // Runtime: the strip's rectangle and the close box state (0 idle, 1 pressed, 2 hot).
+    // Runtime: the strip's rectangle, the close box inside it (hidden while the caption
+    // text reaches into it) and the close box state (0 idle, 1 pressed, 2 hot).
     platform::Rect CloseRect;
+    platform::Rect BoxRect = HiddenRect;
     int State = 0;
 
 private:

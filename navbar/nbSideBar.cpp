@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QPainter>
 #include <QTimerEvent>
+#include <QToolTip>
 
 using namespace platform;
 
@@ -25,6 +26,8 @@ TnbSideBar::TnbSideBar(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::StrongFocus);
+    // Hover tracking needs every move, pressed or not.
+    setMouseTracking(true);
     resize(120, height());
     CreateWnd();
 }
@@ -64,16 +67,6 @@ template <typename T> void TnbSideBar::Set(T &field, const T &value)
 }
 
 // ---- Properties ----------------------------------------------------------------------
-
-void TnbSideBar::SetActiveHeader(TnbHeader *value)
-{
-    if (value && (!value->Visible() || value->Collection() != FHeaders.get()))
-        return;
-    if (value == FActiveHeader)
-        return;
-    FActiveHeader = value;
-    RefreshBar();
-}
 
 int TnbSideBar::ActiveIndex() const
 {
@@ -540,29 +533,59 @@ void TnbSideBar::timerEvent(QTimerEvent *event)
 
 void TnbSideBar::TimerFired(int id)
 {
-    if (id != tmAlert)
-        return;
-    if (!FAlertButton) {
-        KillTimer(tmAlert);
-        return;
+    switch (id) {
+    case tmClose:
+        KillTimer(tmClose);
+        DoClose();
+        break;
+    case tmViewScroll:
+        QToolTip::hideText();
+        if (FArrows[saViewDown].State == asPressed)
+            ScrollViewDown();
+        else if (FArrows[saViewUp].State == asPressed)
+            ScrollViewUp();
+        else
+            KillTimer(tmViewScroll);
+        break;
+    case tmAutoChange:
+        QToolTip::hideText();
+        KillTimer(tmAutoChange);
+        if (FDropTargetHeader) {
+            if (!ExplorerLayout()) {
+                if (FDropTargetHeader != FActiveHeader)
+                    SetActiveHeader(FDropTargetHeader);
+            } else if (!FDropTargetHeader->Opened()) {
+                FDropTargetHeader->SetOpened(true);
+            }
+        }
+        break;
+    case tmButtonScroll:
+        QToolTip::hideText();
+        if (FDropTargetHeader && FArrows[saButtonDown].State == asPressed) {
+            FDropTargetHeader->ScrollDown();
+            RefreshBar();
+        } else if (FDropTargetHeader && FArrows[saButtonUp].State == asPressed) {
+            FDropTargetHeader->ScrollUp();
+            RefreshBar();
+        } else {
+            KillTimer(tmButtonScroll);
+        }
+        break;
+    case tmAlert:
+        if (!FAlertButton) {
+            KillTimer(tmAlert);
+            break;
+        }
+        // Flashing holds still while a drag started from this bar runs.
+        if (FAlertPaused)
+            break;
+        FAlertButton->FAlertPhase = !FAlertButton->FAlertPhase;
+        if (!FDragPending && !FDragging)
+            RefreshBar();
+        break;
+    default:
+        break;
     }
-    // Flashing holds still while a drag started from this bar runs.
-    if (FAlertPaused)
-        return;
-    FAlertButton->FAlertPhase = !FAlertButton->FAlertPhase;
-    if (!FDragPending && !FDragging)
-        RefreshBar();
-}
-
-void TnbSideBar::paintEvent(QPaintEvent *)
-{
-    if (FChangePending || FPainting)
-        return;
-    FPainting = true;
-    // Until the full layout and drawing exist, show the bar's background colour.
-    QPainter painter(this);
-    painter.fillRect(rect(), ToQColor(FBackground->Color()));
-    FPainting = false;
 }
 
 void TnbSideBar::resizeEvent(QResizeEvent *event)

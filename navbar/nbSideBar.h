@@ -35,7 +35,10 @@ public:
 
     // ---- Published properties ----
     TnbHeader *ActiveHeader() const { return FActiveHeader; }
-    // Makes `value` the active header directly; an invisible header is ignored.
+    // The header switch: asks OnCanChange, refuses a disabled header (unless
+    // boChangeToDisabled), fires OnChange before the switch shows, slides the bodies in the
+    // outlook-like layout or toggles the header open in the explorer layout, fires the
+    // header's own OnChange and makes `value` active. An invisible header is ignored.
     void SetActiveHeader(TnbHeader *value);
     // Index of the active header, -1 for none.
     int ActiveIndex() const;
@@ -186,6 +189,36 @@ public:
     // Ends loading: the header at the stored ActiveIndex becomes active directly.
     virtual void Loaded();
 
+    // A dialog character (accelerator): activates the header whose caption has it, or
+    // steps and clicks the active header's button whose caption has it. False when no
+    // caption has it or the settings turn KeySupport off.
+    bool DialogChar(QChar ch);
+
+    // ---- Layout and painting ----
+    // Weight of the alert colour blended over a flashing caption or button.
+    static constexpr int AlertWeight = 50;
+    // Height of the view-scroll arrows of the explorer layout.
+    static constexpr int ViewArrowHeight = 14;
+    // The explorer layout: vsExplorerBar with emCloseUp, where every header opens and
+    // closes its own body; every other combination is laid out like vsOutlook.
+    bool ExplorerLayout() const { return FViewStyle == vsExplorerBar && FExplorerMethod == emCloseUp; }
+    // Runs the whole paint sequence into a new image of the control's size; a null image
+    // while an update is pending or a paint is running.
+    QImage PaintImage();
+    // The client area inside the bevels, the close strip and the margins, as last painted.
+    platform::Rect ContentRect() const { return FContentRect; }
+    // A scroll arrow as last painted: its rectangle and state (ArrowState).
+    platform::Rect ArrowRect(ScrollArrow arrow) const { return FArrows[std::size_t(arrow)].Rect; }
+    int ArrowStateOf(ScrollArrow arrow) const { return FArrows[std::size_t(arrow)].State; }
+    // In the explorer layout: more lies below the client area (the view-scroll down arrow
+    // is offered).
+    bool MoreBelow() const { return FMoreBelow; }
+    // Draws the mark of a drop position (1 before, 2 after, 3 after the last button) in
+    // the rectangle L, T, R, B; only while a drag over a button is accepted.
+    virtual void DrawDropMark(platform::Canvas &canvas, int L, int T, int R, int B, int position);
+    // Called by a header after its buttons: draws the drop mark of a drag over it.
+    void DrawHeaderDropMark(platform::Canvas &canvas, TnbHeader *header, const platform::Rect &body);
+
     // Watches `component` (an image list, menu or action the bar references) so that
     // every reference to it is cleared when it is destroyed.
     void FreeNotification(QObject *component);
@@ -200,6 +233,24 @@ protected:
     virtual void DoShow();
     virtual void DoHide();
     virtual void DoClose();
+    virtual void DoDrawHeaderButtons(platform::Canvas &canvas, const platform::Rect &rect, int activeIndex);
+    virtual void DoAfterDrawHeaderButtons(platform::Canvas &canvas, const platform::Rect &rect,
+                                          int activeIndex);
+    virtual void DoDrawCloseButton(platform::Canvas &canvas, const platform::Rect &rect, int state);
+
+    // The paint sequence onto the off-screen image.
+    virtual void Paint(platform::Canvas &canvas);
+    // The client rectangle less the bevels.
+    platform::Rect AdjustClientRect() const;
+    void PaintHeaders(platform::Canvas &canvas, const platform::Rect &r, int separator);
+    void DrawCloseStrip(platform::Canvas &canvas);
+    // Places the button-scroll arrows of the active header (outlook-like layout).
+    void LayoutButtonArrows();
+    void DrawScrollArrows(platform::Canvas &canvas);
+    void DrawArrow(platform::Canvas &canvas, ScrollArrow arrow, bool up, bool flat);
+    void DrawAlertHighlight(platform::Canvas &canvas);
+    void DrawBevels(platform::Canvas &canvas, platform::Rect r);
+    void PaintParentBackground(platform::Canvas &canvas);
 
     // The window's life: creating registers the drop target; destroying revokes it and
     // ends an alert.
@@ -212,7 +263,36 @@ protected:
     // A window timer fired.
     virtual void TimerFired(int id);
 
+    // Runs the header-switch animation towards `target` (outlook-like layout).
+    void AnimateSwitch(TnbHeader *target);
+    // Shows one frame of the animation; the bar paints itself at once.
+    virtual void AnimationFrame();
+    // Hover states back to normal (mouse enter and leave).
+    void ResetHover();
+    // The hover handling of a mouse move at `p`.
+    void MouseMoveAt(QPoint p);
+    void InvalidateRect(const platform::Rect &r);
+    // The check state a click gives the button.
+    static platform::CheckBoxState NextClickState(const TnbButton *button);
+    // Hooks of dragging buttons: a left press on `button` (none when the press missed
+    // every button) may arm a drag; a move past the threshold starts it.
+    virtual void ArmButtonDrag(TnbButton *button, Qt::KeyboardModifiers modifiers);
+    virtual void StartButtonDrag();
+    // True while the in-place caption editor is open (input then leaves the bar alone).
+    virtual bool CaptionEditing() const;
+
     void paintEvent(QPaintEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
@@ -243,6 +323,14 @@ protected:
     int FDragThreshold = 5;
     TnbButton *FDropTargetButton = nullptr;
     TnbHeader *FDropTargetHeader = nullptr;
+    // Drop position on the target button, the accept flag and the drop mode of a drag.
+    int FDropPosition = 0;
+    bool FDropAccept = false;
+    int FDropMode = 0;
+    platform::Rect FContentRect;
+    // The bevel-adjusted area below the close strip, where the view-scroll arrows sit.
+    platform::Rect FViewArrowArea;
+    bool FMoreBelow = false;
 
 private:
     friend class TnbHeader;

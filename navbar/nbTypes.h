@@ -30,6 +30,11 @@ class TnbButton;
 using TImageIndex = int;
 using THelpContext = int;
 
+// The rectangle of an item that is laid out but not shown: all coordinates -1000.
+inline constexpr platform::Rect HiddenRect{-1000, -1000, -1000, -1000};
+// A position that means "not drawn".
+inline constexpr int NotDrawnPosition = -10000;
+
 // Enumerations; the first member has ordinal 0 and the order is the stored order.
 enum TnbHeaderScrollType { stNone, stLinear, stAccelerated };
 enum TnbBitmapCopy { bcMergeCopy, bcMergePaint, bcSrcCopy, bcSrcErase, bcSrcPaint };
