@@ -1,13 +1,19 @@
 #include "app/uBrowsePanel.h"
 
+#include "app/uFmMainForm.h"
+
 #include "platform/db/Database.h"
 #include "platform/db/DbEdit.h"
 #include "platform/db/DbGrid.h"
-#include "platform/os/Gb2312.h"
 #include "platform/os/Shell.h"
 #include "platform/ui/MessageBox.h"
+#include "query/FieldWidths.h"
+#include "query/uFindCheckSet.h"
+#include "query/uFmPackContent.h"
+#include "query/uFmSearchs.h"
 #include "resources/Glyphs.h"
 
+#include <QPointer>
 #include <QSplitter>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -91,11 +97,7 @@ void TBrowsePanel::LoadCompanyList()
 
 void TBrowsePanel::SizeColumnsToCurrentRow()
 {
-    for (int i = 0; i < m_companies->fieldCount(); ++i) {
-        DbField *f = m_companies->field(i);
-        const QString value = f->asString();
-        f->setDisplayWidth(value.isEmpty() ? 10 : platform::gb2312Length(value) + 10);
-    }
+    SizeFieldsToCurrentRow(m_companies);
 }
 
 void TBrowsePanel::TreeView1Change()
@@ -172,11 +174,72 @@ void TBrowsePanel::SpeedButton5Click()
         platform::shellOpen(address); // the result is ignored, as for every link
 }
 
-// The compound query, the quick search and the detail card come with the
-// query tools; until then these buttons do nothing.
-void TBrowsePanel::SpBtn_OFindClick() {}
-void TBrowsePanel::SpeedButton1Click() {}
-void TBrowsePanel::DBGrid1DblClick() {}
+// The query tools belong to the main window.
+static QWidget *toolOwner(QWidget *panel)
+{
+    return FmMainForm ? static_cast<QWidget *>(FmMainForm) : panel->window();
+}
+
+void TBrowsePanel::SpBtn_OFindClick()
+{
+    // A dialog is already running.
+    if (FmFindCheckSet)
+        return;
+    QPointer<TFmFindCheckSet> dialog = new TFmFindCheckSet(toolOwner(this));
+    FmFindCheckSet = dialog;
+    // The dialog is freed on every way out, an error included.
+    struct Release
+    {
+        QPointer<TFmFindCheckSet> &dialog;
+        ~Release()
+        {
+            delete dialog.data();
+            FmFindCheckSet = nullptr;
+        }
+    } release{dialog};
+
+    dialog->ADOQryFind = m_companies;
+    dialog->SourceDataSet = m_companies;
+    if (dialog->exec() != platform::mrYes || !dialog)
+        return;
+    const QString text = dialog->MemoSQlText();
+    if (text.trimmed().isEmpty())
+        return;
+    m_companies->setSqlText(text);
+    try {
+        m_companies->open();
+    } catch (const DbError &) {
+        // A statement the database rejects leaves the list closed.
+    }
+    const QStringList labels = dialog->ChosenLabels;
+    for (int i = 0; i < m_companies->fieldCount() && i < labels.size(); ++i)
+        m_companies->field(i)->setDisplayLabel(labels[i]);
+    SizeColumnsToCurrentRow();
+}
+
+void TBrowsePanel::SpeedButton1Click()
+{
+    if (!FmSearchs) {
+        FmSearchs = new TFmSearchs(DBGrid1, toolOwner(this));
+        FmSearchs->ListSql = [panel = QPointer<TBrowsePanel>(this)] {
+            return panel ? panel->FListSql : QString();
+        };
+    }
+    FmSearchs->show();
+    FmSearchs->raise();
+}
+
+void TBrowsePanel::DBGrid1DblClick()
+{
+    if (!FmPackContent) {
+        FmPackContent = new TFmPackContent(m_source, toolOwner(this));
+        // The strip's read-only edits offer no menu either, from now on.
+        for (DbEdit *edit : std::as_const(m_detailEdits))
+            FmPackContent->UsePopupMenu(edit);
+    }
+    FmPackContent->show();
+    FmPackContent->raise();
+}
 
 DbEdit *TBrowsePanel::DetailEdit(const QString &field) const
 {

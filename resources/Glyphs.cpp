@@ -120,6 +120,65 @@ void drawFullScreen(QPainter &p)
     p.drawPolyline(QPolygonF({{6, 14}, {2, 14}, {2, 10}}));
 }
 
+void drawSheet(QPainter &p)
+{
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(1.5, 1.5, 10, 12));
+    p.setPen(QPen(QColor(189, 195, 199), 1));
+    for (qreal y : {4.5, 7.5, 10.5})
+        p.drawLine(QPointF(3.5, y), QPointF(9.5, y));
+}
+
+// A round badge in the lower right with a white sign on it.
+void drawBadge(QPainter &p, const QColor &colour, bool plus)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawEllipse(QRectF(7.5, 7.5, 8, 8));
+    p.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(9.5, 11.5), QPointF(13.5, 11.5));
+    if (plus)
+        p.drawLine(QPointF(11.5, 9.5), QPointF(11.5, 13.5));
+}
+
+void drawClear(QPainter &p)
+{
+    drawSheet(p);
+    p.setPen(QPen(QColor(192, 57, 43), 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(8.5, 8.5), QPointF(14.5, 14.5));
+    p.drawLine(QPointF(14.5, 8.5), QPointF(8.5, 14.5));
+}
+
+void drawBoxes(QPainter &p, bool ticked)
+{
+    for (qreal y : {1.5, 8.5}) {
+        p.setPen(QPen(kInk, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(1.5, y, 6, 6));
+        if (ticked) {
+            p.setPen(QPen(QColor(39, 174, 96), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawPolyline(QPolygonF({{2.8, y + 3}, {4.3, y + 4.6}, {6.6, y + 1.2}}));
+        }
+        p.setPen(QPen(QColor(127, 140, 141), 1.2));
+        p.drawLine(QPointF(9.5, y + 3), QPointF(15, y + 3));
+    }
+}
+
+void drawAccept(QPainter &p)
+{
+    p.setPen(QPen(QColor(39, 174, 96), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(QPolygonF({{2.5, 8.5}, {6.5, 12.5}, {13.5, 3.5}}));
+}
+
+void drawReject(QPainter &p)
+{
+    p.setPen(QPen(QColor(192, 57, 43), 2.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
+    p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
+}
+
 } // namespace
 
 QPixmap glyph(Glyph which, int size)
@@ -165,6 +224,29 @@ QPixmap glyph(Glyph which, int size)
         break;
     case Glyph::FullScreen:
         drawFullScreen(p);
+        break;
+    case Glyph::AddRow:
+        drawSheet(p);
+        drawBadge(p, QColor(39, 174, 96), true);
+        break;
+    case Glyph::DeleteRow:
+        drawSheet(p);
+        drawBadge(p, QColor(192, 57, 43), false);
+        break;
+    case Glyph::ClearRows:
+        drawClear(p);
+        break;
+    case Glyph::CheckAll:
+        drawBoxes(p, true);
+        break;
+    case Glyph::UncheckAll:
+        drawBoxes(p, false);
+        break;
+    case Glyph::Accept:
+        drawAccept(p);
+        break;
+    case Glyph::Reject:
+        drawReject(p);
         break;
     }
     return pixmap;

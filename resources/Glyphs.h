@@ -19,6 +19,13 @@ enum class Glyph {
     Web,          // company web site
     Credible,     // credible enterprises
     FullScreen,   // full-screen toggle
+    AddRow,       // add a condition
+    DeleteRow,    // delete a condition
+    ClearRows,    // clear the conditions
+    CheckAll,     // mark every item
+    UncheckAll,   // unmark every item
+    Accept,       // OK
+    Reject,       // Cancel
 };
 
 // The glyph drawn in a square of `size` pixels.

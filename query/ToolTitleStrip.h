@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+class QToolButton;
+
+// The title strip of a borderless tool window: a 21-pixel picture strip with
+// the window's title in white bold and a flat "×" at its right end, and a
+// one-pixel line under it. The strip is the window's dragging handle; the
+// window decides what a press on it does (normally moveWindow()).
+class ToolTitleStrip : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kStripHeight = 21;
+    // The strip and the line under it.
+    static constexpr int kHeight = kStripHeight + 1;
+
+    explicit ToolTitleStrip(const QString &title, QWidget *parent = nullptr);
+
+    QString title() const { return m_title; }
+    QToolButton *closeButton() const { return m_close; }
+
+    // Lets the window follow the mouse until the button is released, as a
+    // press on a system caption does. False where the platform cannot.
+    static bool moveWindow(QWidget *window);
+
+signals:
+    // A mouse button went down on the strip (not on the close button).
+    void pressed(Qt::MouseButton button);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    QString m_title;
+    QToolButton *m_close;
+};

@@ -1,0 +1,182 @@
+#include "query/uFindCheckSetModel.h"
+
+#include <algorithm>
+
+namespace findquery {
+
+namespace {
+
+// Entry `text` of a list, where text is a decimal position; empty when the
+// text is no position of the list.
+QString entryAt(const QStringList &list, const QString &text, int offset = 0)
+{
+    bool ok = false;
+    const int i = text.trimmed().toInt(&ok) + offset;
+    return ok && i >= 0 && i < list.size() ? list[i] : QString();
+}
+
+} // namespace
+
+bool sameText(const QString &a, const QString &b)
+{
+    if (a.size() != b.size())
+        return false;
+    auto fold = [](QChar c) { return c >= u'a' && c <= u'z' ? QChar(c.unicode() - 32) : c; };
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (fold(a[i]) != fold(b[i]))
+            return false;
+    return true;
+}
+
+TypeClass typeClassOf(const QString &code)
+{
+    const QString c = code.trimmed();
+    for (const char *numeric : {"2", "3", "6", "7", "25"})
+        if (sameText(c, QLatin1String(numeric)))
+            return TypeClass::Numeric;
+    if (sameText(c, QLatin1String("9")) || sameText(c, QLatin1String("11")))
+        return TypeClass::Date;
+    return TypeClass::Text;
+}
+
+QStringList comparisonWords()
+{
+    return {QStringLiteral("等于"), QStringLiteral("大于"),     QStringLiteral("大于等于"),
+            QStringLiteral("小于"), QStringLiteral("小于等于"), QStringLiteral("不等于"),
+            QStringLiteral("包含")};
+}
+
+QString comparisonOperator(const QString &word)
+{
+    static const char *const operators[] = {"=", ">", ">=", "<", "<=", "<>", "like"};
+    const qsizetype i = comparisonWords().indexOf(word);
+    return i < 0 ? QString() : QLatin1String(operators[i]);
+}
+
+QStringList connectorItems()
+{
+    return {QString(),
+            QStringLiteral("and"),
+            QStringLiteral("or"),
+            QStringLiteral("and ("),
+            QStringLiteral(") and"),
+            QStringLiteral("or ("),
+            QStringLiteral(") or"),
+            QStringLiteral(")")};
+}
+
+QString normaliseNumber(const QString &text)
+{
+    bool ok = false;
+    const QString trimmed = text.trimmed();
+    trimmed.toInt(&ok, 10);
+    return ok ? trimmed : QStringLiteral("0");
+}
+
+QString escapeQuotes(const QString &text)
+{
+    QString escaped = text;
+    return escaped.replace(QLatin1Char('\''), QLatin1String("''"));
+}
+
+bool isComplete(const ConditionRow &row)
+{
+    return !row[ccLabel].trimmed().isEmpty() && !row[ccCompare].trimmed().isEmpty() &&
+           !row[ccValue].trimmed().isEmpty();
+}
+
+QString buildWhereText(std::vector<ConditionRow> &rows, const QStringList &fieldNames)
+{
+    const int last = int(rows.size());
+    QString conditions;
+    QString op;
+    for (int r = 1; r <= last; ++r) {
+        ConditionRow &row = rows[r - 1];
+        if (!isComplete(row))
+            continue;
+        const QString field = entryAt(fieldNames, row[ccFieldIndex]);
+
+        const QString value = row[ccValue].trimmed();
+        QString literal;
+        if (isNumericCode(row[ccType]))
+            literal = value;
+        else if (row[ccCompare].trimmed() == QStringLiteral("包含"))
+            literal = QStringLiteral("'%") + escapeQuotes(value) + QStringLiteral("%'");
+        else
+            literal = QLatin1Char('\'') + escapeQuotes(value) + QLatin1Char('\'');
+
+        QString connector = row[ccConnector].trimmed();
+        if (connector.isEmpty() && r < last) {
+            for (int next = r + 1; next <= last; ++next) {
+                if (isComplete(rows[next - 1])) {
+                    row[ccConnector] = connector = QStringLiteral("and");
+                    break;
+                }
+            }
+        }
+
+        // An unknown comparison keeps the operator of the row before.
+        if (const QString o = comparisonOperator(row[ccCompare].trimmed()); !o.isEmpty())
+            op = o;
+
+        const QString condition =
+            QLatin1Char(' ') + field + QLatin1Char(' ') + op + QLatin1Char(' ') + literal;
+        // The grid's last row drops its connector, except a closing parenthesis.
+        if (r == last && connector != QLatin1String(")"))
+            conditions += condition + QLatin1Char(' ');
+        else
+            conditions += condition + QLatin1Char(' ') + connector + QLatin1Char(' ');
+    }
+    return conditions.isEmpty() ? QString() : QStringLiteral(" Where ") + conditions;
+}
+
+QString checkMark()
+{
+    return QStringLiteral("√");
+}
+
+std::vector<DisplayRow> displayRowsFor(const QStringList &labels)
+{
+    const int n = int(labels.size());
+    std::vector<DisplayRow> rows(std::max(1, (n + 1) / 2));
+    for (int p = 0; p <= n - 1; p += 2) {
+        DisplayRow &row = rows[p / 2];
+        row[dcMark1] = checkMark();
+        row[dcLabel1] = labels[p];
+        if (p < n - 1) {
+            row[dcMark2] = checkMark();
+            row[dcLabel2] = labels[p + 1];
+        }
+        row[dcPosition] = QString::number(p);
+    }
+    return rows;
+}
+
+void chooseItems(const std::vector<DisplayRow> &rows, const QStringList &fieldNames, QStringList &names,
+                 QStringList &labels)
+{
+    names.clear();
+    labels.clear();
+    auto add = [&](const QString &name, const QString &label) {
+        if (names.size() < kMaxChosenItems) {
+            names << name;
+            labels << label;
+        }
+    };
+    for (const DisplayRow &row : rows) {
+        const QString first = row[dcLabel1].trimmed();
+        if (row[dcMark1].trimmed() == checkMark() && !first.isEmpty())
+            add(entryAt(fieldNames, row[dcPosition]), first);
+        const QString second = row[dcLabel2].trimmed();
+        if (row[dcMark2].trimmed() == checkMark() && !second.isEmpty())
+            add(entryAt(fieldNames, row[dcPosition], 1), second);
+    }
+}
+
+QStringList composeSqlLines(const QString &selectList, const QString &fromText, const QString &whereText)
+{
+    return {QStringLiteral("SELECT "), selectList.isEmpty() ? QStringLiteral("*") : selectList, fromText,
+            whereText};
+}
+
+} // namespace findquery

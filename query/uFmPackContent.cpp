@@ -1,0 +1,153 @@
+#include "query/uFmPackContent.h"
+
+#include "platform/db/DbEdit.h"
+#include "platform/db/DbMemo.h"
+#include "platform/ui/PopupMenu.h"
+#include "query/ToolTitleStrip.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QToolButton>
+
+using namespace platform::db;
+
+TFmPackContent *FmPackContent = nullptr;
+
+namespace {
+
+constexpr int kFirstRowTop = 30;
+constexpr int kRowStep = 24;
+constexpr int kBoxHeight = 20;
+
+struct BoxPlace
+{
+    int row;
+    bool right;
+    bool fullWidth;
+    const char *caption;
+    const char *field;
+};
+
+// The card's rows, top to bottom, left before right.
+constexpr BoxPlace kBoxes[] = {
+    {1, false, false, "地区编号", "cAreaNo"},   {1, true, false, "地区名称", "cArea"},
+    {2, false, true, "公司名称", "cCorpCName"}, {3, false, true, "英文名称", "cCorpEName"},
+    {4, false, true, "中文地址", "cCAdd"},      {5, false, true, "英文地址", "cEAdd"},
+    {6, false, false, "邮    编", "cZip"},      {6, true, false, "联 系 人", "cManager"},
+    {7, false, false, "电    话", "cTel"},      {7, true, false, "传    真", "cFax"},
+    {8, false, false, "网    址", "cHttp"},     {8, true, false, "邮    箱", "cEmail"},
+    {9, false, false, "省    份", "cProvince"}, {9, true, false, "类别名称", "cTypeName"},
+    {10, false, true, "主营产品", "cMainProd"},
+};
+
+} // namespace
+
+TFmPackContent::TFmPackContent(DataSource *source, QWidget *owner)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("FmPackContent"));
+    setWindowTitle(QStringLiteral("企业信息"));
+    setFixedSize(507, 322);
+    QFont song(QStringLiteral("新宋体"));
+    song.setPixelSize(12);
+    setFont(song);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(241, 241, 241));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    PopupMenu1 = new platform::PopupMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+
+    Image1 = new ToolTitleStrip(QStringLiteral("企业信息"), this);
+    Image1->setGeometry(0, 0, width(), ToolTitleStrip::kHeight);
+    SpeedButton4 = Image1->closeButton();
+    SpeedButton4->setObjectName(QStringLiteral("SpeedButton4"));
+
+    QPalette blue;
+    blue.setColor(QPalette::Text, Qt::blue);
+    auto place = [this](QWidget *box, const char *caption, int row, bool right, int width, int height) {
+        const int top = kFirstRowTop + (row - 1) * kRowStep;
+        auto *label = new QLabel(QString::fromUtf8(caption), this);
+        label->setGeometry(right ? 257 : 9, top + 3, 54, 14);
+        box->setGeometry(right ? 312 : 64, top, width, height);
+    };
+    for (const BoxPlace &b : kBoxes) {
+        auto *box = new DbEdit(this);
+        box->setObjectName(QLatin1String(b.field));
+        box->setFont(song);
+        box->setPalette(blue);
+        box->setReadOnly(true);
+        box->setDataSource(source);
+        box->setDataField(QLatin1String(b.field));
+        place(box, b.caption, b.row, b.right, b.fullWidth ? 433 : 185, kBoxHeight);
+        UsePopupMenu(box);
+        m_boxes.insert(QLatin1String(b.field), box);
+        if (qstrcmp(b.field, "cMainProd") != 0)
+            box->installEventFilter(this); // cAreaNoKeyPress
+    }
+
+    cCorpMemo = new DbMemo(this);
+    cCorpMemo->setObjectName(QStringLiteral("cCorpMemo"));
+    cCorpMemo->setFont(song);
+    cCorpMemo->setPalette(blue);
+    cCorpMemo->setDataSource(source);
+    cCorpMemo->setDataField(QStringLiteral("cCorpMemo"));
+    // Two lines high.
+    place(cCorpMemo, "公司简介", 11, false, 433, 2 * cCorpMemo->fontMetrics().lineSpacing() + 10);
+
+    connect(SpeedButton4, &QToolButton::clicked, this, &TFmPackContent::SpeedButton4Click);
+    connect(Image1, &ToolTitleStrip::pressed, this, &TFmPackContent::Image1MouseDown);
+}
+
+TFmPackContent::~TFmPackContent()
+{
+    for (DbEdit *box : std::as_const(m_boxes))
+        box->removeEventFilter(this);
+    if (FmPackContent == this)
+        FmPackContent = nullptr;
+}
+
+void TFmPackContent::UsePopupMenu(QWidget *control)
+{
+    control->setContextMenuPolicy(Qt::CustomContextMenu);
+    platform::PopupMenu *menu = PopupMenu1;
+    connect(control, &QWidget::customContextMenuRequested, menu, [menu, control](const QPoint &pos) {
+        if (!menu->Menu()->actions().isEmpty())
+            menu->Popup(control->mapToGlobal(pos));
+    });
+    connect(menu, &QObject::destroyed, control,
+            [control] { control->setContextMenuPolicy(Qt::DefaultContextMenu); });
+}
+
+bool TFmPackContent::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QString text = key->text();
+        if (!text.isEmpty() && text[0] != QChar(0x7f) && key->key() != Qt::Key_Tab &&
+            key->key() != Qt::Key_Backtab) {
+            QChar ch = text[0];
+            cAreaNoKeyPress(ch);
+            if (ch.isNull())
+                return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFmPackContent::cAreaNoKeyPress(QChar &key)
+{
+    key = QChar();
+}
+
+void TFmPackContent::SpeedButton4Click()
+{
+    close();
+}
+
+void TFmPackContent::Image1MouseDown(Qt::MouseButton)
+{
+    ToolTitleStrip::moveWindow(this);
+}

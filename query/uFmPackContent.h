@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QMap>
+#include <QWidget>
+
+class QToolButton;
+class ToolTitleStrip;
+
+namespace platform {
+class PopupMenu;
+}
+namespace platform::db {
+class DataSource;
+class DbEdit;
+class DbMemo;
+} // namespace platform::db
+
+// The company card "企业信息": every field of the current company row in
+// read-only boxes bound to the company data source, and the company profile
+// in an editable memo whose text the data layer posts when the row moves.
+// A borderless tool window above its owner; closing only hides it.
+class TFmPackContent : public QWidget
+{
+    Q_OBJECT
+public:
+    TFmPackContent(platform::db::DataSource *source, QWidget *owner);
+    ~TFmPackContent() override;
+
+    // Handlers.
+    void SpeedButton4Click();
+    void Image1MouseDown(Qt::MouseButton button);
+    // Discards every typed character (sets key to a null character).
+    void cAreaNoKeyPress(QChar &key);
+
+    // Gives a control the card's pop-up menu, which is empty, so a right
+    // click on the control shows nothing. The control's own menu comes back
+    // when the card goes.
+    void UsePopupMenu(QWidget *control);
+
+    // The box bound to a column; nullptr for a column the card does not show.
+    platform::db::DbEdit *Box(const QString &field) const { return m_boxes.value(field, nullptr); }
+
+    ToolTitleStrip *Image1;
+    QToolButton *SpeedButton4;
+    platform::PopupMenu *PopupMenu1;
+    platform::db::DbMemo *cCorpMemo;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QMap<QString, platform::db::DbEdit *> m_boxes;
+};
+
+// The detail card once it has been opened; empty before.
+extern TFmPackContent *FmPackContent;

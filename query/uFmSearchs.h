@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QToolButton;
+class ToolTitleStrip;
+
+namespace platform::db {
+class DbGrid;
+class DbQuery;
+} // namespace platform::db
+
+// The quick search "快速检索": narrows the company list to the rows whose
+// chosen field equals, contains or starts with a text, by running the last
+// list statement again with a WHERE clause, on every change of the text.
+// A borderless tool window above its owner; closing only hides it.
+class TFmSearchs : public QWidget
+{
+    Q_OBJECT
+public:
+    // Searches the query behind `grid`; the field list is taken from the
+    // grid's columns now and kept.
+    TFmSearchs(platform::db::DbGrid *grid, QWidget *owner);
+    ~TFmSearchs() override;
+
+    // The statement of the last full list load, to which a search adds its
+    // clause (it ends with a line break).
+    std::function<QString()> ListSql;
+
+    void FormCreate();
+    void FillSearchFields();
+    void RunQuickSearch();
+
+    // Handlers.
+    void SpeedButton1Click();
+    void FFieldTextChange();
+    void SpeedButton4Click();
+    void Image1MouseDown(Qt::MouseButton button);
+
+    // The clause for searching `text` in `field`: an exact match when
+    // `exact`, else contains when `contains`, else starts with.
+    static QString SearchClause(const QString &field, const QString &text, bool exact, bool contains);
+
+    ToolTitleStrip *Image1;
+    QToolButton *SpeedButton2;
+    QComboBox *FCboBoxField;
+    QLineEdit *FFieldText;
+    QCheckBox *CheckBoxFind;
+    QCheckBox *CheckBox1;
+    QToolButton *SpeedButton1;
+    QToolButton *SpeedButton4;
+
+private:
+    platform::db::DbQuery *companies() const;
+
+    platform::db::DbGrid *m_grid;
+};
+
+// The quick-search window once it has been opened; empty before.
+extern TFmSearchs *FmSearchs;

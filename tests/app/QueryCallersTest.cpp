@@ -1,0 +1,285 @@
+#include "AppFixture.h"
+
+#include "app/uBrowsePanel.h"
+#include "app/uFmMainForm.h"
+#include "platform/db/DbEdit.h"
+#include "platform/db/DbGrid.h"
+#include "platform/db/DbGridModel.h"
+#include "platform/db/DbMemo.h"
+#include "platform/os/Gb2312.h"
+#include "query/StringGrid.h"
+#include "query/uFindCheckSet.h"
+#include "query/uFmPackContent.h"
+#include "query/uFmSearchs.h"
+#include "support/TypeText.h"
+
+#include "query/QStringPrint.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <functional>
+
+using namespace platform::db;
+
+class QueryCallersTest : public AppFixture
+{
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        writeDatabase({
+            testdb::companyInsert(QStringLiteral("北京光明软件实业有限公司"), QStringLiteral("北京市"), 1),
+            testdb::companyInsert(QStringLiteral("安徽机械厂"), QStringLiteral("安徽省"), 0),
+            testdb::companyInsert(QStringLiteral("安徽诚信化工"), QStringLiteral("安徽省"), 1),
+            testdb::companyInsert(QStringLiteral("北京化工"), QStringLiteral("北京市"), 0),
+            testdb::companyInsert(QStringLiteral("海外公司"), QStringLiteral("其他"), 0),
+        });
+        createDataModule();
+        ASSERT_FALSE(dm->FOpenFailed);
+        form = std::make_unique<TFmMainForm>();
+        form->FormCreate();
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        panel = form->Pal_1;
+        companies = dm->ADOQryDVPack;
+    }
+    void TearDown() override
+    {
+        form.reset();
+        AppFixture::TearDown();
+    }
+
+    // Presses "复合查询" and lets `drive` work the modal dialog; true when
+    // the dialog ran.
+    bool runCompoundQuery(const std::function<void(TFmFindCheckSet *)> &drive)
+    {
+        bool ran = false;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<TFmFindCheckSet *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            ran = true;
+            EXPECT_EQ(dialog, FmFindCheckSet);
+            // The offscreen platform leaves the main window active; a window manager would not.
+            dialog->activateWindow();
+            EXPECT_TRUE(QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }));
+            drive(dialog);
+            if (dialog->isVisible()) // a failed expectation must not leave the test hanging
+                dialog->done(2);
+        });
+        QTest::mouseClick(panel->SpBtn_OFind, Qt::LeftButton);
+        return ran;
+    }
+
+    static void clickCell(TFmFindCheckSet *dialog, int col, int row)
+    {
+        StringGrid *grid = dialog->Sgrd_Find;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->CellRect(col, row).center() - grid->viewport()->geometry().topLeft());
+    }
+    // A press and release, then the second press that the system reports as a double click.
+    static void doubleClick(QWidget *w, const QPoint &pos)
+    {
+        QTest::mouseClick(w, Qt::LeftButton, {}, pos);
+        QTest::mouseDClick(w, Qt::LeftButton, {}, pos);
+        QTest::mouseRelease(w, Qt::LeftButton, {}, pos);
+    }
+    static void down(QWidget *w, int times)
+    {
+        for (int i = 0; i < times; ++i)
+            QTest::keyClick(w, Qt::Key_Down);
+    }
+
+    QString gridTitle(int column) const
+    {
+        return panel->DBGrid1->model()->headerData(column, Qt::Horizontal).toString();
+    }
+    QStringList gridNames() const
+    {
+        QStringList list;
+        const QAbstractItemModel *m = panel->DBGrid1->model();
+        const int col = companies->fieldByName(QStringLiteral("cCorpCName"))->index();
+        for (int r = 0; r < m->rowCount(); ++r)
+            list << m->index(r, col).data().toString();
+        return list;
+    }
+
+    std::unique_ptr<TFmMainForm> form;
+    TBrowsePanel *panel = nullptr;
+    DbQuery *companies = nullptr;
+};
+
+TEST_F(QueryCallersTest, CompoundQueryWrittenWithMouseAndKeyboardFillsTheGrid)
+{
+    QPointer<TFmFindCheckSet> seen;
+    const bool ran = runCompoundQuery([&](TFmFindCheckSet *dialog) {
+        seen = dialog;
+        EXPECT_EQ(dialog->parentWidget(), form.get());
+        clickCell(dialog, 1, 1);
+        down(dialog->Cbo_Fields, 1); // 公司名称
+        clickCell(dialog, 2, 1);
+        down(dialog->Cbo_Compare, 6); // 包含
+        clickCell(dialog, 3, 1);
+        typeText(dialog->Edt_Value, QStringLiteral("化工"));
+
+        QTest::mouseClick(dialog->SpeedButton1, Qt::LeftButton); // 新增条件
+        EXPECT_TRUE(dialog->Cbo_Fields->hasFocus());
+        down(dialog->Cbo_Fields, 13); // 省份
+        clickCell(dialog, 2, 2);      // leaves "等于"
+        clickCell(dialog, 3, 2);
+        EXPECT_EQ(dialog->Edt_Value->text(), QStringLiteral("化工"));
+        QTest::keyClick(dialog->Edt_Value, Qt::Key_A, Qt::ControlModifier);
+        typeText(dialog->Edt_Value, QStringLiteral("安徽省"));
+        QTest::mouseClick(dialog->SpeedButton7, Qt::LeftButton); // 确定, the edit still focused
+    });
+    ASSERT_TRUE(ran);
+
+    const QString fields =
+        QString::fromLatin1(TBrowsePanel::kCompanyListSql).mid(7).section(QLatin1Char(' '), 0, 0);
+    EXPECT_EQ(companies->sqlText().toStdString(),
+              (QStringLiteral("SELECT \r\n") + fields +
+               QStringLiteral(
+                   "\r\n FROM  Dorvak \r\n Where  cCorpCName like '%化工%' and  cProvince = '安徽省' \r\n"))
+                  .toStdString());
+    EXPECT_EQ(gridNames(), QStringList{QStringLiteral("安徽诚信化工")});
+    // The result's fields carry the chosen labels and the widths of the first row.
+    EXPECT_EQ(gridTitle(1), QStringLiteral("公司名称"));
+    EXPECT_EQ(gridTitle(13), QStringLiteral("省份"));
+    EXPECT_EQ(companies->fieldByName(QStringLiteral("cCorpCName"))->displayWidth(),
+              platform::gb2312Length(QStringLiteral("安徽诚信化工")) + 10);
+    // The dialog is gone; the list statement and the record count stay.
+    EXPECT_EQ(FmFindCheckSet, nullptr);
+    EXPECT_TRUE(seen.isNull());
+    EXPECT_EQ(panel->FListSql, QString::fromLatin1(TBrowsePanel::kCompanyListSql) + QLatin1String("\r\n"));
+    EXPECT_EQ(form->PanelC->text(), QStringLiteral("| 总记录数：5 条"));
+}
+
+TEST_F(QueryCallersTest, CancelAndCloseLeaveTheListAsItWas)
+{
+    for (bool useClose : {false, true}) {
+        QPointer<TFmFindCheckSet> seen;
+        ASSERT_TRUE(runCompoundQuery([&](TFmFindCheckSet *dialog) {
+            seen = dialog;
+            clickCell(dialog, 3, 1);
+            typeText(dialog->Edt_Value, QStringLiteral("x"));
+            QTest::mouseClick(useClose ? dialog->SpeedButton9 : dialog->SpeedButton8, Qt::LeftButton);
+        }));
+        EXPECT_EQ(companies->sqlText(), panel->FListSql);
+        EXPECT_EQ(companies->recordCount(), 5);
+        EXPECT_EQ(FmFindCheckSet, nullptr);
+        EXPECT_TRUE(seen.isNull());
+    }
+}
+
+TEST_F(QueryCallersTest, ARunningDialogBlocksASecondOne)
+{
+    TFmFindCheckSet running;
+    FmFindCheckSet = &running;
+    bool modal = false;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            modal = true;
+            w->close();
+        }
+    });
+    panel->SpBtn_OFindClick();
+    QApplication::processEvents();
+    EXPECT_FALSE(modal);
+    EXPECT_EQ(FmFindCheckSet, &running);
+    FmFindCheckSet = nullptr;
+}
+
+TEST_F(QueryCallersTest, FailedStatementClosesTheListSilentlyAndTreeFilterStays)
+{
+    // A province chosen before narrows the compound result too.
+    const auto found =
+        panel->TreeView1->findItems(QStringLiteral("安徽省"), Qt::MatchExactly | Qt::MatchRecursive);
+    panel->TreeView1->setCurrentItem(found.first());
+    ASSERT_TRUE(runCompoundQuery(
+        [](TFmFindCheckSet *dialog) { QTest::mouseClick(dialog->SpeedButton7, Qt::LeftButton); }));
+    EXPECT_EQ(companies->recordCount(), 2);
+    EXPECT_EQ(gridTitle(0), QStringLiteral("类别名称"));
+
+    // A dangling "or" makes a statement the database rejects.
+    ASSERT_TRUE(runCompoundQuery([](TFmFindCheckSet *dialog) {
+        clickCell(dialog, 1, 1);
+        clickCell(dialog, 2, 1);
+        clickCell(dialog, 3, 1);
+        typeText(dialog->Edt_Value, QStringLiteral("电"));
+        clickCell(dialog, 4, 1);
+        down(dialog->Cbo_Connection, 2); // or
+        QTest::mouseClick(dialog->SpeedButton1, Qt::LeftButton);
+        QTest::mouseClick(dialog->SpeedButton7, Qt::LeftButton);
+    }));
+    EXPECT_TRUE(companies->sqlText().contains(QStringLiteral("'电' or")));
+    EXPECT_FALSE(companies->active());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(FmFindCheckSet, nullptr);
+}
+
+TEST_F(QueryCallersTest, QuickSearchWindowIsCreatedOnceAndSearchesTheList)
+{
+    QTest::mouseClick(panel->SpeedButton1, Qt::LeftButton);
+    ASSERT_NE(FmSearchs, nullptr);
+    TFmSearchs *first = FmSearchs;
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->parentWidget(), form.get());
+    ASSERT_EQ(first->FCboBoxField->count(), 19);
+
+    first->FCboBoxField->setCurrentIndex(1);
+    typeText(first->FFieldText, QStringLiteral("化工"));
+    EXPECT_EQ(companies->sqlText(),
+              panel->FListSql + QStringLiteral(" WHERE (cCorpCName LIKE '%化工%')\r\n"));
+    EXPECT_EQ(gridNames(), (QStringList{QStringLiteral("安徽诚信化工"), QStringLiteral("北京化工")}));
+    EXPECT_EQ(gridTitle(1), QStringLiteral("公司名称"));
+
+    QTest::mouseClick(first->SpeedButton4, Qt::LeftButton);
+    EXPECT_FALSE(first->isVisible());
+    QTest::mouseClick(panel->SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(FmSearchs, first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->FFieldText->text(), QStringLiteral("化工"));
+
+    // The window goes with the main window.
+    form.reset();
+    EXPECT_EQ(FmSearchs, nullptr);
+}
+
+TEST_F(QueryCallersTest, DoubleClickOpensTheSameCardWhichFollowsTheGrid)
+{
+    DbGrid *grid = panel->DBGrid1;
+    DbEdit *stripName = panel->DetailEdit(QStringLiteral("cCorpCName"));
+    const Qt::ContextMenuPolicy before = stripName->contextMenuPolicy();
+
+    const QPoint secondRow = grid->visualRect(grid->model()->index(1, 1)).center();
+    doubleClick(grid->viewport(), secondRow);
+    ASSERT_NE(FmPackContent, nullptr);
+    TFmPackContent *card = FmPackContent;
+    EXPECT_TRUE(card->isVisible());
+    EXPECT_EQ(card->parentWidget(), form.get());
+    EXPECT_EQ(card->Box(QStringLiteral("cCorpCName"))->text(), QStringLiteral("安徽机械厂"));
+
+    doubleClick(grid->viewport(), grid->visualRect(grid->model()->index(2, 1)).center());
+    EXPECT_EQ(FmPackContent, card);
+    EXPECT_EQ(card->findChildren<TFmPackContent *>().size() + form->findChildren<TFmPackContent *>().size(),
+              1);
+    EXPECT_EQ(card->Box(QStringLiteral("cCorpCName"))->text(), QStringLiteral("安徽诚信化工"));
+
+    // From now on the strip's read-only edits take the card's empty menu; the memo keeps its own.
+    EXPECT_EQ(before, Qt::DefaultContextMenu);
+    for (const char *f : {"cProvince", "cAreaNo", "cArea", "cCorpCName", "cManager", "cCAdd", "cTel", "cFax",
+                          "cZip", "cTypeName", "cHttp", "cEmail", "cMainProd"})
+        EXPECT_EQ(panel->DetailEdit(QLatin1String(f))->contextMenuPolicy(), Qt::CustomContextMenu) << f;
+    EXPECT_EQ(panel->DBMemo_cCorpMemo->contextMenuPolicy(), Qt::DefaultContextMenu);
+
+    form.reset();
+    EXPECT_EQ(FmPackContent, nullptr);
+}
