@@ -56,3 +56,18 @@ void ToolTitleStrip::resizeEvent(QResizeEvent *)
 {
     m_close->move(width() - m_close->width() - 4, (kStripHeight - m_close->height()) / 2);
 }
+
+void ToolTitleStrip::setUpToolWindow(QWidget *window, const QString &objectName, const QString &title,
+                                     QSize size)
+{
+    window->setObjectName(objectName);
+    window->setWindowTitle(title);
+    window->setFixedSize(size);
+    QFont song(QStringLiteral("新宋体"));
+    song.setPixelSize(12);
+    window->setFont(song);
+    QPalette pal = window->palette();
+    pal.setColor(QPalette::Window, QColor(241, 241, 241));
+    window->setPalette(pal);
+    window->setAutoFillBackground(true);
+}

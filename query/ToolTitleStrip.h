@@ -21,6 +21,10 @@ public:
     QString title() const { return m_title; }
     QToolButton *closeButton() const { return m_close; }
 
+    // The common look of the tool windows: a fixed size, the "新宋体" 12-pixel
+    // font and the light grey background.
+    static void setUpToolWindow(QWidget *window, const QString &objectName, const QString &title, QSize size);
+
     // Lets the window follow the mouse until the button is released, as a
     // press on a system caption does. False where the platform cannot.
     static bool moveWindow(QWidget *window);

@@ -46,16 +46,8 @@ constexpr BoxPlace kBoxes[] = {
 TFmPackContent::TFmPackContent(DataSource *source, QWidget *owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
-    setObjectName(QStringLiteral("FmPackContent"));
-    setWindowTitle(QStringLiteral("企业信息"));
-    setFixedSize(507, 322);
-    QFont song(QStringLiteral("新宋体"));
-    song.setPixelSize(12);
-    setFont(song);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(241, 241, 241));
-    setPalette(pal);
-    setAutoFillBackground(true);
+    ToolTitleStrip::setUpToolWindow(this, QStringLiteral("FmPackContent"), QStringLiteral("企业信息"),
+                                    QSize(507, 322));
 
     PopupMenu1 = new platform::PopupMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -76,7 +68,7 @@ TFmPackContent::TFmPackContent(DataSource *source, QWidget *owner)
     for (const BoxPlace &b : kBoxes) {
         auto *box = new DbEdit(this);
         box->setObjectName(QLatin1String(b.field));
-        box->setFont(song);
+        box->setFont(font());
         box->setPalette(blue);
         box->setReadOnly(true);
         box->setDataSource(source);
@@ -90,7 +82,7 @@ TFmPackContent::TFmPackContent(DataSource *source, QWidget *owner)
 
     cCorpMemo = new DbMemo(this);
     cCorpMemo->setObjectName(QStringLiteral("cCorpMemo"));
-    cCorpMemo->setFont(song);
+    cCorpMemo->setFont(font());
     cCorpMemo->setPalette(blue);
     cCorpMemo->setDataSource(source);
     cCorpMemo->setDataField(QStringLiteral("cCorpMemo"));

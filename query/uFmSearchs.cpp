@@ -35,16 +35,8 @@ QToolButton *makeButton(QWidget *parent, const char *name, const QString &captio
 TFmSearchs::TFmSearchs(DbGrid *grid, QWidget *owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_grid(grid)
 {
-    setObjectName(QStringLiteral("FmSearchs"));
-    setWindowTitle(QStringLiteral("快速检索"));
-    setFixedSize(311, 131);
-    QFont song(QStringLiteral("新宋体"));
-    song.setPixelSize(12);
-    setFont(song);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(241, 241, 241));
-    setPalette(pal);
-    setAutoFillBackground(true);
+    ToolTitleStrip::setUpToolWindow(this, QStringLiteral("FmSearchs"), QStringLiteral("快速检索"),
+                                    QSize(311, 131));
 
     Image1 = new ToolTitleStrip(QStringLiteral("快速查询"), this);
     Image1->setGeometry(0, 0, width(), ToolTitleStrip::kHeight);
