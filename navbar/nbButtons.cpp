@@ -484,15 +484,11 @@ void TnbButtons::Assign(const Persistent &source)
     }
     if (other == this)
         return;
-    if (FSideBar)
-        FSideBar->BeginUpdate();
-    BeginUpdate();
-    Clear();
-    for (int i = 0; i < other->Count(); ++i)
-        Add()->Assign(*other->Items(i));
-    EndUpdate();
-    if (FSideBar)
-        FSideBar->EndUpdate();
+    AsOneUpdate(FSideBar, [&] {
+        Clear();
+        for (int i = 0; i < other->Count(); ++i)
+            Add()->Assign(*other->Items(i));
+    });
 }
 
 TnbButton *TnbButtons::Add()
@@ -529,14 +525,10 @@ void TnbButtons::Clear()
 {
     if (Count() == 0)
         return;
-    if (FSideBar)
-        FSideBar->BeginUpdate();
-    BeginUpdate();
-    while (Count() > 0)
-        Delete(Count() - 1);
-    EndUpdate();
-    if (FSideBar)
-        FSideBar->EndUpdate();
+    AsOneUpdate(FSideBar, [&] {
+        while (Count() > 0)
+            Delete(Count() - 1);
+    });
 }
 
 void TnbButtons::Rename(TnbButton *button, const QString &name)

@@ -66,6 +66,19 @@ protected:
             Update(item);
     }
 
+    // Runs `change` as one update of the collection and of its bar, if any,
+    // so that the whole change is reported and painted once.
+    template <typename Bar, typename Change> void AsOneUpdate(Bar *bar, Change change)
+    {
+        if (bar)
+            bar->BeginUpdate();
+        BeginUpdate();
+        change();
+        EndUpdate();
+        if (bar)
+            bar->EndUpdate();
+    }
+
     // Takes ownership of `item` and places it at `index` (clamped to the list).
     Item *InsertItem(std::unique_ptr<Item> item, int index)
     {

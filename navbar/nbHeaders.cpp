@@ -339,15 +339,11 @@ void TnbHeaders::Assign(const Persistent &source)
     }
     if (other == this)
         return;
-    if (FSideBar)
-        FSideBar->BeginUpdate();
-    BeginUpdate();
-    Clear();
-    for (int i = 0; i < other->Count(); ++i)
-        Add()->Assign(*other->Items(i));
-    EndUpdate();
-    if (FSideBar)
-        FSideBar->EndUpdate();
+    AsOneUpdate(FSideBar, [&] {
+        Clear();
+        for (int i = 0; i < other->Count(); ++i)
+            Add()->Assign(*other->Items(i));
+    });
 }
 
 TnbHeader *TnbHeaders::Add()
@@ -382,14 +378,10 @@ void TnbHeaders::Clear()
 {
     if (Count() == 0)
         return;
-    if (FSideBar)
-        FSideBar->BeginUpdate();
-    BeginUpdate();
-    while (Count() > 0)
-        Delete(Count() - 1);
-    EndUpdate();
-    if (FSideBar)
-        FSideBar->EndUpdate();
+    AsOneUpdate(FSideBar, [&] {
+        while (Count() > 0)
+            Delete(Count() - 1);
+    });
 }
 
 void TnbHeaders::Update(TnbHeader *item)
