@@ -26,6 +26,17 @@ enum class Glyph {
     UncheckAll,   // unmark every item
     Accept,       // OK
     Reject,       // Cancel
+    Exit,         // main window: leave the program ("退 出")
+    Upgrade,      // about panel: online upgrade ("在线升级")
+    Lookup,       // lookup panels: run the lookup ("查找")
+    Hotel,        // business assistant: hotel booking
+    Translation,  // business assistant: business translation
+    Purchase,     // business assistant: online purchasing
+    Modeling,     // business assistant: product modelling
+    Multimedia,   // business assistant: company multimedia
+    Sample,       // business assistant: electronic samples
+    SiteBuild,    // business assistant: web site building
+    SitePromote,  // business assistant: web site promotion
 };
 
 // The glyph drawn in a square of `size` pixels.
