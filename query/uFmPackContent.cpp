@@ -139,7 +139,17 @@ void TFmPackContent::SpeedButton4Click()
     close();
 }
 
-void TFmPackContent::Image1MouseDown(Qt::MouseButton)
+void TFmPackContent::Image1MouseDown(Qt::MouseButton button, const QPointF &globalPos)
 {
-    ToolTitleStrip::moveWindow(this);
+    ToolTitleStrip::moveWindow(this, button, globalPos);
+}
+
+void TFmPackContent::showEvent(QShowEvent *event)
+{
+    if (!m_placed)
+        ToolTitleStrip::placeOverOwner(this);
+    else
+        ToolTitleStrip::keepOnScreen(this);
+    m_placed = true;
+    QWidget::showEvent(event);
 }

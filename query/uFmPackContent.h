@@ -28,7 +28,7 @@ public:
 
     // Handlers.
     void SpeedButton4Click();
-    void Image1MouseDown(Qt::MouseButton button);
+    void Image1MouseDown(Qt::MouseButton button, const QPointF &globalPos);
     // Discards every typed character (sets key to a null character).
     void cAreaNoKeyPress(QChar &key);
 
@@ -47,8 +47,11 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Opens centred on the main window the first time, and always on screen.
+    void showEvent(QShowEvent *event) override;
 
 private:
+    bool m_placed = false;
     QMap<QString, platform::db::DbEdit *> m_boxes;
 };
 

@@ -40,7 +40,7 @@ public:
     void SpeedButton1Click();
     void FFieldTextChange();
     void SpeedButton4Click();
-    void Image1MouseDown(Qt::MouseButton button);
+    void Image1MouseDown(Qt::MouseButton button, const QPointF &globalPos);
 
     // The clause for searching `text` in `field`: an exact match when
     // `exact`, else contains when `contains`, else starts with.
@@ -55,8 +55,14 @@ public:
     QToolButton *SpeedButton1;
     QToolButton *SpeedButton4;
 
+protected:
+    // Opens centred on the main window the first time, and always on screen.
+    void showEvent(QShowEvent *event) override;
+
 private:
     platform::db::DbQuery *companies() const;
+
+    bool m_placed = false;
 
     platform::db::DbGrid *m_grid;
 };
