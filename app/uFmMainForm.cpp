@@ -314,16 +314,15 @@ void TFmMainForm::LayOutContentPanels()
         p->setGeometry(left, 0, Pal_2->width() - left, Pal_2->height());
 }
 
-QString TFmMainForm::ClockCaption(const QTime &time)
+QString TFmMainForm::ClockCaption(const QTime &time, const QLocale &locale)
 {
-    const QLocale locale = QLocale::system();
     return QStringLiteral("| 现在时间：") +
            locale.toString(time, withoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
 }
 
 void TFmMainForm::Timer1Timer()
 {
-    PanelB->setText(ClockCaption(QTime::currentTime()));
+    PanelB->setText(ClockCaption(QTime::currentTime(), QLocale::system()));
 }
 
 void TFmMainForm::Image2MouseDown(Qt::MouseButton button, const QPointF &globalPos)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QLocale>
 #include <QWidget>
 
 class LinkLabel;
@@ -51,8 +52,9 @@ public:
     QWidget *VisibleContentPanel() const;
 
     // The clock's caption for a time: "| 现在时间：" and the time in the
-    // system's long time format without its time-zone name.
-    static QString ClockCaption(const QTime &time);
+    // locale's long time format without its time-zone name, which would not
+    // fit the clock's 129 pixels.
+    static QString ClockCaption(const QTime &time, const QLocale &locale);
 
     // Handlers.
     void Image2MouseDown(Qt::MouseButton button, const QPointF &globalPos);
