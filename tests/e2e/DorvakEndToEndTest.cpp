@@ -3,6 +3,7 @@
 
 #include "XwdImage.h"
 #include "support/TempDir.h"
+#include "support/TestDatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,10 +76,12 @@ protected:
         return folder + QStringLiteral("/Dorvak");
     }
 
-    std::unique_ptr<QProcess> start(const QString &program)
+    std::unique_ptr<QProcess> start(const QString &program,
+                                    const QProcessEnvironment &extra = QProcessEnvironment())
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(extra);
         env.insert(QStringLiteral("DISPLAY"), display.name());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.file(QStringLiteral("runtime")));
@@ -137,6 +140,14 @@ protected:
         return readXwd(p.readAllStandardOutput());
     }
 
+    // Clicks at a point of a window (window coordinates) with a mouse button.
+    void clickAt(const WindowInfo &window, const QPoint &at, int button = 1)
+    {
+        const QPoint p = window.geometry.topLeft() + at;
+        xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()),
+                 QStringLiteral("click"), QString::number(button)});
+    }
+
     void pressReturnIn(const WindowInfo &window)
     {
         xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window.id});
@@ -162,6 +173,16 @@ double textRowShare(const QImage &image, const QRect &area)
     return double(rowsWithText) / area.height();
 }
 
+// Share of white pixels in the area.
+double whiteShare(const QImage &image, const QRect &area)
+{
+    int white = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            white += image.pixel(x, y) == qRgb(255, 255, 255);
+    return double(white) / (area.width() * area.height());
+}
+
 } // namespace
 
 TEST_F(DorvakEndToEndTest, ShowsTheCompanyListAndRefusesASecondCopy)
@@ -172,17 +193,20 @@ TEST_F(DorvakEndToEndTest, ShowsTheCompanyListAndRefusesASecondCopy)
     ASSERT_FALSE(main.id.isEmpty()) << "no main window";
     EXPECT_EQ(main.geometry.size(), QSize(800, 600));
 
-    // The grid (right of the tree) is filled with rows of text.
+    // The bar's "Velmora" shows the list: the grid (right of the tree) is filled with rows of text.
+    const QRect grid(360, 130, 420, 430);
+    clickAt(main, QPoint(68, 150));
     QImage shot;
     const bool painted = QTest::qWaitFor(
         [&] {
             shot = capture(main);
-            return !shot.isNull() && textRowShare(shot, QRect(300, 120, 480, 400)) > 0.4;
+            return !shot.isNull() && textRowShare(shot, grid) > 0.4 && whiteShare(shot, grid) > 0.5;
         },
         10000);
     ASSERT_FALSE(shot.isNull());
     EXPECT_TRUE(painted);
-    EXPECT_GT(textRowShare(shot, QRect(300, 120, 480, 400)), 0.4);
+    EXPECT_GT(textRowShare(shot, grid), 0.4);
+    EXPECT_GT(whiteShare(shot, grid), 0.5) << "the grid's white ground";
 
     // A second copy shows its notice and ends; the first keeps running.
     auto second = start(program);
@@ -213,4 +237,137 @@ TEST_F(DorvakEndToEndTest, DatabaseWithAnotherPasswordIsRefusedWithoutAMainWindo
     ASSERT_TRUE(process->waitForFinished(15000));
     EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process->exitCode(), 0);
+}
+
+namespace {
+
+// True when the area holds at least `count` pixels of the colour.
+bool hasColour(const QImage &image, const QRect &area, const QColor &colour, int count = 20)
+{
+    int found = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixelColor(x, y) == colour && ++found >= count)
+                return true;
+    return false;
+}
+
+} // namespace
+
+// The program as a user first meets it: the splash, then the borderless main
+// window whose bar switches the panels; a link starts the desktop's opener,
+// the title strip drags the window and "×" ends the program with the typed
+// profile saved.
+TEST_F(DorvakEndToEndTest, SplashThenMainWindowWhoseBarSwitchesThePanels)
+{
+    const QString program = install(QStringLiteral("app"));
+    // The desktop's opener, standing in: it records what it was asked to open.
+    const QString bin = home.file(QStringLiteral("bin"));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    const QString record = home.file(QStringLiteral("opened.txt"));
+    QFile opener(bin + QStringLiteral("/xdg-open"));
+    ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+    opener.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$*\" >> '%1'\n").arg(record).toUtf8());
+    opener.close();
+    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + qEnvironmentVariable("PATH"));
+    env.insert(QStringLiteral("VELMORA_VENDOR_URL"), QStringLiteral("http://127.0.0.1:9/e2e"));
+    for (const char *name : {"BROWSER", "DEFAULT_BROWSER", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION"})
+        env.insert(QLatin1String(name), QString());
+    auto process = start(program, env);
+    const qint64 pid = process->processId();
+
+    // The splash comes first, alone, and closes by itself.
+    const WindowInfo splash = waitForWindow(QStringLiteral("^Kestrune-->Velmora$"), pid);
+    ASSERT_FALSE(splash.id.isEmpty()) << "no splash";
+    EXPECT_EQ(splash.geometry.size(), QSize(492, 334));
+    EXPECT_TRUE(windows(QStringLiteral("^Velmora$"), pid).isEmpty())
+        << "the main window waits for the splash";
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return windows(QStringLiteral("^Kestrune-->Velmora$"), pid).isEmpty(); }, 10000));
+
+    WindowInfo main = waitForWindow(QStringLiteral("^Velmora$"), pid);
+    ASSERT_FALSE(main.id.isEmpty()) << "no main window";
+    EXPECT_EQ(main.geometry.size(), QSize(800, 600));
+    // Borderless: the window asks for no decorations.
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-display"), display.name(), QStringLiteral("-id"),
+                                          main.id, QStringLiteral("_MOTIF_WM_HINTS")});
+    xprop.waitForFinished(10000);
+    EXPECT_TRUE(QString::fromLatin1(xprop.readAllStandardOutput()).contains(QStringLiteral("0x2, 0x1, 0x0")));
+
+    // The about page beside the bar: its blue heading and the bar's "Kestrune" header.
+    const QRect content(128, 93, 661, 489);
+    const QRect heading(140, 100, 260, 26);
+    const QColor blue(0, 102, 255);
+    QImage shot;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hasColour(shot = capture(main), heading, blue); }, 10000));
+    EXPECT_GT(textRowShare(shot, QRect(20, 97, 96, 18)), 0.3) << "the bar's header caption";
+
+    // Each bar button shows its panel.
+    QImage panels[7];
+    for (int i = 0; i < 7; ++i) {
+        clickAt(main, QPoint(68, 150 + 62 * i));
+        QTest::qWait(300);
+        panels[i] = capture(main).copy(content);
+        // The two lookup panels may look alike before a search; each differs from the one before them.
+        if (i > 0) {
+            EXPECT_TRUE(panels[i] != panels[i == 6 ? 4 : i - 1]) << "button " << i << " changed nothing";
+        }
+    }
+    EXPECT_GT(textRowShare(panels[0], QRect(240, 240, 420, 230)), 0.4) << "the company list";
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_TRUE(hasColour(panels[i], heading.translated(-content.topLeft()), blue)) << "heading of " << i;
+    }
+    // The header brings the about page back.
+    clickAt(main, QPoint(68, 104));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hasColour(capture(main), heading, blue); }, 5000));
+    EXPECT_TRUE(hasColour(capture(main), QRect(140, 480, 300, 30), QColor(Qt::red))) << "the slogan";
+
+    // A link starts the desktop's opener with its page on the configured vendor site.
+    clickAt(main, QPoint(68, 274)); // "诚招代理"
+    QTest::qWait(300);
+    clickAt(main, QPoint(128 + 440 + 30, 93 + 290 + 7)); // "在线代理信息查看"
+    QString openedText;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            QFile f(record);
+            return f.open(QIODevice::ReadOnly) && !(openedText = QString::fromUtf8(f.readAll())).isEmpty();
+        },
+        10000));
+    EXPECT_EQ(openedText.trimmed(), QStringLiteral("http://127.0.0.1:9/e2e/aboutme/jmms.asp"));
+
+    // The title strip drags the window with the right button, without a window manager.
+    const QPoint grip = main.geometry.topLeft() + QPoint(300, 10);
+    xdotool({QStringLiteral("mousemove"), QString::number(grip.x()), QString::number(grip.y())});
+    xdotool({QStringLiteral("mousedown"), QStringLiteral("3")});
+    xdotool({QStringLiteral("mousemove"), QString::number(grip.x() + 40), QString::number(grip.y() + 30)});
+    xdotool({QStringLiteral("mousemove"), QString::number(grip.x() + 60), QString::number(grip.y() + 45)});
+    xdotool({QStringLiteral("mouseup"), QStringLiteral("3")});
+    const QPoint moved = main.geometry.topLeft() + QPoint(60, 45);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return waitForWindow(QStringLiteral("^Velmora$"), pid).geometry.topLeft() == moved; }, 5000));
+    main = waitForWindow(QStringLiteral("^Velmora$"), pid);
+    // Released: the window no longer follows the mouse.
+    xdotool({QStringLiteral("mousemove"), QString::number(grip.x() + 160), QString::number(grip.y() + 100)});
+    QTest::qWait(300);
+    EXPECT_EQ(waitForWindow(QStringLiteral("^Velmora$"), pid).geometry.topLeft(), moved);
+
+    // Text typed into the profile is saved when "×" ends the program.
+    clickAt(main, QPoint(68, 150)); // "Velmora": the company list
+    QTest::qWait(300);
+    clickAt(main, QPoint(167, 105)); // the detail strip
+    QTest::qWait(300);
+    clickAt(main, QPoint(450, 285)); // into the profile
+    xdotool({QStringLiteral("type"), QStringLiteral("e2e")});
+    QTest::qWait(300);
+    clickAt(main, QPoint(788, 10)); // "×"
+    ASSERT_TRUE(process->waitForFinished(15000));
+    EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process->exitCode(), 0);
+    EXPECT_EQ(testdb::scalar(home.file(QStringLiteral("app/dorvak.dat")), testdb::kPassword, 4096,
+                             QStringLiteral("select count(*) from Dorvak where cCorpMemo like '%e2e%'")),
+              QStringLiteral("1"));
 }
