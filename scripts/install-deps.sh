@@ -10,7 +10,7 @@ packages=(
   libcurl4-openssl-dev libinih-dev libjpeg62-turbo-dev
   fonts-arphic-uming fonts-wqy-microhei
   libgtest-dev libgmock-dev googletest libcpp-httplib-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils x11-apps
+  xvfb xauth xdotool x11-utils x11-apps openbox
 )
 
 missing=()

@@ -371,3 +371,64 @@ TEST_F(DorvakEndToEndTest, SplashThenMainWindowWhoseBarSwitchesThePanels)
                              QStringLiteral("select count(*) from Dorvak where cCorpMemo like '%e2e%'")),
               QStringLiteral("1"));
 }
+
+// Under a window manager a left press hands the move to the manager; the
+// other buttons are followed by the program. Either way the window follows
+// the pressed button and stays put once it is released.
+TEST_F(DorvakEndToEndTest, TitleStripDragsWithAnyButtonUnderAWindowManager)
+{
+    QProcess manager;
+    QProcessEnvironment managerEnv = QProcessEnvironment::systemEnvironment();
+    managerEnv.insert(QStringLiteral("DISPLAY"), display.name());
+    manager.setProcessEnvironment(managerEnv);
+    manager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    ASSERT_TRUE(manager.waitForStarted()) << "openbox is missing";
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            QProcess xprop;
+            xprop.start(QStringLiteral("xprop"),
+                        {QStringLiteral("-display"), display.name(), QStringLiteral("-root"),
+                         QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+            xprop.waitForFinished(5000);
+            return xprop.readAllStandardOutput().contains("window id");
+        },
+        30000))
+        << "the window manager did not come up";
+
+    const QString program = install(QStringLiteral("app"));
+    auto process = start(program);
+    const qint64 pid = process->processId();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return windows(QStringLiteral("^Kestrune-->Velmora$"), pid).isEmpty() &&
+                   !windows(QStringLiteral("^Velmora$"), pid).isEmpty();
+        },
+        30000));
+    auto where = [&] { return waitForWindow(QStringLiteral("^Velmora$"), pid).geometry.topLeft(); };
+
+    for (const int button : {1, 3, 2}) {
+        const QPoint start = where();
+        const QPoint grip = start + QPoint(300, 10);
+        auto mouseTo = [&](const QPoint &p) {
+            xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
+            QTest::qWait(150);
+        };
+        mouseTo(grip);
+        xdotool({QStringLiteral("mousedown"), QString::number(button)});
+        QTest::qWait(150);
+        mouseTo(grip + QPoint(20, 15));
+        mouseTo(grip + QPoint(-40, 30));
+        xdotool({QStringLiteral("mouseup"), QString::number(button)});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return where() == start + QPoint(-40, 30); }, 5000))
+            << "button " << button << " at " << where().x() << "," << where().y();
+        mouseTo(grip + QPoint(120, 200));
+        const QPoint after = where();
+        EXPECT_EQ(after, start + QPoint(-40, 30))
+            << "button " << button << " still dragging: " << after.x() << "," << after.y();
+    }
+
+    process->terminate();
+    process->waitForFinished(10000);
+    manager.terminate();
+    manager.waitForFinished(5000);
+}
