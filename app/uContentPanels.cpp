@@ -120,9 +120,9 @@ TAboutPanel::TAboutPanel(QWidget *parent)
     : TContentPanel(QStringLiteral("Pal_2_0"), QStringLiteral("关于Velmora"), parent)
 {
     Description =
-        AddText(QStringLiteral("Description"), contenttext::AboutDescription(), QRect(16, 48, 372, 200));
+        AddText(QStringLiteral("Description"), contenttext::AboutDescription(), QRect(16, 48, 372, 170));
     Image5 = AddPicture(QStringLiteral("Image5"), resources::picture(Picture::About), QPoint(405, 52));
-    Facts = AddText(QStringLiteral("Facts"), contenttext::AboutFacts(), QRect(16, 252, 372, 132));
+    Facts = AddText(QStringLiteral("Facts"), contenttext::AboutFacts(), QRect(16, 226, 372, 160));
     Slogan = AddSlogan(QPoint(16, 406));
     SpeedButton11 = makeGlyphButton(this, QStringLiteral("SpeedButton11"), QStringLiteral("在线升级"),
                                     Glyph::Upgrade, 32, QRect(440, 384, 161, 65));
@@ -146,7 +146,9 @@ TJoinPanel::TJoinPanel(QWidget *parent)
     SpBtn_IN->setToolTip(QStringLiteral("在线注册，免费加入Velmora"));
     SpBtn_IN->setIcon(QIcon(QPixmap::fromImage(join)));
     SpBtn_IN->setIconSize(join.size());
-    SpBtn_IN->setGeometry((width() - join.width() - 6) / 2, 378, join.width() + 6, join.height() + 6);
+    // The picture and the flat frame the style draws around it, centred.
+    const QSize size = SpBtn_IN->sizeHint();
+    SpBtn_IN->setGeometry((width() - size.width()) / 2, 376, size.width(), size.height());
 }
 
 TAgentPanel::TAgentPanel(QWidget *parent)

@@ -22,7 +22,7 @@ QString AboutDescription()
 
 QString AboutFacts()
 {
-    return QStringLiteral("<table cellspacing='0' cellpadding='1'>"
+    return QStringLiteral("<table cellspacing='0' cellpadding='2'>"
                           "<tr><td>软件名称：</td><td>Velmora 中国企业名录</td></tr>"
                           "<tr><td>软件版本：</td><td>1.0</td></tr>"
                           "<tr><td>软件大小：</td><td>约 10 MB（含企业数据库）</td></tr>"

@@ -124,7 +124,7 @@ void TFmMainForm::BuildTitleStrip()
     setTextColor(Label4, Qt::white);
     // A press on the title drags the window like one beside it.
     Label4->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Label4->move(5, 4);
+    Label4->move(5, 5);
     Label4->resize(Label4->sizeHint());
 
     SpeedButton7 = new QToolButton(Image2);

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
@@ -219,4 +220,27 @@ TEST_F(MainFormTest, ToolWindowsOpenCentredOnTheMainWindowAndOnScreen)
     ASSERT_NE(FmPackContent, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(FmPackContent));
     EXPECT_TRUE(screen.contains(FmPackContent->frameGeometry()));
+}
+
+TEST_F(MainFormTest, ContentPanelTextsAreWholeAndInsideTheirPanels)
+{
+    for (QWidget *panel : {static_cast<QWidget *>(form->Pal_2_0), static_cast<QWidget *>(form->Pal_2_1),
+                           static_cast<QWidget *>(form->Pal_2_2), static_cast<QWidget *>(form->Pal_2_3),
+                           static_cast<QWidget *>(form->Pal_2_4)}) {
+        for (QWidget *child : panel->findChildren<QWidget *>()) {
+            const std::string name =
+                (panel->objectName() + QLatin1Char('.') + child->objectName()).toStdString();
+            EXPECT_TRUE(panel->rect().contains(child->geometry())) << name;
+            if (auto *label = qobject_cast<QLabel *>(child)) {
+                if (label->wordWrap())
+                    EXPECT_LE(label->heightForWidth(label->width()), label->height()) << name;
+                else
+                    EXPECT_LE(label->sizeHint().width(), label->width()) << name;
+            }
+            if (auto *button = qobject_cast<QToolButton *>(child)) {
+                EXPECT_LE(button->sizeHint().width(), button->width()) << name;
+                EXPECT_LE(button->sizeHint().height(), button->height()) << name;
+            }
+        }
+    }
 }
