@@ -69,6 +69,8 @@ QString withoutTimeZone(const QString &format)
             continue;
         out += c;
     }
+    // Some locales bracket the zone: "Bh:mm:ss [t]".
+    out.remove(QLatin1String("[]")).remove(QLatin1String("()"));
     return out.simplified();
 }
 
