@@ -3,6 +3,7 @@
 #   resources/pictures/src/<name>.svg -> resources/pictures/<name>.jpg  (the large pictures)
 #   resources/pictures/src/bar-*.svg  -> resources/pictures/bar-*.png   (the side bar's 32 x 32 images)
 #   resources/icons/velmora.svg       -> resources/icons/velmora-<size>.png
+#     (16 pixels from velmora-small.svg, the same icon drawn for that size)
 # Each SVG states its own pixel size. The build only reads the generated files; this
 # script is run by hand after a source changed, and the results are committed.
 set -euo pipefail
@@ -48,7 +49,8 @@ for svg in "$src"/*.svg; do
   count=$((count + 1))
 done
 
-for size in 16 32 48 64 128 256; do
+rsvg-convert --format=png -w 16 -h 16 "$icons/velmora-small.svg" -o "$icons/velmora-16.png"
+for size in 32 48 64 128 256; do
   rsvg-convert --format=png -w "$size" -h "$size" "$icons/velmora.svg" -o "$icons/velmora-$size.png"
 done
 
