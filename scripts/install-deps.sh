@@ -11,6 +11,7 @@ packages=(
   fonts-arphic-uming fonts-wqy-microhei
   libgtest-dev libgmock-dev googletest libcpp-httplib-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils x11-apps
+  libphonenumber-dev libicu-dev qt6-translations-l10n xdg-utils desktop-file-utils
 )
 
 missing=()
