@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace {
@@ -35,14 +34,7 @@ QStringList placeholders(const QString &text)
 class SelfUpdaterMessagesTest : public ::testing::Test
 {
 protected:
-    void TearDown() override
-    {
-        suSetLanguage(wlEnglish);
-        QCoreApplication::setApplicationName(m_name);
-    }
-
-private:
-    QString m_name = QCoreApplication::applicationName();
+    void TearDown() override { suSetLanguage(wlEnglish); }
 };
 
 } // namespace
@@ -79,7 +71,6 @@ TEST_F(SelfUpdaterMessagesTest, FixedTextsAndLineBreaks)
     EXPECT_EQ(suString(42050), QStringLiteral("软件升级精灵"));
     EXPECT_EQ(suString(42076),
               QStringLiteral("无法与服务器%s连接。\r\r请检查您的internet设定之后再进行升级操作。"));
-    EXPECT_EQ(suString(42080), QStringLiteral("与远端服务器的连接中断，\r\r请重新连接后再进行升级操作。"));
     EXPECT_EQ(suString(41050), QStringLiteral("Мастер обновления приложений"));
     EXPECT_EQ(suString(41100), QStringLiteral("Upgrade Anwendungsassistent"));
     EXPECT_EQ(suString(40997), QStringLiteral("<AppTitle>"));
@@ -163,13 +154,4 @@ TEST_F(SelfUpdaterMessagesTest, LanguageIsSharedByAllUpdaters)
     EXPECT_EQ(suMessageBase(), 42200);
     EXPECT_EQ(suMessage(21), QStringLiteral("Villa"));
     EXPECT_EQ(first.Language(), wlGerman);
-}
-
-TEST_F(SelfUpdaterMessagesTest, UntitledApplicationShowsThePlaceholderTitle)
-{
-    QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
-    EXPECT_EQ(suApplicationTitle(), QStringLiteral("Velmora"));
-    QCoreApplication::setApplicationName(QStringLiteral("My ") + suString(40998) +
-                                         QStringLiteral(" project"));
-    EXPECT_EQ(suApplicationTitle(), QStringLiteral("<AppTitle>"));
 }

@@ -101,10 +101,7 @@ TEST_F(SelfUpdaterWindowsTest, OneWizardFollowingItsOptions)
     EXPECT_FALSE(first->windowFlags() & Qt::WindowStaysOnTopHint);
 
     windows.WizardShowFile(QStringLiteral("http://h/b.exe"), 1, 2);
-    windows.WizardShowFileSize(2.0);
-    windows.WizardShowProgress(10, 5, 1.5, 61);
     EXPECT_EQ(first->AllDownloading->text(), QStringLiteral("Downloading 1 of 2"));
-    EXPECT_EQ(first->EstimatedTimeLeftLab->text(), QStringLiteral("Estimated time left: 0:01:01"));
 
     // Cancelling the upgrade frees the wizard without asking.
     QPointer<TsuSelfUpdaterWizardForm> guard = first;
