@@ -137,7 +137,7 @@ void TFmMainForm::BuildTitleStrip()
     SpeedButton7->setFocusPolicy(Qt::NoFocus);
     SpeedButton7->setGeometry(781, 3, 15, 15);
     SpeedButton7->setStyleSheet(
-        QStringLiteral("QToolButton { color: white; border: none; font-weight: bold; }"
+        QStringLiteral("QToolButton { color: white; border: none; font: bold 14px \"WenQuanYi Micro Hei\"; }"
                        "QToolButton:hover { border: 1px solid white; }"));
 
     connect(Image2, &PictureBox::pressed, this, &TFmMainForm::Image2MouseDown);

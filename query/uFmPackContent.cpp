@@ -144,12 +144,14 @@ void TFmPackContent::Image1MouseDown(Qt::MouseButton button, const QPointF &glob
     ToolTitleStrip::moveWindow(this, button, globalPos);
 }
 
-void TFmPackContent::showEvent(QShowEvent *event)
+void TFmPackContent::setVisible(bool visible)
 {
-    if (!m_placed)
-        ToolTitleStrip::placeOverOwner(this);
-    else
-        ToolTitleStrip::keepOnScreen(this);
-    m_placed = true;
-    QWidget::showEvent(event);
+    if (visible && isHidden()) {
+        if (!m_placed)
+            ToolTitleStrip::placeOverOwner(this);
+        else
+            ToolTitleStrip::keepOnScreen(this);
+        m_placed = true;
+    }
+    QWidget::setVisible(visible);
 }

@@ -40,6 +40,11 @@ public:
     // The box bound to a column; nullptr for a column the card does not show.
     platform::db::DbEdit *Box(const QString &field) const { return m_boxes.value(field, nullptr); }
 
+    // Opens centred on the main window the first time, and always on screen:
+    // placed before it is shown, as a window moved while it is being mapped
+    // may never be painted.
+    void setVisible(bool visible) override;
+
     ToolTitleStrip *Image1;
     QToolButton *SpeedButton4;
     platform::PopupMenu *PopupMenu1;
@@ -47,8 +52,6 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    // Opens centred on the main window the first time, and always on screen.
-    void showEvent(QShowEvent *event) override;
 
 private:
     bool m_placed = false;

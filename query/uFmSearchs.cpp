@@ -168,12 +168,14 @@ void TFmSearchs::Image1MouseDown(Qt::MouseButton button, const QPointF &globalPo
     ToolTitleStrip::moveWindow(this, button, globalPos);
 }
 
-void TFmSearchs::showEvent(QShowEvent *event)
+void TFmSearchs::setVisible(bool visible)
 {
-    if (!m_placed)
-        ToolTitleStrip::placeOverOwner(this);
-    else
-        ToolTitleStrip::keepOnScreen(this);
-    m_placed = true;
-    QWidget::showEvent(event);
+    if (visible && isHidden()) {
+        if (!m_placed)
+            ToolTitleStrip::placeOverOwner(this);
+        else
+            ToolTitleStrip::keepOnScreen(this);
+        m_placed = true;
+    }
+    QWidget::setVisible(visible);
 }

@@ -46,6 +46,11 @@ public:
     // `exact`, else contains when `contains`, else starts with.
     static QString SearchClause(const QString &field, const QString &text, bool exact, bool contains);
 
+    // Opens centred on the main window the first time, and always on screen:
+    // placed before it is shown, as a window moved while it is being mapped
+    // may never be painted.
+    void setVisible(bool visible) override;
+
     ToolTitleStrip *Image1;
     QToolButton *SpeedButton2;
     QComboBox *FCboBoxField;
@@ -54,10 +59,6 @@ public:
     QCheckBox *CheckBox1;
     QToolButton *SpeedButton1;
     QToolButton *SpeedButton4;
-
-protected:
-    // Opens centred on the main window the first time, and always on screen.
-    void showEvent(QShowEvent *event) override;
 
 private:
     platform::db::DbQuery *companies() const;
