@@ -11,6 +11,7 @@ packages=(
   fonts-arphic-uming fonts-wqy-microhei
   libgtest-dev libgmock-dev googletest libcpp-httplib-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils x11-apps
+  fp-compiler fp-units-rtl
 )
 
 missing=()
