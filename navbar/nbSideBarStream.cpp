@@ -3,14 +3,11 @@
 
 #include "navbar/nbSideBar.h"
 #include "navbar/nbStreamObjects.h"
+#include "platform/stream/FormFile.h"
 #include "platform/stream/FormReader.h"
 #include "platform/ui/PopupMenu.h"
 
-#include <QFile>
-#include <QSaveFile>
-
 using namespace platform;
-using platform::stream::FileError;
 using platform::stream::FormComponent;
 
 namespace nbstream {
@@ -244,19 +241,10 @@ void TnbSideBar::LoadFromStream(QIODevice &stream)
 
 void TnbSideBar::SaveToFile(const QString &fileName)
 {
-    // The file is replaced only once the whole bar is written.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("无法创建文件 %1：%2").arg(fileName, file.errorString()));
-    SaveToStream(file);
-    if (!file.commit())
-        throw FileError(QStringLiteral("无法写入文件 %1：%2").arg(fileName, file.errorString()));
+    platform::stream::SaveStreamFile(fileName, [this](QIODevice &file) { SaveToStream(file); });
 }
 
 void TnbSideBar::LoadFromFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("无法打开文件 %1：%2").arg(fileName, file.errorString()));
-    LoadFromStream(file);
+    platform::stream::LoadStreamFile(fileName, [this](QIODevice &file) { LoadFromStream(file); });
 }
