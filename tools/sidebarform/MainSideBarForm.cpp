@@ -10,14 +10,11 @@ namespace tools {
 
 namespace {
 constexpr int HandCursor = -21;
-constexpr int Gb2312Charset = 134;
 
-// The window's own font: "新宋体", 12 pixels (9 points), GB2312.
-platform::Font WindowFont()
+// The program's "新宋体" at 12 pixels (9 points).
+platform::Font SongFont(unsigned style = 0, TColor color = platform::clWindowText)
 {
-    platform::Font font(QStringLiteral("新宋体"), 9);
-    font.setCharset(Gb2312Charset);
-    return font;
+    return platform::Font(QStringLiteral("新宋体"), 9, color, style);
 }
 } // namespace
 
@@ -45,17 +42,18 @@ void configureMainSideBar(TnbSideBar &bar, const platform::FormOwner &owner)
     bar.SetOptions({boAcceptOLEDrop, boAutoScroll, boAutoChangeHeader, boFocusOnMouseEnter, boHeaderFrame,
                     boInternalDrop});
     bar.Settings()->SetButtonView(bvWindows2000);
+    bar.Settings()->SetButtonStyle(bsLarge);
     bar.Settings()->SetLargeWidth(60);
     bar.Settings()->SetLargeHeight(60);
     // A 60-pixel button holds its 32-pixel image and a 12-pixel label only with the
     // image close to the top and the label close to the image.
     bar.Settings()->SetGlyphTop(4);
     bar.Settings()->SetPicLabDistance(2);
-    // Captions and labels in the window's font rather than the framework's.
-    bar.Settings()->SetFont(WindowFont());
-    bar.Settings()->SetHighlightFont(WindowFont());
-    bar.Settings()->SetButtonFont(WindowFont());
-    bar.Settings()->SetButtonHighlightFont(WindowFont());
+    // Captions and labels in the program's font; hot ones in navy.
+    bar.Settings()->SetFont(SongFont(platform::Font::Bold));
+    bar.Settings()->SetHighlightFont(SongFont(platform::Font::Bold, platform::clNavy));
+    bar.Settings()->SetButtonFont(SongFont());
+    bar.Settings()->SetButtonHighlightFont(SongFont(0, platform::clNavy));
 
     bar.DeleteAllHeaders();
     TnbHeader *header = bar.AddHeader();
@@ -74,6 +72,7 @@ void configureMainSideBar(TnbSideBar &bar, const platform::FormOwner &owner)
         button->SetImageIndex(i);
         button->SetButtonStyle(bsLarge);
         button->SetWidth(100);
+        button->SetHeight(60);
         button->SetCursor(HandCursor);
         button->SetOptions({boAutoWidthLabel, boUnderlineFont});
         button->OnClick = owner.Method<TNotifyEvent>(handlers[i + 1]);
