@@ -69,4 +69,14 @@ double FromExtended(const char *bytes)
     return negative ? -result : result;
 }
 
+float ToSingle(double value)
+{
+    // Converting a double outside the float range is undefined, so saturate first.
+    if (value > std::numeric_limits<float>::max())
+        return std::numeric_limits<float>::infinity();
+    if (value < -std::numeric_limits<float>::max())
+        return -std::numeric_limits<float>::infinity();
+    return float(value);
+}
+
 } // namespace platform::stream

@@ -15,4 +15,7 @@ QByteArray ToExtended(double value);
 // range of a double become infinities or zeros.
 double FromExtended(const char *bytes);
 
+// `value` rounded to a 32-bit float; values beyond its range become infinities.
+float ToSingle(double value);
+
 } // namespace platform::stream

@@ -122,7 +122,7 @@ FormValue FormValue::Float(double value, ValueType kind)
         v.m_real = value;
         break;
     case ValueType::Single:
-        v.m_real = double(float(value));
+        v.m_real = double(ToSingle(value));
         break;
     case ValueType::Double:
     case ValueType::Date:

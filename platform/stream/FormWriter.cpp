@@ -80,7 +80,7 @@ void FormWriter::WriteValue(const FormValue &value)
         Put(value.Bytes().size() == ExtendedSize ? value.Bytes() : ToExtended(value.ToFloat()));
         break;
     case ValueType::Single:
-        PutInteger(std::bit_cast<std::uint32_t>(float(value.ToFloat())), 4);
+        PutInteger(std::bit_cast<std::uint32_t>(ToSingle(value.ToFloat())), 4);
         break;
     case ValueType::Double:
     case ValueType::Date:

@@ -90,4 +90,8 @@ TEST(FormStream, ExtendedFloats)
     EXPECT_EQ(FromExtended(QByteArray("\0\0\0\0\0\0\0\x80\x7F\xFE", 10).constData()),
               -std::numeric_limits<double>::infinity());
     EXPECT_EQ(FromExtended(QByteArray("\0\0\0\0\0\0\0\x80\x7F\x01", 10).constData()), 0.0);
+    // A Single holds what a float holds; beyond that range it is infinite.
+    EXPECT_EQ(FormValue::Float(0.1, ValueType::Single).ToFloat(), double(0.1f));
+    EXPECT_EQ(FormValue::Float(-1e300, ValueType::Single).ToFloat(),
+              -std::numeric_limits<double>::infinity());
 }
