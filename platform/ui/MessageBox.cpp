@@ -34,6 +34,12 @@ void showMessage(const QString &text, QWidget *parent)
 
 int messageBox(const QString &text, const QString &caption, MessageButtons buttons, QWidget *parent)
 {
+    return messageBox(text, caption, buttons, MessageIcon::Standard, parent);
+}
+
+int messageBox(const QString &text, const QString &caption, MessageButtons buttons, MessageIcon icon,
+               QWidget *parent)
+{
     if (handler())
         return handler()(caption, text, buttons);
 
@@ -52,6 +58,22 @@ int messageBox(const QString &text, const QString &caption, MessageButtons butto
     case MessageButtons::YesNo:
         box.setIcon(QMessageBox::Question);
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    }
+    switch (icon) {
+    case MessageIcon::Standard:
+        break;
+    case MessageIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MessageIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MessageIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MessageIcon::Error:
+        box.setIcon(QMessageBox::Critical);
         break;
     }
     const std::pair<QMessageBox::StandardButton, const char *> captions[] = {{QMessageBox::Ok, "确定"},

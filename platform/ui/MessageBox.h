@@ -12,12 +12,17 @@ namespace platform {
 
 enum MessageResult { mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 enum class MessageButtons { Ok, OkCancel, YesNo };
+// Standard: information for OK, question for the others.
+enum class MessageIcon { Standard, Information, Question, Warning, Error };
 
 // A plain message with the application's name as caption and an OK button.
 void showMessage(const QString &text, QWidget *parent = nullptr);
 
 // A message with its own caption and buttons; returns the button chosen.
 int messageBox(const QString &text, const QString &caption, MessageButtons buttons,
+               QWidget *parent = nullptr);
+// The same with a chosen icon.
+int messageBox(const QString &text, const QString &caption, MessageButtons buttons, MessageIcon icon,
                QWidget *parent = nullptr);
 
 // Replaces the boxes (for example by a recorder in tests); an empty

@@ -1,6 +1,7 @@
 #include "upgrade/suHTTP.h"
 
 #include "../platform/net/RawHttpServer.h"
+#include "LocalHttpServer.h"
 #include "support/TempDir.h"
 
 #include <httplib.h>
@@ -16,34 +17,6 @@
 #include <thread>
 
 namespace {
-
-class HttpServer
-{
-public:
-    httplib::Server server;
-    int port = 0;
-
-    void start()
-    {
-        port = server.bind_to_any_port("127.0.0.1");
-        thread = std::thread([this] { server.listen_after_bind(); });
-        while (!server.is_running())
-            std::this_thread::yield();
-    }
-    QString url(const QString &path) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path);
-    }
-    ~HttpServer()
-    {
-        server.stop();
-        if (thread.joinable())
-            thread.join();
-    }
-
-private:
-    std::thread thread;
-};
 
 // Records the events of a component in order, and whether each GUI-thread
 // event came on the GUI thread.
