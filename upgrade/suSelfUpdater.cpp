@@ -3,7 +3,7 @@
 #include "platform/os/ExecutablePath.h"
 #include "platform/os/PrivateFiles.h"
 #include "upgrade/suMessageFormat.h"
-#include "upgrade/suPlainUpgradeWindows.h"
+#include "upgrade/suSelfUpdaterWindows.h"
 
 #include <QDate>
 #include <QIODevice>
@@ -11,7 +11,7 @@
 TsuSelfUpdater::TsuSelfUpdater(QObject *parent)
     : TsuCustomHTTP(parent), m_versionDate(QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy"))),
       m_executablePath(platform::executablePath()), m_connectionTest(&IsOnline),
-      m_windows(std::make_unique<TsuPlainUpgradeWindows>())
+      m_windows(std::make_unique<TsuSelfUpdaterWindows>())
 {
     SetHideDestinationFile(true);
     OnResponseHeaders = [this](QObject *, const QString &, const QString &, const QString &, const QString &,

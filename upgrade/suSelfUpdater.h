@@ -111,7 +111,7 @@ public:
     // (IsOnline by default).
     void SetConnectionTest(std::function<bool()> test) { m_connectionTest = std::move(test); }
 
-    // The windows and boxes of the upgrade (plain message boxes until
+    // The windows and boxes of the upgrade (TsuSelfUpdaterWindows unless
     // another set is given).
     TsuUpgradeWindows *UpgradeWindows() const { return m_windows.get(); }
     void SetUpgradeWindows(std::unique_ptr<TsuUpgradeWindows> windows);

@@ -12,7 +12,8 @@ namespace platform {
 
 enum MessageResult { mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 enum class MessageButtons { Ok, OkCancel, YesNo };
-// Standard: information for OK, question for the others.
+// The icon beside the text; Standard picks one from the buttons
+// (information for OK, a question otherwise).
 enum class MessageIcon { Standard, Information, Question, Warning, Error };
 
 // A plain message with the application's name as caption and an OK button.
@@ -31,5 +32,11 @@ int messageBox(const QString &text, const QString &caption, MessageButtons butto
 using MessageHandler =
     std::function<int(const QString &caption, const QString &text, MessageButtons buttons)>;
 void setMessageHandler(MessageHandler handler);
+
+// A replacement that also learns the icon; while set it is asked before the
+// plain handler.
+using IconMessageHandler =
+    std::function<int(const QString &caption, const QString &text, MessageButtons buttons, MessageIcon icon)>;
+void setIconMessageHandler(IconMessageHandler handler);
 
 } // namespace platform
