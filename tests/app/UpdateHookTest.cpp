@@ -104,17 +104,6 @@ TEST_F(UpdateHookTest, TheVersionFileGivesTheInstalledVersion)
     EXPECT_EQ(hook->SoftUpdate->VersionNumber(), QStringLiteral("1")) << "a file that cannot be read";
 }
 
-TEST_F(UpdateHookTest, SettingsOfTheMainWindowsComponent)
-{
-    const TsuSelfUpdater &softUpdate = *hook->SoftUpdate;
-    EXPECT_EQ(softUpdate.InfoFileURL(), server.url(QStringLiteral("/download/dorvak.inf")));
-    EXPECT_EQ(hook->SoftUpdate->InfoFile().Files.last(), server.url(QStringLiteral("/download/Dorvak.exe")));
-    EXPECT_EQ(softUpdate.VersionControl(), byNumber);
-    EXPECT_EQ(softUpdate.VersionDate(), QStringLiteral("01/07/2004"));
-    EXPECT_EQ(softUpdate.ShowMessages(), suShowAll);
-    EXPECT_FALSE(softUpdate.AutoCheck());
-}
-
 TEST_F(UpdateHookTest, AnsweringNoChangesNothing)
 {
     platform::setMessageHandler(

@@ -171,18 +171,11 @@ protected:
 
 } // namespace
 
-TEST(SuSelfUpdaterDefaults, PropertiesStartWithTheirDefaults)
+TEST(SuSelfUpdaterDefaults, RestartParamsAndTheRestartEvent)
 {
     TsuSelfUpdater updater;
-    EXPECT_FALSE(updater.AutoCheck());
-    EXPECT_EQ(updater.InfoFileURL(), QStringLiteral("http://"));
-    EXPECT_EQ(updater.VersionControl(), byDate);
-    EXPECT_EQ(updater.VersionDate(), QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy")));
     EXPECT_EQ(updater.ShowMessages(), 75);
-    EXPECT_EQ(updater.MiscFilesUpgrade(), mfuAlwaysDownload);
-    EXPECT_TRUE(updater.HideDestinationFile());
-    EXPECT_TRUE(updater.Wizard().Enabled());
-    EXPECT_EQ(updater.RestartParams(), QStringLiteral("/afterupgrade"));
+    EXPECT_EQ(updater.VersionDate(), QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy")));
     EXPECT_FALSE(updater.RestartParamsStored());
     updater.SetRestartParams(QString());
     EXPECT_EQ(updater.RestartParams(), QStringLiteral(" ")) << "an empty text is kept as one space";
