@@ -301,4 +301,10 @@ TEST(SuUtils, CloseApplicationClosesTheMainWindow)
     ASSERT_TRUE(main.isVisible());
     CloseApplication();
     EXPECT_FALSE(main.isVisible());
+
+    // A main form that is a plain window is closed as well.
+    QWidget form;
+    form.show();
+    CloseApplication();
+    EXPECT_FALSE(form.isVisible());
 }
