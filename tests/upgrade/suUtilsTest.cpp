@@ -296,11 +296,13 @@ TEST(SuUtils, ExtractResourceToStreamAppends)
 
 TEST(SuUtils, CloseApplicationClosesTheMainWindow)
 {
-    QMainWindow main;
-    main.show();
-    ASSERT_TRUE(main.isVisible());
-    CloseApplication();
-    EXPECT_FALSE(main.isVisible());
+    {
+        QMainWindow main;
+        main.show();
+        ASSERT_TRUE(main.isVisible());
+        CloseApplication();
+        EXPECT_FALSE(main.isVisible());
+    }
 
     // A main form that is a plain window is closed as well.
     QWidget form;
