@@ -11,8 +11,8 @@
 namespace {
 
 const char *const kAbout = "本程序由软件的在线升级功能自动启动，\n"
-                           "用于在软件关闭后安装已下载的新版本文件并重新启动软件。\n"
-                           "请不要直接运行它。";
+                           "在软件关闭后安装新版本的文件，\n"
+                           "然后重新启动软件。请不要直接运行它。";
 
 // Started by hand, without arguments: say what this is and end.
 int explain(int argc, char **argv)
