@@ -504,8 +504,11 @@ HResult DoDragDrop(QWidget *source, std::shared_ptr<DataObject> data, DropSource
                              [dropSource](Qt::DropAction a) { dropSource->GiveFeedback(EffectsOf(a)); });
         action = drag->exec(allowed, DropActionOf(okEffects));
     }
-    for (DropSite *site : std::vector<DropSite *>(DropSite::Sites()))
-        site->EndOpenDrag();
+    // A target's leave handler may take other windows (and their sites) with it.
+    std::vector<QPointer<DropSite>> sites(DropSite::Sites().begin(), DropSite::Sites().end());
+    for (const QPointer<DropSite> &site : sites)
+        if (site)
+            site->EndOpenDrag();
     effect = EffectsOf(action) & okEffects;
     return action == Qt::IgnoreAction ? DRAGDROP_S_CANCEL : DRAGDROP_S_DROP;
 }

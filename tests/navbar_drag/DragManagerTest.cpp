@@ -81,15 +81,6 @@ TEST(DragDropManager, SetDataAlwaysFailsButOverwritesOrAppendsUnlessReleased)
     EXPECT_EQ(manager->EnumFormatEtc(DATADIR_SET, enumerator), OLE_S_USEREG);
     EXPECT_EQ(enumerator, nullptr);
 
-    FormatEtc canonical;
-    EXPECT_EQ(manager->GetCanonicalFormatEtc(text, canonical), DATA_S_SAMEFORMATETC);
-    EXPECT_EQ(manager->GetDataHere(text, medium), E_NOTIMPL);
-    std::uint32_t connection = 0;
-    EXPECT_EQ(manager->DAdvise(text, 0, nullptr, connection), E_NOTIMPL);
-    EXPECT_EQ(manager->DUnadvise(0), E_NOTIMPL);
-    void *advise = &connection;
-    EXPECT_EQ(manager->EnumDAdvise(advise), OLE_E_ADVISENOTSUPPORTED);
-    EXPECT_EQ(advise, nullptr);
 }
 
 TEST(DragDropManager, TheDragGoesOnWhileOneButtonIsHeld)
