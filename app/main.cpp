@@ -5,6 +5,7 @@
 #include "platform/os/NamedMutex.h"
 #include "platform/ui/FontSubstitution.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/QtTranslations.h"
 
 #include <QApplication>
 
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
     platform::installFontSubstitutions();
+    platform::installQtTranslations();
 
     // One running copy per user session.
     platform::NamedMutex mutex(QString::fromUtf8(kApplicationTitle));

@@ -12,7 +12,11 @@
 #include <cstdint>
 #include <memory>
 
+class QIODevice;
 class TnbInplaceEditor;
+namespace platform {
+class FormOwner;
+}
 
 // The navigation side bar: a vertical stack of headers, each a caption strip that opens
 // onto a body of command buttons. The bar draws itself. Every change of the model ends in
@@ -191,6 +195,33 @@ public:
     void ReadActiveIndex(int value) { FStoredActiveIndex = value; }
     // Ends loading: the header at the stored ActiveIndex becomes active directly.
     virtual void Loaded();
+
+    // ---- Stored form and style presets (nbSideBarStream.cpp, nbPresets.cpp) ----
+    // The name the bar's saved record carries.
+    static constexpr const char *SaveDataName = "NBCOMPONENTSAVEDATA";
+    // The form that owns the bar; loading finds stored references (image lists, menus,
+    // actions) among its components and binds stored events to its methods, by name.
+    const platform::FormOwner *OwnerForm() const { return FOwnerForm; }
+    void SetOwnerForm(const platform::FormOwner *value) { FOwnerForm = value; }
+    // Writes the whole bar (headers, buttons, settings) as one component named
+    // SaveDataName. Raises platform::stream::StreamError when the device fails.
+    virtual void SaveToStream(QIODevice &stream);
+    // Replaces the bar's stored properties, headers and buttons by those of a stream
+    // that SaveToStream (or a form) wrote, inside one update. A property with a stored
+    // default that the stream leaves out takes that default; the header at the stored
+    // ActiveIndex becomes active without a switch; the bar keeps its own name. A stream
+    // that is damaged or not a bar's raises platform::stream::StreamError and leaves the
+    // bar unchanged; a value the bar refuses (an unknown property, a name given twice)
+    // raises it too, after the properties before it were applied.
+    virtual void LoadFromStream(QIODevice &stream);
+    // Creates or replaces the file (only once it is completely written); a file that
+    // cannot be created raises platform::stream::FileError.
+    virtual void SaveToFile(const QString &fileName);
+    // A file that cannot be opened raises platform::stream::FileError and changes nothing.
+    virtual void LoadFromFile(const QString &fileName);
+    // Applies a style preset, also the current one: many properties through their
+    // setters inside one update, then OnAfterChangeStyle; one repaint.
+    void SetPreSet(TnbPreSet value);
 
     // A dialog character (accelerator): activates the header whose caption has it, or
     // steps and clicks the active header's button whose caption has it. False when no
@@ -459,6 +490,7 @@ private:
     bool FDestroying = false;
     int FStoredActiveIndex = -1;
     TnbButton *FAlertButton = nullptr;
+    const platform::FormOwner *FOwnerForm = nullptr;
     std::array<QBasicTimer, 6> FTimers;
     QList<QPointer<QObject>> FWatched;
 

@@ -1,5 +1,7 @@
 #include "resources/Glyphs.h"
 
+#include "resources/GlyphDrawings.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -9,8 +11,8 @@ namespace resources {
 
 namespace {
 
-const QColor kInk(52, 73, 94);
-const QColor kBlue(41, 128, 185);
+using namespace drawings;
+
 const QColor kFolder(232, 178, 62);
 const QColor kFolderDark(196, 138, 30);
 
@@ -83,6 +85,62 @@ void drawSearch(QPainter &p)
     p.drawEllipse(QRectF(1.5, 1.5, 9, 9));
     p.setPen(QPen(kInk, 2.6, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(9.5, 9.5), QPointF(14, 14));
+}
+
+// The lookup panels' "查找": a magnifier with a grey rim and an orange handle,
+// as on the about picture.
+void drawLookup(QPainter &p)
+{
+    p.setPen(outline(QColor(138, 74, 10), 3.6));
+    p.drawLine(QPointF(10, 10), QPointF(13.8, 13.8));
+    p.setPen(outline(kOrange, 2.2));
+    p.drawLine(QPointF(10, 10), QPointF(13.8, 13.8));
+    p.setPen(outline(kGrey, 1.8));
+    p.setBrush(QColor(230, 243, 255));
+    p.drawEllipse(QPointF(6.5, 6.5), 4.6, 4.6);
+    p.setPen(outline(Qt::white, 1.1));
+    p.drawArc(QRectF(3.8, 3.8, 5.4, 5.4), 100 * 16, 70 * 16);
+}
+
+// The side of the design square each glyph is drawn on.
+qreal designSize(Glyph which)
+{
+    switch (which) {
+    case Glyph::FolderOpen:
+    case Glyph::FolderClosed:
+    case Glyph::TreeShow:
+    case Glyph::TreeHide:
+    case Glyph::DetailShow:
+    case Glyph::DetailHide:
+    case Glyph::Query:
+    case Glyph::Refresh:
+    case Glyph::Search:
+    case Glyph::Web:
+    case Glyph::Credible:
+    case Glyph::FullScreen:
+    case Glyph::AddRow:
+    case Glyph::DeleteRow:
+    case Glyph::ClearRows:
+    case Glyph::CheckAll:
+    case Glyph::UncheckAll:
+    case Glyph::Accept:
+    case Glyph::Reject:
+    case Glyph::Lookup:
+        return 16;
+    case Glyph::Exit:
+    case Glyph::Upgrade:
+        return 32;
+    case Glyph::Hotel:
+    case Glyph::Translation:
+    case Glyph::Purchase:
+    case Glyph::Modeling:
+    case Glyph::Multimedia:
+    case Glyph::Sample:
+    case Glyph::SiteBuild:
+    case Glyph::SitePromote:
+        return 48;
+    }
+    return 16;
 }
 
 void drawWeb(QPainter &p)
@@ -187,7 +245,7 @@ QPixmap glyph(Glyph which, int size)
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 16.0, size / 16.0);
+    p.scale(size / designSize(which), size / designSize(which));
     switch (which) {
     case Glyph::FolderOpen:
         drawFolder(p, true);
@@ -248,9 +306,38 @@ QPixmap glyph(Glyph which, int size)
     case Glyph::Reject:
         drawReject(p);
         break;
-    default:
-        // Interim drawing until the finished glyphs land.
-        drawCredible(p);
+    case Glyph::Exit:
+        drawExit(p);
+        break;
+    case Glyph::Upgrade:
+        drawUpgrade(p);
+        break;
+    case Glyph::Lookup:
+        drawLookup(p);
+        break;
+    case Glyph::Hotel:
+        drawHotel(p);
+        break;
+    case Glyph::Translation:
+        drawTranslation(p);
+        break;
+    case Glyph::Purchase:
+        drawPurchase(p);
+        break;
+    case Glyph::Modeling:
+        drawModeling(p);
+        break;
+    case Glyph::Multimedia:
+        drawMultimedia(p);
+        break;
+    case Glyph::Sample:
+        drawSample(p);
+        break;
+    case Glyph::SiteBuild:
+        drawSiteBuild(p);
+        break;
+    case Glyph::SitePromote:
+        drawSitePromote(p);
         break;
     }
     return pixmap;

@@ -1,6 +1,7 @@
 #include "tools/DemoDatabase.h"
 
 #include "tools/DemoWords.h"
+#include "tools/LookupTables.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -503,56 +504,35 @@ void writeCompanies(Database &db, const DemoOptions &options)
     }
 }
 
-int writeAreas(Database &db)
+int writeAreas(Database &db, const LookupTables &tables)
 {
     Statement insert(db, "INSERT INTO GM_AREA VALUES (?,?,?,?)");
-    int count = 0;
-    const auto add = [&](const words::Region &region) {
-        for (const words::Place &place : region.places) {
-            insert.text(1, place.city);
-            insert.text(2, region.province);
-            insert.text(3, place.areaCode);
-            insert.text(4, place.zip);
-            insert.run();
-            ++count;
-        }
-    };
-    for (const words::Region &region : words::treeRegions())
-        add(region);
-    // The other province texts reuse tree towns except for these two.
-    add(words::otherRegions()[0]);
-    add(words::otherRegions()[1]);
-    return count;
+    for (const AreaRow &row : tables.areas) {
+        insert.text(1, row.keyw);
+        insert.text(2, row.province);
+        insert.text(3, row.areanumber);
+        if (row.zipcode.empty())
+            insert.null(4);
+        else
+            insert.text(4, row.zipcode);
+        insert.run();
+    }
+    return int(tables.areas.size());
 }
 
-int writeCards(Database &db)
+int writeCards(Database &db, const LookupTables &tables)
 {
-    // Seven-digit prefixes: a three-digit network segment and four digits
-    // for the range, one hundred prefixes per town.
-    static const char *const cardTypes[] = {"联通GSM卡",    "联通GSM卡",    "联通如意通卡", "联通CDMA卡",
-                                            "移动神州行卡", "移动全球通卡", "移动全球通卡", "移动动感地带卡",
-                                            "移动全球通卡", "移动神州行卡"};
     Statement insert(db, "INSERT INTO GM_Card VALUES (?,?,?,?,?,?)");
-    int count = 0;
-    for (const words::Region &region : words::treeRegions()) {
-        for (const words::Place &place : region.places) {
-            // Mobile ranges are numbered by mainland networks only.
-            if (std::string_view(place.areaCode).starts_with("008"))
-                continue;
-            const int segment = 130 + count % 10;
-            const long long start = segment * 10000LL + 100 + (count / 10) * 150;
-            insert.integer(1, start);
-            insert.integer(2, start + 99);
-            insert.text(3,
-                        *region.provinceEn ? std::string_view(region.province) : shortCity(region.province));
-            insert.text(4, shortCity(place.city));
-            insert.text(5, place.areaCode);
-            insert.text(6, cardTypes[segment - 130]);
-            insert.run();
-            ++count;
-        }
+    for (const CardRange &range : tables.cards) {
+        insert.integer(1, range.startnum);
+        insert.integer(2, range.endnum);
+        insert.text(3, range.province);
+        insert.text(4, range.city);
+        insert.text(5, range.code);
+        insert.text(6, range.cardtype);
+        insert.run();
     }
-    return count;
+    return int(tables.cards.size());
 }
 
 } // namespace
@@ -591,8 +571,10 @@ DemoSummary writeDemoDatabase(const DemoOptions &options)
         db.exec("BEGIN");
         writeCompanies(db, options);
         summary.companies = options.companies;
-        summary.cardRanges = writeCards(db);
-        summary.areaCodes = writeAreas(db);
+        const LookupTables &lookups = phoneLookupTables();
+        summary.cardRanges = writeCards(db, lookups);
+        summary.cardPrefixes = lookups.describedPrefixes;
+        summary.areaCodes = writeAreas(db, lookups);
         db.exec("COMMIT");
     } catch (...) {
         QFile::remove(options.out);

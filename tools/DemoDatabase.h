@@ -26,6 +26,7 @@ struct DemoSummary
 {
     int companies = 0;
     int cardRanges = 0;
+    int cardPrefixes = 0; // seven-digit prefixes the ranges cover
     int areaCodes = 0;
 };
 
@@ -36,7 +37,8 @@ public:
 };
 
 // Writes the demo directory database: the company table, the mobile-number
-// ranges and the area codes, encrypted with the options' password.
+// ranges and the area codes (from the phone-number library's geocoder),
+// encrypted with the options' password.
 // Throws DemoError on any failure; a half-written file is removed.
 DemoSummary writeDemoDatabase(const DemoOptions &options);
 

@@ -12,8 +12,9 @@ int main(int argc, char **argv)
     try {
         const tools::DemoOptions options = tools::parseDemoArguments(args);
         const tools::DemoSummary summary = tools::writeDemoDatabase(options);
-        std::printf("%s: %d companies, %d card ranges, %d area codes\n", qPrintable(options.out),
-                    summary.companies, summary.cardRanges, summary.areaCodes);
+        std::printf("%s: %d companies, %d card ranges of %d mobile prefixes, %d area codes\n",
+                    qPrintable(options.out), summary.companies, summary.cardRanges, summary.cardPrefixes,
+                    summary.areaCodes);
         return 0;
     } catch (const tools::DemoError &e) {
         std::fprintf(stderr, "make_demo_db: %s\n", e.what());

@@ -35,6 +35,11 @@ enum TsuSelfUpdaterLanguage {
 // Chooses the language of every upgrade text; wlAuto follows the system
 // language. The choice is shared by all updaters.
 void suSetLanguage(TsuSelfUpdaterLanguage language);
+// The language wlAuto means on a system whose default language has the
+// given Windows identifier (primary language in the low 10 bits, sublanguage
+// above): Portuguese and Chinese by their sublanguage, the others by the
+// primary language alone, English for a language without a table.
+TsuSelfUpdaterLanguage suLanguageForLangId(int langId);
 // Identifier of message 0 of the current language (41000 + 50 x (L - 1)).
 int suMessageBase();
 // Message i (0..30) of the current language; "\r" and "\n" are kept as they

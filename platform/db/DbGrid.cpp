@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 namespace platform::db {
 
 namespace {
@@ -79,6 +81,21 @@ void DbGrid::setDataSource(DataSource *source)
     m_model->setDataSource(source);
 }
 
+void DbGrid::setColumns(const QList<Column> &columns)
+{
+    m_columns = columns;
+    QStringList names;
+    for (const Column &c : columns)
+        names << c.fieldName;
+    m_model->setColumnFields(names);
+}
+
+DbField *DbGrid::columnField(int column) const
+{
+    DbQuery *q = m_model->query();
+    return q ? q->field(m_model->fieldIndex(column)) : nullptr;
+}
+
 void DbGrid::setFixedColor(const QColor &color)
 {
     m_fixedColor = color;
@@ -112,8 +129,17 @@ int DbGrid::columnWidthFor(int displayWidth) const
 void DbGrid::applyWidths()
 {
     for (int c = 0; c < m_model->columnCount(); ++c) {
-        const int width = m_model->headerData(c, Qt::Horizontal, DbGridModel::DisplayWidthRole).toInt();
-        setColumnWidth(c, columnWidthFor(width));
+        const DbField *f = columnField(c);
+        const auto set = std::find_if(m_columns.cbegin(), m_columns.cend(), [f](const Column &column) {
+            return f && column.width > 0 &&
+                   column.fieldName.compare(f->fieldName(), Qt::CaseInsensitive) == 0;
+        });
+        if (set != m_columns.cend()) {
+            setColumnWidth(c, set->width);
+        } else {
+            const int width = m_model->headerData(c, Qt::Horizontal, DbGridModel::DisplayWidthRole).toInt();
+            setColumnWidth(c, columnWidthFor(width));
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 namespace platform::db {
 
 class DataSource;
+class DbField;
 class DbGridModel;
 
 // A read-only grid over a data source: whole-row selection, column titles
@@ -21,6 +22,20 @@ public:
     void setDataSource(DataSource *source);
     DbGridModel *gridModel() const { return m_model; }
 
+    // A column set up in advance: the field it shows and its width in
+    // pixels (0: from the field's display width).
+    struct Column
+    {
+        QString fieldName;
+        int width = 0;
+    };
+    // Shows these columns in this order instead of every field in field
+    // order; an empty list returns to every field.
+    void setColumns(const QList<Column> &columns);
+    QList<Column> columns() const { return m_columns; }
+    // The field shown in a column, in column order; nullptr when none.
+    DbField *columnField(int column) const;
+
     // Colour of the title row and the indicator column.
     void setFixedColor(const QColor &color);
     // Colour of the title texts.
@@ -35,6 +50,7 @@ private:
     void updateStyle();
 
     DbGridModel *m_model;
+    QList<Column> m_columns;
     QColor m_fixedColor{241, 241, 241};
     QColor m_titleColor{Qt::black};
     bool m_syncing = false;

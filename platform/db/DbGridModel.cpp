@@ -35,13 +35,15 @@ void DbGridModel::rewire()
         m_connections << connect(q, &DbQuery::dataReset, this, &DbGridModel::reset)
                       << connect(q, &DbQuery::rowChanged, this,
                                  [this](int row) {
-                                     if (row < m_rows)
-                                         emit dataChanged(index(row, 0), index(row, m_columns - 1));
+                                     if (row < m_rows && !m_fieldOfColumn.isEmpty())
+                                         emit dataChanged(index(row, 0),
+                                                          index(row, int(m_fieldOfColumn.size()) - 1));
                                  })
                       << connect(q, &DbQuery::fieldDisplayChangedSignal, this,
                                  [this](int field) {
-                                     if (field < m_columns)
-                                         emit headerDataChanged(Qt::Horizontal, field, field);
+                                     const int column = columnOfField(field);
+                                     if (column >= 0)
+                                         emit headerDataChanged(Qt::Horizontal, column, column);
                                  })
                       << connect(q, &DbQuery::currentRowChanged, this, [this](int row) {
                              const int old = m_markedRow;
@@ -56,12 +58,32 @@ void DbGridModel::rewire()
     reset();
 }
 
+void DbGridModel::setColumnFields(const QStringList &names)
+{
+    m_columnFields = names;
+    reset();
+}
+
+int DbGridModel::fieldIndex(int column) const
+{
+    return column >= 0 && column < m_fieldOfColumn.size() ? m_fieldOfColumn[column] : -1;
+}
+
 void DbGridModel::reset()
 {
     beginResetModel();
     DbQuery *q = query();
     m_rows = q ? q->recordCount() : 0;
-    m_columns = q ? q->fieldCount() : 0;
+    m_fieldOfColumn.clear();
+    if (q && m_columnFields.isEmpty()) {
+        for (int f = 0; f < q->fieldCount(); ++f)
+            m_fieldOfColumn << f;
+    } else if (q) {
+        for (const QString &name : std::as_const(m_columnFields)) {
+            if (const DbField *f = q->findField(name))
+                m_fieldOfColumn << f->index();
+        }
+    }
     m_markedRow = q ? q->currentRow() : -1;
     endResetModel();
 }
@@ -73,7 +95,7 @@ int DbGridModel::rowCount(const QModelIndex &parent) const
 
 int DbGridModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_columns;
+    return parent.isValid() ? 0 : int(m_fieldOfColumn.size());
 }
 
 QVariant DbGridModel::data(const QModelIndex &index, int role) const
@@ -83,7 +105,7 @@ QVariant DbGridModel::data(const QModelIndex &index, int role) const
     DbQuery *q = query();
     if (!q || role != Qt::DisplayRole)
         return {};
-    QString text = q->cellText(index.row(), index.column());
+    QString text = q->cellText(index.row(), m_fieldOfColumn[index.column()]);
     // A multi-line value shows its first line; the whole text is in the detail views.
     const qsizetype cr = text.indexOf(QLatin1Char('\r'));
     const qsizetype lf = text.indexOf(QLatin1Char('\n'));
@@ -99,7 +121,7 @@ QVariant DbGridModel::headerData(int section, Qt::Orientation orientation, int r
     if (!q)
         return {};
     if (orientation == Qt::Horizontal) {
-        DbField *f = q->field(section);
+        DbField *f = q->field(fieldIndex(section));
         if (!f)
             return {};
         if (role == Qt::DisplayRole)

@@ -11,9 +11,10 @@ class DataSource;
 class DbQuery;
 
 // The rows shown by a data source's query as a table: one column per field
-// in field order, titled by display label. The vertical header marks the
-// current row. Cells are read on demand, so a large snapshot costs nothing
-// until its rows are on screen.
+// in field order, or the fields named by setColumnFields in that order,
+// titled by display label. The vertical header marks the current row. Cells
+// are read on demand, so a large snapshot costs nothing until its rows are
+// on screen.
 class DbGridModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -27,6 +28,14 @@ public:
     void setDataSource(DataSource *source);
     DbQuery *query() const;
 
+    // Shows only the named fields, in this order (names compared without
+    // letter case; a name the query lacks gives no column). An empty list
+    // shows every field in field order.
+    void setColumnFields(const QStringList &names);
+    QStringList columnFields() const { return m_columnFields; }
+    // The query's field shown in a column; -1 when there is none.
+    int fieldIndex(int column) const;
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -39,11 +48,13 @@ signals:
 private:
     void rewire();
     void reset();
+    int columnOfField(int field) const { return int(m_fieldOfColumn.indexOf(field)); }
 
     QPointer<DataSource> m_source;
     QList<QMetaObject::Connection> m_connections;
+    QStringList m_columnFields;
+    QList<int> m_fieldOfColumn;
     int m_rows = 0;
-    int m_columns = 0;
     int m_markedRow = -1;
 };
 

@@ -14,6 +14,29 @@ MessageHandler &handler()
     return h;
 }
 
+IconMessageHandler &iconHandler()
+{
+    static IconMessageHandler h;
+    return h;
+}
+
+QMessageBox::Icon boxIcon(MessageIcon icon, MessageButtons buttons)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    case MessageIcon::Standard:
+        break;
+    }
+    return buttons == MessageButtons::Ok ? QMessageBox::Information : QMessageBox::Question;
+}
+
 QString shownText(QString text)
 {
     return text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
@@ -27,6 +50,11 @@ void setMessageHandler(MessageHandler h)
     handler() = std::move(h);
 }
 
+void setIconMessageHandler(IconMessageHandler h)
+{
+    iconHandler() = std::move(h);
+}
+
 void showMessage(const QString &text, QWidget *parent)
 {
     messageBox(text, QCoreApplication::applicationName(), MessageButtons::Ok, parent);
@@ -34,23 +62,29 @@ void showMessage(const QString &text, QWidget *parent)
 
 int messageBox(const QString &text, const QString &caption, MessageButtons buttons, QWidget *parent)
 {
+    return messageBox(text, caption, buttons, MessageIcon::Standard, parent);
+}
+
+int messageBox(const QString &text, const QString &caption, MessageButtons buttons, MessageIcon icon,
+               QWidget *parent)
+{
+    if (iconHandler())
+        return iconHandler()(caption, text, buttons, icon);
     if (handler())
         return handler()(caption, text, buttons);
 
     QMessageBox box(parent);
     box.setWindowTitle(caption);
     box.setText(shownText(text));
+    box.setIcon(boxIcon(icon, buttons));
     switch (buttons) {
     case MessageButtons::Ok:
-        box.setIcon(QMessageBox::Information);
         box.setStandardButtons(QMessageBox::Ok);
         break;
     case MessageButtons::OkCancel:
-        box.setIcon(QMessageBox::Question);
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         break;
     case MessageButtons::YesNo:
-        box.setIcon(QMessageBox::Question);
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
     }

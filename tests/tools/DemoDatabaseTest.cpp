@@ -117,13 +117,35 @@ TEST_F(DemoDatabaseTest, HoldsTheThreeTablesWithTheirColumns)
                                         "zipcode VARCHAR(6)"}));
 
     EXPECT_EQ(db.count("SELECT count(*) FROM Dorvak"), 120);
-    EXPECT_GE(db.count("SELECT count(*) FROM GM_Card"), 24);
-    EXPECT_GE(db.count("SELECT count(*) FROM GM_AREA"), 24);
     EXPECT_EQ(db.count("SELECT count(*) FROM GM_Card WHERE startnum > endnum OR startnum < 1300000 "
-                       "OR endnum > 1899999"),
+                       "OR endnum > 1999999"),
               0);
     EXPECT_EQ(db.count("SELECT count(*) FROM GM_AREA WHERE length(zipcode) > 6 OR length(areanumber) > 10"),
               0);
+}
+
+TEST_F(DemoDatabaseTest, LooksUpRealMobileNumbersAndAreaCodes)
+{
+    const Cipher db(write(10), tools::kDatabasePassword, 4096);
+    // The statement the mobile lookup runs, for the first seven digits of a number.
+    const auto card = [&](const std::string &prefix) {
+        return db.run("select province,city,code,cardtype from GM_Card WHERE (startnum <=" + prefix +
+                      " and endnum >=" + prefix + ")");
+    };
+    EXPECT_EQ(card("1380013"), (Table{{"北京市", "北京市", "010", "中国移动"}}));
+    EXPECT_EQ(card("1390650"), (Table{{"浙江省", "杭州市", "0571", "中国移动"}}));
+    EXPECT_EQ(card("1390000"), (Table{{"新疆维吾尔自治区", "乌鲁木齐市", "0991", "中国移动"}}));
+    EXPECT_EQ(card("1540000"), Table{});
+    // The ranges are stored in order and do not overlap.
+    EXPECT_EQ(db.count("SELECT count(*) FROM GM_Card a JOIN GM_Card b ON b.rowid = a.rowid + 1 "
+                       "WHERE b.startnum <= a.endnum"),
+              0);
+
+    EXPECT_EQ(db.run("SELECT keyw, province, areanumber, zipcode FROM GM_AREA WHERE keyw = '杭州市'"),
+              (Table{{"杭州市", "浙江省", "0571", "310000"}}));
+    EXPECT_EQ(db.run("SELECT province, areanumber FROM GM_AREA WHERE keyw = '上海市'"),
+              (Table{{"上海市", "021"}}));
+    EXPECT_GT(db.count("SELECT count(*) FROM GM_AREA WHERE zipcode IS NULL"), 0);
 }
 
 TEST_F(DemoDatabaseTest, SameSeedGivesTheSameRows)

@@ -73,6 +73,36 @@ TEST_F(DataBoundControlsTest, GridSelectionAndQueryRowMoveTogether)
     EXPECT_TRUE(grid.selectionModel()->isRowSelected(2, {}));
 }
 
+TEST_F(DataBoundControlsTest, GridShowsChosenColumnsInTheirOrderAndWidths)
+{
+    DbGrid grid;
+    QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    grid.setDataSource(&source);
+    grid.setColumns({{QStringLiteral("cprovince"), 95},
+                     {QStringLiteral("cCorpCName"), 0},
+                     {QStringLiteral("noSuchField"), 50}});
+    ASSERT_EQ(grid.model()->columnCount(), 2);
+    EXPECT_EQ(grid.columnField(0)->fieldName(), QStringLiteral("cProvince"));
+    EXPECT_EQ(grid.columnField(1)->fieldName(), QStringLiteral("cCorpCName"));
+    EXPECT_EQ(grid.columnField(2), nullptr);
+    EXPECT_EQ(grid.model()->data(grid.model()->index(1, 0)).toString(), QStringLiteral("安徽省"));
+    EXPECT_EQ(grid.model()->data(grid.model()->index(1, 1)).toString(), QStringLiteral("乙公司"));
+    EXPECT_EQ(grid.columnWidth(0), 95);
+    EXPECT_EQ(grid.columnWidth(1), grid.columnWidthFor(query->field(0)->displayWidth()));
+
+    // A label set later reaches the column that shows the field; the widths survive a new statement.
+    query->field(1)->setDisplayLabel(QStringLiteral("省份"));
+    EXPECT_EQ(grid.model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("省份"));
+    openSql(QStringLiteral("select cCorpCName, cProvince from Dorvak where cProvince = '北京市'"));
+    EXPECT_EQ(grid.model()->rowCount(), 2);
+    EXPECT_EQ(grid.columnWidth(0), 95);
+    EXPECT_EQ(grid.columnField(0)->fieldName(), QStringLiteral("cProvince"));
+
+    grid.setColumns({});
+    EXPECT_EQ(grid.model()->columnCount(), 2);
+    EXPECT_EQ(grid.columnField(0)->fieldName(), QStringLiteral("cCorpCName"));
+}
+
 TEST_F(DataBoundControlsTest, BoundEditsShowTheCurrentRowAndTheMemoWritesBack)
 {
     DbEdit name;

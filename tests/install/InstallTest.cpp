@@ -1,0 +1,147 @@
+// Installs the built program into temporary folders, as a user would with
+// `cmake --install build --prefix ~/.local`, and checks where the files land.
+
+#include "support/TempDir.h"
+#include "support/TestDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kSourceDir = QStringLiteral(VELMORA_SOURCE_DIR);
+const QString kBuildDir = QStringLiteral(VELMORA_BUILD_DIR);
+const int kIconSizes[] = {16, 32, 48, 64, 128, 256};
+
+struct Outcome
+{
+    int exitCode = -1;
+    QString output;
+};
+
+Outcome run(const QString &program, const QStringList &args, const QProcessEnvironment &env = {})
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    if (!env.isEmpty())
+        process.setProcessEnvironment(env);
+    process.start(program, args);
+    Outcome result;
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        result.output = QStringLiteral("did not finish: ") + program;
+        return result;
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.output = QString::fromLocal8Bit(process.readAll());
+    return result;
+}
+
+Outcome install(const QString &prefix, const QProcessEnvironment &env = {})
+{
+    return run(QStringLiteral("cmake"),
+               {QStringLiteral("--install"), kBuildDir, QStringLiteral("--prefix"), prefix}, env);
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The value of a key of the entry's main group.
+QString entryValue(const QString &entryPath, const QString &key)
+{
+    for (const QString &line : QString::fromUtf8(contents(entryPath)).split(QLatin1Char('\n'))) {
+        if (line.startsWith(key + QLatin1Char('=')))
+            return line.mid(key.size() + 1);
+    }
+    return {};
+}
+
+class InstallTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+};
+
+TEST_F(InstallTest, PutsTheProgramItsDatabaseTheMenuEntryAndTheIconInPlace)
+{
+    // A prefix with a blank, as a home folder may have.
+    const QString prefix = dir.file(QStringLiteral("my home/.local"));
+    const Outcome installed = install(prefix);
+    ASSERT_EQ(installed.exitCode, 0) << installed.output.toStdString();
+
+    const QString program = prefix + QStringLiteral("/lib/velmora/Dorvak");
+    const QFileInfo programInfo(program);
+    EXPECT_TRUE(programInfo.isFile() && programInfo.isExecutable());
+    EXPECT_TRUE(QFileInfo(programInfo.absolutePath()).isWritable())
+        << "the updater replaces the program and its database in their folder";
+    const QString database = prefix + QStringLiteral("/lib/velmora/dorvak.dat");
+    EXPECT_GT(
+        testdb::scalar(database, testdb::kPassword, 4096, QStringLiteral("SELECT count(*) FROM GM_Card"))
+            .toInt(),
+        1000);
+    EXPECT_EQ(
+        testdb::scalar(database, testdb::kPassword, 4096, QStringLiteral("SELECT count(*) FROM Dorvak")),
+        QStringLiteral("5000"));
+
+    const QString entry = prefix + QStringLiteral("/share/applications/velmora.desktop");
+    ASSERT_TRUE(QFile::exists(entry));
+    const Outcome validated = run(QStringLiteral("desktop-file-validate"), {entry});
+    EXPECT_EQ(validated.exitCode, 0) << validated.output.toStdString();
+    EXPECT_TRUE(validated.output.trimmed().isEmpty()) << validated.output.toStdString();
+    EXPECT_EQ(entryValue(entry, QStringLiteral("Exec")), QLatin1Char('"') + program + QLatin1Char('"'));
+    EXPECT_EQ(entryValue(entry, QStringLiteral("TryExec")), program);
+    EXPECT_EQ(entryValue(entry, QStringLiteral("Icon")), QStringLiteral("velmora"));
+    EXPECT_EQ(entryValue(entry, QStringLiteral("Name")), QStringLiteral("Velmora"));
+    EXPECT_EQ(entryValue(entry, QStringLiteral("Type")), QStringLiteral("Application"));
+
+    // Each icon drawn for the program lands in the hicolor theme under the entry's icon name.
+    const QString icons = prefix + QStringLiteral("/share/icons/hicolor/");
+    const QString scalable = kSourceDir + QStringLiteral("/resources/icons/velmora.svg");
+    if (QFile::exists(scalable)) {
+        EXPECT_EQ(contents(icons + QStringLiteral("scalable/apps/velmora.svg")), contents(scalable));
+    }
+    for (int size : kIconSizes) {
+        const QString source = kSourceDir + QStringLiteral("/resources/icons/velmora-%1.png").arg(size);
+        if (QFile::exists(source)) {
+            EXPECT_EQ(contents(icons + QStringLiteral("%1x%1/apps/velmora.png").arg(size)), contents(source))
+                << size;
+        }
+    }
+
+    // Installing again keeps the database that is there.
+    {
+        QFile file(database);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("the user's own data");
+    }
+    const Outcome again = install(prefix);
+    ASSERT_EQ(again.exitCode, 0) << again.output.toStdString();
+    EXPECT_EQ(contents(database), QByteArray("the user's own data"));
+}
+
+TEST_F(InstallTest, StagedInstallNamesTheFinalPlaceInTheMenuEntry)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const QString stage = dir.file(QStringLiteral("stage"));
+    env.insert(QStringLiteral("DESTDIR"), stage);
+    const Outcome installed = install(QStringLiteral("/opt/velmora-test"), env);
+    ASSERT_EQ(installed.exitCode, 0) << installed.output.toStdString();
+
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/opt/velmora-test")));
+    EXPECT_TRUE(QFile::exists(stage + QStringLiteral("/opt/velmora-test/lib/velmora/Dorvak")));
+    EXPECT_TRUE(QFile::exists(stage + QStringLiteral("/opt/velmora-test/lib/velmora/dorvak.dat")));
+    const QString entry = stage + QStringLiteral("/opt/velmora-test/share/applications/velmora.desktop");
+    EXPECT_EQ(entryValue(entry, QStringLiteral("Exec")),
+              QStringLiteral("\"/opt/velmora-test/lib/velmora/Dorvak\""));
+}
+
+} // namespace
