@@ -6,7 +6,9 @@
 #include "navbar/nbTypes.h"
 #include "platform/ui/DragDrop.h"
 #include "platform/ui/Font.h"
+#include "platform/ui/PopupMenu.h"
 
+#include <QPointer>
 #include <QTextEdit>
 #include <functional>
 
@@ -93,7 +95,8 @@ private:
     bool FWordWrap = true;
     TColor FColor = platform::clWindow;
     platform::Font FFont;
-    platform::PopupMenu *FPopupMenu = nullptr;
+    // A menu that goes away leaves the box without one.
+    QPointer<platform::PopupMenu> FPopupMenu;
 };
 
 // The caption editor a bar owns. No operation of the bar opens an edit; an open edit
