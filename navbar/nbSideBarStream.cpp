@@ -1,6 +1,7 @@
 // The bar in the stored form: its own table of properties, the two defined properties
 // AlignInfo and ActiveIndex, and saving and loading the whole bar.
 
+#include "navbar/nbInplaceEditor.h"
 #include "navbar/nbSideBar.h"
 #include "navbar/nbStreamObjects.h"
 #include "platform/stream/FormFile.h"
@@ -142,6 +143,7 @@ const Schema<TnbSideBar> &SideBarSchema()
         EnabledProperty(),
         VisibleProperty(),
         Reference<T, platform::PopupMenu>("PopupMenu", &T::PopupMenu, &T::SetPopupMenu),
+        SideBarCursorProperty(),
         Color<T>("AlertColor", &T::AlertColor, &T::SetAlertColor),
         Integer<T>("AlertInterval", &T::AlertInterval, &T::SetAlertInterval),
         Integer<T>("AutoButtonScrollDelay", &T::AutoButtonScrollDelay, &T::SetAutoButtonScrollDelay),
@@ -162,6 +164,7 @@ const Schema<TnbSideBar> &SideBarSchema()
         Boolean<T>("Flat", &T::Flat, &T::SetFlat),
         HeadersProperty(),
         Object<T, TnbHeaderImages>("HeaderImages", &T::HeaderImages, HeaderImagesSchema()),
+        Object<T, TnbInplaceEditor>("InplaceEditor", &T::InplaceEditor, InplaceEditorSchema()),
         Integer<T>("HeaderScrollAcceleration", &T::HeaderScrollAcceleration, &T::SetHeaderScrollAcceleration),
         Integer<T>("ScrollChange", &T::ScrollChange, &T::SetScrollChange),
         Enum<T>("HeaderScrollType", &T::HeaderScrollType, &T::SetHeaderScrollType, HeaderScrollTypeNames),
@@ -189,6 +192,10 @@ const Schema<TnbSideBar> &SideBarSchema()
         EventMember<T>("OnHide", &T::OnHide),
         EventMember<T>("OnContextPopup", &T::OnContextPopup),
         EventMember<T>("OnEditorContextPopup", &T::OnEditorContextPopup),
+        EventMember<T>("OnDragAllowed", &T::OnDragAllowed),
+        EventMember<T>("OnDragOver", &T::OnDragOver),
+        EventMember<T>("OnDragEnter", &T::OnDragEnter),
+        EventMember<T>("OnDragDrop", &T::OnDragDrop),
         AlignInfoProperty(),
         ActiveIndexProperty(),
     };

@@ -5,6 +5,7 @@
 #include "navbar/nbHeaders.h"
 #include "navbar/nbStreamSchema.h"
 
+class TnbInplaceEditor;
 class TnbSideBar;
 
 namespace nbstream {
@@ -19,6 +20,9 @@ const Schema<TnbButtonImages> &ButtonImagesSchema();
 const Schema<TnbHeaderImages> &HeaderImagesSchema();
 const Schema<TnbBarSettings> &SettingsSchema();
 const Schema<TnbCloseButton> &CloseButtonSchema();
+const Schema<TnbInplaceEditor> &InplaceEditorSchema();
+// The bar's own cursor.
+Property<TnbSideBar> SideBarCursorProperty();
 const Schema<TnbButton> &ButtonSchema();
 const Schema<TnbHeader> &HeaderSchema();
 const Schema<TnbSideBar> &SideBarSchema();

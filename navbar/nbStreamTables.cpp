@@ -3,6 +3,7 @@
 
 #include "navbar/nbStreamObjects.h"
 
+#include "navbar/nbInplaceEditor.h"
 #include "navbar/nbSideBar.h"
 #include "platform/ui/Action.h"
 #include "platform/ui/ImageList.h"
@@ -62,12 +63,15 @@ constexpr std::array<NamedCursor, 23> CursorNames{{
     {-20, "crHelp"},    {-21, "crHandPoint"}, {-22, "crSize"},
 }};
 
-// The cursor of a button: its identifier when it has one, else the number.
-Property<TnbButton> CursorProperty()
+// A cursor: its identifier when it has one, else the number. A stored default leaves it
+// out while it holds that value.
+template <typename T> Property<T> CursorProperty(std::optional<int> storedDefault = {})
 {
-    Property<TnbButton> p;
+    Property<T> p;
     p.name = "Cursor";
-    p.write = [](const TnbButton &b, const QByteArray &prefix, PropertyList &out) {
+    p.write = [=](const T &b, const QByteArray &prefix, PropertyList &out) {
+        if (storedDefault && b.Cursor() == *storedDefault)
+            return;
         for (const NamedCursor &c : CursorNames)
             if (c.value == b.Cursor()) {
                 Put(out, prefix + "Cursor", FormValue::Ident(c.name));
@@ -75,7 +79,7 @@ Property<TnbButton> CursorProperty()
             }
         Put(out, prefix + "Cursor", FormValue::Integer(b.Cursor()));
     };
-    p.read = [](TnbButton &b, const QByteArray &rest, const FormValue &value, const QByteArray &path,
+    p.read = [](T &b, const QByteArray &rest, const FormValue &value, const QByteArray &path,
                 const ReadContext &) {
         LeafOnly(rest, path);
         if (value.Type() == ValueType::Ident) {
@@ -88,6 +92,8 @@ Property<TnbButton> CursorProperty()
         }
         b.SetCursor(int(IntegerIn(value, -32768, 32767, path)));
     };
+    if (storedDefault)
+        p.reset = [=](T &b) { b.SetCursor(*storedDefault); };
     return p;
 }
 
@@ -254,6 +260,29 @@ const Schema<TnbBarSettings> &SettingsSchema()
     return schema;
 }
 
+const Schema<TnbInplaceEditor> &InplaceEditorSchema()
+{
+    using T = TnbInplaceEditor;
+    static const Schema<T> schema{
+        Enum<T>("Alignment", &T::Alignment, &T::SetAlignment, AlignmentNames),
+        Color<T>("BorderColor", &T::BorderColor, &T::SetBorderColor),
+        Boolean<T>("Flat", &T::Flat, &T::SetFlat),
+        Boolean<T>("ShowBorder", &T::ShowBorder, &T::SetShowBorder),
+        FontValue<T>("Font", &T::Font, &T::SetFont),
+        Boolean<T>("WordWrap", &T::WordWrap, &T::SetWordWrap),
+        Reference<T, platform::PopupMenu>("PopupMenu", &T::PopupMenu, &T::SetPopupMenu),
+        EventProperty<T, TContextPopupEvent>("OnContextPopup", &T::OnContextPopup, &T::SetOnContextPopup),
+        EventMember<T>("OnChange", &T::OnChange),
+    };
+    return schema;
+}
+
+Property<TnbSideBar> SideBarCursorProperty()
+{
+    // A control's cursor is left out while it is the default one.
+    return CursorProperty<TnbSideBar>(crDefault);
+}
+
 const Schema<TnbCloseButton> &CloseButtonSchema()
 {
     using T = TnbCloseButton;
@@ -288,7 +317,7 @@ const Schema<TnbButton> &ButtonSchema()
         Boolean<T>("Checked", &T::Checked, &T::SetChecked),
         Text<T>("Caption", &T::Caption, &T::SetCaption),
         Color<T>("Color", &T::Color, &T::SetColor),
-        CursorProperty(),
+        CursorProperty<T>(),
         Enum<T>("CheckState", &T::CheckState, &T::SetCheckState, CheckBoxStateNames),
         Boolean<T>("Enabled", &T::Enabled, &T::SetEnabled),
         FontValue<T>("Font", &T::Font, &T::SetFont),
