@@ -4,15 +4,13 @@
 #include "app/uFmMainForm.h"
 
 #include "navbar/nbSideBar.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/ImageList.h"
 #include "resources/Pictures.h"
 
 using namespace platform;
 
 namespace {
-
-// The framework's hand-point cursor value.
-constexpr Cursor kHandPointCursor = -21;
 
 // The bar's text: the program's "新宋体" at 12 pixels (9 points).
 Font songFont(unsigned style = 0, TColor color = clWindowText)
@@ -74,7 +72,7 @@ void TFmMainForm::SetUpSideBar()
         button->SetButtonStyle(bsLarge);
         button->SetWidth(100);
         button->SetHeight(60);
-        button->SetCursor(kHandPointCursor);
+        button->SetCursor(crHandPoint);
         button->SetOptions(TnbButtonOptions{boAutoWidthLabel, boUnderlineFont});
         button->OnClick = [this, handler = handlers[i]](Persistent *) { (this->*handler)(); };
     }

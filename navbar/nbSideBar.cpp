@@ -1,6 +1,8 @@
 #include "navbar/nbSideBar.h"
 
+#include "navbar/nbInplaceEditor.h"
 #include "platform/ui/Action.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/PopupMenu.h"
 
 #include <QEvent>
@@ -14,7 +16,8 @@ TnbSideBar::TnbSideBar(QWidget *parent)
     : QWidget(parent), FHeaders(std::make_unique<TnbHeaders>(this)),
       FBackground(std::make_unique<TnbBackground>()), FSettings(std::make_unique<TnbBarSettings>()),
       FHeaderImages(std::make_unique<TnbHeaderImages>(this)), FBorder(std::make_unique<TnbBorder>()),
-      FCloseButton(std::make_unique<TnbCloseButton>(this))
+      FCloseButton(std::make_unique<TnbCloseButton>(this)),
+      FInplaceEditor(std::make_unique<TnbInplaceEditor>(this))
 {
     FChangeCallback = [this](Persistent *) { RefreshBar(); };
     FBackground->SetOnChangeParameter(FChangeCallback);
@@ -25,10 +28,15 @@ TnbSideBar::TnbSideBar(QWidget *parent)
     // The bar paints every pixel itself; nothing is erased before a paint.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
-    setFocusPolicy(Qt::StrongFocus);
+    // The bar takes the focus itself on a left press, and not while its caption
+    // editor is open; a click does not hand it the focus on its own.
+    setFocusPolicy(Qt::TabFocus);
     // Hover tracking needs every move, pressed or not.
     setMouseTracking(true);
     resize(120, height());
+    FInplaceEditor->EditBox()->OnContextPopup = [this](Persistent *, QPoint pos, bool &handled) {
+        EditorContextPopup(pos, handled);
+    };
     CreateWnd();
 }
 
@@ -41,10 +49,14 @@ TnbSideBar::~TnbSideBar()
         if (sender)
             QObject::disconnect(sender, nullptr, this, nullptr);
     DestroyWnd();
+    platform::SetWidgetDragTarget(this, nullptr);
+    FDragDropManager.reset();
     FActiveHeader = nullptr;
     FHotHeader = nullptr;
     FBodyHeader = nullptr;
     FHotButton = nullptr;
+    FInplaceEditor->EditBox()->OnContextPopup = nullptr;
+    FInplaceEditor.reset();
     FCloseButton.reset();
     FHeaders->Clear();
     FHeaders.reset();
@@ -232,6 +244,17 @@ void TnbSideBar::SetColor(TColor value)
     RecreateWnd();
 }
 
+void TnbSideBar::SetCursor(platform::Cursor value)
+{
+    FCursor = value;
+    platform::ShowCursor(this, value);
+}
+
+void TnbSideBar::SetInplaceEditor(const TnbInplaceEditor &value)
+{
+    FInplaceEditor->Assign(value);
+}
+
 void TnbSideBar::SetPopupMenu(platform::PopupMenu *value)
 {
     if (value == FPopupMenu)
@@ -414,6 +437,8 @@ void TnbSideBar::Notification(QObject *component)
 
 void TnbSideBar::ForgetHeader(TnbHeader *header)
 {
+    if (FInplaceEditor)
+        FInplaceEditor->ForgetItem(header);
     if (FActiveHeader == header) {
         if (!FDestroying)
             SetActiveHeader(nullptr);
@@ -437,6 +462,12 @@ void TnbSideBar::ForgetButton(TnbButton *button)
         FHotButton = nullptr;
     if (FDropTargetButton == button)
         FDropTargetButton = nullptr;
+    if (FWidgetDragTarget == button)
+        FWidgetDragTarget = nullptr;
+    if (FDragSourceButton == button)
+        FDragSourceButton = nullptr;
+    if (FInplaceEditor)
+        FInplaceEditor->ForgetItem(button);
 }
 
 // ---- Event dispatch ------------------------------------------------------------------
@@ -481,6 +512,11 @@ void TnbSideBar::DoClose()
 
 void TnbSideBar::CreateWnd()
 {
+    if (!FDragDropManager) {
+        FDragDropManager = std::make_shared<TnbDragDropManager>(this);
+        // Other widgets' drags reach the bar whatever its options say.
+        platform::SetWidgetDragTarget(this, FDragDropManager.get());
+    }
     if (FOptions.Contains(boAcceptOLEDrop) || FOptions.Contains(boInternalDrop))
         RegisterDropTarget();
 }
@@ -501,12 +537,13 @@ void TnbSideBar::RecreateWnd()
 
 void TnbSideBar::RegisterDropTarget()
 {
-    setAcceptDrops(true);
+    if (FDragDropManager)
+        platform::RegisterDragDrop(this, FDragDropManager.get());
 }
 
 void TnbSideBar::RevokeDropTarget()
 {
-    setAcceptDrops(false);
+    platform::RevokeDragDrop(this);
 }
 
 void TnbSideBar::StartTimer(int id, unsigned interval)

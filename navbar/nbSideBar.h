@@ -1,5 +1,6 @@
 #pragma once
 
+#include "navbar/nbDragDrop.h"
 #include "navbar/nbHeaders.h"
 
 #include <QBasicTimer>
@@ -10,6 +11,12 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+
+class QIODevice;
+class TnbInplaceEditor;
+namespace platform {
+class FormOwner;
+}
 
 // The navigation side bar: a vertical stack of headers, each a caption strip that opens
 // onto a body of command buttons. The bar draws itself. Every change of the model ends in
@@ -189,6 +196,33 @@ public:
     // Ends loading: the header at the stored ActiveIndex becomes active directly.
     virtual void Loaded();
 
+    // ---- Stored form and style presets (nbSideBarStream.cpp, nbPresets.cpp) ----
+    // The name the bar's saved record carries.
+    static constexpr const char *SaveDataName = "NBCOMPONENTSAVEDATA";
+    // The form that owns the bar; loading finds stored references (image lists, menus,
+    // actions) among its components and binds stored events to its methods, by name.
+    const platform::FormOwner *OwnerForm() const { return FOwnerForm; }
+    void SetOwnerForm(const platform::FormOwner *value) { FOwnerForm = value; }
+    // Writes the whole bar (headers, buttons, settings) as one component named
+    // SaveDataName. Raises platform::stream::StreamError when the device fails.
+    virtual void SaveToStream(QIODevice &stream);
+    // Replaces the bar's stored properties, headers and buttons by those of a stream
+    // that SaveToStream (or a form) wrote, inside one update. A property with a stored
+    // default that the stream leaves out takes that default; the header at the stored
+    // ActiveIndex becomes active without a switch; the bar keeps its own name. A stream
+    // that is damaged or not a bar's raises platform::stream::StreamError and leaves the
+    // bar unchanged; a value the bar refuses (an unknown property, a name given twice)
+    // raises it too, after the properties before it were applied.
+    virtual void LoadFromStream(QIODevice &stream);
+    // Creates or replaces the file (only once it is completely written); a file that
+    // cannot be created raises platform::stream::FileError.
+    virtual void SaveToFile(const QString &fileName);
+    // A file that cannot be opened raises platform::stream::FileError and changes nothing.
+    virtual void LoadFromFile(const QString &fileName);
+    // Applies a style preset, also the current one: many properties through their
+    // setters inside one update, then OnAfterChangeStyle; one repaint.
+    void SetPreSet(TnbPreSet value);
+
     // A dialog character (accelerator): activates the header whose caption has it, or
     // steps and clicks the active header's button whose caption has it. False when no
     // caption has it or the settings turn KeySupport off.
@@ -222,6 +256,25 @@ public:
     // Watches `component` (an image list, menu or action the bar references) so that
     // every reference to it is cleared when it is destroyed.
     void FreeNotification(QObject *component);
+
+    // ---- Cursor, caption editor, dragging buttons ----
+    platform::Cursor Cursor() const { return FCursor; }
+    // Shown over the bar, except over a button that has a cursor of its own.
+    void SetCursor(platform::Cursor value);
+    TnbInplaceEditor *InplaceEditor() const { return FInplaceEditor.get(); }
+    // Copies the settings of another editor.
+    void SetInplaceEditor(const TnbInplaceEditor &value);
+    // Asked when the left button goes down on a button: may it be dragged?
+    TnbEventDragAllowed OnDragAllowed;
+    TnbEventDragEnter OnDragEnter;
+    TnbEventDragOver OnDragOver;
+    TnbEventDragDrop OnDragDrop;
+    // The drag-and-drop manager, made with the window.
+    TnbDragDropManager *DragDropManager() const { return FDragDropManager.get(); }
+    // The button being dragged out of this bar, or none.
+    TnbButton *DragSourceButton() const { return FDragSourceButton; }
+    // A press armed a drag that starts once the mouse moves far enough.
+    bool DragPending() const { return FDragPending; }
 
 protected:
     // Clears every reference to `component`, which is going away.
@@ -274,12 +327,54 @@ protected:
     void InvalidateRect(const platform::Rect &r);
     // The check state a click gives the button.
     static platform::CheckBoxState NextClickState(const TnbButton *button);
-    // Hooks of dragging buttons: a left press on `button` (none when the press missed
-    // every button) may arm a drag; a move past the threshold starts it.
-    virtual void ArmButtonDrag(TnbButton *button, Qt::KeyboardModifiers modifiers);
-    virtual void StartButtonDrag();
-    // True while the in-place caption editor is open (input then leaves the bar alone).
-    virtual bool CaptionEditing() const;
+    // True while the caption editor is open (input then leaves the bar alone).
+    bool CaptionEditing() const;
+
+    // ---- Dragging buttons (nbSideBarDrag.cpp) ----
+    // A left press at `p`: asks OnDragAllowed about the button there and arms a drag of
+    // it unless Shift or Ctrl is held.
+    void PrepareButtonDrag(QPoint p, Qt::KeyboardModifiers modifiers);
+    // Sets the threshold and the pending flag unless a drag is pending or running.
+    void ArmButtonDrag();
+    // Runs the drag loop for the hot button; a move effect deletes it afterwards. False
+    // when there was no button to drag.
+    bool StartButtonDrag();
+    virtual void DoDragAllowed(TnbButton *button, bool &allowed);
+    // A drag of data enters the bar (from `sourceBar`, a bar of this process, or none).
+    virtual platform::HResult OleDragEnter(platform::DataObject *data, TnbSideBar *sourceBar,
+                                           std::uint32_t keyState, std::uint32_t &effect, QPoint screenPos);
+    virtual platform::HResult OleDragOver(QObject *source, std::uint32_t keyState, std::uint32_t &effect,
+                                          QPoint screenPos, platform::DragState state);
+    virtual platform::HResult OleDrop(platform::DataObject *data, std::uint32_t keyState,
+                                      std::uint32_t &effect, QPoint screenPos);
+    virtual void OleDragLeave();
+    // The effect of a drop from `source` with the given keys among the `allowed` ones.
+    virtual std::uint32_t GetDropEffect(QObject *source, platform::ShiftState shift, std::uint32_t allowed,
+                                        QPoint pt);
+    // Repaints the button with the area its drop mark covers.
+    virtual void InvalidateButtonRect(TnbButton *button);
+    // The record of the dragged button in the Resource data.
+    virtual void WriteButtonRecord(TnbRecordStream &stream);
+    // Presses the scroll arrow under a drag and scrolls on with a timer.
+    virtual void CheckDragScroll(QPoint pt);
+    // The button a drop at `pt` goes to, and where (1 before it, 2 after it, 3 after the
+    // last button); none when no button takes it.
+    TnbButton *HitDropButton(QPoint pt, int &position) const;
+    // The visible header whose caption or body holds `pt`.
+    TnbHeader *HitHeader(QPoint pt) const;
+    // The bar of this process that `data` is dragged from, or none.
+    TnbSideBar *FindSourceBar(platform::DataObject *data) const;
+    // Moves or copies the dragged button of this bar to the drop place; false when the
+    // drop is not one of this bar's own buttons.
+    bool InternalDrop(platform::DataObject *data, TnbButton *target, int position, std::uint32_t &effect);
+    // Another widget's drag over the bar and its drop; the answer is the effect.
+    std::uint32_t WidgetDragOver(QObject *source, std::uint32_t keyState, QPoint screenPos,
+                                 platform::DragState state);
+    std::uint32_t WidgetDragDrop(QObject *source, std::uint32_t keyState, QPoint screenPos);
+    // Lets go of scroll arrows a drag held down.
+    void ReleaseDragScroll();
+    // The caption editor's box asks for its menu at `pos` (box coordinates).
+    void EditorContextPopup(QPoint pos, bool &handled);
 
     void paintEvent(QPaintEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
@@ -337,6 +432,7 @@ private:
     friend class TnbHeaders;
     friend class TnbButton;
     friend class TnbButtons;
+    friend class TnbDragDropManager;
 
     const TNotifyEvent &ChangeCallback() const { return FChangeCallback; }
     void ComponentDestroyed(QObject *component);
@@ -394,6 +490,15 @@ private:
     bool FDestroying = false;
     int FStoredActiveIndex = -1;
     TnbButton *FAlertButton = nullptr;
+    const platform::FormOwner *FOwnerForm = nullptr;
     std::array<QBasicTimer, 6> FTimers;
     QList<QPointer<QObject>> FWatched;
+
+    // Cursor, caption editor and dragging.
+    platform::Cursor FCursor = platform::crDefault;
+    std::unique_ptr<TnbInplaceEditor> FInplaceEditor;
+    std::shared_ptr<TnbDragDropManager> FDragDropManager;
+    TnbButton *FDragSourceButton = nullptr;
+    // The drop target of another widget's drag, kept for its drop.
+    TnbButton *FWidgetDragTarget = nullptr;
 };

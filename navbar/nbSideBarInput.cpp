@@ -4,6 +4,8 @@
 
 #include "navbar/nbSideBar.h"
 
+#include "navbar/nbInplaceEditor.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/PopupMenu.h"
 
 #include <QContextMenuEvent>
@@ -202,7 +204,8 @@ void TnbSideBar::leaveEvent(QEvent *event)
 {
     QWidget::leaveEvent(event);
     ResetHover();
-    unsetCursor();
+    // No button's cursor outlives the mouse leaving; the bar's own is shown next time.
+    ShowCursor(this, FCursor);
     RefreshBar();
 }
 
@@ -211,8 +214,9 @@ void TnbSideBar::mouseMoveEvent(QMouseEvent *event)
     const QPoint p = event->position().toPoint();
     if (FDragPending && (std::abs(p.x() - FDragStart.x()) >= FDragThreshold ||
                          std::abs(p.y() - FDragStart.y()) >= FDragThreshold)) {
-        StartButtonDrag();
-        return;
+        // Without a button to drag the move is an ordinary one.
+        if (StartButtonDrag())
+            return;
     }
     QWidget::mouseMoveEvent(event);
     if (CaptionEditing() || FInMouseMove)
@@ -253,9 +257,13 @@ void TnbSideBar::MouseMoveAt(QPoint p)
             skipHitTest = true;
         }
     }
-    unsetCursor();
-    if (skipHitTest)
+    // Over the bar its own cursor shows, over a button the button's if it has one.
+    platform::Cursor shown = FCursor;
+    const auto showCursor = [&] { ShowCursor(this, shown); };
+    if (skipHitTest) {
+        showCursor();
         return;
+    }
 
     TnbHeader *hotCaption = nullptr;
     TnbHeader *bodyHeader = nullptr;
@@ -268,15 +276,18 @@ void TnbSideBar::MouseMoveAt(QPoint p)
             bodyHeader = header;
             for (int b = 0; b < header->ButtonCount(); ++b) {
                 TnbButton *button = header->Button(b);
-                if (button->ButtonRect.Contains(p))
+                if (button->ButtonRect.Contains(p)) {
                     hotButton = button;
-                else
+                    if (button->Cursor() != crDefault)
+                        shown = button->Cursor();
+                } else
                     button->SetItemState(bstNormal);
             }
             break;
         }
     }
     FBodyHeader = bodyHeader;
+    showCursor();
 
     if (hotButton != FHotButton) {
         if (FHotButton) {
@@ -344,11 +355,7 @@ void TnbSideBar::mousePressEvent(QMouseEvent *event)
         FHotButton->SetPressed(true);
         InvalidateRect(FHotButton->ButtonRect.Inflated(1, 1));
     }
-    FDragStart = p;
-    ArmButtonDrag(FHotButton && FHotButton->ButtonRect.Contains(p) ? FHotButton : nullptr,
-                  event->modifiers());
-    if (!hasFocus())
-        setFocus(Qt::MouseFocusReason);
+    PrepareButtonDrag(p, event->modifiers());
 }
 
 void TnbSideBar::mouseReleaseEvent(QMouseEvent *event)
@@ -358,6 +365,7 @@ void TnbSideBar::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     FDragPending = false;
+    FDragging = false;
     if (CaptionEditing())
         return;
     TnbCloseButton *close = FCloseButton.get();
@@ -422,19 +430,9 @@ CheckBoxState TnbSideBar::NextClickState(const TnbButton *button)
     }
 }
 
-void TnbSideBar::ArmButtonDrag(TnbButton *, Qt::KeyboardModifiers)
-{
-    // Moving buttons by dragging arms here; without drag and drop nothing is armed.
-}
-
-void TnbSideBar::StartButtonDrag()
-{
-    FDragPending = false;
-}
-
 bool TnbSideBar::CaptionEditing() const
 {
-    return false;
+    return FInplaceEditor && FInplaceEditor->Editing();
 }
 
 // ---- Keyboard ------------------------------------------------------------------------

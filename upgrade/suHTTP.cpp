@@ -172,6 +172,10 @@ public:
 
     Transfer(TsuCustomHTTP *owner, Settings settings) : m_owner(owner), m_cfg(std::move(settings)) {}
 
+    bool ranged() const { return m_cfg.range.StartRange != 0 || m_cfg.range.EndRange != 0; }
+    // The part asked for arrived: 206 only counts when a range was sent.
+    bool partialAnswer() const { return m_st.StatusCode == 206 && ranged(); }
+
     // Worker side.
     void run();
     void runSteps();
@@ -180,6 +184,10 @@ public:
     void complete();
     void abandon();
     bool abandoned() const { return m_abandoned.load(); }
+    // From the start until the completion step begins (or the transfer is
+    // given up). A fresh worker only runs once it wakes, so this, not the
+    // worker's state, tells whether a transfer is under way.
+    bool active() const { return !m_abandoned && !m_completing; }
 
 private:
     bool sync(const std::function<void(TsuCustomHTTP *)> &step);
@@ -193,6 +201,9 @@ private:
     const Settings m_cfg;
     TsuHTTPResult m_st;
     std::atomic<bool> m_abandoned{false};
+    std::atomic<bool> m_completing{false};
+    // The body continues a file: a 206 answer to a request with a range.
+    bool m_appending = false;
 
     std::mutex m_handleLock; // the request may be aborted from the GUI thread
     std::shared_ptr<net::HttpRequest> m_request;
@@ -500,9 +511,15 @@ void TsuCustomHTTP::Transfer::runSteps()
     // 13. The output: the destination file when the length is known,
     // otherwise memory.
     if (m_st.Succeeded && !m_cfg.destinationFile.isEmpty()) {
-        QFile::remove(m_cfg.destinationFile);
+        // A 206 continues the file from where the range starts; any other
+        // answer (a 200 that ignored the range too) writes it from the start.
+        m_appending = partialAnswer();
+        if (!m_appending)
+            QFile::remove(m_cfg.destinationFile);
         auto file = std::make_unique<QFile>(m_cfg.destinationFile);
-        if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate))
+        const QIODevice::OpenMode mode = m_appending ? QIODevice::WriteOnly | QIODevice::Append
+                                                     : QIODevice::WriteOnly | QIODevice::Truncate;
+        if (!file->open(mode))
             return;
         m_stream = std::move(file);
         m_streamIsFile = true;
@@ -520,7 +537,7 @@ void TsuCustomHTTP::Transfer::runSteps()
         return;
 
     // 15. The outcome.
-    m_st.Succeeded = m_st.StatusCode == 200;
+    m_st.Succeeded = m_st.StatusCode == 200 || partialAnswer();
     if (m_st.Succeeded && m_st.FileSize != 0 && m_stream)
         m_st.Succeeded = m_st.FileSize == m_st.BytesRead;
 }
@@ -567,6 +584,8 @@ void TsuCustomHTTP::Transfer::complete()
 {
     if (m_abandoned)
         return;
+    // Handlers below may start the next transfer.
+    m_completing = true;
     TsuCustomHTTP *owner = m_owner;
     owner->m_state = m_st;
 
@@ -593,11 +612,13 @@ void TsuCustomHTTP::Transfer::complete()
             if (owner->OnTransferDone)
                 owner->OnTransferDone(owner, m_st.ContentType, m_st.BytesRead, passed);
         } else {
-            failedWithFile = m_streamIsFile;
+            // A failed continuation keeps the part it had, so that it can be
+            // continued again.
+            failedWithFile = m_streamIsFile && !m_appending;
             if (owner->OnTransferFailed)
                 owner->OnTransferFailed(owner);
             if (!m_abandoned) {
-                if (m_st.StatusCode == 200) {
+                if (m_st.StatusCode == 200 || partialAnswer()) {
                     if (owner->OnTransferIncomplete)
                         owner->OnTransferIncomplete(owner, m_st.ContentType, m_st.FileSize, m_st.BytesRead,
                                                     m_stream.get());
@@ -663,7 +684,7 @@ void TsuCustomHTTP::SetThreadPriority(TThreadPriority value)
 
 bool TsuCustomHTTP::IsBusy() const
 {
-    return m_thread && m_thread->Executing();
+    return m_transfer && m_transfer->active();
 }
 
 bool TsuCustomHTTP::StartTransfer()

@@ -136,6 +136,11 @@ public:
 
     // Starts fetching URL. False, and nothing else happens, while a transfer
     // runs; otherwise returns at once and reports through the events.
+    //
+    // With a Range starting past 0 and a DestinationFile, a 206 answer
+    // counts as success and is appended to the file (resuming a download;
+    // a failed continuation keeps the file); a 200 answer to the same
+    // request rewrites the file from the start.
     bool StartTransfer();
     // Sends data as the body of a POST in TransferBufferSize pieces, with
     // OnUploadProgress after each. False while a transfer runs.
@@ -145,7 +150,8 @@ public:
     // (unless the component is being destroyed). No other event of that
     // transfer comes afterwards. A partly written destination file is kept.
     void AbortTransfer();
-    // Whether a worker is running the transfer routine.
+    // Whether a transfer is under way: from StartTransfer until its
+    // completion step begins, so the completion handlers may start the next.
     bool IsBusy() const;
 
     // Configuration.

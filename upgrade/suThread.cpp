@@ -21,6 +21,17 @@ int g_windowReferences = 0;
 
 thread_local TsuEventThread *t_current = nullptr;
 
+// The code with which a wait's own wake-ups end its event loop. Any other
+// end means the application ended every loop: it is quitting.
+constexpr int kWakeCode = 0x5357;
+
+void wakeLoop(QEventLoop *loop)
+{
+    // Queued, with the loop as context: dropped if the loop is gone.
+    QMetaObject::invokeMethod(
+        loop, [loop] { loop->exit(kWakeCode); }, Qt::QueuedConnection);
+}
+
 void addWindowReference()
 {
     std::lock_guard lock(g_windowLock);
@@ -122,7 +133,7 @@ struct TsuEventThread::EndSignal
     {
         std::lock_guard guard(lock);
         if (loop)
-            QMetaObject::invokeMethod(loop, "quit", Qt::QueuedConnection);
+            wakeLoop(loop);
     }
 };
 
@@ -242,12 +253,14 @@ void TsuEventThread::run()
     end->done = true;
     end->ended.notify_all();
     if (end->loop)
-        QMetaObject::invokeMethod(end->loop, "quit", Qt::QueuedConnection);
+        wakeLoop(end->loop);
 }
 
 void TsuEventThread::Synchronize(const std::function<void()> &routine)
 {
-    checkpoint();
+    // Suspension holds the worker itself, never another thread calling in.
+    if (t_current == this)
+        checkpoint();
     if (m_abandoned || !routine)
         return;
     m_exception = nullptr;
@@ -377,11 +390,11 @@ TsuEventThread::WaitResult TsuEventThread::waitForEnd(const std::shared_ptr<EndS
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&loop] { loop.exit(kWakeCode); });
     bool quitting = false;
     const QMetaObject::Connection onQuit = QObject::connect(app, &QCoreApplication::aboutToQuit, &loop, [&] {
         quitting = true;
-        loop.quit();
+        loop.exit(kWakeCode);
     });
     {
         std::lock_guard lock(end->lock);
@@ -411,7 +424,14 @@ TsuEventThread::WaitResult TsuEventThread::waitForEnd(const std::shared_ptr<EndS
             result = WaitResult::TimedOut;
             break;
         }
-        loop.exec();
+        // QCoreApplication::exit() ends every loop of the thread, this one
+        // too, and every later exec() returns at once until the outermost
+        // loop has returned: so any end but our own means the application
+        // is terminating (aboutToQuit only comes after that outermost loop).
+        if (loop.exec() != kWakeCode) {
+            result = WaitResult::Stopped;
+            break;
+        }
     }
     {
         std::lock_guard lock(end->lock);
@@ -488,9 +508,17 @@ bool TsuCustomThread::Start()
 
 void TsuCustomThread::Synchronize(const std::function<void()> &routine)
 {
-    if (m_destroying || !m_thread)
+    if (m_destroying)
         return;
-    m_thread->Synchronize(routine);
+    // A worker calls through its own object: one that has been abandoned
+    // returns at once instead of waiting on (or, after another restart,
+    // touching a freed) successor.
+    if (TsuEventThread *caller = TsuEventThread::Current()) {
+        caller->Synchronize(routine);
+        return;
+    }
+    if (m_thread)
+        m_thread->Synchronize(routine);
 }
 
 void TsuCustomThread::Suspend()

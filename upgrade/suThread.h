@@ -155,8 +155,10 @@ public:
     // Abandons the current worker and makes a fresh suspended one with the
     // same priority and handlers current at once.
     void RestartThread();
-    // Forwards to the current worker; does nothing while this component is
-    // being destroyed.
+    // Runs the routine on the GUI thread and waits for it: a worker calls
+    // through its own object (an abandoned worker's call returns without
+    // running it), any other thread through the current worker. Does
+    // nothing while this component is being destroyed.
     void Synchronize(const std::function<void()> &routine);
 
     void Suspend();

@@ -39,8 +39,8 @@ private:
 
 // Everything the self-updater shows the user goes through this interface:
 // the updater holds one and never opens a window itself. The upgrade windows
-// (wizard, question window, password window) implement it in full;
-// TsuPlainUpgradeWindows stands in with plain message boxes and no wizard.
+// (TsuSelfUpdaterWindows: wizard, question window, password window)
+// implement it in full; tests put a recording stand-in in their place.
 // Texts handed in are final (already formatted from the message table).
 class TsuUpgradeWindows
 {

@@ -525,12 +525,19 @@ bool ExtractResourceToStream(const QString &name, const QString &type, QIODevice
 void CloseApplication()
 {
     if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        QWidget *mainWindow = nullptr;
         for (QWidget *widget : QApplication::topLevelWidgets()) {
             if (qobject_cast<QMainWindow *>(widget)) {
-                widget->close();
+                mainWindow = widget;
                 break;
             }
         }
+        // A main form that is a plain window closes with the others, so that
+        // its close handling (closing the database) runs before the end.
+        if (mainWindow)
+            mainWindow->close();
+        else
+            QApplication::closeAllWindows();
     }
     QCoreApplication::quit();
 }

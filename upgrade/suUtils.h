@@ -75,6 +75,7 @@ qint64 GetFileSize64(const QString &path);
 // stream takes fewer bytes.
 bool ExtractResourceToStream(const QString &name, const QString &type, QIODevice *stream);
 
-// Closes the application's main window (the first top-level QMainWindow), if
-// there is one, then ends the application's event loop.
+// Closes the application's main window (the first top-level QMainWindow, or
+// every window when none is a QMainWindow), then ends the application's
+// event loop.
 void CloseApplication();

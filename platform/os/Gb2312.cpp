@@ -52,6 +52,36 @@ QByteArray toGb2312(const QString &text)
     return out;
 }
 
+QString fromGb2312(const QByteArray &bytes)
+{
+    static std::mutex lock;
+    static iconv_t cd = iconv_open("UTF-8", "GBK");
+    if (cd == iconv_t(-1))
+        return QString::fromLatin1(bytes);
+    std::lock_guard guard(lock);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    // Every GBK byte becomes at most three UTF-8 bytes.
+    QByteArray out(bytes.size() * 3 + 4, Qt::Uninitialized);
+    char *in = const_cast<char *>(bytes.constData());
+    size_t inLeft = size_t(bytes.size());
+    char *dst = out.data();
+    size_t outLeft = size_t(out.size());
+    while (inLeft > 0) {
+        if (iconv(cd, &in, &inLeft, &dst, &outLeft) != size_t(-1))
+            break;
+        if (errno != EILSEQ && errno != EINVAL)
+            break;
+        // Skip one undecodable byte (a lead byte without its trail, or a stray byte).
+        ++in;
+        --inLeft;
+        static const char replacement[] = "\xEF\xBF\xBD";
+        std::memcpy(dst, replacement, 3);
+        dst += 3;
+        outLeft -= 3;
+    }
+    return QString::fromUtf8(out.constData(), dst - out.data());
+}
+
 int gb2312Length(const QString &text)
 {
     return int(toGb2312(text).size());

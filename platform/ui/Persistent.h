@@ -58,6 +58,11 @@ public:
 
     explicit operator bool() const { return m_handler != nullptr; }
     void operator()(Persistent *sender) const { (*m_handler)(sender); }
+    // The callable the event was made from, if it is a T (as std::function::target).
+    template <typename T> const T *target() const
+    {
+        return m_handler ? m_handler->template target<T>() : nullptr;
+    }
 
     friend bool operator==(const NotifyEvent &a, const NotifyEvent &b) { return a.m_handler == b.m_handler; }
 

@@ -7,6 +7,7 @@
 #include "app/uLookupPanels.h"
 #include "navbar/nbSideBar.h"
 #include "platform/db/DbMemo.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/WindowDrag.h"
 #include "query/uFmPackContent.h"
@@ -97,7 +98,7 @@ TEST_F(MainFormTest, SideBarIsConfiguredAsDesignedAndItsLabelsAreWhole)
         EXPECT_EQ(b->EffectiveStyle(), bsLarge);
         EXPECT_EQ(b->Width(), 100);
         EXPECT_EQ(b->Height(), 60);
-        EXPECT_EQ(b->Cursor(), -21) << "the hand cursor";
+        EXPECT_EQ(b->Cursor(), platform::crHandPoint);
         EXPECT_EQ(b->Options(), (TnbButtonOptions{boAutoWidthLabel, boUnderlineFont}));
 
         // The label is drawn whole below the icon and inside the button.

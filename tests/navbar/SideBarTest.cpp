@@ -147,12 +147,14 @@ TEST(SideBarModel, LoadedAppliesTheStoredActiveIndex)
 TEST(SideBarModel, OptionsRegisterAndRevokeTheDropTarget)
 {
     TnbSideBar bar;
+    EXPECT_NE(platform::RegisteredDropTarget(&bar), nullptr);
     bar.SetOptions(bar.Options() - TnbBarOptions{boAcceptOLEDrop});
-    EXPECT_TRUE(bar.acceptDrops()) << "internal drops still need the target";
+    EXPECT_NE(platform::RegisteredDropTarget(&bar), nullptr) << "internal drops still need the target";
     bar.SetOptions(bar.Options() - TnbBarOptions{boInternalDrop});
-    EXPECT_FALSE(bar.acceptDrops());
+    EXPECT_EQ(platform::RegisteredDropTarget(&bar), nullptr);
+    EXPECT_TRUE(bar.acceptDrops()) << "other widgets' drags still reach the bar";
     bar.SetOptions(bar.Options() + TnbBarOptions{boInternalDrop});
-    EXPECT_TRUE(bar.acceptDrops());
+    EXPECT_NE(platform::RegisteredDropTarget(&bar), nullptr);
 }
 
 TEST(SideBarModel, CloseStripEventsLiveInThePrivateHeader)

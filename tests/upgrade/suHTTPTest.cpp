@@ -1,6 +1,7 @@
 #include "upgrade/suHTTP.h"
 
 #include "../platform/net/RawHttpServer.h"
+#include "LocalHttpServer.h"
 #include "support/TempDir.h"
 
 #include <httplib.h>
@@ -9,40 +10,13 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <QThread>
 
 #include <thread>
 
 namespace {
-
-class HttpServer
-{
-public:
-    httplib::Server server;
-    int port = 0;
-
-    void start()
-    {
-        port = server.bind_to_any_port("127.0.0.1");
-        thread = std::thread([this] { server.listen_after_bind(); });
-        while (!server.is_running())
-            std::this_thread::yield();
-    }
-    QString url(const QString &path) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path);
-    }
-    ~HttpServer()
-    {
-        server.stop();
-        if (thread.joinable())
-            thread.join();
-    }
-
-private:
-    std::thread thread;
-};
 
 // Records the events of a component in order, and whether each GUI-thread
 // event came on the GUI thread.
@@ -441,6 +415,78 @@ TEST_F(SuHttp, RefusesToStartWhileBusy)
     ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.finished() && !http.IsBusy(); }, 10000));
     EXPECT_EQ(recorder.events, QStringList({"headers", "failed", "incomplete"}));
     EXPECT_EQ(recorder.lastBytes, 50);
+}
+
+TEST_F(SuHttp, ASecondStartRightAfterTheFirstIsRefused)
+{
+    HttpServer server;
+    serveBody(server, "/first", "first body");
+    serveBody(server, "/second", "second body");
+    server.start();
+    const QString first = server.url(QStringLiteral("/first"));
+    const QString second = server.url(QStringLiteral("/second"));
+    http.SetURL(first);
+    const bool firstStarted = http.StartTransfer();
+    // Before its worker has even woken, the first transfer is under way.
+    const bool busy = http.IsBusy();
+    http.SetURL(second);
+    const bool secondStarted = http.StartTransfer();
+    ASSERT_TRUE(firstStarted);
+    EXPECT_TRUE(busy);
+    EXPECT_FALSE(secondStarted);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return recorder.finished() && !http.IsBusy(); }, 10000));
+    EXPECT_EQ(recorder.events, QStringList({"headers", "done"}));
+    EXPECT_EQ(recorder.body, "first body");
+}
+
+TEST_F(SuHttp, ResumesAnInterruptedDownloadByRange)
+{
+    QByteArray full;
+    for (int i = 0; i < 20000; ++i)
+        full += char('a' + i % 23);
+    const QString target = temp.file(QStringLiteral("resumed.dat"));
+
+    // The first attempt stalls after 5000 bytes and is given up.
+    {
+        RawHttpServer stalled("HTTP/1.1 200 OK\r\nContent-Length: 20000\r\n\r\n" + full.left(5000), true);
+        http.SetURL(QStringLiteral("http://127.0.0.1:%1/file").arg(stalled.port()));
+        http.SetDestinationFile(target);
+        ASSERT_TRUE(http.StartTransfer());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.lastBytes == 5000; }, 10000));
+        http.AbortTransfer();
+        ASSERT_TRUE(QTest::qWaitFor([] { return suThreadWindowReferences() == 1; }, 10000));
+    }
+    ASSERT_EQ(QFileInfo(target).size(), 5000);
+
+    // The second asks for the rest: the 206 answer continues the file.
+    HttpServer server;
+    server.server.Get("/file", [&](const httplib::Request &, httplib::Response &res) {
+        res.set_content(full.toStdString(), "application/octet-stream");
+    });
+    server.start();
+    recorder = Recorder();
+    recorder.attach(http);
+    http.SetURL(server.url(QStringLiteral("/file")));
+    http.Range().StartRange = 5000;
+    ASSERT_TRUE(run());
+    EXPECT_EQ(recorder.events, QStringList({"headers", "done"}));
+    EXPECT_EQ(http.StatusCode(), 206);
+    EXPECT_EQ(http.BytesRead(), 15000);
+    QFile resumed(target);
+    ASSERT_TRUE(resumed.open(QIODevice::ReadOnly));
+    EXPECT_EQ(resumed.readAll(), full) << "exactly the original bytes, none twice";
+    resumed.close();
+
+    // A server that ignores the range answers 200 with everything: the file
+    // is written again from the start.
+    RawHttpServer whole("HTTP/1.1 200 OK\r\nContent-Length: 20000\r\n\r\n" + full);
+    recorder = Recorder();
+    recorder.attach(http);
+    http.SetURL(QStringLiteral("http://127.0.0.1:%1/file").arg(whole.port()));
+    ASSERT_TRUE(run());
+    EXPECT_EQ(recorder.events, QStringList({"headers", "done"}));
+    ASSERT_TRUE(resumed.open(QIODevice::ReadOnly));
+    EXPECT_EQ(resumed.readAll(), full);
 }
 
 TEST_F(SuHttp, AbortingAStalledTransferRaisesOnlyAborted)

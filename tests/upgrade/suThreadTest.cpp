@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <condition_variable>
 #include <mutex>
@@ -249,4 +250,55 @@ TEST(SuThread, TheWindowOutlivesTheLastThreadUntilEventsRun)
     EXPECT_EQ(suThreadWindow(), window) << "a thread created in between reuses it";
     QCoreApplication::processEvents();
     EXPECT_EQ(suThreadWindow(), window) << "still referenced";
+}
+
+TEST(SuThread, WaitForFinishEndsWhenTheApplicationQuits)
+{
+    Gate gate;
+    TsuCustomThread thread;
+    thread.OnExecute = [&] { gate.pass(); };
+    thread.SetWaitForFinish(true);
+    bool started = false, returned = false;
+    // The wait runs inside the application's loop, as a handler's would; the
+    // application is told to quit while the worker is still blocked.
+    QTimer::singleShot(0, qApp, [&] {
+        QTimer::singleShot(50, qApp, &QCoreApplication::quit);
+        started = thread.Start();
+        returned = true;
+    });
+    QCoreApplication::exec();
+    EXPECT_TRUE(returned) << "the wait ended with the application's loop";
+    EXPECT_TRUE(started) << "a terminating application ends the wait with true";
+    gate.release();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !thread.Executing(); }, 10000));
+}
+
+TEST(SuThread, AnAbandonedWorkerSynchronizesThroughItselfAndReturns)
+{
+    Gate gate;
+    std::atomic<int> calls{0}, routines{0};
+    {
+        TsuCustomThread thread;
+        thread.OnExecute = [&] {
+            gate.pass();
+            thread.Synchronize([&] { ++routines; });
+            ++calls;
+        };
+        ASSERT_TRUE(thread.Start());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return gate.isWaiting(); }, 10000));
+        // The running worker is given up while it is about to synchronise;
+        // its successor stays suspended.
+        thread.RestartThread();
+        gate.release();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return calls == 1; }, 10000))
+            << "the abandoned worker's call returned instead of waiting on its successor";
+        EXPECT_EQ(routines, 0) << "an abandoned worker runs nothing on the GUI thread";
+
+        // Starting again replaces (and frees) that successor; the new worker
+        // synchronises normally.
+        ASSERT_TRUE(thread.Start());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return calls == 2; }, 10000));
+        EXPECT_EQ(routines, 1);
+    }
+    EXPECT_TRUE(allThreadsGone());
 }

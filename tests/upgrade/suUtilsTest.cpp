@@ -296,9 +296,17 @@ TEST(SuUtils, ExtractResourceToStreamAppends)
 
 TEST(SuUtils, CloseApplicationClosesTheMainWindow)
 {
-    QMainWindow main;
-    main.show();
-    ASSERT_TRUE(main.isVisible());
+    {
+        QMainWindow main;
+        main.show();
+        ASSERT_TRUE(main.isVisible());
+        CloseApplication();
+        EXPECT_FALSE(main.isVisible());
+    }
+
+    // A main form that is a plain window is closed as well.
+    QWidget form;
+    form.show();
     CloseApplication();
-    EXPECT_FALSE(main.isVisible());
+    EXPECT_FALSE(form.isVisible());
 }

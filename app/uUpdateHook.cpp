@@ -1,0 +1,124 @@
+#include "app/uUpdateHook.h"
+
+#include "platform/db/DbConnection.h"
+#include "platform/db/DbError.h"
+#include "platform/db/DbField.h"
+#include "platform/db/DbQuery.h"
+#include "platform/os/ExecutablePath.h"
+#include "platform/os/IniFile.h"
+#include "platform/ui/MessageBox.h"
+#include "upgrade/suSelfUpdater.h"
+
+#include <QHash>
+#include <QWidget>
+
+namespace {
+
+// What a user sees of an open query: reopening it after the database was
+// closed must not leave the list empty or lose its column titles.
+struct OpenQuery
+{
+    platform::db::DbQuery *query;
+    int row;
+    QHash<QString, QPair<QString, int>> columns; // field name -> title, width
+};
+
+QList<OpenQuery> rememberOpen(const QList<platform::db::DbQuery *> &queries)
+{
+    QList<OpenQuery> open;
+    for (platform::db::DbQuery *query : queries) {
+        if (!query || !query->active())
+            continue;
+        OpenQuery state{query, query->currentRow(), {}};
+        for (int i = 0; i < query->fieldCount(); ++i) {
+            const platform::db::DbField *field = query->field(i);
+            state.columns.insert(field->fieldName(), {field->displayLabel(), field->displayWidth()});
+        }
+        open << state;
+    }
+    return open;
+}
+
+void reopen(const QList<OpenQuery> &open)
+{
+    for (const OpenQuery &state : open) {
+        state.query->open();
+        for (int i = 0; i < state.query->fieldCount(); ++i) {
+            platform::db::DbField *field = state.query->field(i);
+            const auto column = state.columns.constFind(field->fieldName());
+            if (column == state.columns.constEnd())
+                continue;
+            field->setDisplayLabel(column->first);
+            field->setDisplayWidth(column->second);
+        }
+        state.query->setCurrentRow(state.row);
+    }
+}
+
+} // namespace
+
+QString ReadIniValue(const QString &section, const QString &key, const QString &defaultValue,
+                     const QString &fileName)
+{
+    const QString path = fileName.contains(u'/') ? fileName : platform::executableFolder() + fileName;
+    return platform::readProfileString(path, section, key, defaultValue);
+}
+
+TUpdateHook::TUpdateHook(QWidget *mainWindow, platform::db::DbConnection *connection,
+                         QList<platform::db::DbQuery *> queries, const QString &vendorBase)
+    : QObject(mainWindow), SoftUpdate(new TsuSelfUpdater(this)), m_mainWindow(mainWindow),
+      m_connection(connection), m_queries(std::move(queries))
+{
+    SoftUpdate->setObjectName(QStringLiteral("SoftUpdate"));
+    SoftUpdate->SetInfoFileURL(vendorBase + QStringLiteral("/download/dorvak.inf"));
+    TsuSelfUpdaterInfo &info = SoftUpdate->InfoFile();
+    info.Files = {vendorBase + QStringLiteral("/download/dorvak.dat"),
+                  vendorBase + QStringLiteral("/download/softup.dll"),
+                  vendorBase + QStringLiteral("/download/Dorvak.exe")};
+    info.UpgradeMsg = QStringLiteral("Velmora");
+    SoftUpdate->SetVersionControl(byNumber);
+    SoftUpdate->SetVersionNumber(QStringLiteral("1"));
+    SoftUpdate->SetVersionDate(QStringLiteral("01/07/2004"));
+    SoftUpdate->SetVersionDateAutoSet(true);
+    SoftUpdate->SetShowMessages(suShowAll);
+    SoftUpdate->OnAborted = [this](QObject *) { SoftUpdateAborted(); };
+    SoftUpdate->OnNoUpdateAvailable = [this](QObject *) { SoftUpdateNoUpdateAvailable(); };
+    SoftUpdate->Loaded();
+}
+
+void TUpdateHook::ReadInstalledVersion(const QString &versionFile)
+{
+    try {
+        SoftUpdate->SetVersionNumber(ReadIniValue(QStringLiteral("SYS"), QStringLiteral("UPDATESET"),
+                                                  QStringLiteral("Error"), versionFile));
+    } catch (...) {
+        SoftUpdate->SetVersionNumber(QStringLiteral("1"));
+    }
+}
+
+void TUpdateHook::SpeedButton11Click()
+{
+    if (platform::messageBox(QStringLiteral("升级新版本时，可能会中断当前正在使用的数据！是否继续(Y/N)?"),
+                             QStringLiteral("提示"), platform::MessageButtons::YesNo,
+                             platform::MessageIcon::Information) != platform::mrYes)
+        return;
+    const QList<OpenQuery> open = rememberOpen(m_queries);
+    m_connection->setConnected(false);
+    SoftUpdate->CheckUpdate();
+    try {
+        m_connection->setConnected(true);
+        reopen(open);
+    } catch (const platform::db::DbError &error) {
+        platform::showMessage(error.message(), m_mainWindow);
+    }
+}
+
+void TUpdateHook::SoftUpdateAborted()
+{
+    m_mainWindow->setWindowTitle(QStringLiteral("数据库正在更新，在线升级失败！"));
+}
+
+void TUpdateHook::SoftUpdateNoUpdateAvailable()
+{
+    m_mainWindow->setWindowTitle(QStringLiteral("不需要更新，当前版本是最新的！"));
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QWidget;
+class TsuSelfUpdater;
+namespace platform::db {
+class DbConnection;
+class DbQuery;
+} // namespace platform::db
+
+// Reads one value of an INI-format file. A file name holding a path
+// separator is used as it is; a bare name is looked up beside the
+// executable, never in the current folder. A missing file or key gives the
+// default.
+QString ReadIniValue(const QString &section, const QString &key, const QString &defaultValue,
+                     const QString &fileName);
+
+// The main window's hold on the online upgrade: its upgrade component
+// SoftUpdate, set up with the vendor's addresses, the installed version
+// read from the version file, the "在线升级" button and the two events that
+// change the window's caption.
+class TUpdateHook : public QObject
+{
+    Q_OBJECT
+
+public:
+    // mainWindow gets the captions; connection is closed around a check;
+    // queries are the ones kept open across it. vendorBase is the vendor's
+    // base address ("http://www.kestrune.example").
+    TUpdateHook(QWidget *mainWindow, platform::db::DbConnection *connection,
+                QList<platform::db::DbQuery *> queries, const QString &vendorBase);
+
+    TsuSelfUpdater *SoftUpdate;
+
+    // Hands the version of the version file to SoftUpdate: "Error" when the
+    // file or its value is missing, "1" when it cannot be read.
+    void ReadInstalledVersion(const QString &versionFile = QStringLiteral("softup.dll"));
+    // "在线升级": asks, then checks for an update with the database closed.
+    void SpeedButton11Click();
+    void SoftUpdateAborted();
+    void SoftUpdateNoUpdateAvailable();
+
+private:
+    QWidget *m_mainWindow;
+    platform::db::DbConnection *m_connection;
+    QList<platform::db::DbQuery *> m_queries;
+};

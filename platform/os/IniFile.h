@@ -1,0 +1,24 @@
+#pragma once
+
+#include <stdexcept>
+
+#include <QString>
+
+namespace platform {
+
+// An INI file exists but cannot be read (no permission, not a file).
+class IniReadError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads one value from an INI file, the way the system's profile reader
+// does: section and key are compared without case, the first matching key
+// of the first matching section wins, blanks around the value and one pair
+// of enclosing quotes are removed. A missing file, section or key gives
+// defaultValue; a file that exists but cannot be read raises IniReadError.
+QString readProfileString(const QString &path, const QString &section, const QString &key,
+                          const QString &defaultValue);
+
+} // namespace platform

@@ -1,0 +1,157 @@
+#include "AppFixture.h"
+
+#include "app/uUpdateHook.h"
+#include "platform/db/DbConnection.h"
+#include "platform/db/DbField.h"
+#include "platform/db/DbQuery.h"
+#include "platform/os/ExecutablePath.h"
+#include "upgrade/LocalHttpServer.h"
+#include "upgrade/suMessageFormat.h"
+#include "upgrade/suSelfUpdater.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QWidget>
+
+#include <atomic>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+class UpdateHookTest : public AppFixture
+{
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        suSetLanguage(wlChineseSimplified);
+        writeDatabase({testdb::companyInsert(QStringLiteral("甲"), QStringLiteral("北京市"), 0),
+                       testdb::companyInsert(QStringLiteral("乙"), QStringLiteral("上海市"), 1)});
+        createDataModule();
+        server.server.Get("/download/dorvak.inf", [this](const httplib::Request &, httplib::Response &res) {
+            ++requests;
+            res.set_content(info.toStdString(), "text/plain");
+        });
+        server.start();
+        hook = std::make_unique<TUpdateHook>(&window, dm->ADOContAccess,
+                                             QList<platform::db::DbQuery *>{dm->ADOQryDVPack},
+                                             server.url(QString()));
+        hook->SoftUpdate->Proxy().AccessType = atDirect;
+        // Every box answers yes, except the lost-file box.
+        platform::setMessageHandler(
+            [this](const QString &caption, const QString &text, platform::MessageButtons) {
+                messages << caption + u'|' + text;
+                return int(caption.startsWith(suMessage(21)) ? platform::mrNo : platform::mrYes);
+            });
+    }
+    void TearDown() override
+    {
+        hook.reset();
+        AppFixture::TearDown();
+    }
+
+    QWidget window;
+    HttpServer server;
+    QString info;
+    std::atomic<int> requests{0};
+    std::unique_ptr<TUpdateHook> hook;
+};
+
+const QString kQuestion = QStringLiteral("提示|升级新版本时，可能会中断当前正在使用的数据！是否继续(Y/N)?");
+
+} // namespace
+
+TEST(ReadIniValue, ABareNameIsLookedUpBesideTheProgramNeverInTheCurrentFolder)
+{
+    TempDir current;
+    const QString name = QStringLiteral("hook-test-%1.ini").arg(QCoreApplication::applicationPid());
+    const QString beside = platform::executableFolder() + name;
+    writeFile(beside, "[SYS]\nUPDATESET=7\n");
+    writeFile(current.file(name), "[SYS]\nUPDATESET=9\n");
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(current.path());
+    EXPECT_EQ(ReadIniValue(QStringLiteral("SYS"), QStringLiteral("UPDATESET"), QStringLiteral("Error"), name),
+              QStringLiteral("7"));
+    EXPECT_EQ(ReadIniValue(QStringLiteral("sys"), QStringLiteral("updateset"), QStringLiteral("Error"),
+                           current.file(name)),
+              QStringLiteral("9"))
+        << "a path is used as it is";
+    QDir::setCurrent(before);
+    QFile::remove(beside);
+}
+
+TEST_F(UpdateHookTest, TheVersionFileGivesTheInstalledVersion)
+{
+    const auto versionOf = [this](const QByteArray &contents) {
+        const QString path = dir.file(QStringLiteral("softup.dll"));
+        writeFile(path, contents);
+        hook->ReadInstalledVersion(path);
+        return hook->SoftUpdate->VersionNumber();
+    };
+    EXPECT_EQ(versionOf("[SYS]\r\nUPDATESET=2.0.1\r\n"), QStringLiteral("2.0.1"));
+    EXPECT_EQ(versionOf("[SYS]\nUPDATESET=\n"), QString());
+    EXPECT_EQ(versionOf("[SYSTEM]\nUPDATESET=3\n"), QStringLiteral("Error"));
+    hook->ReadInstalledVersion(dir.file(QStringLiteral("absent.dll")));
+    EXPECT_EQ(hook->SoftUpdate->VersionNumber(), QStringLiteral("Error"));
+    hook->ReadInstalledVersion(dir.path());
+    EXPECT_EQ(hook->SoftUpdate->VersionNumber(), QStringLiteral("1")) << "a file that cannot be read";
+}
+
+TEST_F(UpdateHookTest, AnsweringNoChangesNothing)
+{
+    platform::setMessageHandler(
+        [this](const QString &caption, const QString &text, platform::MessageButtons) {
+            messages << caption + u'|' + text;
+            return int(platform::mrNo);
+        });
+    hook->SpeedButton11Click();
+    EXPECT_EQ(messages, QStringList({kQuestion}));
+    EXPECT_TRUE(dm->ADOContAccess->connected());
+    EXPECT_FALSE(hook->SoftUpdate->IsBusy());
+    EXPECT_EQ(requests, 0);
+}
+
+TEST_F(UpdateHookTest, YesChecksWithTheDatabaseClosedAroundItAndKeepsTheList)
+{
+    platform::db::DbQuery *companies = dm->ADOQryDVPack;
+    companies->setSqlText(QStringLiteral("select * from Dorvak"));
+    companies->open();
+    companies->fieldByName(QStringLiteral("cCorpCName"))->setDisplayLabel(QStringLiteral("公司"));
+    companies->setCurrentRow(1);
+    bool disconnected = false;
+    QObject::connect(companies, &platform::db::DbQuery::dataReset,
+                     [&] { disconnected |= !companies->active(); });
+    info = QStringLiteral("#version=1\n#url=%1\n").arg(server.url(QStringLiteral("/download/dorvak.dat")));
+
+    hook->SpeedButton11Click();
+    EXPECT_TRUE(disconnected) << "the database was closed around the start of the check";
+    EXPECT_TRUE(dm->ADOContAccess->connected());
+    EXPECT_TRUE(companies->active());
+    EXPECT_EQ(companies->recordCount(), 2);
+    EXPECT_EQ(companies->currentRow(), 1);
+    EXPECT_EQ(companies->fieldByName(QStringLiteral("cCorpCName"))->displayLabel(), QStringLiteral("公司"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window.windowTitle() == QStringLiteral("不需要更新，当前版本是最新的！"); }, 10000));
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(messages, QStringList({kQuestion, suMessage(0) + u'|' + suMessage(24)}))
+        << "the component shows its own message as well";
+}
+
+TEST_F(UpdateHookTest, AnAbortedUpgradeSaysSoInTheCaption)
+{
+    info = QStringLiteral("#version=2\n#url=%1\n").arg(server.url(QStringLiteral("/download/missing.dat")));
+    // Straight to the download, past the question window.
+    hook->SoftUpdate->SetShowMessages(suShowAll & ~suShow(mAskUpgrade));
+    hook->SpeedButton11Click();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window.windowTitle() == QStringLiteral("数据库正在更新，在线升级失败！"); }, 10000));
+    EXPECT_EQ(messages.last(), suMessage(21) + QStringLiteral(" #404|") +
+                                   suFormatMessage(suMessage(28), {QStringLiteral("missing.dat")}));
+}

@@ -1,0 +1,121 @@
+#include "platform/os/FileSwap.h"
+#include "platform/os/IniFile.h"
+#include "platform/os/PrivateFiles.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat info
+    {
+    };
+    ::lstat(QFile::encodeName(path).constData(), &info);
+    return info.st_mode & 07777;
+}
+
+} // namespace
+
+TEST(PrivateFiles, FolderIsPrivateAndAPlantedNameIsNeverFollowed)
+{
+    TempDir temp;
+    const QString folder = platform::createPrivateFolder(temp.path(), QStringLiteral("upgrade-"));
+    ASSERT_FALSE(folder.isEmpty());
+    EXPECT_TRUE(folder.endsWith(u'/'));
+    EXPECT_EQ(modeOf(folder.chopped(1)), 0700u);
+    EXPECT_NE(platform::createPrivateFolder(temp.path(), QStringLiteral("upgrade-")), folder);
+
+    const QString helper = folder + QStringLiteral("helper");
+    ASSERT_TRUE(platform::writeNewFile(helper, "program", 0700));
+    EXPECT_EQ(modeOf(helper), 0700u);
+    EXPECT_FALSE(platform::writeNewFile(helper, "other", 0700)) << "an existing file is not overwritten";
+
+    const QString victim = temp.file(QStringLiteral("victim"));
+    writeFile(victim, "keep me");
+    const QString planted = folder + QStringLiteral("planted");
+    ASSERT_TRUE(QFile::link(victim, planted));
+    EXPECT_FALSE(platform::writeNewFile(planted, "evil", 0700));
+    EXPECT_EQ(readFile(victim), "keep me");
+}
+
+TEST(PrivateFiles, RemovesOnlyItsOwnFoldersAndNeverThroughALink)
+{
+    TempDir temp, elsewhere;
+    const QString mine = platform::createPrivateFolder(temp.path(), QStringLiteral("upgrade-"));
+    ASSERT_TRUE(platform::writeNewFile(mine + QStringLiteral("helper"), "x", 0700));
+    // A link named like one of the folders, pointing at someone's files.
+    writeFile(elsewhere.file(QStringLiteral("precious")), "keep");
+    ASSERT_TRUE(QFile::link(elsewhere.path(), temp.file(QStringLiteral("upgrade-AAAAAA"))));
+    ASSERT_TRUE(QDir(temp.path()).mkdir(QStringLiteral("upgrade-kept-longer")));
+
+    platform::removePrivateFolders(temp.path(), QStringLiteral("upgrade-"));
+    EXPECT_FALSE(QFileInfo::exists(mine));
+    EXPECT_EQ(readFile(elsewhere.file(QStringLiteral("precious"))), "keep");
+    EXPECT_TRUE(QFileInfo(temp.file(QStringLiteral("upgrade-kept-longer"))).isDir());
+}
+
+TEST(FileSwap, KeepsPermissionBitsAndMakesTheProgramRunnable)
+{
+    TempDir temp;
+    const QString data = temp.file(QStringLiteral("data")), program = temp.file(QStringLiteral("program"));
+    writeFile(data, "old");
+    ::chmod(QFile::encodeName(data).constData(), 0640);
+    writeFile(data + QStringLiteral(".new"), "new");
+    writeFile(program + QStringLiteral(".new"), "#!/bin/sh\n");
+    ::chmod(QFile::encodeName(program + QStringLiteral(".new")).constData(), 0644);
+
+    ASSERT_TRUE(platform::replaceFilesAtomically(
+        {{data + QStringLiteral(".new"), data, false}, {program + QStringLiteral(".new"), program, true}}));
+    EXPECT_EQ(readFile(data), "new");
+    EXPECT_EQ(modeOf(data), 0640u) << "the bits of the file it replaced";
+    EXPECT_EQ(modeOf(program), 0755u) << "execute wherever read is allowed";
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+    // A source that is not a file fails before anything changes.
+    QString failed;
+    EXPECT_FALSE(
+        platform::replaceFilesAtomically({{temp.file(QStringLiteral("absent")), data, false}}, &failed));
+    EXPECT_EQ(failed, data);
+    EXPECT_EQ(readFile(data), "new");
+}
+
+TEST(IniFile, ReadsLikeTheProfileReader)
+{
+    TempDir temp;
+    const QString path = temp.file(QStringLiteral("softup.dll"));
+    writeFile(path, "[other]\nUPDATESET=9\n[sys]\nupdateset = \"2.1\" \nUpdateSet=3\nempty=\n");
+    EXPECT_EQ(platform::readProfileString(path, QStringLiteral("SYS"), QStringLiteral("UPDATESET"), "Error"),
+              QStringLiteral("2.1"));
+    EXPECT_EQ(platform::readProfileString(path, QStringLiteral("SYS"), QStringLiteral("empty"), "Error"),
+              QString());
+    EXPECT_EQ(platform::readProfileString(path, QStringLiteral("SYS"), QStringLiteral("missing"), "Error"),
+              QStringLiteral("Error"));
+    EXPECT_EQ(platform::readProfileString(temp.file(QStringLiteral("none.ini")), QStringLiteral("SYS"),
+                                          QStringLiteral("UPDATESET"), "Error"),
+              QStringLiteral("Error"));
+    EXPECT_THROW(
+        platform::readProfileString(temp.path(), QStringLiteral("SYS"), QStringLiteral("UPDATESET"), "E"),
+        platform::IniReadError)
+        << "a folder in place of the file cannot be read";
+}

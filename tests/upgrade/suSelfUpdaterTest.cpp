@@ -1,0 +1,419 @@
+#include "upgrade/suSelfUpdater.h"
+
+#include "upgrade/suMessageFormat.h"
+#include "upgrade/suSelfUpdaterNotices.h"
+
+#include "../platform/net/RawHttpServer.h"
+#include "LocalHttpServer.h"
+#include "query/QStringPrint.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+namespace {
+
+// Stands in for the upgrade windows: records what would be shown and
+// answers as told.
+struct RecordingWindows : TsuUpgradeWindows
+{
+    QStringList *log;
+    bool lostAnswer = false, upgradeAnswer = true, passwordAnswer = true;
+    QString typedUser = QStringLiteral("reader"), typedPassword = QStringLiteral("secret");
+
+    explicit RecordingWindows(QStringList *l) : log(l) {}
+    void ShowError(const QString &text) override { *log << QStringLiteral("box:") + text; }
+    bool AskLostFile(const QString &text, const QString &caption) override
+    {
+        *log << QStringLiteral("lost box:") + caption + u'|' + text;
+        return lostAnswer;
+    }
+    bool AskUpgrade(const QString &message) override
+    {
+        *log << QStringLiteral("question:") + message;
+        return upgradeAnswer;
+    }
+    bool AskPassword(const QString &fileName, QString &user, QString &password) override
+    {
+        *log << QStringLiteral("password:") + fileName + u'|' + user;
+        user = typedUser;
+        password = typedPassword;
+        return passwordAnswer;
+    }
+    void OpenWizard(const TsuSelfUpdaterWizard &, std::function<void()>) override {}
+    bool WizardOpen() const override { return false; }
+    void WizardShowFile(const QString &, int, int) override {}
+    void WizardShowFileSize(double) override {}
+    void WizardShowProgress(int, int, double, int) override {}
+    void WizardFinish() override {}
+    void CloseWindows() override { *log << QStringLiteral("windows closed"); }
+};
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QString sha256(const QByteArray &bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+class SuSelfUpdater : public ::testing::Test
+{
+protected:
+    SuSelfUpdater() : savedTmp(qgetenv("TMPDIR"))
+    {
+        suSetLanguage(wlEnglish);
+        // The helper goes into a private folder of this temporary folder.
+        qputenv("TMPDIR", tmp.path().toLocal8Bit());
+        program = dir.file(QStringLiteral("Dorvak"));
+        updater = std::make_unique<TsuSelfUpdater>();
+        updater->Proxy().AccessType = atDirect;
+        updater->SetExecutablePath(program);
+        updater->SetVersionControl(byNumber);
+        updater->SetVersionNumber(QStringLiteral("1"));
+        server.bind();
+        updater->SetInfoFileURL(server.url(QStringLiteral("/download/dorvak.inf")));
+        auto recording = std::make_unique<RecordingWindows>(&log);
+        windows = recording.get();
+        updater->SetUpgradeWindows(std::move(recording));
+        record();
+        server.server.Get("/download/dorvak.inf", [this](const httplib::Request &, httplib::Response &res) {
+            res.set_content(info.toStdString(), "text/plain");
+        });
+    }
+    ~SuSelfUpdater() override
+    {
+        updater.reset();
+        if (savedTmp.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", savedTmp);
+    }
+
+    void record()
+    {
+        TsuSelfUpdater &u = *updater;
+        const auto note = [this](const QString &event) { return [this, event](QObject *) { log << event; }; };
+        u.OnNoUpdateAvailable = note(QStringLiteral("no update"));
+        u.OnNoInfoFile = note(QStringLiteral("no info file"));
+        u.OnLaterUpgrade = note(QStringLiteral("later"));
+        u.OnAborted = note(QStringLiteral("aborted"));
+        u.OnConnLost = note(QStringLiteral("connection lost"));
+        u.OnEndUpgrade = note(QStringLiteral("end"));
+        u.OnDoOwnCloseAppMethod = note(QStringLiteral("close"));
+        u.OnBeginUpgrade = [this](QObject *, const QString &message, TsuUpgradeMethod method,
+                                  QStringList &files, bool &) {
+            log << QStringLiteral("begin:%1:%2:%3").arg(message).arg(int(method)).arg(files.size());
+        };
+        u.OnFileStart = [this](QObject *, const QString &url, qint64 size, TDateTime, bool &) {
+            log << QStringLiteral("start:%1:%2").arg(FileNameOfURL(url)).arg(size);
+        };
+        u.OnFileDone = [this](QObject *, const QString &name) { log << QStringLiteral("done:") + name; };
+        u.OnProgress = [this](QObject *, const QString &, qint64, qint64, int, int, quint8, quint8 total,
+                              float) { lastTotal = total; };
+        u.OnHostUnreachable = [this](QObject *, const QString &url, const QString &host) {
+            log << QStringLiteral("unreachable:") + url + u'|' + host;
+        };
+        u.OnLostFile = [this](QObject *, const QString &url, int code, bool &) {
+            log << QStringLiteral("lost:%1:%2").arg(FileNameOfURL(url)).arg(code);
+        };
+    }
+
+    // Serves a file of the release and lists it in the information file.
+    void serve(const QString &name, const QByteArray &body)
+    {
+        server.server.Get(("/download/" + name).toStdString(),
+                          [body](const httplib::Request &, httplib::Response &res) {
+                              res.set_content(body.toStdString(), "application/octet-stream");
+                              res.set_header("Last-Modified", "Sun, 06 Nov 1994 08:49:36 GMT");
+                          });
+    }
+    QString url(const QString &name) const { return server.url(QStringLiteral("/download/") + name); }
+
+    // Runs a check until the event arrives.
+    bool checkUntil(const QString &event)
+    {
+        if (!server.server.is_running())
+            server.start();
+        updater->CheckUpdate();
+        return QTest::qWaitFor([&] { return log.contains(event) && !updater->IsBusy(); }, 15000);
+    }
+    QStringList temporaryFiles() const
+    {
+        return QDir(dir.path()).entryList({QStringLiteral("*.uTMP")}, QDir::Files | QDir::Hidden);
+    }
+
+    QByteArray savedTmp;
+    TempDir dir, tmp;
+    QString program;
+    HttpServer server;
+    QString info;
+    QStringList log;
+    int lastTotal = -1;
+    RecordingWindows *windows = nullptr;
+    std::unique_ptr<TsuSelfUpdater> updater;
+};
+
+} // namespace
+
+TEST(SuSelfUpdaterDefaults, RestartParamsAndTheRestartEvent)
+{
+    TsuSelfUpdater updater;
+    EXPECT_EQ(updater.ShowMessages(), 75);
+    EXPECT_EQ(updater.VersionDate(), QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy")));
+    EXPECT_FALSE(updater.RestartParamsStored());
+    updater.SetRestartParams(QString());
+    EXPECT_EQ(updater.RestartParams(), QStringLiteral(" ")) << "an empty text is kept as one space";
+    EXPECT_TRUE(updater.RestartParamsStored());
+
+    int restarts = 0;
+    updater.SetRestartParams(QStringLiteral("/afterupgrade"));
+    updater.OnAfterRestart = [&](QObject *) { ++restarts; };
+    updater.Loaded({QStringLiteral("Dorvak"), QStringLiteral("/afterupgrade")});
+    updater.Loaded({QStringLiteral("Dorvak"), QStringLiteral("/AfterUpgrade")});
+    updater.Loaded({QStringLiteral("Dorvak")});
+    EXPECT_EQ(restarts, 1) << "only the exact restart argument";
+}
+
+TEST_F(SuSelfUpdater, ReportsEachOutcomeOfTheInformationFile)
+{
+    serve(QStringLiteral("dorvak.dat"), "db");
+    info = QStringLiteral("#version=1.0\n#url=%1\n").arg(url(QStringLiteral("dorvak.dat")));
+    ASSERT_TRUE(checkUntil(QStringLiteral("no update")));
+    EXPECT_EQ(log, QStringList({"no update"})) << "mNoUpdateAvailable is off by default";
+
+    updater->SetShowMessages(suShowAll);
+    updater->SetVersionControl(byDate);
+    updater->SetVersionDate(QStringLiteral("01/07/2004"));
+    info = QStringLiteral("#date=01/07/2004\n#url=%1\n").arg(url(QStringLiteral("dorvak.dat")));
+    log.clear();
+    ASSERT_TRUE(checkUntil(QStringLiteral("no update")));
+    EXPECT_EQ(log, QStringList({"no update", "box:" + suMessage(24)})) << "equal dates are not newer";
+
+    info = QStringLiteral("#date=01/08/2004\n#message={快\n好}\n#url=%1\n")
+               .arg(url(QStringLiteral("dorvak.dat")));
+    windows->upgradeAnswer = false;
+    log.clear();
+    ASSERT_TRUE(checkUntil(QStringLiteral("later")));
+    EXPECT_EQ(log, QStringList({"begin:快\n好:0:1", "question:快\n好", "later"}));
+
+    updater->SetInfoFileURL(server.url(QStringLiteral("/download/missing.inf")));
+    log.clear();
+    ASSERT_TRUE(checkUntil(QStringLiteral("no info file")));
+    EXPECT_EQ(log, QStringList({"no info file", "box:" + suMessage(25)}));
+
+    // No server at all: the placeholder gets the host in quotes.
+    updater->SetInfoFileURL(QStringLiteral("http://127.0.0.1:1/dorvak.inf"));
+    log.clear();
+    ASSERT_TRUE(checkUntil(QStringLiteral("windows closed")));
+    EXPECT_EQ(log,
+              QStringList({"unreachable:http://127.0.0.1:1/dorvak.inf|127.0.0.1",
+                           "box:" + suFormatMessage(suMessage(26), {QStringLiteral("'http://127.0.0.1'")}),
+                           "windows closed"}));
+}
+
+TEST_F(SuSelfUpdater, DownloadsTheReleaseAndTheHelperInstallsItAndRestarts)
+{
+    const QByteArray database = QByteArray("new database ") + QByteArray(9000, 'd');
+    const QByteArray version = "[SYS]\nUPDATESET=2\n";
+    const QByteArray newProgram =
+        "#!/bin/sh\nprintf '%s|' \"$@\" > '" + dir.file(QStringLiteral("restarted.txt")).toUtf8() + "'\n";
+    writeFile(program, "#!/bin/sh\nexit 0\n");
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeFile(dir.file(QStringLiteral("dorvak.dat")), "old database");
+    serve(QStringLiteral("dorvak.dat"), database);
+    serve(QStringLiteral("softup.dll"), version);
+    serve(QStringLiteral("Dorvak.exe"), newProgram);
+    info = QStringLiteral("#version=2\n#url=%1\n#url2=%2\n#url3=%3\n#sha2563=%4\n#message={更快}\n")
+               .arg(url(QStringLiteral("dorvak.dat")), url(QStringLiteral("softup.dll")),
+                    url(QStringLiteral("Dorvak.exe")), sha256(newProgram));
+
+    ASSERT_TRUE(checkUntil(QStringLiteral("close")));
+    const QString temp = dir.path() + u'/';
+    EXPECT_EQ(log, QStringList({"begin:更快:0:3", "question:更快", "start:dorvak.dat:9013",
+                                "done:" + temp + "dorvak.dat.uTMP", "start:softup.dll:18",
+                                "done:" + temp + "softup.dll.uTMP",
+                                "start:Dorvak.exe:" + QString::number(newProgram.size()),
+                                "done:" + temp + "Dorvak.exe.uTMP", "end", "close"}));
+    EXPECT_EQ(lastTotal, 67 + 100 / 3) << "round(2 x 100 / 3) + 100 div 3";
+    // The helper sits alone in a folder only this user can enter.
+    const QFileInfo helper(updater->HelperPath());
+    EXPECT_EQ(helper.fileName(), QStringLiteral("Updater.exe"));
+    EXPECT_TRUE(helper.absolutePath().startsWith(tmp.path() + u'/' + TsuSelfUpdater::HelperFolderPrefix()));
+    EXPECT_EQ(QFileInfo(helper.absolutePath()).permissions(), QFile::ReadOwner | QFile::WriteOwner |
+                                                                  QFile::ExeOwner | QFile::ReadUser |
+                                                                  QFile::WriteUser | QFile::ExeUser);
+
+    // The helper installs everything and starts the new program with the
+    // restart argument.
+    const QString restarted = dir.file(QStringLiteral("restarted.txt"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(restarted).size() > 0; }, 15000));
+    EXPECT_EQ(readFile(restarted), "/afterupgrade|");
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("dorvak.dat"))), database);
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("softup.dll"))), version);
+    EXPECT_EQ(readFile(program), newProgram) << "installed under the running program's name";
+    EXPECT_TRUE(QFileInfo(program).isExecutable());
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("Dorvak.exe"))));
+    EXPECT_TRUE(temporaryFiles().isEmpty());
+    EXPECT_EQ(QFileInfo(dir.file(QStringLiteral("dorvak.dat"))).lastModified().toUTC(),
+              QDateTime(QDate(1994, 11, 6), QTime(8, 49, 36), Qt::UTC))
+        << "the server's date stays on the file";
+
+    // The next start removes the helper.
+    TsuSelfUpdater next;
+    EXPECT_FALSE(QFileInfo::exists(helper.absolutePath()));
+}
+
+TEST_F(SuSelfUpdater, ALostFileIsSkippedOnYesAndEndsTheUpgradeOnNo)
+{
+    serve(QStringLiteral("a.dat"), "A");
+    serve(QStringLiteral("c.dat"), "C");
+    info = QStringLiteral("#version=2\n#url=%1\n#url2=%2\n#url3=%3\n")
+               .arg(url(QStringLiteral("a.dat")), url(QStringLiteral("b.dat")), url(QStringLiteral("c.dat")));
+    windows->lostAnswer = true;
+    ASSERT_TRUE(checkUntil(QStringLiteral("close")));
+    EXPECT_TRUE(log.contains("lost:b.dat:404"));
+    EXPECT_TRUE(
+        log.contains("lost box:Error #404|" + suFormatMessage(suMessage(28), {QStringLiteral("b.dat")})));
+    // The helper installs what arrived.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return temporaryFiles().isEmpty(); }, 15000));
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("a.dat"))), "A");
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("c.dat"))), "C");
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("b.dat"))));
+
+    windows->lostAnswer = false;
+    log.clear();
+    ASSERT_TRUE(checkUntil(QStringLiteral("aborted")));
+    EXPECT_FALSE(log.contains("close"));
+    EXPECT_FALSE(log.contains("start:c.dat:1"));
+    EXPECT_TRUE(updater->Aborted());
+    EXPECT_EQ(temporaryFiles(), QStringList({"a.dat.uTMP"})) << "kept for a later upgrade, as designed";
+}
+
+TEST_F(SuSelfUpdater, AShortBodyCancelsTheUpgrade)
+{
+    RawHttpServer shortBody("HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\n" +
+                            QByteArray(40, 's'));
+    info = QStringLiteral("#version=2\n#url=http://127.0.0.1:%1/big.dat\n").arg(shortBody.port());
+    ASSERT_TRUE(checkUntil(QStringLiteral("windows closed")));
+    EXPECT_EQ(log, QStringList({"begin::0:1", "question:", "start:big.dat:100", "connection lost",
+                                "box:" + suMessage(30), "windows closed"}));
+    EXPECT_TRUE(temporaryFiles().isEmpty());
+}
+
+TEST_F(SuSelfUpdater, AProtectedFileAsksForAPasswordAndRetries)
+{
+    server.server.Get("/download/locked.dat", [](const httplib::Request &req, httplib::Response &res) {
+        // "reader:secret"
+        if (req.get_header_value("Authorization") == "Basic cmVhZGVyOnNlY3JldA==") {
+            res.set_content("unlocked", "application/octet-stream");
+            return;
+        }
+        res.status = 401;
+        res.set_header("WWW-Authenticate", "Basic realm=\"Velmora\"");
+    });
+    info = QStringLiteral("#version=2\n#url=%1\n").arg(url(QStringLiteral("locked.dat")));
+    updater->SetHTTPUsername(QStringLiteral("known"));
+    ASSERT_TRUE(checkUntil(QStringLiteral("close")));
+    EXPECT_TRUE(log.contains("password:locked.dat|known")) << "the user name is offered, never the password";
+    EXPECT_EQ(updater->HTTPUsername(), QStringLiteral("reader"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return temporaryFiles().isEmpty(); }, 15000));
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("locked.dat"))), "unlocked");
+
+    updater->SetHTTPUsername({});
+    updater->SetHTTPPassword({});
+    windows->passwordAnswer = false;
+    log.clear();
+    ASSERT_TRUE(checkUntil(QStringLiteral("aborted")));
+    EXPECT_FALSE(log.contains("close"));
+    EXPECT_TRUE(temporaryFiles().isEmpty());
+}
+
+TEST_F(SuSelfUpdater, FilesOfTheSameSizeAreSkippedButNeverTheProgram)
+{
+    writeFile(dir.file(QStringLiteral("dorvak.dat")), "same");
+    writeFile(dir.file(QStringLiteral("dorvak.dat.uTMP")), "stale part of an abandoned upgrade");
+    writeFile(program, "prog");
+    serve(QStringLiteral("dorvak.dat"), "SAME");
+    serve(QStringLiteral("Dorvak"), "PROG");
+    info = QStringLiteral("#version=2\n#url=%1\n#url2=%2\n")
+               .arg(url(QStringLiteral("dorvak.dat")), url(QStringLiteral("Dorvak")));
+    updater->SetMiscFilesUpgrade(mfuOnlyIfSizeDifferent);
+    ASSERT_TRUE(checkUntil(QStringLiteral("close")));
+    EXPECT_FALSE(log.contains("done:" + dir.file(QStringLiteral("dorvak.dat.uTMP"))));
+    EXPECT_TRUE(log.contains("done:" + dir.file(QStringLiteral("Dorvak.uTMP"))));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return temporaryFiles().isEmpty(); }, 15000));
+    EXPECT_EQ(readFile(program), "PROG");
+    EXPECT_EQ(readFile(dir.file(QStringLiteral("dorvak.dat"))), "same") << "no stale copy was installed";
+}
+
+TEST_F(SuSelfUpdater, AChecksumMismatchStopsAndInstallsNothing)
+{
+    serve(QStringLiteral("a.dat"), "A");
+    serve(QStringLiteral("b.dat"), "tampered");
+    info =
+        QStringLiteral("#version=2\n#url=%1\n#sha256=%2\n#url2=%3\n#sha2562=%4\n")
+            .arg(url(QStringLiteral("a.dat")), sha256("A"), url(QStringLiteral("b.dat")), sha256("original"));
+    ASSERT_TRUE(checkUntil(QStringLiteral("aborted")));
+    EXPECT_TRUE(log.contains("box:" + suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::ChecksumMismatch),
+                                                      {QStringLiteral("b.dat")})));
+    EXPECT_FALSE(log.contains("end"));
+    EXPECT_TRUE(temporaryFiles().isEmpty()) << "neither the bad file nor the good one stays behind";
+    EXPECT_TRUE(updater->HelperPath().isEmpty());
+}
+
+TEST_F(SuSelfUpdater, ATemporaryFileThatCannotBeWrittenStopsWithAMessage)
+{
+    serve(QStringLiteral("a.dat"), "A");
+    info = QStringLiteral("#version=2\n#url=%1\n").arg(url(QStringLiteral("a.dat")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("a.dat.uTMP")));
+    ASSERT_TRUE(checkUntil(QStringLiteral("aborted")));
+    const QString notice =
+        suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::TempFileFailed), {QStringLiteral("a.dat.uTMP")});
+    EXPECT_EQ(log.mid(log.size() - 3), QStringList({"box:" + notice, "windows closed", "aborted"}));
+    EXPECT_FALSE(log.contains("end"));
+}
+
+TEST_F(SuSelfUpdater, TheAutomaticCheckWaitsUntilOnlineAndRepeatsOnlyForAnUnreachableHost)
+{
+    int tests = 0;
+    bool online = false;
+    updater->SetConnectionTest([&] {
+        ++tests;
+        return online;
+    });
+    updater->SetShowMessages(suShowAll);
+    updater->SetInfoFileURL(QStringLiteral("http://127.0.0.1:1/dorvak.inf"));
+    updater->SetAutoCheckInterval(20);
+    updater->SetAutoCheck(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tests >= 2; }, 10000));
+    EXPECT_TRUE(log.isEmpty()) << "offline: nothing is checked";
+    online = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log.count("windows closed") >= 2; }, 15000))
+        << "an unreachable host is tried again";
+    EXPECT_FALSE(log.join(u',').contains("box:")) << "an automatic check shows no message for it";
+
+    // A check that reaches the server is the last one.
+    server.start();
+    info = QStringLiteral("#version=1\n");
+    updater->SetInfoFileURL(server.url(QStringLiteral("/download/dorvak.inf")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log.contains("no update"); }, 15000));
+    const int testsThen = tests;
+    EXPECT_FALSE(QTest::qWaitFor([&] { return tests > testsThen; }, 300)) << "the timer is not armed again";
+    EXPECT_FALSE(log.contains("box:" + suMessage(24))) << "no message for an automatic check";
+}

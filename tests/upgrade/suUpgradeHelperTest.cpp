@@ -1,0 +1,236 @@
+#include "upgrade/helper/suUpgradeHelper.h"
+
+#include "platform/os/Processes.h"
+#include "query/QStringPrint.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+QString helperProgram()
+{
+    QString build = qEnvironmentVariable("VELMORA_BUILD_DIR");
+    if (build.isEmpty())
+        build = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
+    return build + QStringLiteral("/upgrade/Updater");
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString &path, const QByteArray &bytes, bool runnable = false)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write(bytes);
+    file.close();
+    if (runnable)
+        file.setPermissions(file.permissions() | QFile::ExeOwner);
+}
+
+// A program that writes its arguments (each followed by '|') to a file.
+QByteArray recorder(const QString &marker, const QByteArray &tag = {})
+{
+    return "#!/bin/sh\nprintf '" + tag + "%s|' \"$@\" > '" + marker.toUtf8() + "'\n";
+}
+
+// A folder set up as the program's folder after a download: the program,
+// an old database and the downloaded files.
+struct ProgramFolder
+{
+    TempDir temp;
+    QString folder;
+    QString program, marker;
+
+    explicit ProgramFolder(const QString &subfolder = QStringLiteral("app"))
+    {
+        folder = temp.path() + u'/' + subfolder + u'/';
+        EXPECT_TRUE(QDir().mkpath(folder));
+        program = folder + QStringLiteral("Dorvak");
+        marker = temp.file(QStringLiteral("started.txt"));
+        writeFile(program, "#!/bin/sh\nexit 0\n", true);
+        writeFile(folder + QStringLiteral("dorvak.dat"), "old database");
+    }
+    QString file(const QString &name) const { return folder + name; }
+    QStringList downloads() const
+    {
+        return QDir(folder).entryList({QStringLiteral("*.uTMP")}, QDir::Files | QDir::Hidden);
+    }
+    bool runHelper(const QStringList &arguments) const
+    {
+        return QProcess::execute(helperProgram(), arguments) >= 0;
+    }
+    bool started() const
+    {
+        return QTest::qWaitFor([&] { return QFileInfo(marker).size() > 0; }, 15000);
+    }
+};
+
+} // namespace
+
+TEST(SuHelperArguments, RebuildsThePathAndReadsParametersAndMethod)
+{
+    EXPECT_FALSE(suParseHelperArguments({}).has_value());
+
+    auto command = suParseHelperArguments({"/opt/my", "apps/Dorvak", "+/afterupgrade0"});
+    ASSERT_TRUE(command);
+    EXPECT_EQ(command->Executable, QStringLiteral("/opt/my apps/Dorvak"))
+        << "split at its space, joined again";
+    EXPECT_EQ(command->RestartParams, QStringLiteral("/afterupgrade"));
+    EXPECT_FALSE(command->ExternalSetup);
+
+    command = suParseHelperArguments({"/opt/a  b+c/Dorvak", "+/x y1"});
+    ASSERT_TRUE(command);
+    EXPECT_EQ(command->Executable, QStringLiteral("/opt/a  b+c/Dorvak")) << "a whole path is taken exactly";
+    EXPECT_EQ(command->RestartParams, QStringLiteral("/x y"));
+    EXPECT_TRUE(command->ExternalSetup);
+
+    command = suParseHelperArguments({"/opt/Dorvak", "+", "0"});
+    ASSERT_TRUE(command);
+    EXPECT_EQ(command->Executable, QStringLiteral("/opt/Dorvak"));
+    EXPECT_EQ(command->RestartParams, QStringLiteral(" ")) << "an empty restart text travels as a space";
+
+    command = suParseHelperArguments({"/opt/Dorvak"});
+    ASSERT_TRUE(command);
+    EXPECT_EQ(command->Executable, QStringLiteral("/opt/Dorvak"));
+    EXPECT_EQ(command->RestartParams, QString());
+}
+
+TEST(SuHelperPlan, NamesTheNewProgramAndSkipsNamelessDownloads)
+{
+    ProgramFolder app;
+    writeFile(app.file(QStringLiteral("dorvak.dat.uTMP")), "d");
+    writeFile(app.file(QStringLiteral("Dorvak.exe.uTMP")), "p");
+    writeFile(app.file(QStringLiteral("..uTMP")), "x");
+    TsuHelperPlan plan = suPlanReplacement({app.program, QStringLiteral("/afterupgrade"), false});
+    ASSERT_EQ(plan.Files.size(), 2u);
+    EXPECT_EQ(plan.Files[0].target, app.program) << "the downloaded executable takes the program's name";
+    EXPECT_TRUE(plan.Files[0].executable);
+    EXPECT_EQ(plan.Files[1].target, app.file(QStringLiteral("dorvak.dat")));
+    EXPECT_FALSE(plan.Files[1].executable);
+    EXPECT_EQ(plan.Ignored, QStringList({app.file(QStringLiteral("..uTMP"))}));
+
+    // A download named after the program itself is the new program; the
+    // other executable keeps its name.
+    writeFile(app.file(QStringLiteral("Dorvak.uTMP")), "q");
+    plan = suPlanReplacement({app.program, {}, false});
+    ASSERT_EQ(plan.Files.size(), 3u);
+    EXPECT_EQ(plan.Files[0].target, app.file(QStringLiteral("Dorvak.exe")));
+    EXPECT_EQ(plan.Files[1].target, app.program);
+    EXPECT_TRUE(plan.Files[1].executable);
+    EXPECT_TRUE(plan.SetupProgram.isEmpty());
+}
+
+TEST(SuHelper, ReplacesEveryFileAndRestartsTheProgram)
+{
+    ProgramFolder app;
+    writeFile(app.file(QStringLiteral("dorvak.dat.uTMP")), "new database");
+    writeFile(app.file(QStringLiteral("softup.dll.uTMP")), "[SYS]\nUPDATESET=2\n");
+    writeFile(app.file(QStringLiteral("Dorvak.exe.uTMP")), recorder(app.marker));
+    ASSERT_TRUE(app.runHelper({app.program, QStringLiteral("+/afterupgrade0")}));
+    ASSERT_TRUE(app.started());
+    EXPECT_EQ(readFile(app.marker), "/afterupgrade|");
+    EXPECT_EQ(readFile(app.file(QStringLiteral("dorvak.dat"))), "new database");
+    EXPECT_EQ(readFile(app.file(QStringLiteral("softup.dll"))), "[SYS]\nUPDATESET=2\n");
+    EXPECT_EQ(readFile(app.program), recorder(app.marker));
+    EXPECT_TRUE(QFileInfo(app.program).isExecutable());
+    EXPECT_TRUE(app.downloads().isEmpty());
+    EXPECT_EQ(QDir(app.folder).entryList(QDir::Files | QDir::Hidden).size(), 3) << "no backup is left";
+}
+
+TEST(SuHelper, APathWithSpacesIsRebuilt)
+{
+    ProgramFolder app(QStringLiteral("Program Files/Velmora  2"));
+    writeFile(app.file(QStringLiteral("dorvak.dat.uTMP")), "new database");
+    writeFile(app.file(QStringLiteral("Dorvak.exe.uTMP")), recorder(app.marker));
+    // The program hands its path over whole; two spaces in a row survive.
+    ASSERT_TRUE(app.runHelper({app.program, QStringLiteral("+/afterupgrade0")}));
+    ASSERT_TRUE(app.started());
+    EXPECT_EQ(readFile(app.file(QStringLiteral("dorvak.dat"))), "new database");
+
+    // Split at every space, as a command line is, the single spaces of a
+    // path are rebuilt.
+    ProgramFolder split(QStringLiteral("My Apps/Velmora"));
+    writeFile(split.file(QStringLiteral("Dorvak.exe.uTMP")), recorder(split.marker));
+    QStringList arguments = split.program.split(u' ');
+    arguments << QStringLiteral("+/afterupgrade0");
+    ASSERT_TRUE(split.runHelper(arguments));
+    ASSERT_TRUE(split.started());
+    EXPECT_EQ(readFile(split.marker), "/afterupgrade|");
+}
+
+TEST(SuHelper, RunsAnExternalSetupThenTheProgram)
+{
+    ProgramFolder app;
+    const QString setupMarker = app.temp.file(QStringLiteral("setup.txt"));
+    writeFile(app.program, recorder(app.marker), true);
+    writeFile(app.file(QStringLiteral("setup.exe.uTMP")), recorder(setupMarker, "setup:"));
+    writeFile(app.file(QStringLiteral("dorvak.dat.uTMP")), "new database");
+    ASSERT_TRUE(app.runHelper({app.program, QStringLiteral("+/afterupgrade1")}));
+    ASSERT_TRUE(app.started());
+    EXPECT_EQ(readFile(setupMarker), "setup:/afterupgrade|") << "the setup ran first";
+    EXPECT_EQ(readFile(app.marker), "/afterupgrade|") << "then the unchanged program";
+    EXPECT_EQ(readFile(app.program), recorder(app.marker));
+    EXPECT_FALSE(QFile::exists(app.file(QStringLiteral("setup.exe")))) << "the setup is removed after it ran";
+    EXPECT_EQ(readFile(app.file(QStringLiteral("dorvak.dat"))), "new database");
+}
+
+TEST(SuHelper, AFailureInTheMiddlePutsEveryFileBack)
+{
+    ProgramFolder app;
+    writeFile(app.program, recorder(app.marker), true);
+    writeFile(app.file(QStringLiteral("a.dat")), "old a");
+    writeFile(app.file(QStringLiteral("c.dat")), "old c");
+    // b.dat cannot be replaced: a folder of that name is in the way.
+    ASSERT_TRUE(QDir().mkpath(app.file(QStringLiteral("b.dat/inside"))));
+    writeFile(app.file(QStringLiteral("a.dat.uTMP")), "new a");
+    writeFile(app.file(QStringLiteral("b.dat.uTMP")), "new b");
+    writeFile(app.file(QStringLiteral("c.dat.uTMP")), "new c");
+    writeFile(app.file(QStringLiteral("Dorvak.exe.uTMP")), "#!/bin/sh\necho broken release\n");
+    ASSERT_TRUE(app.runHelper({app.program, QStringLiteral("+/afterupgrade0")}));
+    // The unchanged program is started again, without the restart argument.
+    ASSERT_TRUE(app.started());
+    EXPECT_EQ(readFile(app.marker), "|");
+    EXPECT_EQ(readFile(app.file(QStringLiteral("a.dat"))), "old a") << "installed first, then put back";
+    EXPECT_EQ(readFile(app.file(QStringLiteral("c.dat"))), "old c");
+    EXPECT_EQ(readFile(app.program), recorder(app.marker));
+    EXPECT_TRUE(QFileInfo(app.file(QStringLiteral("b.dat/inside"))).isDir());
+    EXPECT_TRUE(app.downloads().isEmpty()) << "no part of the failed release waits to be installed later";
+    EXPECT_EQ(readFile(app.file(QStringLiteral("dorvak.dat"))), "old database");
+}
+
+TEST(SuHelper, WaitsForTheProgramOnlyUpToItsBound)
+{
+    ProgramFolder app;
+    // A copy of a real program, running from the program folder.
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), app.program + QStringLiteral(".run")));
+    ASSERT_TRUE(QFile::remove(app.program));
+    ASSERT_TRUE(QFile::rename(app.program + QStringLiteral(".run"), app.program));
+    const qint64 pid = platform::spawnProcess(app.program, {QStringLiteral("30")});
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return platform::executableInUse(app.program); }, 10000));
+    writeFile(app.file(QStringLiteral("dorvak.dat.uTMP")), "new database");
+
+    EXPECT_FALSE(suWaitUntilFree(app.program, 300, 50));
+    EXPECT_EQ(suRunHelper({app.program, QStringLiteral("/afterupgrade"), false}, 300),
+              TsuHelperOutcome::StillRunning);
+    EXPECT_EQ(readFile(app.file(QStringLiteral("dorvak.dat"))), "old database") << "nothing installed";
+    EXPECT_TRUE(app.downloads().isEmpty());
+
+    ::kill(static_cast<pid_t>(pid), SIGTERM);
+    platform::waitForProcessExit(pid);
+    EXPECT_TRUE(suWaitUntilFree(app.program, 10000, 50));
+}

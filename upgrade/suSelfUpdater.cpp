@@ -1,0 +1,235 @@
+#include "upgrade/suSelfUpdater.h"
+
+#include "platform/os/ExecutablePath.h"
+#include "platform/os/PrivateFiles.h"
+#include "upgrade/suMessageFormat.h"
+#include "upgrade/suSelfUpdaterWindows.h"
+
+#include <QDate>
+#include <QIODevice>
+
+TsuSelfUpdater::TsuSelfUpdater(QObject *parent)
+    : TsuCustomHTTP(parent), m_versionDate(QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy"))),
+      m_executablePath(platform::executablePath()), m_connectionTest(&IsOnline),
+      m_windows(std::make_unique<TsuSelfUpdaterWindows>())
+{
+    SetHideDestinationFile(true);
+    OnResponseHeaders = [this](QObject *, const QString &, const QString &, const QString &, const QString &,
+                               const QString &, qint64 fileSize, TDateTime, TDateTime lastModified, TDateTime,
+                               bool &canContinue) { responseHeaders(fileSize, lastModified, canContinue); };
+    OnTransferProgress = [this](QObject *, const QString &, qint64 fileSize, qint64 bytesRead,
+                                unsigned elapsed, int timeLeft, quint8 percents, float rate, QIODevice *) {
+        transferProgress(fileSize, bytesRead, elapsed, timeLeft, percents, rate);
+    };
+    OnTransferDone = [this](QObject *, const QString &, qint64, QIODevice *stream) { transferDone(stream); };
+    OnTransferFailed = [this](QObject *) { transferFailed(); };
+    OnTransferCancelled = [this](QObject *) { transferCancelled(); };
+    OnTransferIncomplete = [this](QObject *, const QString &, qint64, qint64, QIODevice *) {
+        transferIncomplete();
+    };
+    OnServerUnreachable = [this](QObject *) { serverUnreachable(); };
+    OnHTTPStatusError = [this](QObject *, int statusCode, QIODevice *) { statusError(statusCode); };
+    OnPasswordRequired = [this](QObject *, const QString &realm, bool &tryAgain) {
+        passwordRequired(realm, tryAgain);
+    };
+
+    connect(&m_timer, &QTimer::timeout, this, &TsuSelfUpdater::autoCheckTimer);
+
+    // The helper of the last upgrade has done its work by now.
+    platform::removePrivateFolders(GetTempFolder(), HelperFolderPrefix());
+}
+
+TsuSelfUpdater::~TsuSelfUpdater()
+{
+    SetAutoCheck(false);
+}
+
+void TsuSelfUpdater::SetRestartParams(const QString &value)
+{
+    m_restartParams = value.isEmpty() ? QStringLiteral(" ") : value;
+}
+
+void TsuSelfUpdater::SetUpgradeWindows(std::unique_ptr<TsuUpgradeWindows> windows)
+{
+    if (windows)
+        m_windows = std::move(windows);
+}
+
+void TsuSelfUpdater::Loaded(const QStringList &arguments)
+{
+    if (OnAfterRestart && arguments.size() > 1 && arguments.at(1) == m_restartParams)
+        OnAfterRestart(this);
+}
+
+void TsuSelfUpdater::setInfoFileMode(bool on)
+{
+    m_infoFileMode = on;
+    // The information file is always fetched fresh.
+    SetUseCache(!on);
+}
+
+void TsuSelfUpdater::CheckUpdate()
+{
+    m_aborted = false;
+    m_autoStarted = false;
+    if (IsBusy())
+        return;
+    setInfoFileMode(true);
+    SetURL(m_infoFileURL);
+    SetDestinationFile({});
+    StartTransfer();
+}
+
+void TsuSelfUpdater::CancelTransfer()
+{
+    AbortTransfer();
+    m_windows->CloseWindows();
+}
+
+void TsuSelfUpdater::AbortUpgrade()
+{
+    m_aborted = true;
+    CancelTransfer();
+    if (OnAborted)
+        OnAborted(this);
+}
+
+// Automatic check.
+
+void TsuSelfUpdater::SetAutoCheck(bool value)
+{
+    if (value == m_autoCheck)
+        return;
+    m_autoCheck = value;
+    armTimer();
+}
+
+void TsuSelfUpdater::SetAutoCheckInterval(int ms)
+{
+    m_autoCheckInterval = std::max(ms, 1);
+    if (m_timer.isActive())
+        armTimer();
+}
+
+void TsuSelfUpdater::armTimer()
+{
+    m_timer.stop();
+    if (m_autoCheck && !m_autoCheckBusy)
+        m_timer.start(m_autoCheckInterval);
+}
+
+void TsuSelfUpdater::autoCheckTimer()
+{
+    // Offline, the timer simply fires again later.
+    if (!m_autoCheck || !m_connectionTest || !m_connectionTest())
+        return;
+    m_autoCheckBusy = true;
+    armTimer();
+    CheckUpdate();
+    m_autoStarted = true;
+}
+
+// Outcomes of a transfer, of the information file or of a listed file.
+
+void TsuSelfUpdater::transferDone(QIODevice *stream)
+{
+    if (m_infoFileMode) {
+        infoFileArrived(stream ? stream->readAll() : QByteArray());
+        return;
+    }
+    fileDone(stream);
+}
+
+void TsuSelfUpdater::transferIncomplete()
+{
+    if (OnConnLost)
+        OnConnLost(this);
+    if (shows(mConnLost))
+        m_windows->ShowError(suMessage(30));
+    CancelTransfer();
+}
+
+void TsuSelfUpdater::serverUnreachable()
+{
+    const QString host = HostOfURL(URL());
+    if (OnHostUnreachable)
+        OnHostUnreachable(this, URL(), host);
+    if (m_autoStarted) {
+        // Try again later, without bothering the user.
+        m_autoCheckBusy = false;
+        armTimer();
+    } else if (shows(mHostUnreachable)) {
+        m_windows->ShowError(suFormatMessage(suMessage(26), {QStringLiteral("'http://") + host + u'\''}));
+    }
+    CancelTransfer();
+}
+
+void TsuSelfUpdater::statusError(int statusCode)
+{
+    if (!m_infoFileMode) {
+        lostFile(statusCode);
+        return;
+    }
+    if (OnNoInfoFile)
+        OnNoInfoFile(this);
+    if (shows(mNoInfoFile))
+        m_windows->ShowError(suMessage(25));
+}
+
+void TsuSelfUpdater::passwordRequired(const QString &realm, bool &tryAgain)
+{
+    if (OnPasswordRequest)
+        OnPasswordRequest(this, realm, tryAgain);
+    if (tryAgain || !shows(mPasswordRequest))
+        return;
+    QString user = HTTPUsername();
+    QString password;
+    tryAgain = m_windows->AskPassword(FileNameOfURL(URL()), user, password);
+    if (!tryAgain) {
+        AbortUpgrade();
+        return;
+    }
+    SetHTTPUsername(user);
+    SetHTTPPassword(password);
+}
+
+void TsuSelfUpdater::infoFileArrived(const QByteArray &bytes)
+{
+    const QString text = QString::fromUtf8(bytes);
+    m_downloadList.clear();
+    m_checksums.clear();
+    for (const TsuInfoFileEntry &entry : suInfoFiles(text)) {
+        m_downloadList << entry.URL;
+        if (!entry.SHA256.isEmpty())
+            m_checksums.insert(entry.URL, entry.SHA256);
+    }
+
+    const bool newer =
+        m_versionControl == byNumber
+            ? CompareVersions(suInfoValue(text, QStringLiteral("version")), m_versionNumber) > 0
+            : ParseInfoDate(m_versionDate) < ParseInfoDate(suInfoValue(text, QStringLiteral("date")));
+    if (!newer || m_downloadList.isEmpty()) {
+        if (OnNoUpdateAvailable)
+            OnNoUpdateAvailable(this);
+        if (!m_autoStarted && shows(mNoUpdateAvailable))
+            m_windows->ShowError(suMessage(24));
+        return;
+    }
+
+    bool canUpgrade = true;
+    const QString message = suInfoMessage(text);
+    m_upgradeMethod = suInfoMethod(text);
+    if (OnBeginUpgrade)
+        OnBeginUpgrade(this, message, m_upgradeMethod, m_downloadList, canUpgrade);
+    if (!canUpgrade || (shows(mAskUpgrade) && !m_windows->AskUpgrade(message))) {
+        if (OnLaterUpgrade)
+            OnLaterUpgrade(this);
+        return;
+    }
+    if (m_upgradeMethod == umRedirectToURL) {
+        if (!m_downloadList.isEmpty())
+            OpenURL(m_downloadList.first(), true);
+        return;
+    }
+    DownloadNextFile(true);
+}

@@ -1,0 +1,229 @@
+#pragma once
+
+#include "upgrade/suHTTP.h"
+#include "upgrade/suSelfUpdaterInfo.h"
+#include "upgrade/suUpgradeWindows.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QTimer>
+
+#include <memory>
+
+// Which files of a release are downloaded (the executable always is).
+enum TsuMiscFilesUpgradeBehavior { mfuAlwaysDownload, mfuOnlyIfSizeDifferent };
+
+// The built-in messages and dialogs; ShowMessages holds one bit per value.
+enum TsuSelfUpdaterShowMessage {
+    mAskUpgrade,
+    mConnLost,
+    mHostUnreachable,
+    mLostFile,
+    mNoInfoFile,
+    mNoUpdateAvailable,
+    mPasswordRequest
+};
+using TsuSelfUpdaterShowMessages = quint8;
+constexpr TsuSelfUpdaterShowMessages suShow(TsuSelfUpdaterShowMessage message)
+{
+    return static_cast<TsuSelfUpdaterShowMessages>(1u << message);
+}
+// All seven.
+constexpr TsuSelfUpdaterShowMessages suShowAll = 0x7F;
+
+// The design-time description of the information file; the check itself
+// reads the file from the server.
+struct TsuSelfUpdaterInfo
+{
+    QStringList Files;
+    TsuUpgradeMethod UpgradeMethod = umSelfUpgrade;
+    QString UpgradeMsg;
+};
+
+// The self-upgrade component. CheckUpdate fetches the information file from
+// InfoFileURL and compares its version (or date) with the program's own;
+// when it is newer and the user agrees, every listed file is downloaded
+// beside the program as "<name>.uTMP", the replacement helper is written
+// into a private folder of the temporary folder and started, and the
+// program closes; the helper installs the files and starts the program
+// again with RestartParams.
+//
+// Everything the user sees goes through UpgradeWindows(). Every outcome is
+// reported through the events; nothing is raised to the caller.
+class TsuSelfUpdater : public TsuCustomHTTP
+{
+    Q_OBJECT
+
+public:
+    explicit TsuSelfUpdater(QObject *parent = nullptr);
+    ~TsuSelfUpdater() override;
+
+    // Starts a check in the background; does nothing more while a transfer
+    // is running.
+    void CheckUpdate();
+    // Gives up the upgrade: the transfer stops, the question window and
+    // the wizard close, OnAborted follows.
+    void AbortUpgrade();
+    // Stops the transfer and closes the question window and the wizard.
+    void CancelTransfer();
+    // Starts the download of the list (start: from the first file, opening
+    // the wizard) or of the next file; past the last one, finishes the
+    // upgrade.
+    void DownloadNextFile(bool start);
+
+    // Properties.
+    bool AutoCheck() const { return m_autoCheck; }
+    // Switching it on checks for an update every AutoCheckInterval while
+    // the machine is online, until one check has been made.
+    void SetAutoCheck(bool value);
+    TsuSelfUpdaterInfo &InfoFile() { return m_infoFile; }
+    QString InfoFileURL() const { return m_infoFileURL; }
+    void SetInfoFileURL(const QString &value) { m_infoFileURL = value; }
+    TsuSelfUpdaterVersionControl VersionControl() const { return m_versionControl; }
+    void SetVersionControl(TsuSelfUpdaterVersionControl value) { m_versionControl = value; }
+    // Month/day/year with fixed slashes; today's date by default.
+    QString VersionDate() const { return m_versionDate; }
+    void SetVersionDate(const QString &value) { m_versionDate = value; }
+    // Only has an effect while a form is designed; kept for the stored form.
+    bool VersionDateAutoSet() const { return m_versionDateAutoSet; }
+    void SetVersionDateAutoSet(bool value) { m_versionDateAutoSet = value; }
+    QString VersionNumber() const { return m_versionNumber; }
+    void SetVersionNumber(const QString &value) { m_versionNumber = value; }
+    TsuMiscFilesUpgradeBehavior MiscFilesUpgrade() const { return m_miscFilesUpgrade; }
+    void SetMiscFilesUpgrade(TsuMiscFilesUpgradeBehavior value) { m_miscFilesUpgrade = value; }
+    QString RestartParams() const { return m_restartParams; }
+    // An empty text is kept as a single space.
+    void SetRestartParams(const QString &value);
+    // Whether a stored form keeps RestartParams (it differs from the default).
+    bool RestartParamsStored() const { return m_restartParams != DefaultRestartParams(); }
+    static QString DefaultRestartParams() { return QStringLiteral("/afterupgrade"); }
+    TsuSelfUpdaterShowMessages ShowMessages() const { return m_showMessages; }
+    void SetShowMessages(TsuSelfUpdaterShowMessages value) { m_showMessages = value; }
+    TsuSelfUpdaterWizard &Wizard() { return m_wizard; }
+
+    // The program whose files are replaced; the running executable by default.
+    QString ExecutablePath() const { return m_executablePath; }
+    void SetExecutablePath(const QString &value) { m_executablePath = value; }
+    // Milliseconds between automatic checks (10000).
+    int AutoCheckInterval() const { return m_autoCheckInterval; }
+    void SetAutoCheckInterval(int ms);
+    // Whether the machine is online, asked before each automatic check
+    // (IsOnline by default).
+    void SetConnectionTest(std::function<bool()> test) { m_connectionTest = std::move(test); }
+
+    // The windows and boxes of the upgrade (TsuSelfUpdaterWindows unless
+    // another set is given).
+    TsuUpgradeWindows *UpgradeWindows() const { return m_windows.get(); }
+    void SetUpgradeWindows(std::unique_ptr<TsuUpgradeWindows> windows);
+
+    // Call once the owner has set the component up (the end of loading its
+    // form): raises OnAfterRestart when the program's first argument is
+    // RestartParams.
+    void Loaded(const QStringList &arguments = QCoreApplication::arguments());
+
+    // State of a running upgrade.
+    const QStringList &DownloadList() const { return m_downloadList; }
+    int CurrentIndex() const { return m_currentIndex; }
+    QString CurrentFile() const { return m_currentFile; }
+    TDateTime CurrentFileTime() const { return m_currentFileTime; }
+    TsuUpgradeMethod UpgradeMethod() const { return m_upgradeMethod; }
+    bool Aborted() const { return m_aborted; }
+    // The helper written by the last finished upgrade; empty before.
+    QString HelperPath() const { return m_helperPath; }
+    // Where a file of the list is downloaded to: beside the program, as the
+    // URL's file name + ".uTMP".
+    QString TemporaryFileName(const QString &url) const;
+    // The prefix of the private folders the helper is written into.
+    static QString HelperFolderPrefix() { return QStringLiteral("velmora-upgrade-"); }
+
+    // Events.
+    using TSUBeginUpgradeEvent =
+        std::function<void(QObject *Sender, const QString &UpgradeMsg, TsuUpgradeMethod UpgradeMethod,
+                           QStringList &Files, bool &CanUpgrade)>;
+    using TSUProgressEvent = std::function<void(
+        QObject *Sender, const QString &FileURL, qint64 FileSize, qint64 BytesRead, int ElapsedTime,
+        int EstimatedTimeLeft, quint8 PercentsDone, quint8 TotalPercentsDone, float TransferRate)>;
+    using TSUFileStartEvent = std::function<void(QObject *Sender, const QString &FileURL, qint64 FileSize,
+                                                 TDateTime FileTime, bool &CanUpgrade)>;
+    using TSUFileDoneEvent = std::function<void(QObject *Sender, const QString &FileName)>;
+    using TSUHostUnreachableEvent =
+        std::function<void(QObject *Sender, const QString &URL, const QString &Hostname)>;
+    using TSULostFileEvent =
+        std::function<void(QObject *Sender, const QString &FileURL, int ErrorCode, bool &ContinueUpgrade)>;
+
+    TSUBeginUpgradeEvent OnBeginUpgrade;
+    TsuNotifyEvent OnEndUpgrade;
+    TsuNotifyEvent OnLaterUpgrade;
+    TSUProgressEvent OnProgress;
+    TSUFileStartEvent OnFileStart;
+    TSUFileDoneEvent OnFileDone;
+    // When set, the host program closes itself after the helper started.
+    TsuNotifyEvent OnDoOwnCloseAppMethod;
+    TsuNotifyEvent OnAfterRestart;
+    TsuNotifyEvent OnAborted;
+    TsuNotifyEvent OnConnLost;
+    TSUHostUnreachableEvent OnHostUnreachable;
+    TsuNotifyEvent OnNoUpdateAvailable;
+    TsuNotifyEvent OnNoInfoFile;
+    TSULostFileEvent OnLostFile;
+    TsuHTTPPasswordRequestEvent OnPasswordRequest;
+
+private:
+    bool shows(TsuSelfUpdaterShowMessage message) const { return m_showMessages & suShow(message); }
+    void setInfoFileMode(bool on);
+    void armTimer();
+    void autoCheckTimer();
+
+    // The transfer's events.
+    void responseHeaders(qint64 fileSize, TDateTime lastModified, bool &canContinue);
+    void transferProgress(qint64 fileSize, qint64 bytesRead, unsigned elapsed, int timeLeft, quint8 percents,
+                          float rate);
+    void transferDone(QIODevice *stream);
+    void transferFailed();
+    void transferCancelled();
+    void transferIncomplete();
+    void serverUnreachable();
+    void statusError(int statusCode);
+    void passwordRequired(const QString &realm, bool &tryAgain);
+
+    // The check (information file) and the downloads.
+    void infoFileArrived(const QByteArray &bytes);
+    void startFile();
+    void fileDone(QIODevice *stream);
+    void lostFile(int statusCode);
+    void finish();
+    bool startHelper();
+    void stopWithNotice(const QString &text);
+    void removeDownloads();
+
+    bool m_autoCheck = false;
+    TsuSelfUpdaterInfo m_infoFile;
+    QString m_infoFileURL = QStringLiteral("http://");
+    TsuSelfUpdaterVersionControl m_versionControl = byDate;
+    QString m_versionDate;
+    bool m_versionDateAutoSet = true;
+    QString m_versionNumber;
+    TsuMiscFilesUpgradeBehavior m_miscFilesUpgrade = mfuAlwaysDownload;
+    QString m_restartParams = DefaultRestartParams();
+    TsuSelfUpdaterShowMessages m_showMessages =
+        suShow(mAskUpgrade) | suShow(mConnLost) | suShow(mLostFile) | suShow(mPasswordRequest);
+    TsuSelfUpdaterWizard m_wizard;
+    QString m_executablePath;
+    int m_autoCheckInterval = 10000;
+    std::function<bool()> m_connectionTest;
+    std::unique_ptr<TsuUpgradeWindows> m_windows;
+
+    QTimer m_timer;
+    bool m_infoFileMode = false;
+    bool m_autoStarted = false;
+    bool m_autoCheckBusy = false;
+    bool m_aborted = false;
+    TsuUpgradeMethod m_upgradeMethod = umSelfUpgrade;
+    QStringList m_downloadList;
+    QHash<QString, QString> m_checksums; // URL -> SHA-256 in hex
+    QStringList m_downloaded;            // temporary files of this upgrade
+    int m_currentIndex = 0;
+    QString m_currentFile;
+    TDateTime m_currentFileTime = 0;
+    QString m_helperPath;
+};
