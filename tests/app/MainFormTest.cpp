@@ -108,6 +108,10 @@ TEST_F(MainFormTest, SideBarIsConfiguredAsDesignedAndItsLabelsAreWhole)
         EXPECT_GE(text.Top, b->ImageRect.Bottom) << captions[i].toStdString();
         EXPECT_LE(text.Bottom, b->ButtonRect.Bottom) << captions[i].toStdString();
         EXPECT_LE(metrics.horizontalAdvance(captions[i]), text.Width()) << captions[i].toStdString();
+
+        // The hand shows over the button.
+        QTest::mouseMove(bar, centre(b->ButtonRect));
+        EXPECT_EQ(bar->cursor().shape(), Qt::PointingHandCursor) << captions[i].toStdString();
     }
 }
 
