@@ -44,7 +44,6 @@ TFmflash::TFmflash(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWi
     SpdBtn_Login->setFocusPolicy(Qt::NoFocus);
     SpdBtn_Login->setGeometry(152, 226, 169, 41);
     SpdBtn_Login->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; }"));
-    SpdBtn_Login->setToolTip(links::VendorBaseAddress());
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

@@ -22,8 +22,9 @@ ToolTitleStrip::ToolTitleStrip(const QString &title, QWidget *parent)
     m_close->setFocusPolicy(Qt::NoFocus);
     m_close->setCursor(Qt::PointingHandCursor);
     m_close->setFixedSize(15, 15);
-    m_close->setStyleSheet(QStringLiteral("QToolButton { color: white; border: none; font: bold 14px \"WenQuanYi Micro Hei\"; }"
-                                          "QToolButton:hover { border: 1px solid white; }"));
+    m_close->setStyleSheet(
+        QStringLiteral("QToolButton { color: white; border: none; font: bold 14px \"WenQuanYi Micro Hei\"; }"
+                       "QToolButton:hover { border: 1px solid white; }"));
 }
 
 bool ToolTitleStrip::moveWindow(QWidget *window, Qt::MouseButton button, const QPointF &globalPos)
