@@ -83,14 +83,6 @@ TEST_F(LinksTest, EveryLinkOpensItsPageOnTheVendorSite)
     EXPECT_TRUE(opened.isEmpty()) << "one opening per click";
 }
 
-TEST_F(LinksTest, AssistantButtonsStandWhereDesigned)
-{
-    const QPoint places[] = {{64, 48},   {248, 48},  {432, 48},  {64, 192},
-                             {248, 192}, {432, 192}, {152, 336}, {344, 336}};
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(form->Pal_2_4->SpdBtn[i]->pos(), places[i]) << i;
-}
-
 TEST_F(LinksTest, LinksAnswerTheMouse)
 {
     clickBarButton(2);
