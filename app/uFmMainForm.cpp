@@ -1,66 +1,564 @@
 #include "app/uFmMainForm.h"
 
 #include "app/AppTitle.h"
+#include "app/LinkLabel.h"
+#include "app/PictureBox.h"
+#include "app/VendorLinks.h"
 #include "app/uBrowsePanel.h"
+#include "app/uContentPanels.h"
+#include "app/uContentTexts.h"
 #include "app/uDMForm.h"
-#include "platform/ui/MessageBox.h"
+#include "app/uFmflash.h"
+#include "app/uLookupPanels.h"
+#include "navbar/nbSideBar.h"
+#include "platform/db/Database.h"
+#include "platform/ui/ImageList.h"
+#include "platform/ui/WindowDrag.h"
+#include "resources/Glyphs.h"
+#include "resources/Pictures.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QHBoxLayout>
+#include <QFrame>
 #include <QLabel>
+#include <QLocale>
 #include <QScreen>
+#include <QTime>
+#include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 TFmMainForm *FmMainForm = nullptr;
 
-TFmMainForm::TFmMainForm(QWidget *parent) : QWidget(parent)
+namespace {
+
+const QColor kPanelLight(241, 241, 241);
+
+QFont songFont(int pixels, bool bold = false)
+{
+    QFont f(QStringLiteral("新宋体"));
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+void setBackground(QWidget *widget, const QColor &color)
+{
+    widget->setAutoFillBackground(true);
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window, color);
+    widget->setPalette(pal);
+}
+
+void setTextColor(QWidget *widget, const QColor &color)
+{
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::WindowText, color);
+    widget->setPalette(pal);
+}
+
+// A time format without its time-zone field ("t"), so the clock stays short.
+QString withoutTimeZone(const QString &format)
+{
+    QString out;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t'))
+            continue;
+        out += c;
+    }
+    // Some locales bracket the zone: "Bh:mm:ss [t]".
+    out.remove(QLatin1String("[]")).remove(QLatin1String("()"));
+    return out.simplified();
+}
+
+} // namespace
+
+TFmMainForm::TFmMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     FmMainForm = this;
     setObjectName(QStringLiteral("FmMainForm"));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    setFixedSize(800, 600);
+    setFont(songFont(12));
+    setBackground(this, palette().color(QPalette::Button));
 
-    auto *column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    Pal_1 = new TBrowsePanel(DMForm->ADOQryDVPack, DMForm->DSQryDVPack, this);
-    column->addWidget(Pal_1, 1);
+    BuildTitleStrip();
+    BuildHeaderArea();
+    BuildContentPanels();
+    BuildStatusLine();
+    SetUpSideBar();
+    ConnectLinks();
+    LayOutContentPanels();
 
-    auto *status = new QWidget(this);
-    status->setObjectName(QStringLiteral("PanelA"));
-    status->setFixedHeight(18);
-    auto *row = new QHBoxLayout(status);
-    row->setContentsMargins(4, 0, 4, 0);
-    row->addWidget(new QLabel(QStringLiteral("准备就绪... ..."), status), 1);
-    PanelC = new QLabel(status);
-    PanelC->setObjectName(QStringLiteral("PanelC"));
-    PanelC->setMinimumWidth(120);
-    row->addWidget(PanelC);
-    column->addWidget(status);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TFmMainForm::Timer1Timer);
+    Timer1->start();
 
-    resize(800, 600);
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
+TFmMainForm::~TFmMainForm()
+{
+    // The bar references the image list; let the bar go first.
+    delete SideBar;
+    SideBar = nullptr;
+    if (FmMainForm == this)
+        FmMainForm = nullptr;
+}
+
+void TFmMainForm::BuildTitleStrip()
+{
+    Image2 = new PictureBox(resources::picture(resources::Picture::TitleStrip), this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setStretch(true);
+    Image2->setGeometry(0, 0, 800, 21);
+
+    Label4 = new QLabel(QString::fromUtf8(kApplicationTitle), Image2);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->setFont(songFont(13, true));
+    setTextColor(Label4, Qt::white);
+    // A press on the title drags the window like one beside it.
+    Label4->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Label4->move(5, 5);
+    Label4->resize(Label4->sizeHint());
+
+    SpeedButton7 = new QToolButton(Image2);
+    SpeedButton7->setObjectName(QStringLiteral("SpeedButton7"));
+    SpeedButton7->setText(QStringLiteral("×"));
+    SpeedButton7->setToolTip(QStringLiteral("关闭"));
+    SpeedButton7->setAutoRaise(true);
+    SpeedButton7->setFocusPolicy(Qt::NoFocus);
+    SpeedButton7->setGeometry(781, 3, 15, 15);
+    SpeedButton7->setStyleSheet(
+        QStringLiteral("QToolButton { color: white; border: none; font: bold 14px \"WenQuanYi Micro Hei\"; }"
+                       "QToolButton:hover { border: 1px solid white; }"));
+
+    connect(Image2, &PictureBox::pressed, this, &TFmMainForm::Image2MouseDown);
+    connect(SpeedButton7, &QToolButton::clicked, this, &TFmMainForm::SpeedButton7Click);
+}
+
+void TFmMainForm::BuildHeaderArea()
+{
+    Panel2 = new QWidget(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setGeometry(0, 21, 800, 579);
+    setBackground(Panel2, kPanelLight);
+
+    Image1 = new PictureBox(resources::picture(resources::Picture::Background), Panel2);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setStretch(true);
+    Image1->setGeometry(0, 0, 800, 579);
+
+    Image4 = new PictureBox(resources::picture(resources::Picture::Logo), Panel2);
+    Image4->setObjectName(QStringLiteral("Image4"));
+    Image4->setStretch(true);
+    Image4->setCursor(Qt::PointingHandCursor);
+    Image4->setGeometry(8, 1, 180, 65);
+
+    Image3 = new PictureBox(resources::picture(resources::Picture::Banner), Panel2);
+    Image3->setObjectName(QStringLiteral("Image3"));
+    Image3->setCursor(Qt::PointingHandCursor);
+    Image3->setGeometry(216, 4, 439, 60);
+
+    SpBtn_Exit = new QToolButton(Panel2);
+    SpBtn_Exit->setObjectName(QStringLiteral("SpBtn_Exit"));
+    SpBtn_Exit->setText(QStringLiteral("退 出"));
+    SpBtn_Exit->setToolTip(QStringLiteral("退出Velmora"));
+    SpBtn_Exit->setIcon(QIcon(resources::glyph(resources::Glyph::Exit, 24)));
+    SpBtn_Exit->setIconSize(QSize(24, 24));
+    SpBtn_Exit->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    SpBtn_Exit->setAutoRaise(true);
+    SpBtn_Exit->setCursor(Qt::PointingHandCursor);
+    SpBtn_Exit->setGeometry(720, 13, 65, 49);
+
+    Pal_2 = new QWidget(Panel2);
+    Pal_2->setObjectName(QStringLiteral("Pal_2"));
+    Pal_2->setGeometry(8, 72, 781, 490);
+    setBackground(Pal_2, kPanelLight);
+
+    connect(Image4, &PictureBox::clicked, this, &TFmMainForm::Image4Click);
+    connect(Image3, &PictureBox::clicked, this, &TFmMainForm::Image3Click);
+    connect(SpBtn_Exit, &QToolButton::clicked, this, &TFmMainForm::SpBtn_ExitClick);
+}
+
+void TFmMainForm::BuildContentPanels()
+{
+    SideBar = new TnbSideBar(Pal_2);
+    SideBar->setObjectName(QStringLiteral("SideBar"));
+    SideBar->setGeometry(0, 0, 120, Pal_2->height());
+
+    Pal_1 = new TBrowsePanel(DMForm->ADOQryDVPack, DMForm->DSQryDVPack, Pal_2);
+    Pal_2_0 = new TAboutPanel(Pal_2);
+    Pal_2_1 = new TJoinPanel(Pal_2);
+    Pal_2_2 = new TAgentPanel(Pal_2);
+    Pal_2_3 = new TAdvertPanel(Pal_2);
+    Pal_2_4 = new TAssistantPanel(Pal_2);
+    Pal_2_5 = new TMobileLookupPanel(Pal_2);
+    Pal_2_6 = new TAreaLookupPanel(Pal_2);
+
+    connect(Pal_1->SpeedButton4, &QToolButton::clicked, this, &TFmMainForm::SpeedButton4Click);
+    connect(Pal_2_0->SpeedButton11, &QToolButton::clicked, this, &TFmMainForm::SpeedButton11Click);
+}
+
+void TFmMainForm::BuildStatusLine()
+{
+    PanelA = new QFrame(Panel2);
+    PanelA->setObjectName(QStringLiteral("PanelA"));
+    PanelA->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    PanelA->setGeometry(0, Panel2->height() - 18, 800, 18);
+    setBackground(PanelA, palette().color(QPalette::Button));
+
+    auto *caption = new QLabel(QStringLiteral("准备就绪... ..."), PanelA);
+    caption->setObjectName(QStringLiteral("PanelACaption"));
+    caption->setGeometry(4, 1, 380, 16);
+    caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    // Right-aligned, right to left: LabelB, then the clock, then the count.
+    LabelB = new LinkLabel(QStringLiteral("    Kestrune设计  "), PanelA);
+    LabelB->setObjectName(QStringLiteral("LabelB"));
+    LabelB->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LabelB->setGeometry(800 - 144, 1, 144 - 1, 16);
+
+    PanelB = new QLabel(QStringLiteral("| 现在时间："), PanelA);
+    PanelB->setObjectName(QStringLiteral("PanelB"));
+    PanelB->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    PanelB->setGeometry(LabelB->x() - 129, 1, 129, 16);
+
+    PanelC = new QLabel(QStringLiteral("| 总记录数："), PanelA);
+    PanelC->setObjectName(QStringLiteral("PanelC"));
+    PanelC->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    PanelC->setGeometry(PanelB->x() - 120, 1, 120, 16);
+
+    connect(LabelB, &LinkLabel::pressed, this, &TFmMainForm::LabelBMouseDown);
+    connect(LabelB, &LinkLabel::mouseMoved, this, &TFmMainForm::LabelBMouseMove);
+    connect(LabelB, &LinkLabel::mouseLeft, this, &TFmMainForm::LabelBMouseLeave);
+}
+
+void TFmMainForm::ConnectLinks()
+{
+    connect(Pal_2_1->SpBtn_IN, &QToolButton::clicked, this, &TFmMainForm::SpBtn_INClick);
+    connect(Pal_2_2->lbl_dlxx, &LinkLabel::clicked, this, &TFmMainForm::lbl_dlxxClick);
+    connect(Pal_2_2->lbl_jmdl, &LinkLabel::clicked, this, &TFmMainForm::lbl_jmdlClick);
+    connect(Pal_2_3->lbl_zxck, &LinkLabel::clicked, this, &TFmMainForm::lbl_zxckClick);
+    connect(Pal_2_3->lbl_Email, &LinkLabel::clicked, this, &TFmMainForm::lbl_EmailClick);
+    connect(Pal_2_2->lbl_dlxx, &LinkLabel::mouseMoved, this, &TFmMainForm::lbl_dlxxMouseMove);
+    connect(Pal_2_2->lbl_dlxx, &LinkLabel::mouseLeft, this, &TFmMainForm::lbl_dlxxMouseLeave);
+    connect(Pal_2_2->lbl_jmdl, &LinkLabel::mouseMoved, this, &TFmMainForm::lbl_jmdlMouseMove);
+    connect(Pal_2_2->lbl_jmdl, &LinkLabel::mouseLeft, this, &TFmMainForm::lbl_jmdlMouseLeave);
+    connect(Pal_2_3->lbl_zxck, &LinkLabel::mouseMoved, this, &TFmMainForm::lbl_zxckMouseMove);
+    connect(Pal_2_3->lbl_zxck, &LinkLabel::mouseLeft, this, &TFmMainForm::lbl_zxckMouseLeave);
+    connect(Pal_2_3->lbl_Email, &LinkLabel::mouseMoved, this, &TFmMainForm::lbl_EmailMouseMove);
+    connect(Pal_2_3->lbl_Email, &LinkLabel::mouseLeft, this, &TFmMainForm::lbl_EmailMouseLeave);
+
+    void (TFmMainForm::*const assistant[])() = {&TFmMainForm::SpdBtn_1Click, &TFmMainForm::SpdBtn_2Click,
+                                                &TFmMainForm::SpdBtn_3Click, &TFmMainForm::SpdBtn_4Click,
+                                                &TFmMainForm::SpdBtn_5Click, &TFmMainForm::SpdBtn_6Click,
+                                                &TFmMainForm::SpdBtn_7Click, &TFmMainForm::SpdBtn_8Click};
+    for (int i = 0; i < 8; ++i)
+        connect(Pal_2_4->SpdBtn[i], &QToolButton::clicked, this, assistant[i]);
+}
+
 void TFmMainForm::FormCreate()
 {
+    // The splash is shown once, before the main window is on screen; it
+    // stays with its owner, hidden, after it closes.
+    if (!Fmflash) {
+        Fmflash = new TFmflash(this);
+        Fmflash->exec();
+    }
+    resize(800, 600);
+    Pal_2->setGeometry(8, 72, 781, 490);
+    LayOutContentPanels();
+    Pal_2->show();
+    ShowContentPanel(Pal_2_0);
+    ReadInstalledVersion();
     Pal_1->LoadCompanyList();
     TBrowsePanel::BuildCategoryTree(Pal_1->TreeView1);
     Pal_1->TreeView1->expandAll();
     Pal_1->TreeView1->scrollToTop();
+    // The only place that writes the count: filters and queries leave it.
     PanelC->setText(QStringLiteral("| 总记录数：") + QString::number(DMForm->ADOQryDVPack->recordCount()) +
                     QStringLiteral(" 条"));
 }
 
-void TFmMainForm::closeEvent(QCloseEvent *event)
+QList<QWidget *> TFmMainForm::ContentPanels() const
 {
-    // Closing the window disconnects the database, which posts any profile
-    // text still being typed; a failure to disconnect is ignored.
+    return {Pal_1, Pal_2_0, Pal_2_1, Pal_2_2, Pal_2_3, Pal_2_4, Pal_2_5, Pal_2_6};
+}
+
+void TFmMainForm::ShowContentPanel(QWidget *panel)
+{
+    // Every switch sets all eight explicitly, so exactly one shows.
+    for (QWidget *p : ContentPanels())
+        p->setVisible(p == panel);
+}
+
+QWidget *TFmMainForm::VisibleContentPanel() const
+{
+    for (QWidget *p : ContentPanels())
+        if (!p->isHidden())
+            return p;
+    return nullptr;
+}
+
+void TFmMainForm::LayOutContentPanels()
+{
+    const int left = SideBar->isHidden() ? 0 : SideBar->width();
+    SideBar->setGeometry(0, 0, SideBar->width(), Pal_2->height());
+    for (QWidget *p : ContentPanels())
+        p->setGeometry(left, 0, Pal_2->width() - left, Pal_2->height());
+}
+
+QString TFmMainForm::ClockCaption(const QTime &time, const QLocale &locale)
+{
+    return QStringLiteral("| 现在时间：") +
+           locale.toString(time, withoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
+}
+
+void TFmMainForm::Timer1Timer()
+{
+    PanelB->setText(ClockCaption(QTime::currentTime(), QLocale::system()));
+}
+
+void TFmMainForm::Image2MouseDown(Qt::MouseButton button, const QPointF &globalPos)
+{
+    platform::dragWindow(this, button, globalPos);
+}
+
+void TFmMainForm::SpeedButton4Click()
+{
+    QToolButton *toggle = Pal_1->SpeedButton4;
+    if (toggle->text().compare(QStringLiteral("返回"), Qt::CaseInsensitive) == 0) {
+        SideBar->show();
+        LayOutContentPanels();
+        toggle->setText(QStringLiteral("全屏"));
+    } else {
+        SideBar->hide();
+        LayOutContentPanels();
+        toggle->setText(QStringLiteral("返回"));
+    }
+}
+
+void TFmMainForm::SideBarHeaders0Change()
+{
+    ShowContentPanel(Pal_2_0);
+}
+
+void TFmMainForm::SideBarHeaders0Buttons0Click()
+{
+    ShowContentPanel(Pal_1);
+}
+
+void TFmMainForm::SideBarHeaders0Buttons1Click()
+{
+    ShowContentPanel(Pal_2_1);
+}
+
+void TFmMainForm::SideBarHeaders0Buttons2Click()
+{
+    ShowContentPanel(Pal_2_2);
+}
+
+void TFmMainForm::SideBarHeaders0Buttons3Click()
+{
+    ShowContentPanel(Pal_2_3);
+}
+
+void TFmMainForm::SideBarHeaders0Buttons4Click()
+{
+    ShowContentPanel(Pal_2_4);
+}
+
+void TFmMainForm::SideBarHeaders0Buttons5Click()
+{
+    ShowContentPanel(Pal_2_5);
+}
+
+void TFmMainForm::SideBarHeaders0Buttons6Click()
+{
+    ShowContentPanel(Pal_2_6);
+    Pal_2_6->FirstShow();
+}
+
+void TFmMainForm::DisconnectDatabase()
+{
+    // Disconnecting posts any profile text still being typed.
     try {
         DMForm->ADOContAccess->setConnected(false);
     } catch (...) {
     }
+}
+
+void TFmMainForm::SpeedButton7Click()
+{
+    close();
+    QApplication::quit();
+}
+
+void TFmMainForm::SpBtn_ExitClick()
+{
+    DisconnectDatabase();
+    close();
+    QApplication::quit();
+}
+
+void TFmMainForm::closeEvent(QCloseEvent *event)
+{
+    DisconnectDatabase();
     event->accept();
+}
+
+void TFmMainForm::SpeedButton11Click()
+{
+    // Filled by the update hook: ask, disconnect, check for an upgrade, reconnect.
+}
+
+void TFmMainForm::ReadInstalledVersion()
+{
+    // Filled by the update hook: the installed version from the version file.
+}
+
+// ---- Links ----
+
+void TFmMainForm::Image3Click()
+{
+    links::Open(links::Link::Home);
+}
+
+void TFmMainForm::Image4Click()
+{
+    links::Open(links::Link::Home);
+}
+
+void TFmMainForm::LabelBMouseDown(Qt::MouseButton)
+{
+    links::Open(links::Link::Home);
+}
+
+void TFmMainForm::LabelBMouseMove()
+{
+    LabelB->setCursor(Qt::PointingHandCursor);
+    LabelB->setColor(Qt::blue);
+}
+
+void TFmMainForm::LabelBMouseLeave()
+{
+    LabelB->unsetCursor();
+    LabelB->setColor(palette().color(QPalette::WindowText));
+}
+
+void TFmMainForm::SpBtn_INClick()
+{
+    links::Open(links::Link::MemberRegistration);
+}
+
+void TFmMainForm::lbl_dlxxClick()
+{
+    links::Open(links::Link::AgentInformation);
+}
+
+void TFmMainForm::lbl_jmdlClick()
+{
+    links::Open(links::Link::AgentApplication);
+}
+
+void TFmMainForm::lbl_zxckClick()
+{
+    links::Open(links::Link::AdvertDetails);
+}
+
+void TFmMainForm::lbl_EmailClick()
+{
+    // The address the label shows after its "EMAIL：" prefix.
+    const QString caption = Pal_2_3->lbl_Email->text();
+    const QString prefix = contenttext::EmailCaptionPrefix();
+    const QString email = caption.startsWith(prefix) ? caption.mid(prefix.size()) : caption;
+    links::OpenAddress(links::MailTo(email.trimmed()));
+}
+
+void TFmMainForm::SpdBtn_1Click()
+{
+    links::Open(links::Link::Hotel);
+}
+
+void TFmMainForm::SpdBtn_2Click()
+{
+    links::Open(links::Link::Translation);
+}
+
+void TFmMainForm::SpdBtn_3Click()
+{
+    links::Open(links::Link::Purchase);
+}
+
+void TFmMainForm::SpdBtn_4Click()
+{
+    links::Open(links::Link::Modeling);
+}
+
+void TFmMainForm::SpdBtn_5Click()
+{
+    links::Open(links::Link::Multimedia);
+}
+
+void TFmMainForm::SpdBtn_6Click()
+{
+    links::Open(links::Link::Sample);
+}
+
+void TFmMainForm::SpdBtn_7Click()
+{
+    links::Open(links::Link::SiteBuild);
+}
+
+void TFmMainForm::SpdBtn_8Click()
+{
+    links::Open(links::Link::SitePromote);
+}
+
+void TFmMainForm::lbl_dlxxMouseMove()
+{
+    Pal_2_2->lbl_dlxx->setUnderlined(true);
+}
+
+void TFmMainForm::lbl_dlxxMouseLeave()
+{
+    Pal_2_2->lbl_dlxx->setUnderlined(false);
+}
+
+void TFmMainForm::lbl_jmdlMouseMove()
+{
+    Pal_2_2->lbl_jmdl->setUnderlined(true);
+}
+
+void TFmMainForm::lbl_jmdlMouseLeave()
+{
+    Pal_2_2->lbl_jmdl->setUnderlined(false);
+}
+
+void TFmMainForm::lbl_zxckMouseMove()
+{
+    Pal_2_3->lbl_zxck->setUnderlined(true);
+}
+
+void TFmMainForm::lbl_zxckMouseLeave()
+{
+    Pal_2_3->lbl_zxck->setUnderlined(false);
+}
+
+void TFmMainForm::lbl_EmailMouseMove()
+{
+    Pal_2_3->lbl_Email->setUnderlined(true);
+}
+
+void TFmMainForm::lbl_EmailMouseLeave()
+{
+    Pal_2_3->lbl_Email->setUnderlined(false);
 }

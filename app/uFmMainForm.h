@@ -1,26 +1,151 @@
 #pragma once
 
+#include <QList>
+#include <QLocale>
 #include <QWidget>
 
+class LinkLabel;
+class PictureBox;
+class QFrame;
 class QLabel;
+class QTimer;
+class QToolButton;
+class TAboutPanel;
+class TAdvertPanel;
+class TAgentPanel;
+class TAreaLookupPanel;
+class TAssistantPanel;
 class TBrowsePanel;
+class TJoinPanel;
+class TMobileLookupPanel;
+class TnbSideBar;
 
-// The main window. For now it hosts the browsing panel and the status
-// line with the record count.
+namespace platform {
+class ImageList;
+}
+
+// The main window: borderless, 800 × 600, with its own title strip, the
+// side bar switching eight content panels, and the status line with the
+// record count and a clock. It creates the splash, loads the company list
+// and the tree, and closes the database when it goes.
 class TFmMainForm : public QWidget
 {
     Q_OBJECT
 public:
     explicit TFmMainForm(QWidget *parent = nullptr);
+    ~TFmMainForm() override;
 
-    // Loads the company list, builds the tree and writes the record count.
+    // The creation steps, in order: the splash (modal, once), the sizes,
+    // the panels, the installed version, the company list, the tree and
+    // the record count.
     void FormCreate();
 
+    // Configures the side bar: its header, buttons, images, options, view,
+    // sizes, fonts and cursors, and binds its events to the handlers below.
+    void SetUpSideBar();
+
+    // The eight content panels: Pal_1, then Pal_2_0 to Pal_2_6.
+    QList<QWidget *> ContentPanels() const;
+    // Shows `panel` and hides the seven others.
+    void ShowContentPanel(QWidget *panel);
+    // The content panel that is showing, or none.
+    QWidget *VisibleContentPanel() const;
+
+    // The clock's caption for a time: "| 现在时间：" and the time in the
+    // locale's long time format without its time-zone name, which would not
+    // fit the clock's 129 pixels.
+    static QString ClockCaption(const QTime &time, const QLocale &locale);
+
+    // Handlers.
+    void Image2MouseDown(Qt::MouseButton button, const QPointF &globalPos);
+    void SpeedButton7Click();
+    void SpBtn_ExitClick();
+    void SpeedButton4Click();
+    void Timer1Timer();
+    void SideBarHeaders0Change();
+    void SideBarHeaders0Buttons0Click();
+    void SideBarHeaders0Buttons1Click();
+    void SideBarHeaders0Buttons2Click();
+    void SideBarHeaders0Buttons3Click();
+    void SideBarHeaders0Buttons4Click();
+    void SideBarHeaders0Buttons5Click();
+    void SideBarHeaders0Buttons6Click();
+    // Links (all open vendor pages through the desktop's browser).
+    void Image3Click();
+    void Image4Click();
+    void LabelBMouseDown(Qt::MouseButton button);
+    void LabelBMouseMove();
+    void LabelBMouseLeave();
+    void SpBtn_INClick();
+    void lbl_dlxxClick();
+    void lbl_jmdlClick();
+    void lbl_zxckClick();
+    void lbl_EmailClick();
+    void SpdBtn_1Click();
+    void SpdBtn_2Click();
+    void SpdBtn_3Click();
+    void SpdBtn_4Click();
+    void SpdBtn_5Click();
+    void SpdBtn_6Click();
+    void SpdBtn_7Click();
+    void SpdBtn_8Click();
+    // The underline of the panel links follows the mouse.
+    void lbl_dlxxMouseMove();
+    void lbl_dlxxMouseLeave();
+    void lbl_jmdlMouseMove();
+    void lbl_jmdlMouseLeave();
+    void lbl_zxckMouseMove();
+    void lbl_zxckMouseLeave();
+    void lbl_EmailMouseMove();
+    void lbl_EmailMouseLeave();
+
+    // The online upgrade: the button "在线升级" and the version step of the
+    // creation. Both belong to the update hook.
+    void SpeedButton11Click();
+    void ReadInstalledVersion();
+
+    // Title strip.
+    PictureBox *Image2;
+    QLabel *Label4;
+    QToolButton *SpeedButton7;
+    // Everything below the strip.
+    QWidget *Panel2;
+    PictureBox *Image1;
+    PictureBox *Image4;
+    PictureBox *Image3;
+    QToolButton *SpBtn_Exit;
+    QWidget *Pal_2;
+    TnbSideBar *SideBar;
+    platform::ImageList *Img32;
+    // Content panels.
     TBrowsePanel *Pal_1;
+    TAboutPanel *Pal_2_0;
+    TJoinPanel *Pal_2_1;
+    TAgentPanel *Pal_2_2;
+    TAdvertPanel *Pal_2_3;
+    TAssistantPanel *Pal_2_4;
+    TMobileLookupPanel *Pal_2_5;
+    TAreaLookupPanel *Pal_2_6;
+    // Status line.
+    QFrame *PanelA;
+    LinkLabel *LabelB;
+    QLabel *PanelB;
     QLabel *PanelC;
+    QTimer *Timer1;
 
 protected:
+    // FormClose: every close disconnects the database, ignoring a failure.
     void closeEvent(QCloseEvent *event) override;
+
+private:
+    void BuildTitleStrip();
+    void BuildHeaderArea();
+    void BuildContentPanels();
+    void BuildStatusLine();
+    void ConnectLinks();
+    // Makes every content panel fill the part of Pal_2 the bar leaves.
+    void LayOutContentPanels();
+    void DisconnectDatabase();
 };
 
 // The one main window, set while it exists.

@@ -1,10 +1,15 @@
 #include "query/ToolTitleStrip.h"
 
+#include "platform/ui/WindowDrag.h"
+
+#include <algorithm>
+
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QToolButton>
-#include <QWindow>
 
 ToolTitleStrip::ToolTitleStrip(const QString &title, QWidget *parent)
     : QWidget(parent), m_title(title), m_close(new QToolButton(this))
@@ -17,16 +22,46 @@ ToolTitleStrip::ToolTitleStrip(const QString &title, QWidget *parent)
     m_close->setFocusPolicy(Qt::NoFocus);
     m_close->setCursor(Qt::PointingHandCursor);
     m_close->setFixedSize(15, 15);
-    m_close->setStyleSheet(QStringLiteral("QToolButton { color: white; border: none; font-weight: bold; }"
-                                          "QToolButton:hover { border: 1px solid white; }"));
+    m_close->setStyleSheet(
+        QStringLiteral("QToolButton { color: white; border: none; font: bold 14px \"WenQuanYi Micro Hei\"; }"
+                       "QToolButton:hover { border: 1px solid white; }"));
 }
 
-bool ToolTitleStrip::moveWindow(QWidget *window)
+bool ToolTitleStrip::moveWindow(QWidget *window, Qt::MouseButton button, const QPointF &globalPos)
 {
-    if (QWidget *grabber = QWidget::mouseGrabber())
-        grabber->releaseMouse();
-    QWindow *handle = window ? window->window()->windowHandle() : nullptr;
-    return handle && handle->startSystemMove();
+    return platform::dragWindow(window, button, globalPos);
+}
+
+void ToolTitleStrip::placeOverOwner(QWidget *window)
+{
+    const QWidget *owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    QRect area;
+    if (owner && owner->isVisible())
+        area = owner->frameGeometry();
+    else if (const QScreen *screen = window->screen())
+        area = screen->availableGeometry();
+    if (area.isValid()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(area.center());
+        window->move(frame.topLeft());
+    }
+    keepOnScreen(window);
+}
+
+void ToolTitleStrip::keepOnScreen(QWidget *window)
+{
+    const QRect frame = window->frameGeometry();
+    const QScreen *screen = QGuiApplication::screenAt(frame.center());
+    if (!screen)
+        screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    // The top-left corner wins when the window is larger than the screen.
+    const int x = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
+    const int y = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
+    if (x != frame.left() || y != frame.top())
+        window->move(x, y);
 }
 
 void ToolTitleStrip::paintEvent(QPaintEvent *)
@@ -49,7 +84,7 @@ void ToolTitleStrip::paintEvent(QPaintEvent *)
 
 void ToolTitleStrip::mousePressEvent(QMouseEvent *event)
 {
-    emit pressed(event->button());
+    emit pressed(event->button(), event->globalPosition());
 }
 
 void ToolTitleStrip::resizeEvent(QResizeEvent *)

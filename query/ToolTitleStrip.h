@@ -25,13 +25,22 @@ public:
     // font and the light grey background.
     static void setUpToolWindow(QWidget *window, const QString &objectName, const QString &title, QSize size);
 
-    // Lets the window follow the mouse until the button is released, as a
-    // press on a system caption does. False where the platform cannot.
-    static bool moveWindow(QWidget *window);
+    // Lets the window follow the mouse until `button`, pressed at `globalPos`,
+    // is released, as a press on a system caption does; any button drags.
+    // False without a window.
+    static bool moveWindow(QWidget *window, Qt::MouseButton button, const QPointF &globalPos);
+
+    // Places a tool window for its first showing: centred on its owner's
+    // window (on the screen without an owner), and wholly on the screen.
+    static void placeOverOwner(QWidget *window);
+    // Moves a window the least distance that brings it wholly onto the
+    // available area of the screen it is mostly on.
+    static void keepOnScreen(QWidget *window);
 
 signals:
-    // A mouse button went down on the strip (not on the close button).
-    void pressed(Qt::MouseButton button);
+    // A mouse button went down on the strip (not on the close button), at a
+    // point of the screen.
+    void pressed(Qt::MouseButton button, const QPointF &globalPos);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -596,7 +596,7 @@ void TFmFindCheckSet::PageControl1Change()
     }
 }
 
-void TFmFindCheckSet::Image1MouseDown(Qt::MouseButton)
+void TFmFindCheckSet::Image1MouseDown(Qt::MouseButton button, const QPointF &globalPos)
 {
-    ToolTitleStrip::moveWindow(this);
+    ToolTitleStrip::moveWindow(this, button, globalPos);
 }

@@ -72,7 +72,7 @@ public:
     void Sgrd_CheckClick();
     void Sgrd_CheckMouseDown(Qt::MouseButton button, int col, int row);
     void Sgrd_CheckMouseUp(Qt::MouseButton button, int col, int row);
-    void Image1MouseDown(Qt::MouseButton button);
+    void Image1MouseDown(Qt::MouseButton button, const QPointF &globalPos);
 
     void InitGrids();
     void PressHeaderCell(int col);

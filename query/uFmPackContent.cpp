@@ -139,7 +139,19 @@ void TFmPackContent::SpeedButton4Click()
     close();
 }
 
-void TFmPackContent::Image1MouseDown(Qt::MouseButton)
+void TFmPackContent::Image1MouseDown(Qt::MouseButton button, const QPointF &globalPos)
 {
-    ToolTitleStrip::moveWindow(this);
+    ToolTitleStrip::moveWindow(this, button, globalPos);
+}
+
+void TFmPackContent::setVisible(bool visible)
+{
+    if (visible && isHidden()) {
+        if (!m_placed)
+            ToolTitleStrip::placeOverOwner(this);
+        else
+            ToolTitleStrip::keepOnScreen(this);
+        m_placed = true;
+    }
+    QWidget::setVisible(visible);
 }

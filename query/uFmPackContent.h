@@ -28,7 +28,7 @@ public:
 
     // Handlers.
     void SpeedButton4Click();
-    void Image1MouseDown(Qt::MouseButton button);
+    void Image1MouseDown(Qt::MouseButton button, const QPointF &globalPos);
     // Discards every typed character (sets key to a null character).
     void cAreaNoKeyPress(QChar &key);
 
@@ -40,6 +40,11 @@ public:
     // The box bound to a column; nullptr for a column the card does not show.
     platform::db::DbEdit *Box(const QString &field) const { return m_boxes.value(field, nullptr); }
 
+    // Opens centred on the main window the first time, and always on screen:
+    // placed before it is shown, as a window moved while it is being mapped
+    // may never be painted.
+    void setVisible(bool visible) override;
+
     ToolTitleStrip *Image1;
     QToolButton *SpeedButton4;
     platform::PopupMenu *PopupMenu1;
@@ -49,6 +54,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool m_placed = false;
     QMap<QString, platform::db::DbEdit *> m_boxes;
 };
 

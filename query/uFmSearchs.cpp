@@ -163,7 +163,19 @@ void TFmSearchs::SpeedButton4Click()
     close();
 }
 
-void TFmSearchs::Image1MouseDown(Qt::MouseButton)
+void TFmSearchs::Image1MouseDown(Qt::MouseButton button, const QPointF &globalPos)
 {
-    ToolTitleStrip::moveWindow(this);
+    ToolTitleStrip::moveWindow(this, button, globalPos);
+}
+
+void TFmSearchs::setVisible(bool visible)
+{
+    if (visible && isHidden()) {
+        if (!m_placed)
+            ToolTitleStrip::placeOverOwner(this);
+        else
+            ToolTitleStrip::keepOnScreen(this);
+        m_placed = true;
+    }
+    QWidget::setVisible(visible);
 }

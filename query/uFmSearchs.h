@@ -40,11 +40,16 @@ public:
     void SpeedButton1Click();
     void FFieldTextChange();
     void SpeedButton4Click();
-    void Image1MouseDown(Qt::MouseButton button);
+    void Image1MouseDown(Qt::MouseButton button, const QPointF &globalPos);
 
     // The clause for searching `text` in `field`: an exact match when
     // `exact`, else contains when `contains`, else starts with.
     static QString SearchClause(const QString &field, const QString &text, bool exact, bool contains);
+
+    // Opens centred on the main window the first time, and always on screen:
+    // placed before it is shown, as a window moved while it is being mapped
+    // may never be painted.
+    void setVisible(bool visible) override;
 
     ToolTitleStrip *Image1;
     QToolButton *SpeedButton2;
@@ -57,6 +62,8 @@ public:
 
 private:
     platform::db::DbQuery *companies() const;
+
+    bool m_placed = false;
 
     platform::db::DbGrid *m_grid;
 };

@@ -4,9 +4,13 @@
 #include "platform/ui/MessageBox.h"
 
 #include "app/uDMForm.h"
+#include "app/uFmMainForm.h"
+#include "app/uFmflash.h"
 #include "support/TempDir.h"
 #include "support/TestDatabase.h"
 #include <QCoreApplication>
+#include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +45,19 @@ protected:
     {
         dm = std::make_unique<TDMForm>(folder());
         dm->DataModuleCreate();
+    }
+
+    // Creates the main window as the program does; the splash is passed at
+    // once through its "进入Velmora" button, as an impatient user would.
+    static std::unique_ptr<TFmMainForm> createMainForm()
+    {
+        auto form = std::make_unique<TFmMainForm>();
+        QTimer::singleShot(0, form.get(), [] {
+            if (Fmflash)
+                Fmflash->SpdBtn_In->click();
+        });
+        form->FormCreate();
+        return form;
     }
 
     TempDir dir;

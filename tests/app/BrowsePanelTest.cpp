@@ -32,8 +32,8 @@ protected:
         });
         createDataModule();
         ASSERT_FALSE(dm->FOpenFailed);
-        form = std::make_unique<TFmMainForm>();
-        form->FormCreate();
+        form = createMainForm();
+        form->SideBarHeaders0Buttons0Click(); // the bar's "Velmora": the company list
         panel = form->Pal_1;
         companies = dm->ADOQryDVPack;
     }

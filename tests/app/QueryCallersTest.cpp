@@ -44,8 +44,8 @@ protected:
         });
         createDataModule();
         ASSERT_FALSE(dm->FOpenFailed);
-        form = std::make_unique<TFmMainForm>();
-        form->FormCreate();
+        form = createMainForm();
+        form->SideBarHeaders0Buttons0Click(); // the bar's "Velmora": the company list
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         panel = form->Pal_1;

@@ -3,6 +3,7 @@
 
 #include "XwdImage.h"
 #include "support/TempDir.h"
+#include "support/TestDatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,10 +76,12 @@ protected:
         return folder + QStringLiteral("/Dorvak");
     }
 
-    std::unique_ptr<QProcess> start(const QString &program)
+    std::unique_ptr<QProcess> start(const QString &program,
+                                    const QProcessEnvironment &extra = QProcessEnvironment())
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(extra);
         env.insert(QStringLiteral("DISPLAY"), display.name());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.file(QStringLiteral("runtime")));
@@ -137,6 +140,14 @@ protected:
         return readXwd(p.readAllStandardOutput());
     }
 
+    // Clicks at a point of a window (window coordinates) with a mouse button.
+    void clickAt(const WindowInfo &window, const QPoint &at, int button = 1)
+    {
+        const QPoint p = window.geometry.topLeft() + at;
+        xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()),
+                 QStringLiteral("click"), QString::number(button)});
+    }
+
     void pressReturnIn(const WindowInfo &window)
     {
         xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window.id});
@@ -162,6 +173,32 @@ double textRowShare(const QImage &image, const QRect &area)
     return double(rowsWithText) / area.height();
 }
 
+// Share of pixel rows in the area that hold anything but a light ground:
+// thin grey strokes of small digits count here as well.
+double inkRowShare(const QImage &image, const QRect &area)
+{
+    int rowsWithInk = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (qGray(image.pixel(x, y)) < 200) {
+                ++rowsWithInk;
+                break;
+            }
+        }
+    }
+    return double(rowsWithInk) / area.height();
+}
+
+// Share of white pixels in the area.
+double whiteShare(const QImage &image, const QRect &area)
+{
+    int white = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            white += image.pixel(x, y) == qRgb(255, 255, 255);
+    return double(white) / (area.width() * area.height());
+}
+
 } // namespace
 
 TEST_F(DorvakEndToEndTest, ShowsTheCompanyListAndRefusesASecondCopy)
@@ -172,17 +209,20 @@ TEST_F(DorvakEndToEndTest, ShowsTheCompanyListAndRefusesASecondCopy)
     ASSERT_FALSE(main.id.isEmpty()) << "no main window";
     EXPECT_EQ(main.geometry.size(), QSize(800, 600));
 
-    // The grid (right of the tree) is filled with rows of text.
+    // The bar's "Velmora" shows the list: the grid (right of the tree) is filled with rows of text.
+    const QRect grid(360, 130, 420, 430);
+    clickAt(main, QPoint(68, 150));
     QImage shot;
     const bool painted = QTest::qWaitFor(
         [&] {
             shot = capture(main);
-            return !shot.isNull() && textRowShare(shot, QRect(300, 120, 480, 400)) > 0.4;
+            return !shot.isNull() && textRowShare(shot, grid) > 0.4 && whiteShare(shot, grid) > 0.5;
         },
         10000);
     ASSERT_FALSE(shot.isNull());
     EXPECT_TRUE(painted);
-    EXPECT_GT(textRowShare(shot, QRect(300, 120, 480, 400)), 0.4);
+    EXPECT_GT(textRowShare(shot, grid), 0.4);
+    EXPECT_GT(whiteShare(shot, grid), 0.5) << "the grid's white ground";
 
     // A second copy shows its notice and ends; the first keeps running.
     auto second = start(program);
@@ -213,4 +253,240 @@ TEST_F(DorvakEndToEndTest, DatabaseWithAnotherPasswordIsRefusedWithoutAMainWindo
     ASSERT_TRUE(process->waitForFinished(15000));
     EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process->exitCode(), 0);
+}
+
+namespace {
+
+// True when the area holds at least `count` pixels of the colour.
+bool hasColour(const QImage &image, const QRect &area, const QColor &colour, int count = 20)
+{
+    int found = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixelColor(x, y) == colour && ++found >= count)
+                return true;
+    return false;
+}
+
+} // namespace
+
+// The program as a user first meets it: the splash, then the borderless main
+// window whose bar switches the panels; a link starts the desktop's opener,
+// the title strip drags the window and "×" ends the program with the typed
+// profile saved.
+TEST_F(DorvakEndToEndTest, SplashThenMainWindowWhoseBarSwitchesThePanels)
+{
+    const QString program = install(QStringLiteral("app"));
+    // The desktop's opener, standing in: it records what it was asked to open.
+    const QString bin = home.file(QStringLiteral("bin"));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    const QString record = home.file(QStringLiteral("opened.txt"));
+    QFile opener(bin + QStringLiteral("/xdg-open"));
+    ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+    opener.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$*\" >> '%1'\n").arg(record).toUtf8());
+    opener.close();
+    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + qEnvironmentVariable("PATH"));
+    env.insert(QStringLiteral("VELMORA_VENDOR_URL"), QStringLiteral("http://127.0.0.1:9/e2e"));
+    for (const char *name : {"BROWSER", "DEFAULT_BROWSER", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION"})
+        env.insert(QLatin1String(name), QString());
+    auto process = start(program, env);
+    const qint64 pid = process->processId();
+
+    // The splash comes first, alone, and closes by itself.
+    // The splash shows for two seconds only: xdotool watches for it itself, which a busy machine cannot
+    // outrun.
+    QProcess watch;
+    QProcessEnvironment watchEnv = QProcessEnvironment::systemEnvironment();
+    watchEnv.insert(QStringLiteral("DISPLAY"), display.name());
+    watch.setProcessEnvironment(watchEnv);
+    watch.start(QStringLiteral("xdotool"),
+                {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
+                 QStringLiteral("--pid"), QString::number(pid), QStringLiteral("--name"),
+                 QStringLiteral("^Kestrune-->Velmora$")});
+    ASSERT_TRUE(watch.waitForFinished(30000)) << "no splash";
+    const QString splashId =
+        QString::fromLatin1(watch.readAllStandardOutput()).trimmed().section(QLatin1Char('\n'), 0, 0);
+    ASSERT_FALSE(splashId.isEmpty()) << "no splash";
+    const bool mainShown = !windows(QStringLiteral("^Velmora$"), pid).isEmpty();
+    const QList<WindowInfo> splashes = windows(QStringLiteral("^Kestrune-->Velmora$"), pid);
+    // Seen after the main window was looked for, the splash was there while it was missing.
+    EXPECT_FALSE(mainShown && !splashes.isEmpty()) << "the main window waits for the splash";
+    if (!splashes.isEmpty()) {
+        EXPECT_EQ(splashes.first().geometry.size(), QSize(492, 334));
+    }
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return windows(QStringLiteral("^Kestrune-->Velmora$"), pid).isEmpty(); }, 10000));
+
+    WindowInfo main = waitForWindow(QStringLiteral("^Velmora$"), pid);
+    ASSERT_FALSE(main.id.isEmpty()) << "no main window";
+    EXPECT_EQ(main.geometry.size(), QSize(800, 600));
+    // Borderless: the window asks for no decorations.
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-display"), display.name(), QStringLiteral("-id"),
+                                          main.id, QStringLiteral("_MOTIF_WM_HINTS")});
+    xprop.waitForFinished(10000);
+    EXPECT_TRUE(QString::fromLatin1(xprop.readAllStandardOutput()).contains(QStringLiteral("0x2, 0x1, 0x0")));
+
+    // The about page beside the bar: its blue heading and the bar's "Kestrune" header.
+    const QRect content(128, 93, 661, 489);
+    const QRect heading(140, 100, 260, 26);
+    const QColor blue(0, 102, 255);
+    QImage shot;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hasColour(shot = capture(main), heading, blue); }, 10000));
+    EXPECT_GT(textRowShare(shot, QRect(20, 97, 96, 18)), 0.3) << "the bar's header caption";
+
+    // Clicks at a point and waits until the content area shows something else.
+    auto clickAndWait = [&](const QPoint &at) {
+        const QImage before = capture(main).copy(content);
+        clickAt(main, at);
+        QImage after;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return (after = capture(main).copy(content)) != before; }, 5000))
+            << "nothing changed after a click at " << at.x() << "," << at.y();
+        return after;
+    };
+
+    // Each bar button shows its panel.
+    QImage panels[7];
+    for (int i = 0; i < 7; ++i)
+        panels[i] = clickAndWait(QPoint(68, 150 + 62 * i));
+    EXPECT_GT(textRowShare(panels[0], QRect(240, 240, 420, 230)), 0.4) << "the company list";
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_TRUE(hasColour(panels[i], heading.translated(-content.topLeft()), blue)) << "heading of " << i;
+    }
+    // The area lookup, open last, lists the whole table; a search for 0571 lists its one hit.
+    const QPoint area = content.topLeft();
+    const QRect firstRow(area + QPoint(24, 108), QSize(500, 14));
+    const QRect laterRows(area + QPoint(24, 150), QSize(500, 300));
+    EXPECT_GT(textRowShare(capture(main), laterRows), 0.4);
+    clickAt(main, area + QPoint(356 + 90, 52 + 12)); // "搜索内容"
+    xdotool({QStringLiteral("type"), QStringLiteral("0571")});
+    clickAt(main, area + QPoint(548 + 36, 50 + 14)); // "查找"
+    EXPECT_TRUE(QTest::qWaitFor([&] { return textRowShare(capture(main), laterRows) == 0; }, 5000));
+    EXPECT_GT(inkRowShare(capture(main), firstRow), 0.9) << "the hit, highlighted as the current row";
+
+    // The mobile lookup of a real number fills the four results.
+    clickAndWait(QPoint(68, 150 + 62 * 5));
+    const QRect results[] = {{area + QPoint(62, 158), QSize(250, 20)},
+                             {area + QPoint(342, 158), QSize(250, 20)},
+                             {area + QPoint(62, 216), QSize(250, 20)},
+                             {area + QPoint(342, 216), QSize(250, 20)}};
+    for (const QRect &r : results)
+        EXPECT_EQ(inkRowShare(capture(main), r), 0) << "empty before the lookup";
+    clickAt(main, area + QPoint(110 + 100, 62 + 13)); // "手机号码"
+    xdotool({QStringLiteral("type"), QStringLiteral("13800138000")});
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return inkRowShare(capture(main), results[3]) > 0.3; }, 5000));
+    for (const QRect &r : results)
+        EXPECT_GT(inkRowShare(capture(main), r), 0.3) << r.x() << "," << r.y();
+
+    // The header brings the about page back.
+    clickAt(main, QPoint(68, 104));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hasColour(capture(main), heading, blue); }, 5000));
+    EXPECT_TRUE(hasColour(capture(main), QRect(140, 480, 300, 30), QColor(Qt::red))) << "the slogan";
+
+    // A link starts the desktop's opener with its page on the configured vendor site.
+    clickAndWait(QPoint(68, 274));                       // "诚招代理"
+    clickAt(main, QPoint(128 + 440 + 30, 93 + 290 + 7)); // "在线代理信息查看"
+    QString openedText;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            QFile f(record);
+            return f.open(QIODevice::ReadOnly) && !(openedText = QString::fromUtf8(f.readAll())).isEmpty();
+        },
+        10000));
+    EXPECT_EQ(openedText.trimmed(), QStringLiteral("http://127.0.0.1:9/e2e/aboutme/jmms.asp"));
+
+    // The title strip drags the window with the right button, without a window manager.
+    const QPoint grip = main.geometry.topLeft() + QPoint(300, 10);
+    xdotool({QStringLiteral("mousemove"), QString::number(grip.x()), QString::number(grip.y())});
+    xdotool({QStringLiteral("mousedown"), QStringLiteral("3")});
+    xdotool({QStringLiteral("mousemove"), QString::number(grip.x() + 40), QString::number(grip.y() + 30)});
+    xdotool({QStringLiteral("mousemove"), QString::number(grip.x() + 60), QString::number(grip.y() + 45)});
+    xdotool({QStringLiteral("mouseup"), QStringLiteral("3")});
+    const QPoint moved = main.geometry.topLeft() + QPoint(60, 45);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return waitForWindow(QStringLiteral("^Velmora$"), pid).geometry.topLeft() == moved; }, 5000));
+    main = waitForWindow(QStringLiteral("^Velmora$"), pid);
+    // Released: the window no longer follows the mouse.
+    xdotool({QStringLiteral("mousemove"), QString::number(grip.x() + 160), QString::number(grip.y() + 100)});
+    QTest::qWait(300);
+    EXPECT_EQ(waitForWindow(QStringLiteral("^Velmora$"), pid).geometry.topLeft(), moved);
+
+    // Text typed into the profile is saved when "×" ends the program.
+    clickAndWait(QPoint(68, 150));   // "Velmora": the company list
+    clickAndWait(QPoint(167, 105));  // the detail strip
+    clickAt(main, QPoint(450, 285)); // into the profile
+    // The keys reach the program before the click on "×" that follows them.
+    xdotool({QStringLiteral("type"), QStringLiteral("e2e")});
+    clickAt(main, QPoint(788, 10)); // "×"
+    ASSERT_TRUE(process->waitForFinished(15000));
+    EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process->exitCode(), 0);
+    EXPECT_EQ(testdb::scalar(home.file(QStringLiteral("app/dorvak.dat")), testdb::kPassword, 4096,
+                             QStringLiteral("select count(*) from Dorvak where cCorpMemo like '%e2e%'")),
+              QStringLiteral("1"));
+}
+
+// Under a window manager a left press hands the move to the manager; the
+// other buttons are followed by the program. Either way the window follows
+// the pressed button and stays put once it is released.
+TEST_F(DorvakEndToEndTest, TitleStripDragsWithAnyButtonUnderAWindowManager)
+{
+    QProcess manager;
+    QProcessEnvironment managerEnv = QProcessEnvironment::systemEnvironment();
+    managerEnv.insert(QStringLiteral("DISPLAY"), display.name());
+    manager.setProcessEnvironment(managerEnv);
+    manager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    ASSERT_TRUE(manager.waitForStarted()) << "openbox is missing";
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            QProcess xprop;
+            xprop.start(QStringLiteral("xprop"),
+                        {QStringLiteral("-display"), display.name(), QStringLiteral("-root"),
+                         QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+            xprop.waitForFinished(5000);
+            return xprop.readAllStandardOutput().contains("window id");
+        },
+        30000))
+        << "the window manager did not come up";
+
+    const QString program = install(QStringLiteral("app"));
+    auto process = start(program);
+    const qint64 pid = process->processId();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return windows(QStringLiteral("^Kestrune-->Velmora$"), pid).isEmpty() &&
+                   !windows(QStringLiteral("^Velmora$"), pid).isEmpty();
+        },
+        30000));
+    auto where = [&] { return waitForWindow(QStringLiteral("^Velmora$"), pid).geometry.topLeft(); };
+
+    for (const int button : {1, 3, 2}) {
+        const QPoint start = where();
+        const QPoint grip = start + QPoint(300, 10);
+        auto mouseTo = [&](const QPoint &p) {
+            xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
+            QTest::qWait(150);
+        };
+        mouseTo(grip);
+        xdotool({QStringLiteral("mousedown"), QString::number(button)});
+        QTest::qWait(150);
+        mouseTo(grip + QPoint(20, 15));
+        mouseTo(grip + QPoint(-40, 30));
+        xdotool({QStringLiteral("mouseup"), QString::number(button)});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return where() == start + QPoint(-40, 30); }, 5000))
+            << "button " << button << " at " << where().x() << "," << where().y();
+        mouseTo(grip + QPoint(120, 200));
+        const QPoint after = where();
+        EXPECT_EQ(after, start + QPoint(-40, 30))
+            << "button " << button << " still dragging: " << after.x() << "," << after.y();
+    }
+
+    process->terminate();
+    process->waitForFinished(10000);
+    manager.terminate();
+    manager.waitForFinished(5000);
 }
