@@ -42,8 +42,9 @@ void suSetLanguage(TsuSelfUpdaterLanguage language);
 TsuSelfUpdaterLanguage suLanguageForLangId(int langId);
 // Identifier of message 0 of the current language (41000 + 50 x (L - 1)).
 int suMessageBase();
-// Message i (0..30) of the current language; "\r" and "\n" are kept as they
-// are in the table.
+// Message i of the current language: 0..30 for the windows and boxes, 31..33
+// for the updater's own notices; "\r" and "\n" are kept as they are in the
+// table.
 QString suMessage(int i);
 // The string with the given identifier (the message tables and 40997..40999);
 // empty for an unknown identifier.

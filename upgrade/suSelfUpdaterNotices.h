@@ -2,10 +2,10 @@
 
 #include <QString>
 
-// Texts the updater shows beyond its message table: failures that stop an
-// upgrade before anything is installed. Chosen by the current language of
-// the message table (Chinese when it is Simplified or Traditional Chinese,
-// English otherwise); %s is a file name.
+// Texts the updater shows beyond the windows' messages: failures that stop an
+// upgrade before anything is installed. They are messages 31 to 33 of the
+// current language's table, in the order of this enumeration; the first two
+// take a file name for their %s.
 enum class TsuUpdaterNotice {
     TempFileFailed,   // a downloaded file cannot be written beside the program
     ChecksumMismatch, // a downloaded file does not match its listed checksum

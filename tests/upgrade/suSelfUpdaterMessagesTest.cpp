@@ -2,6 +2,7 @@
 
 #include "resources/UpgradeStrings.h"
 #include "support/ScopedEnv.h"
+#include "upgrade/suSelfUpdaterNotices.h"
 #include "upgrade/suUpgradeWindows.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,8 @@
 namespace {
 
 constexpr int kLanguages = 25;
-constexpr int kMessages = 31;
+// Messages 0..30 of the windows and boxes and the updater's notices 31..33.
+constexpr int kMessages = 34;
 
 int idOf(int language, int message)
 {
@@ -73,10 +75,35 @@ TEST_F(SelfUpdaterMessagesTest, FixedTextsAndLineBreaks)
               QStringLiteral("无法与服务器%s连接。\r\r请检查您的internet设定之后再进行升级操作。"));
     EXPECT_EQ(suString(41050), QStringLiteral("Мастер обновления приложений"));
     EXPECT_EQ(suString(41100), QStringLiteral("Upgrade Anwendungsassistent"));
+    EXPECT_EQ(suString(41031), QStringLiteral("The file %s could not be written to the program folder.\r\r"
+                                              "The upgrade has been stopped; nothing was installed."));
+    EXPECT_EQ(suString(42083), QStringLiteral("无法启动升级程序，\r\r升级操作已停止，没有安装任何文档。"));
     EXPECT_EQ(suString(40997), QStringLiteral("<AppTitle>"));
     EXPECT_FALSE(suString(40998).isEmpty());
     EXPECT_FALSE(suString(40999).isEmpty());
     EXPECT_TRUE(suString(40000).isEmpty());
+}
+
+// Each notice is its own row of the current language, in the order of the
+// enumeration, so a damaged download is never reported as a write failure.
+TEST_F(SelfUpdaterMessagesTest, NoticesFollowTheLanguage)
+{
+    suSetLanguage(wlChineseSimplified);
+    EXPECT_EQ(suUpdaterNotice(TsuUpdaterNotice::TempFileFailed),
+              QStringLiteral("无法在程序目录中写入文档%s，\r\r升级操作已停止，没有安装任何文档。"));
+    EXPECT_EQ(
+        suUpdaterNotice(TsuUpdaterNotice::ChecksumMismatch),
+        QStringLiteral("下载的文档%s已损坏或被改动（校验和不符），\r\r升级操作已停止，没有安装任何文档。"));
+    suSetLanguage(wlEnglish);
+    EXPECT_EQ(suUpdaterNotice(TsuUpdaterNotice::ChecksumMismatch),
+              QStringLiteral("The downloaded file %s is damaged or has been altered (its checksum does not "
+                             "match).\r\rThe upgrade has been stopped; nothing was installed."));
+    EXPECT_EQ(suUpdaterNotice(TsuUpdaterNotice::HelperFailed),
+              QStringLiteral("The upgrade program could not be started.\r\rThe upgrade has been stopped; "
+                             "nothing was installed."));
+    suSetLanguage(wlGerman);
+    EXPECT_TRUE(suUpdaterNotice(TsuUpdaterNotice::HelperFailed)
+                    .startsWith(QStringLiteral("Das Aktualisierungsprogramm")));
 }
 
 TEST_F(SelfUpdaterMessagesTest, TableFilesAreReadLineByLine)

@@ -2,14 +2,18 @@
 // (natural size and four times enlarged) to the folder, then shows each
 // window in each language given by number (1 English ... 22 Simplified
 // Chinese ... 25 Icelandic; default 22) and captures the whole screen for
-// each: the wizard downloading, its final page, the question window and the
-// password window. Run it on a real display (for example under Xvfb).
+// each: the wizard downloading, its final page, the question window, the
+// password window and the error boxes of the updater's three notices. Run it
+// on a real display (for example under Xvfb).
 
 #include "platform/ui/FontSubstitution.h"
 #include "resources/UpgradePictures.h"
+#include "upgrade/suMessageFormat.h"
 #include "upgrade/suSelfUpdaterMessages.h"
+#include "upgrade/suSelfUpdaterNotices.h"
 #include "upgrade/suSelfUpdaterPassword.h"
 #include "upgrade/suSelfUpdaterUpgradeMsg.h"
+#include "upgrade/suSelfUpdaterWindows.h"
 #include "upgrade/suSelfUpdaterWizard.h"
 #include "upgrade/suWindowSetup.h"
 
@@ -50,6 +54,19 @@ void capture(QWidget *window, const QDir &folder, const QString &name)
     std::printf("%s\n", qPrintable(folder.filePath(name + QStringLiteral(".png"))));
 }
 
+// Shows an error box the way the updater does, captures it and closes it.
+void captureErrorBox(const QString &text, const QDir &folder, const QString &name)
+{
+    const QString path = folder.filePath(name + QStringLiteral(".png"));
+    QTimer::singleShot(400, [path] {
+        QApplication::primaryScreen()->grabWindow(0).save(path);
+        std::printf("%s\n", qPrintable(path));
+        if (QWidget *box = QApplication::activeModalWidget())
+            box->close();
+    });
+    TsuSelfUpdaterWindows().ShowError(text);
+}
+
 void captureLanguage(int language, const QDir &folder)
 {
     suSetLanguage(TsuSelfUpdaterLanguage(language));
@@ -76,6 +93,14 @@ void captureLanguage(int language, const QDir &folder)
     capture(password, folder, prefix + QStringLiteral("password"));
     password->reject();
     QApplication::processEvents();
+
+    const QString file = QStringLiteral("dorvak.dat.uTMP");
+    captureErrorBox(suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::TempFileFailed), {file}), folder,
+                    prefix + QStringLiteral("notice-write"));
+    captureErrorBox(suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::ChecksumMismatch), {file}), folder,
+                    prefix + QStringLiteral("notice-checksum"));
+    captureErrorBox(suUpdaterNotice(TsuUpdaterNotice::HelperFailed), folder,
+                    prefix + QStringLiteral("notice-helper"));
 }
 
 } // namespace
