@@ -10,12 +10,14 @@
 #include "app/uDMForm.h"
 #include "app/uFmflash.h"
 #include "app/uLookupPanels.h"
+#include "app/uUpdateHook.h"
 #include "navbar/nbSideBar.h"
 #include "platform/db/Database.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/WindowDrag.h"
 #include "resources/Glyphs.h"
 #include "resources/Pictures.h"
+#include "upgrade/suSelfUpdater.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -99,6 +101,17 @@ TFmMainForm::TFmMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Fra
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &TFmMainForm::Timer1Timer);
     Timer1->start();
+
+    // The upgrade component: its addresses come from the same base address
+    // as the links; the database is closed around a check and the queries
+    // the panels show are opened again after it. OnAfterRestart stays
+    // unassigned: a program restarted by an upgrade starts like any other.
+    UpdateHook = new TUpdateHook(this, DMForm->ADOContAccess,
+                                 {DMForm->ADOQryDVPack, DMForm->ADOQryCard, DMForm->ADOAreaQuery},
+                                 links::VendorBaseAddress());
+    SoftUpdate = UpdateHook->SoftUpdate;
+    SoftUpdate->OnAborted = [this](QObject *) { SoftUpdateAborted(); };
+    SoftUpdate->OnNoUpdateAvailable = [this](QObject *) { SoftUpdateNoUpdateAvailable(); };
 
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
@@ -417,12 +430,22 @@ void TFmMainForm::closeEvent(QCloseEvent *event)
 
 void TFmMainForm::SpeedButton11Click()
 {
-    // Filled by the update hook: ask, disconnect, check for an upgrade, reconnect.
+    UpdateHook->SpeedButton11Click();
 }
 
 void TFmMainForm::ReadInstalledVersion()
 {
-    // Filled by the update hook: the installed version from the version file.
+    UpdateHook->ReadInstalledVersion();
+}
+
+void TFmMainForm::SoftUpdateAborted()
+{
+    UpdateHook->SoftUpdateAborted();
+}
+
+void TFmMainForm::SoftUpdateNoUpdateAvailable()
+{
+    UpdateHook->SoftUpdateNoUpdateAvailable();
 }
 
 // ---- Links ----

@@ -19,6 +19,8 @@ class TBrowsePanel;
 class TJoinPanel;
 class TMobileLookupPanel;
 class TnbSideBar;
+class TsuSelfUpdater;
+class TUpdateHook;
 
 namespace platform {
 class ImageList;
@@ -99,10 +101,14 @@ public:
     void lbl_EmailMouseMove();
     void lbl_EmailMouseLeave();
 
-    // The online upgrade: the button "在线升级" and the version step of the
-    // creation. Both belong to the update hook.
+    // The online upgrade, through the update hook: the button "在线升级"
+    // (ask, close the database, start the check, open it again), the
+    // version step of the creation, and the two events that only change the
+    // window's caption.
     void SpeedButton11Click();
     void ReadInstalledVersion();
+    void SoftUpdateAborted();
+    void SoftUpdateNoUpdateAvailable();
 
     // Title strip.
     PictureBox *Image2;
@@ -132,6 +138,10 @@ public:
     QLabel *PanelB;
     QLabel *PanelC;
     QTimer *Timer1;
+    // The upgrade component, set up with the vendor's addresses; it lives
+    // as long as the window.
+    TsuSelfUpdater *SoftUpdate;
+    TUpdateHook *UpdateHook;
 
 protected:
     // FormClose: every close disconnects the database, ignoring a failure.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, writes a demo dorvak.dat beside the
-# program and starts it.
+# Installs what is missing, builds (which puts the version file softup.dll
+# beside the program unless one is there), writes a demo dorvak.dat beside
+# the program and starts it.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"

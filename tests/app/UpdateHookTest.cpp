@@ -1,10 +1,12 @@
-#include "AppFixture.h"
+#include "MainFormFixture.h"
 
+#include "app/uContentPanels.h"
 #include "app/uUpdateHook.h"
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbField.h"
 #include "platform/db/DbQuery.h"
 #include "platform/os/ExecutablePath.h"
+#include "support/ScopedEnv.h"
 #include "upgrade/LocalHttpServer.h"
 #include "upgrade/suMessageFormat.h"
 #include "upgrade/suSelfUpdater.h"
@@ -154,4 +156,77 @@ TEST_F(UpdateHookTest, AnAbortedUpgradeSaysSoInTheCaption)
         [&] { return window.windowTitle() == QStringLiteral("数据库正在更新，在线升级失败！"); }, 10000));
     EXPECT_EQ(messages.last(), suMessage(21) + QStringLiteral(" #404|") +
                                    suFormatMessage(suMessage(28), {QStringLiteral("missing.dat")}));
+}
+
+namespace {
+
+// The real main window with its upgrade component pointed at a local
+// vendor server through VELMORA_VENDOR_URL.
+class MainFormUpdateTest : public MainFormFixture
+{
+protected:
+    void SetUp() override
+    {
+        server.server.Get("/vendor/download/dorvak.inf",
+                          [this](const httplib::Request &, httplib::Response &res) {
+                              ++requests;
+                              res.set_content(info.toStdString(), "text/plain");
+                          });
+        server.start();
+        vendor =
+            std::make_unique<ScopedEnv>("VELMORA_VENDOR_URL", server.url(QStringLiteral("/vendor")).toUtf8());
+        suSetLanguage(wlChineseSimplified);
+        MainFormFixture::SetUp();
+        form->SoftUpdate->Proxy().AccessType = atDirect;
+        // Every box answers yes, except the lost-file box.
+        platform::setMessageHandler(
+            [this](const QString &caption, const QString &text, platform::MessageButtons) {
+                messages << caption + u'|' + text;
+                return int(caption.startsWith(suMessage(21)) ? platform::mrNo : platform::mrYes);
+            });
+    }
+    void TearDown() override
+    {
+        MainFormFixture::TearDown();
+        vendor.reset();
+    }
+
+    HttpServer server;
+    std::unique_ptr<ScopedEnv> vendor;
+    QString info;
+    std::atomic<int> requests{0};
+};
+
+} // namespace
+
+TEST_F(MainFormUpdateTest, TheUpgradeButtonChecksTheVendorServerAndTheEventsSetTheCaption)
+{
+    // The addresses come from the same base address as the links.
+    EXPECT_EQ(form->SoftUpdate->InfoFileURL(), server.url(QStringLiteral("/vendor/download/dorvak.inf")));
+    EXPECT_EQ(form->SoftUpdate->InfoFile().Files.last(),
+              server.url(QStringLiteral("/vendor/download/Dorvak.exe")));
+    // The creation read the version file; there is none beside the test.
+    ASSERT_FALSE(QFile::exists(platform::executableFolder() + QStringLiteral("softup.dll")));
+    EXPECT_EQ(form->SoftUpdate->VersionNumber(), QStringLiteral("Error"));
+
+    // "Error" is newer than any numbered release.
+    info = QStringLiteral("#version=1\n#url=%1\n")
+               .arg(server.url(QStringLiteral("/vendor/download/dorvak.dat")));
+    QTest::mouseClick(form->Pal_2_0->SpeedButton11, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return form->windowTitle() == QStringLiteral("不需要更新，当前版本是最新的！"); }, 10000));
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(messages, QStringList({kQuestion, suMessage(0) + u'|' + suMessage(24)}));
+    EXPECT_TRUE(DMForm->ADOContAccess->connected());
+    EXPECT_EQ(DMForm->ADOQryDVPack->recordCount(), 3) << "the company list is back";
+
+    // A lost file, not skipped, aborts the upgrade.
+    info = QStringLiteral("#version=1.1\n#url=%1\n")
+               .arg(server.url(QStringLiteral("/vendor/download/missing.dat")));
+    form->SoftUpdate->SetVersionNumber(QStringLiteral("1"));
+    form->SoftUpdate->SetShowMessages(suShowAll & ~suShow(mAskUpgrade));
+    QTest::mouseClick(form->Pal_2_0->SpeedButton11, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return form->windowTitle() == QStringLiteral("数据库正在更新，在线升级失败！"); }, 10000));
+    EXPECT_EQ(requests, 2);
 }

@@ -1,6 +1,7 @@
 // Installs the built program into temporary folders, as a user would with
 // `cmake --install build --prefix ~/.local`, and checks where the files land.
 
+#include "platform/os/IniFile.h"
 #include "support/TempDir.h"
 #include "support/TestDatabase.h"
 
@@ -117,15 +118,25 @@ TEST_F(InstallTest, PutsTheProgramItsDatabaseTheMenuEntryAndTheIconInPlace)
         }
     }
 
-    // Installing again keeps the database that is there.
-    {
-        QFile file(database);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("the user's own data");
-    }
+    // The version file, without which no numbered release is ever offered.
+    const QString versionFile = prefix + QStringLiteral("/lib/velmora/softup.dll");
+    EXPECT_EQ(
+        platform::readProfileString(versionFile, QStringLiteral("SYS"), QStringLiteral("UPDATESET"), {}),
+        QStringLiteral("1"));
+    EXPECT_TRUE(contents(kBuildDir + QStringLiteral("/install_manifest.txt")).contains(versionFile.toUtf8()));
+
+    // Installing again keeps the database and the version file that are
+    // there: the user's data, and what an upgrade brought.
+    const auto overwrite = [](const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    };
+    ASSERT_TRUE(overwrite(database, "the user's own data"));
+    ASSERT_TRUE(overwrite(versionFile, "[SYS]\nUPDATESET=2.3\n"));
     const Outcome again = install(prefix);
     ASSERT_EQ(again.exitCode, 0) << again.output.toStdString();
     EXPECT_EQ(contents(database), QByteArray("the user's own data"));
+    EXPECT_EQ(contents(versionFile), QByteArray("[SYS]\nUPDATESET=2.3\n"));
 }
 
 TEST_F(InstallTest, StagedInstallNamesTheFinalPlaceInTheMenuEntry)
@@ -139,6 +150,7 @@ TEST_F(InstallTest, StagedInstallNamesTheFinalPlaceInTheMenuEntry)
     EXPECT_FALSE(QFile::exists(QStringLiteral("/opt/velmora-test")));
     EXPECT_TRUE(QFile::exists(stage + QStringLiteral("/opt/velmora-test/lib/velmora/Dorvak")));
     EXPECT_TRUE(QFile::exists(stage + QStringLiteral("/opt/velmora-test/lib/velmora/dorvak.dat")));
+    EXPECT_TRUE(QFile::exists(stage + QStringLiteral("/opt/velmora-test/lib/velmora/softup.dll")));
     const QString entry = stage + QStringLiteral("/opt/velmora-test/share/applications/velmora.desktop");
     EXPECT_EQ(entryValue(entry, QStringLiteral("Exec")),
               QStringLiteral("\"/opt/velmora-test/lib/velmora/Dorvak\""));

@@ -1,0 +1,174 @@
+#pragma once
+
+// The real program under a virtual X server of the test's own, in a home
+// folder of the test's own, driven with xdotool.
+
+#include "XwdImage.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+struct WindowInfo
+{
+    QString id;
+    QRect geometry;
+};
+
+// A virtual X server for the test, on a display number it picks itself.
+class VirtualDisplay
+{
+public:
+    VirtualDisplay()
+    {
+        m_server.start(QStringLiteral("Xvfb"),
+                       {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                        QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                        QStringLiteral("tcp")});
+        QByteArray out;
+        while (!out.contains('\n') && m_server.waitForReadyRead(10000))
+            out += m_server.readAllStandardOutput();
+        const QString number = QString::fromLatin1(out).trimmed();
+        if (!number.isEmpty())
+            m_display = QLatin1Char(':') + number;
+    }
+    ~VirtualDisplay()
+    {
+        m_server.terminate();
+        m_server.waitForFinished(5000);
+    }
+    QString name() const { return m_display; }
+
+private:
+    QProcess m_server;
+    QString m_display;
+};
+
+class EndToEndFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
+        ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("runtime")));
+        ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("elsewhere")));
+        QFile::setPermissions(home.file(QStringLiteral("runtime")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // A folder holding a copy of the program, its version file and a demo
+    // database.
+    QString install(const QString &name, const QString &password = {})
+    {
+        const QString folder = home.file(name);
+        EXPECT_TRUE(QDir().mkpath(folder));
+        EXPECT_TRUE(QFile::copy(QStringLiteral(DORVAK_PATH), folder + QStringLiteral("/Dorvak")));
+        const QString versionFile =
+            QFileInfo(QStringLiteral(DORVAK_PATH)).absolutePath() + QStringLiteral("/softup.dll");
+        EXPECT_TRUE(QFile::copy(versionFile, folder + QStringLiteral("/softup.dll")));
+        QStringList args{QStringLiteral("--out"), folder + QStringLiteral("/dorvak.dat"),
+                         QStringLiteral("--companies"), QStringLiteral("300")};
+        if (!password.isEmpty())
+            args << QStringLiteral("--password") << password;
+        EXPECT_EQ(QProcess::execute(QStringLiteral(MAKE_DEMO_DB_PATH), args), 0);
+        return folder + QStringLiteral("/Dorvak");
+    }
+
+    std::unique_ptr<QProcess> start(const QString &program,
+                                    const QProcessEnvironment &extra = QProcessEnvironment())
+    {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(extra);
+        env.insert(QStringLiteral("DISPLAY"), display.name());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.file(QStringLiteral("runtime")));
+        process->setProcessEnvironment(env);
+        process->setWorkingDirectory(home.file(QStringLiteral("elsewhere")));
+        process->start(program, {});
+        EXPECT_TRUE(process->waitForStarted());
+        return process;
+    }
+
+    QString xdotool(const QStringList &args)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display.name());
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("xdotool"), args);
+        p.waitForFinished(10000);
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    }
+
+    // The visible windows whose title matches the pattern, of one process
+    // (pid) or of any (pid 0). Titles are compared as the window's UTF-8
+    // name: xdotool's own name search reads the legacy name property, which
+    // holds a Chinese title correctly only where the program's locale is
+    // installed.
+    QList<WindowInfo> windows(const QString &titlePattern, qint64 pid)
+    {
+        QList<WindowInfo> found;
+        QStringList search{QStringLiteral("search"), QStringLiteral("--all"),
+                           QStringLiteral("--onlyvisible")};
+        if (pid != 0)
+            search << QStringLiteral("--pid") << QString::number(pid);
+        search << QStringLiteral("--name") << QStringLiteral(".*");
+        const QRegularExpression title(titlePattern);
+        for (const QString &id : xdotool(search).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            if (!title.match(xdotool({QStringLiteral("getwindowname"), id})).hasMatch())
+                continue;
+            const QString shell =
+                xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
+            auto value = [&](const char *key) {
+                const auto m =
+                    QRegularExpression(QLatin1String(key) + QStringLiteral("=(-?\\d+)")).match(shell);
+                return m.hasMatch() ? m.captured(1).toInt() : -1;
+            };
+            found.append({id, QRect(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"))});
+        }
+        return found;
+    }
+
+    WindowInfo waitForWindow(const QString &titlePattern, qint64 pid)
+    {
+        QList<WindowInfo> found;
+        if (!QTest::qWaitFor([&] { return !(found = windows(titlePattern, pid)).isEmpty(); }, 30000))
+            return {};
+        return found.isEmpty() ? WindowInfo{} : found.first();
+    }
+
+    QImage capture(const WindowInfo &window)
+    {
+        QProcess p;
+        p.start(QStringLiteral("xwd"), {QStringLiteral("-silent"), QStringLiteral("-display"), display.name(),
+                                        QStringLiteral("-id"), window.id});
+        p.waitForFinished(10000);
+        return readXwd(p.readAllStandardOutput());
+    }
+
+    // Clicks at a point of a window (window coordinates) with a mouse button.
+    void clickAt(const WindowInfo &window, const QPoint &at, int button = 1)
+    {
+        const QPoint p = window.geometry.topLeft() + at;
+        xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()),
+                 QStringLiteral("click"), QString::number(button)});
+    }
+
+    void pressReturnIn(const WindowInfo &window)
+    {
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window.id});
+        xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    }
+
+    VirtualDisplay display;
+    TempDir home;
+};

@@ -1,0 +1,330 @@
+// The online upgrade of the real program, as a user goes through it: a
+// local vendor server offers a newer release, the user agrees twice, the
+// wizard downloads it, and after OK on its final page the program closes,
+// its helper installs the three files and starts it again.
+
+#include "EndToEndFixture.h"
+#include "upgrade/LocalHttpServer.h"
+
+#include <QCryptographicHash>
+
+#include <condition_variable>
+#include <mutex>
+
+#include <signal.h>
+
+namespace {
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString sha256(const QByteArray &bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+// The arguments a running process was started with; empty once it is gone.
+QStringList commandLineOf(qint64 pid)
+{
+    const QByteArray raw = contents(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    QStringList arguments;
+    for (const QByteArray &part : raw.split('\0'))
+        arguments << QString::fromLocal8Bit(part);
+    if (!arguments.isEmpty() && arguments.last().isEmpty())
+        arguments.removeLast();
+    return arguments;
+}
+
+// Whether a process still runs (a zombie has ended).
+bool running(qint64 pid)
+{
+    const QByteArray stat = contents(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype afterName = stat.lastIndexOf(')');
+    return afterName > 0 && stat.size() > afterName + 2 && stat.at(afterName + 2) != 'Z';
+}
+
+// The share of the area's pixels in a strong blue, the colour of a
+// progress bar's filled part.
+double blueShare(const QImage &image, const QRect &area)
+{
+    int blue = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            blue += qBlue(image.pixel(x, y)) > qRed(image.pixel(x, y)) + 60;
+    return double(blue) / (area.width() * area.height());
+}
+
+// A gate the server's transfer of the program stops at, halfway, until the
+// test has looked at the wizard.
+class HalfwayGate
+{
+public:
+    // Called on the server's thread: marks the halfway point and waits
+    // (bounded, so that a failed test cannot hang the server).
+    void holdHere()
+    {
+        std::unique_lock lock(m_mutex);
+        m_reached = true;
+        m_changed.wait_for(lock, std::chrono::seconds(60), [this] { return m_open; });
+    }
+    bool reached()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_reached;
+    }
+    void open()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_open = true;
+        }
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_reached = false;
+    bool m_open = false;
+};
+
+// The share of the area's pixels that differ from its first one.
+double unevenShare(const QImage &image, const QRect &area)
+{
+    const QRgb ground = image.pixel(area.topLeft());
+    int other = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            other += image.pixel(x, y) != ground;
+    return double(other) / (area.width() * area.height());
+}
+
+class UpgradeEndToEndTest : public EndToEndFixture
+{
+protected:
+    void TearDown() override
+    {
+        gate.open();
+        endProgramsInHome();
+    }
+
+    // The programs the test started, directly or through the upgrade (the
+    // restarted program and the helper run from the test's own folders).
+    void endProgramsInHome()
+    {
+        const QString prefix = QFileInfo(home.path()).canonicalFilePath() + QLatin1Char('/');
+        const QStringList entries =
+            QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        for (const QString &entry : entries) {
+            bool numeric = false;
+            const qint64 pid = entry.toLongLong(&numeric);
+            if (numeric &&
+                QFileInfo(QStringLiteral("/proc/%1/exe").arg(entry)).symLinkTarget().startsWith(prefix))
+                ::kill(pid_t(pid), SIGKILL);
+        }
+    }
+
+    // Writes a screenshot to $VELMORA_E2E_SCREENSHOTS, when that is set, to look at.
+    static void keep(const QImage &shot, const QString &name)
+    {
+        const QString folder = qEnvironmentVariable("VELMORA_E2E_SCREENSHOTS");
+        if (!folder.isEmpty() && QDir().mkpath(folder))
+            shot.save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+    }
+
+    // The upgrade's windows share one caption; they differ in size.
+    WindowInfo waitForUpgradeWindow(int width, qint64 pid)
+    {
+        WindowInfo found;
+        const bool shown = QTest::qWaitFor(
+            [&] {
+                for (const WindowInfo &w : windows(QStringLiteral("^软件升级精灵$"), pid)) {
+                    if (w.geometry.width() == width) {
+                        found = w;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            30000);
+        return shown ? found : WindowInfo{};
+    }
+
+    // The new release and the vendor's server offering it; the server goes
+    // first, after the gate has let a held transfer go.
+    QByteArray newDatabase;
+    QByteArray newVersionFile;
+    QByteArray newProgram;
+    QString info;
+    HalfwayGate gate;
+    HttpServer server;
+};
+
+} // namespace
+
+TEST_F(UpgradeEndToEndTest, DownloadsTheNewReleaseAndRestartsWithIt)
+{
+    const QString program = install(QStringLiteral("app"));
+    const QString folder = QFileInfo(program).absolutePath() + QLatin1Char('/');
+    const QString temp = home.file(QStringLiteral("tmp"));
+    ASSERT_TRUE(QDir().mkpath(temp));
+
+    // The new release: another database, a version file saying 2, and the
+    // program with bytes of its own appended.
+    const QString newDatabasePath = home.file(QStringLiteral("dorvak-2.dat"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral(MAKE_DEMO_DB_PATH),
+                                {QStringLiteral("--out"), newDatabasePath, QStringLiteral("--companies"),
+                                 QStringLiteral("120")}),
+              0);
+    newDatabase = contents(newDatabasePath);
+    newVersionFile = "[SYS]\r\nUPDATESET=2\r\n";
+    newProgram = contents(program) + QByteArray("\nrelease 2 of the program\n");
+    ASSERT_FALSE(newDatabase.isEmpty());
+    ASSERT_NE(newDatabase, contents(folder + QStringLiteral("dorvak.dat")));
+
+    server.bind();
+    const QString base = server.url(QStringLiteral("/vendor"));
+    info = QStringLiteral("#version=2\r\n"
+                          "#url=%1/download/dorvak.dat\r\n#sha256=%2\r\n"
+                          "#url2=%1/download/softup.dll\r\n#sha2562=%3\r\n"
+                          "#url3=%1/download/Dorvak.exe\r\n#sha2563=%4\r\n"
+                          "#message={新增企业数据一百二十条。}\r\n")
+               .arg(base, sha256(newDatabase), sha256(newVersionFile), sha256(newProgram));
+    server.server.Get("/vendor/download/dorvak.inf",
+                      [this](const httplib::Request &, httplib::Response &res) {
+                          res.set_content(info.toStdString(), "text/plain");
+                      });
+    const auto serve = [this](const char *path, const QByteArray &bytes) {
+        server.server.Get(path, [&bytes](const httplib::Request &, httplib::Response &res) {
+            res.set_content(bytes.constData(), size_t(bytes.size()), "application/octet-stream");
+        });
+    };
+    serve("/vendor/download/dorvak.dat", newDatabase);
+    serve("/vendor/download/softup.dll", newVersionFile);
+    // The program comes in pieces and stops halfway until the test has seen the wizard.
+    server.server.Get(
+        "/vendor/download/Dorvak.exe", [this](const httplib::Request &, httplib::Response &res) {
+            res.set_content_provider(size_t(newProgram.size()), "application/octet-stream",
+                                     [this](size_t offset, size_t length, httplib::DataSink &sink) {
+                                         const size_t half = size_t(newProgram.size()) / 2;
+                                         if (offset >= half)
+                                             gate.holdHere();
+                                         size_t piece = std::min<size_t>(length, 256 * 1024);
+                                         if (offset < half)
+                                             piece = std::min(piece, half - offset);
+                                         return sink.write(newProgram.constData() + offset, piece);
+                                     });
+        });
+    server.start();
+
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("VELMORA_VENDOR_URL"), base);
+    env.insert(QStringLiteral("TMPDIR"), temp);
+    // A Simplified Chinese desktop.
+    env.insert(QStringLiteral("LANG"), QStringLiteral("zh_CN.UTF-8"));
+    env.insert(QStringLiteral("LC_ALL"), QString());
+    env.insert(QStringLiteral("LC_MESSAGES"), QString());
+    auto process = start(program, env);
+    const qint64 pid = process->processId();
+
+    // "在线升级" on the about page, and yes to the question about the data in use.
+    const WindowInfo main = waitForWindow(QStringLiteral("^Velmora$"), pid);
+    ASSERT_FALSE(main.id.isEmpty()) << "no main window";
+    clickAt(main, QPoint(8 + 120 + 440 + 80, 21 + 72 + 384 + 32));
+    const WindowInfo question = waitForWindow(QStringLiteral("^提示$"), pid);
+    ASSERT_FALSE(question.id.isEmpty()) << "no question before the check";
+    pressReturnIn(question);
+
+    // The question window announces version 2 with the file's message; yes.
+    const WindowInfo announce = waitForUpgradeWindow(318, pid);
+    ASSERT_FALSE(announce.id.isEmpty()) << "no question window";
+    const QImage announceShot = capture(announce);
+    keep(announceShot, QStringLiteral("question-window"));
+    EXPECT_GT(unevenShare(announceShot, QRect(77, 5, 230, announce.geometry.height() - 55)), 0.02)
+        << "the announcement's text";
+    clickAt(announce, QPoint(78 + 37, announce.geometry.height() - 45 + 13 + 11));
+
+    // The wizard, halfway through the third file.
+    const WindowInfo wizard = waitForUpgradeWindow(463, pid);
+    ASSERT_FALSE(wizard.id.isEmpty()) << "no wizard";
+    EXPECT_EQ(wizard.geometry.size(), QSize(463, 281));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.reached(); }, 60000)) << "the program was never asked for";
+    const QRect allFiles(136, 162, 319, 67);
+    const QRect currentBar(142, 130, 307, 22);
+    QImage downloading;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            // The current file's bar is about half full.
+            downloading = capture(wizard);
+            return !downloading.isNull() && blueShare(downloading, currentBar) > 0.3;
+        },
+        10000));
+    keep(downloading, QStringLiteral("wizard-downloading"));
+    EXPECT_LT(blueShare(downloading, currentBar), 0.7) << "not yet full";
+    EXPECT_GT(unevenShare(downloading, allFiles), 0.05) << "the all-files group";
+    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("dorvak.dat.uTMP")));
+    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("softup.dll.uTMP")));
+    gate.open();
+
+    // The final page: both groups gone, OK restarts the program.
+    QImage finalPage;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            finalPage = capture(wizard);
+            return !finalPage.isNull() && unevenShare(finalPage, allFiles) == 0;
+        },
+        30000))
+        << "no final page";
+    keep(finalPage, QStringLiteral("wizard-final-page"));
+    EXPECT_GT(unevenShare(finalPage, QRect(136, 44, 319, 60)), 0.02) << "the note on the final page";
+    clickAt(wizard, QPoint(296 + 37, 248 + 12));
+
+    ASSERT_TRUE(process->waitForFinished(30000)) << "the program did not close for the upgrade";
+    EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+
+    // The helper starts the new program with "/afterupgrade".
+    WindowInfo restarted;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QList<WindowInfo> found = windows(QStringLiteral("^Velmora$"), 0);
+            if (found.isEmpty())
+                return false;
+            restarted = found.first();
+            return true;
+        },
+        90000))
+        << "the program was not started again";
+    const qint64 newPid = xdotool({QStringLiteral("getwindowpid"), restarted.id}).toLongLong();
+    ASSERT_GT(newPid, 0);
+    EXPECT_EQ(commandLineOf(newPid),
+              QStringList({QFileInfo(program).canonicalFilePath(), QStringLiteral("/afterupgrade")}));
+
+    // The three files are the new ones, nothing half-done is left, and the
+    // helper's folder went when the program started again.
+    EXPECT_TRUE(contents(folder + QStringLiteral("dorvak.dat")) == newDatabase) << "the database";
+    EXPECT_EQ(contents(folder + QStringLiteral("softup.dll")), newVersionFile);
+    EXPECT_TRUE(contents(program) == newProgram) << "the program";
+    EXPECT_TRUE(QFileInfo(program).isExecutable());
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.uTMP")}, QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_EQ(QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+
+    // The new version file is read at start: the same offer is no longer newer.
+    clickAt(restarted, QPoint(8 + 120 + 440 + 80, 21 + 72 + 384 + 32));
+    const WindowInfo again = waitForWindow(QStringLiteral("^提示$"), newPid);
+    ASSERT_FALSE(again.id.isEmpty());
+    pressReturnIn(again);
+    const WindowInfo latest = waitForWindow(QStringLiteral("^软件升级精灵$"), newPid);
+    ASSERT_FALSE(latest.id.isEmpty()) << "no message that this is the latest version";
+    EXPECT_FALSE(waitForWindow(QStringLiteral("^不需要更新，当前版本是最新的！$"), newPid).id.isEmpty())
+        << "the main window's caption";
+    pressReturnIn(latest);
+
+    // "×" ends it.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return windows(QStringLiteral("^软件升级精灵$"), newPid).isEmpty(); }, 10000));
+    clickAt(restarted, QPoint(788, 10));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !running(newPid); }, 15000));
+}
