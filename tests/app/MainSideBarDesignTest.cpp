@@ -1,77 +1,77 @@
-#include "navbar/nbSideBar.h"
-#include "platform/ui/FormOwner.h"
-#include "platform/ui/ImageList.h"
+#include "MainFormFixture.h"
+
+#include "app/MainSideBarDesign.h"
 #include "resources/Forms.h"
-#include "tools/sidebarform/MainSideBarForm.h"
 
 #include <QBuffer>
-#include <gtest/gtest.h>
+#include <QTest>
 
-TEST(SideBarForm, StoredResourceIsTheCurrentDesign)
+namespace {
+
+QByteArray saved(TnbSideBar &bar)
 {
-    EXPECT_EQ(resources::sideBarForm(), tools::mainSideBarForm())
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    bar.SaveToStream(buffer);
+    return buffer.data();
+}
+
+} // namespace
+
+// The compiled-in form is written from the design; after a change of the design (or of
+// what the bar stores) it must be written again.
+TEST(MainSideBarDesign, StoredResourceIsTheCurrentDesign)
+{
+    EXPECT_EQ(resources::sideBarForm(), mainsidebar::StoredForm())
         << "regenerate it: build/tools/sidebarform/make_sidebar_form resources/forms/SideBar.frm";
 }
 
-// The bar the main window loads at start-up is the one its design describes: one header
-// "Kestrune" with seven large buttons, each bound to its handler.
-TEST(SideBarForm, StoredBarIsTheMainWindowsBar)
+using MainSideBarTest = MainFormFixture;
+
+// The window loads the stored form with every event bound to its handler of that name,
+// and loses nothing: saved again, its bar is the stored form byte for byte.
+TEST_F(MainSideBarTest, WindowLoadsTheStoredFormWhole)
 {
-    QObject form;
-    auto *images = new platform::ImageList(32, 32, &form);
-    images->setObjectName(QStringLiteral("Img32"));
-    QList<QByteArray> calls;
-    platform::FormOwner owner(&form);
-    for (const QByteArray &name : tools::mainSideBarHandlers())
-        owner.AddMethod<void(platform::Persistent *)>(
-            name, [&calls, name](platform::Persistent *) { calls << name; });
+    const QByteArray stored = resources::sideBarForm();
+    ASSERT_FALSE(stored.isEmpty());
+    EXPECT_EQ(saved(*bar), stored);
+    EXPECT_TRUE(form->LoadSideBarForm(stored));
+    EXPECT_EQ(saved(*bar), stored);
+}
 
-    TnbSideBar bar;
-    bar.SetAlign(platform::alNone);
-    bar.SetOwnerForm(&owner);
-    QByteArray data = resources::sideBarForm();
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    bar.LoadFromStream(buffer);
-
-    EXPECT_EQ(bar.width(), 120);
-    EXPECT_EQ(bar.Align(), platform::alLeft);
-    EXPECT_EQ(bar.BorderStyle(), platform::bsNone);
-    EXPECT_EQ(bar.BevelOuter(), platform::bvLowered);
-    for (int side = 1; side <= 4; ++side)
-        EXPECT_EQ(bar.Border()->Value(side), 5);
-    EXPECT_EQ(bar.Options(), TnbBarOptions({boAcceptOLEDrop, boAutoScroll, boAutoChangeHeader,
-                                            boFocusOnMouseEnter, boHeaderFrame, boInternalDrop}));
-    EXPECT_EQ(bar.Settings()->ButtonView(), bvWindows2000);
-    EXPECT_EQ(bar.Settings()->LargeWidth(), 60);
-    EXPECT_EQ(bar.Settings()->LargeHeight(), 60);
-
-    ASSERT_EQ(bar.HeaderCount(), 1);
-    TnbHeader *header = bar.Header(0);
-    EXPECT_EQ(bar.ActiveHeader(), header);
-    EXPECT_EQ(header->Caption(), QStringLiteral("Kestrune"));
-    EXPECT_TRUE(header->Opened());
-    EXPECT_EQ(header->Options(), TnbHeaderOptions({hoActivateOnSelect, hoButtonDown}));
-    EXPECT_EQ(header->FirstButtonTop(), 10);
-    EXPECT_EQ(header->Images()->NormalList(), images);
-
-    const QString captions[] = {QStringLiteral("Velmora"),  QStringLiteral("免费加入"),
-                                QStringLiteral("诚招代理"), QStringLiteral("广告征订"),
-                                QStringLiteral("商务助手"), QStringLiteral("手机查询"),
-                                QStringLiteral("地区查询")};
-    ASSERT_EQ(header->ButtonCount(), 7);
-    for (int i = 0; i < 7; ++i) {
-        const TnbButton *b = header->Button(i);
-        EXPECT_EQ(b->Caption(), captions[i]);
-        EXPECT_EQ(b->ImageIndex(), i);
-        EXPECT_EQ(b->EffectiveStyle(), bsLarge);
-        EXPECT_EQ(b->Width(), 100);
-        EXPECT_EQ(b->Cursor(), -21); // the hand
-        EXPECT_EQ(b->Options(), TnbButtonOptions({boAutoWidthLabel, boUnderlineFont}));
-        header->Button(i)->Click();
+// A form that does not load (damaged, another component's, or naming a handler the
+// window lacks, which fails halfway through the buttons) still leaves the designed bar,
+// and its buttons switch the panels.
+TEST_F(MainSideBarTest, FormThatDoesNotLoadLeavesTheDesignedBar)
+{
+    const QByteArray stored = resources::sideBarForm();
+    QByteArray foreign = stored;
+    foreign.replace("TnbSideBar", "TnbToolBar");
+    QByteArray unknownHandler = stored;
+    unknownHandler.replace("SideBarHeaders0Buttons3Click", "SideBarHeaders0Buttons3Press");
+    ASSERT_NE(foreign, stored);
+    ASSERT_NE(unknownHandler, stored);
+    const std::pair<const char *, QByteArray> forms[] = {
+        {"empty", QByteArray()},
+        {"truncated", stored.left(stored.size() / 2)},
+        {"foreign", foreign},
+        {"unknown handler", unknownHandler},
+    };
+    const QStringList panels = {"Pal_1", "Pal_2_1", "Pal_2_2", "Pal_2_3", "Pal_2_4", "Pal_2_5", "Pal_2_6"};
+    for (const auto &[what, data] : forms) {
+        SCOPED_TRACE(what);
+        EXPECT_FALSE(form->LoadSideBarForm(data));
+        bar = form->SideBar;
+        EXPECT_EQ(bar->parentWidget(), form->Pal_2);
+        EXPECT_TRUE(bar->isVisible());
+        EXPECT_EQ(bar->geometry(), QRect(0, 0, 120, 490));
+        EXPECT_EQ(saved(*bar), stored);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !bar->Header(0)->Button(6)->ButtonRect.IsEmpty(); }));
+        for (int i = 0; i < 7; ++i) {
+            clickBarButton(i);
+            EXPECT_EQ(visiblePanels(), QStringList{panels[i]}) << "button " << i;
+        }
+        clickBar(centre(bar->Header(0)->CaptionRect));
+        EXPECT_EQ(visiblePanels(), QStringList{QStringLiteral("Pal_2_0")});
     }
-    bar.SetActiveHeader(nullptr);
-    bar.SetActiveHeader(header);
-    const QList<QByteArray> handlers = tools::mainSideBarHandlers();
-    EXPECT_EQ(calls, handlers.mid(1) + handlers.mid(0, 1));
 }
