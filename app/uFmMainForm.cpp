@@ -13,6 +13,7 @@
 #include "app/uUpdateHook.h"
 #include "navbar/nbSideBar.h"
 #include "platform/db/Database.h"
+#include "platform/ui/FormOwner.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/WindowDrag.h"
 #include "resources/Glyphs.h"
@@ -119,7 +120,7 @@ TFmMainForm::TFmMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Fra
 
 TFmMainForm::~TFmMainForm()
 {
-    // The bar references the image list; let the bar go first.
+    // The bar references the image list and the published handlers; let the bar go first.
     delete SideBar;
     SideBar = nullptr;
     if (FmMainForm == this)

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QLocale>
 #include <QWidget>
+#include <memory>
 
 class LinkLabel;
 class PictureBox;
@@ -23,8 +25,9 @@ class TsuSelfUpdater;
 class TUpdateHook;
 
 namespace platform {
+class FormOwner;
 class ImageList;
-}
+} // namespace platform
 
 // The main window: borderless, 800 × 600, with its own title strip, the
 // side bar switching eight content panels, and the status line with the
@@ -42,9 +45,13 @@ public:
     // the record count.
     void FormCreate();
 
-    // Configures the side bar: its header, buttons, images, options, view,
-    // sizes, fonts and cursors, and binds its events to the handlers below.
+    // Sets up the side bar: fills Img32, publishes the bar's handlers below
+    // by name and loads the bar from its stored form.
     void SetUpSideBar();
+    // Loads the side bar from a stored form, binding its events to the
+    // published handlers. When the form does not load, SideBar is replaced
+    // by a new bar with the design from code, and the result is false.
+    bool LoadSideBarForm(const QByteArray &form);
 
     // The eight content panels: Pal_1, then Pal_2_0 to Pal_2_6.
     QList<QWidget *> ContentPanels() const;
@@ -123,6 +130,9 @@ public:
     QWidget *Pal_2;
     TnbSideBar *SideBar;
     platform::ImageList *Img32;
+    // The window as the bar's stored form sees it: its components and the
+    // handlers it publishes.
+    std::unique_ptr<platform::FormOwner> SideBarOwner;
     // Content panels.
     TBrowsePanel *Pal_1;
     TAboutPanel *Pal_2_0;
@@ -152,6 +162,8 @@ private:
     void BuildHeaderArea();
     void BuildContentPanels();
     void BuildStatusLine();
+    // Replaces SideBar by a new, unconfigured bar in its place.
+    void RenewSideBar();
     void ConnectLinks();
     // Makes every content panel fill the part of Pal_2 the bar leaves.
     void LayOutContentPanels();

@@ -78,6 +78,17 @@ TEST_F(MainFormTest, SideBarIsConfiguredAsDesignedAndItsLabelsAreWhole)
     EXPECT_EQ(bar->Settings()->ButtonView(), bvWindows2000);
     EXPECT_EQ(bar->Settings()->LargeWidth(), 60);
     EXPECT_EQ(bar->Settings()->LargeHeight(), 60);
+    // The window's own look: its Song font at 12 pixels, bold captions, hot texts in navy.
+    const platform::Font song(QStringLiteral("新宋体"), 9); // 12 pixels
+    const platform::Font bold(song.name(), 9, platform::clWindowText, platform::Font::Bold);
+    EXPECT_EQ(bar->Settings()->Font(), bold);
+    EXPECT_EQ(bar->Settings()->HighlightFont(),
+              platform::Font(song.name(), 9, platform::clNavy, bold.style()));
+    EXPECT_EQ(bar->Settings()->ButtonFont(), song);
+    EXPECT_EQ(bar->Settings()->ButtonHighlightFont(), platform::Font(song.name(), 9, platform::clNavy));
+    EXPECT_EQ(bar->Settings()->GlyphTop(), 4);
+    EXPECT_EQ(bar->Settings()->PicLabDistance(), 2);
+    EXPECT_EQ(bar->Align(), platform::alLeft);
     EXPECT_EQ(bar->BevelOuter(), platform::bvLowered);
     EXPECT_EQ(bar->BorderStyle(), platform::bsNone);
     for (int side = 1; side <= 4; ++side)

@@ -1,12 +1,12 @@
 // make_sidebar_form FILE [PREVIEW.png]: writes the stored form of the main window's side
 // bar (resources/forms/SideBar.frm) and, when asked, a picture of the bar loaded from it.
 
+#include "app/MainSideBarDesign.h"
 #include "navbar/nbSideBar.h"
 #include "platform/ui/FontSubstitution.h"
 #include "platform/ui/FormOwner.h"
 #include "platform/ui/ImageList.h"
 #include "resources/Pictures.h"
-#include "tools/sidebarform/MainSideBarForm.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -24,7 +24,7 @@ bool WritePreview(const QByteArray &form, const QString &path)
     for (int i = 0; i < 7; ++i)
         images->Add(resources::barImage(i));
     platform::FormOwner methods(&owner);
-    for (const QByteArray &name : tools::mainSideBarHandlers())
+    for (const QByteArray &name : mainsidebar::HandlerNames())
         methods.AddMethod<void(platform::Persistent *)>(name, [](platform::Persistent *) {});
 
     TnbSideBar bar;
@@ -48,7 +48,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: make_sidebar_form FILE [PREVIEW.png]\n");
         return 1;
     }
-    const QByteArray form = tools::mainSideBarForm();
+    const QByteArray form = mainsidebar::StoredForm();
     QFile file(args[1]);
     if (!file.open(QIODevice::WriteOnly) || file.write(form) != form.size()) {
         std::fprintf(stderr, "make_sidebar_form: cannot write %s\n", qPrintable(args[1]));

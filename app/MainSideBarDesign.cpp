@@ -1,16 +1,15 @@
-#include "tools/sidebarform/MainSideBarForm.h"
+#include "app/MainSideBarDesign.h"
 
 #include "navbar/nbSideBar.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/FormOwner.h"
 #include "platform/ui/ImageList.h"
 
 #include <QBuffer>
 
-namespace tools {
+namespace mainsidebar {
 
 namespace {
-constexpr int HandCursor = -21;
-
 // The program's "新宋体" at 12 pixels (9 points).
 platform::Font SongFont(unsigned style = 0, TColor color = platform::clWindowText)
 {
@@ -18,7 +17,7 @@ platform::Font SongFont(unsigned style = 0, TColor color = platform::clWindowTex
 }
 } // namespace
 
-QList<QByteArray> mainSideBarHandlers()
+QList<QByteArray> HandlerNames()
 {
     QList<QByteArray> names{"SideBarHeaders0Change"};
     for (int i = 0; i < 7; ++i)
@@ -26,12 +25,13 @@ QList<QByteArray> mainSideBarHandlers()
     return names;
 }
 
-void configureMainSideBar(TnbSideBar &bar, const platform::FormOwner &owner)
+void Configure(TnbSideBar &bar, const platform::FormOwner &owner)
 {
-    const QList<QByteArray> handlers = mainSideBarHandlers();
+    const QList<QByteArray> handlers = HandlerNames();
     auto *images = qobject_cast<platform::ImageList *>(owner.FindComponent("Img32"));
 
     bar.BeginUpdate();
+    bar.Loading();
     // 120 wide beside the content panels, as tall as the panel that holds it.
     bar.resize(120, 490);
     bar.SetAlign(platform::alLeft);
@@ -73,26 +73,27 @@ void configureMainSideBar(TnbSideBar &bar, const platform::FormOwner &owner)
         button->SetButtonStyle(bsLarge);
         button->SetWidth(100);
         button->SetHeight(60);
-        button->SetCursor(HandCursor);
+        button->SetCursor(platform::crHandPoint);
         button->SetOptions({boAutoWidthLabel, boUnderlineFont});
         button->OnClick = owner.Method<TNotifyEvent>(handlers[i + 1]);
     }
-    bar.SetActiveHeader(header);
+    bar.ReadActiveIndex(0);
+    bar.Loaded();
     bar.EndUpdate();
 }
 
-QByteArray mainSideBarForm()
+QByteArray StoredForm()
 {
     // A stand-in for the main window: its image list and its handlers, by name.
     QObject form;
     auto *images = new platform::ImageList(32, 32, &form);
     images->setObjectName(QStringLiteral("Img32"));
     platform::FormOwner owner(&form);
-    for (const QByteArray &name : mainSideBarHandlers())
+    for (const QByteArray &name : HandlerNames())
         owner.AddMethod<void(platform::Persistent *)>(name, [](platform::Persistent *) {});
 
     TnbSideBar bar;
-    configureMainSideBar(bar, owner);
+    Configure(bar, owner);
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
@@ -100,4 +101,4 @@ QByteArray mainSideBarForm()
     return data;
 }
 
-} // namespace tools
+} // namespace mainsidebar
