@@ -324,6 +324,8 @@ protected:
     void ResetHover();
     // The hover handling of a mouse move at `p`.
     void MouseMoveAt(QPoint p);
+    // MouseMoveAt unless the caption editor is open or a mouse move is being handled.
+    void TrackHover(QPoint p);
     void InvalidateRect(const platform::Rect &r);
     // The check state a click gives the button.
     static platform::CheckBoxState NextClickState(const TnbButton *button);

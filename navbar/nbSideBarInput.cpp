@@ -219,6 +219,11 @@ void TnbSideBar::mouseMoveEvent(QMouseEvent *event)
             return;
     }
     QWidget::mouseMoveEvent(event);
+    TrackHover(p);
+}
+
+void TnbSideBar::TrackHover(QPoint p)
+{
     if (CaptionEditing() || FInMouseMove)
         return;
     FInMouseMove = true;
@@ -326,9 +331,13 @@ void TnbSideBar::MouseMoveAt(QPoint p)
 void TnbSideBar::mousePressEvent(QMouseEvent *event)
 {
     QWidget::mousePressEvent(event);
+    const QPoint p = event->position().toPoint();
+    // A press need not follow a move to its point: a window that appears under a still
+    // pointer, or a click right after a drag, brings none. The press finds what lies
+    // under it as a move there would have.
+    TrackHover(p);
     if (event->button() != Qt::LeftButton || CaptionEditing())
         return;
-    const QPoint p = event->position().toPoint();
     TnbCloseButton *close = FCloseButton.get();
     const auto pressArrow = [&](ScrollArrow which) {
         ArrowInfo &arrow = FArrows[std::size_t(which)];

@@ -347,3 +347,136 @@ TEST_F(DorvakEndToEndTest, TitleStripDragsWithAnyButtonUnderAWindowManager)
     manager.terminate();
     manager.waitForFinished(5000);
 }
+
+namespace {
+
+// The bar's buttons as the main window lays them out: centres 62 pixels apart.
+QPoint barButton(int slot)
+{
+    return QPoint(68, 150 + 62 * slot);
+}
+
+// The picture of the button in a slot, without its caption (compared with the mouse away
+// from the bar, where no button is drawn hot).
+QImage slotPicture(const QImage &shot, int slot)
+{
+    return shot.copy(QRect(barButton(slot) + QPoint(-20, -19), QSize(40, 38)));
+}
+
+// The row of the bar that a drop mark crosses (nearly the whole body width in the
+// mark's colour), or -1.
+int dropMarkRow(const QImage &shot)
+{
+    for (int y = 100; y < 580 && y < shot.height(); ++y) {
+        int dark = 0;
+        for (int x = 8; x < 128; ++x)
+            dark += shot.pixel(x, y) == qRgb(0, 0, 0);
+        if (dark >= 90)
+            return y;
+    }
+    return -1;
+}
+
+} // namespace
+
+// In the main window the user reorders the bar's buttons by dragging them and copies one
+// with Ctrl; the copy opens the same panel as the original.
+TEST_F(DorvakEndToEndTest, BarButtonsMoveByDragAndACtrlCopyOpensItsPanel)
+{
+    const QString program = install(QStringLiteral("app"));
+    auto process = start(program);
+    const qint64 pid = process->processId();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return windows(QStringLiteral("^Kestrune-->Velmora$"), pid).isEmpty() &&
+                   !windows(QStringLiteral("^Velmora$"), pid).isEmpty();
+        },
+        30000));
+    const WindowInfo main = waitForWindow(QStringLiteral("^Velmora$"), pid);
+    const QRect content(128, 93, 661, 489);
+    const QPoint aside(400, 300); // over the content, away from the bar
+
+    auto mouseTo = [&](const QPoint &at) {
+        const QPoint p = main.geometry.topLeft() + at;
+        xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
+    };
+    // The slots show these pictures (indexes into `pictures`), the mouse away from the bar.
+    QImage pictures[7];
+    auto slotsShow = [&](const QList<int> &order) {
+        const QImage shot = capture(main);
+        for (int slot = 0; slot < order.size(); ++slot)
+            if (slotPicture(shot, slot) != pictures[order[slot]])
+                return false;
+        return true;
+    };
+    auto contentAfterClick = [&](int slot) {
+        const QImage before = capture(main).copy(content);
+        clickAt(main, barButton(slot));
+        QImage after;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return (after = capture(main).copy(content)) != before; }, 5000))
+            << "slot " << slot << " opened nothing";
+        return after;
+    };
+    // Presses on a slot, leaves it past the drag distance, holds `key` (if any) and moves
+    // to `to`, where the drop mark must show in the rows `markRows`; then drops.
+    auto drag = [&](int slot, const QPoint &to, const QString &key, const QPair<int, int> &markRows) {
+        mouseTo(barButton(slot));
+        xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
+        mouseTo(barButton(slot) + QPoint(0, to.y() < barButton(slot).y() ? -12 : 12));
+        if (!key.isEmpty())
+            xdotool({QStringLiteral("keydown"), key});
+        mouseTo((barButton(slot) + to) / 2);
+        mouseTo(to);
+        int row = -1;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                row = dropMarkRow(capture(main));
+                return row > markRows.first && row < markRows.second;
+            },
+            5000))
+            << "dragging slot " << slot << ": no drop mark at the target (last seen at row " << row << ")";
+        xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+        if (!key.isEmpty())
+            xdotool({QStringLiteral("keyup"), key});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dropMarkRow(capture(main)) < 0; }, 5000))
+            << "the drop mark stayed";
+    };
+
+    mouseTo(aside);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QImage shot = capture(main);
+            return !shot.isNull() && !slotPicture(shot, 6).allGray();
+        },
+        10000));
+    const QImage first = capture(main);
+    for (int slot = 0; slot < 7; ++slot)
+        pictures[slot] = slotPicture(first, slot);
+    for (int a = 0; a < 7; ++a)
+        for (int b = a + 1; b < 7; ++b)
+            ASSERT_NE(pictures[a], pictures[b]) << "every button shows its own picture";
+    ASSERT_EQ(dropMarkRow(first), -1);
+
+    // "Velmora" dragged onto the lower half of "诚招代理" goes after it.
+    drag(0, barButton(2) + QPoint(0, 15), {}, {barButton(2).y() + 20, barButton(3).y()});
+    mouseTo(aside);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return slotsShow({1, 2, 0, 3, 4, 5, 6}); }, 5000)) << "not reordered";
+
+    // The panel of "广告征订", now the fourth, to know it again.
+    const QImage advertising = contentAfterClick(3);
+    contentAfterClick(0);
+
+    // With Ctrl, "广告征订" dragged onto the top of the first button is copied before it.
+    drag(3, barButton(0) + QPoint(0, -15), QStringLiteral("ctrl"),
+         {barButton(0).y() - 40, barButton(0).y() - 10});
+    // The copy opens the advertising panel, clicked where the drop left the pointer: no
+    // move comes before that press.
+    xdotool({QStringLiteral("click"), QStringLiteral("1")});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return capture(main).copy(content) == advertising; }, 5000))
+        << "the copy did not open the advertising panel";
+    mouseTo(aside);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return slotsShow({3, 1, 2, 0, 3, 4, 5}); }, 5000)) << "not copied";
+
+    process->terminate();
+    process->waitForFinished(10000);
+}

@@ -26,6 +26,22 @@ protected:
     }
 };
 
+// Counts the mouse moves a widget receives.
+class MoveCounter : public QObject
+{
+public:
+    explicit MoveCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int moves = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseMove)
+            ++moves;
+        return false;
+    }
+};
+
 } // namespace
 
 // Three headers of three buttons, the first active, laid out by a first paint.
@@ -82,6 +98,38 @@ TEST_F(BarInput, PressMoveOffReleaseDoesNotClickAndMovingBackDoesNotRepress)
     EXPECT_EQ(Button(0)->ItemState(), bstHot) << "moving back does not press it again";
     QTest::mouseRelease(&bar, Qt::LeftButton, Qt::NoModifier, on);
     EXPECT_TRUE(clicks.empty());
+}
+
+// The pointer may already rest on an item when the bar first hears of it: a window
+// appeared under it, or a drag just ended there. The press alone must find the item.
+TEST_F(BarInput, PressWithoutAPriorMoveFindsTheItemUnderIt)
+{
+    MoveCounter counter(&bar);
+    const QPoint onButton = Centre(Button(1)->ButtonRect);
+    QTest::mousePress(&bar, Qt::LeftButton, Qt::NoModifier, onButton);
+    EXPECT_EQ(Button(1)->ItemState(), bstDown);
+    EXPECT_TRUE(Button(1)->Pressed());
+    QTest::mouseRelease(&bar, Qt::LeftButton, Qt::NoModifier, onButton);
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0], Button(1));
+
+    // A right press lets the menu that follows it go to the button under it.
+    Persistent *popupSender = nullptr;
+    bar.OnContextPopup = [&](Persistent *sender, QPoint, bool &handled) {
+        popupSender = sender;
+        handled = true;
+    };
+    const QPoint onOther = Centre(Button(2)->ButtonRect);
+    QTest::mousePress(&bar, Qt::RightButton, Qt::NoModifier, onOther);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, onOther, bar.mapToGlobal(onOther));
+    QCoreApplication::sendEvent(&bar, &menu);
+    QTest::mouseRelease(&bar, Qt::RightButton, Qt::NoModifier, onOther);
+    EXPECT_EQ(popupSender, Button(2));
+    EXPECT_EQ(clicks.size(), 1u) << "a right press clicks nothing";
+
+    QTest::mouseClick(&bar, Qt::LeftButton, Qt::NoModifier, Centre(bar.Header(2)->CaptionRect));
+    EXPECT_EQ(bar.ActiveHeader(), bar.Header(2));
+    EXPECT_EQ(counter.moves, 0) << "no move reached the bar before the presses";
 }
 
 TEST_F(BarInput, ClickFiresOnceTogglesChecksAndSelects)

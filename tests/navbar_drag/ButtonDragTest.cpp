@@ -38,6 +38,29 @@ TEST_F(BarDrag, MoveWithinTheHeaderPutsTheButtonAtTheTargetIndex)
     EXPECT_TRUE(clicks.empty()) << "a drag is no click";
 }
 
+// After a drop the pointer rests on the dropped button; the next press there comes with no
+// move before it and must still pick that button up.
+TEST_F(BarDrag, ASecondDragStartsWhereTheFirstDroppedWithoutAMoveBetween)
+{
+    const QPoint rest = LowerPart(A->Button(2)->ButtonRect);
+    ASSERT_TRUE(DragButton(A->Button(0), [&] {
+        MoveTo(rest);
+        Release(rest);
+    }));
+    ASSERT_EQ(Captions(A), "A1 A2 A0 A3");
+    bar.PaintImage(); // lays the new order out
+    ASSERT_TRUE(A->Button(2)->ButtonRect.Contains(rest));
+
+    TnbButton *source = nullptr;
+    EXPECT_TRUE(PressAndDrag(rest, [&] {
+        source = bar.DragSourceButton();
+        MoveTo(UpperPart(A->Button(0)->ButtonRect));
+        Release(UpperPart(A->Button(0)->ButtonRect));
+    }));
+    EXPECT_EQ(source, A->Button(0));
+    EXPECT_EQ(Captions(A), "A0 A1 A2 A3");
+}
+
 TEST_F(BarDrag, CtrlCopiesBeforeTheFirstButtonOrAfterTheTargetAndTheCopyStillClicks)
 {
     ASSERT_TRUE(DragButton(A->Button(2), [&] {

@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
-#include <string>
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
 inline QPoint Centre(const platform::Rect &r)
@@ -101,8 +101,13 @@ protected:
     // drag loop, which must end it (Release or Escape). False when no drag ran.
     bool DragButton(TnbButton *button, const std::function<void()> &during)
     {
-        const QPoint from = Centre(button->ButtonRect);
-        Hover(from);
+        Hover(Centre(button->ButtonRect));
+        return PressAndDrag(Centre(button->ButtonRect), during);
+    }
+
+    // As DragButton, from a press at `from` with whatever hover came before it.
+    bool PressAndDrag(QPoint from, const std::function<void()> &during)
+    {
         QTest::mousePress(&bar, Qt::LeftButton, Qt::NoModifier, from);
         bool ran = false;
         QTimer::singleShot(0, &bar, [&] {
