@@ -205,8 +205,9 @@ void TBrowsePanel::SpBtn_OFindClick()
     const QString text = dialog->MemoSQlText();
     if (text.trimmed().isEmpty())
         return;
-    m_companies->setSqlText(text);
     try {
+        // Profile text that cannot be posted keeps the old statement.
+        m_companies->setSqlText(text);
         m_companies->open();
     } catch (const DbError &) {
         // A statement the database rejects leaves the list closed.

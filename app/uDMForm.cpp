@@ -12,8 +12,14 @@ const char kPassword[] = "zxc3k9p2lumentra@mwq";
 
 void reportPostFailure(const QString &message)
 {
-    platform::showMessage(
-        QStringLiteral("公司简介未能保存：%1\r\n修改的内容仍保留在当前记录中。").arg(message));
+    platform::showMessage(QStringLiteral("公司简介未能保存：%1\r\n修改的内容仍保留在当前记录中"
+                                         "（在公司简介中按 Esc 键可放弃修改）。")
+                              .arg(message));
+}
+
+void reportEditLost(const QString &message)
+{
+    platform::showMessage(QStringLiteral("公司简介未能保存：%1\r\n修改的内容已丢失。").arg(message));
 }
 
 } // namespace
@@ -30,6 +36,7 @@ TDMForm::TDMForm(const QString &folder, QObject *parent)
 
     ADOQryDVPack->setConnection(ADOContAccess);
     ADOQryDVPack->postErrorHandler = reportPostFailure;
+    ADOQryDVPack->editDiscardedHandler = reportEditLost;
     DSQryDVPack->setDataSet(ADOQryDVPack);
 
     ADOAreaQuery->setConnection(ADOContAccess);

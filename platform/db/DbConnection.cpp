@@ -114,7 +114,7 @@ void DbConnection::close()
     // Every query posts what was typed and closes before the file goes.
     const std::vector<DbQuery *> queries = m_queries;
     for (DbQuery *q : queries)
-        q->setActive(false);
+        q->connectionClosing();
     sqlite3_close(m_db);
     m_db = nullptr;
     m_path.clear();

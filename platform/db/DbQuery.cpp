@@ -3,6 +3,7 @@
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/SnapshotLoader.h"
+#include "platform/db/SqlTokenizer.h"
 #include "platform/db/SqliteHandle.h"
 
 #include <QRegularExpression>
@@ -13,19 +14,25 @@ namespace {
 
 const char kRowIdAlias[] = "velmora_rowid_";
 
-// Only a plain single-table SELECT can name the rows it returns, so only
-// such a statement gets the row id put in front of its columns.
-QString withRowId(const QString &sql)
+// Only a plain SELECT of one table can name the rows it returns, so only
+// such a statement gets the row id put in front of its columns. The words
+// are read from the statement's tokens: inside a quoted value, a quoted
+// name or a comment they are no keywords.
+QByteArray withRowId(const QByteArray &utf8)
 {
-    static const QRegularExpression plainSelect(QStringLiteral("^\\s*select\\s"),
-                                                QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression notPlain(QStringLiteral("\\b(distinct|group\\s+by|union|top|join)\\b"),
-                                             QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = plainSelect.match(sql);
-    if (!m.hasMatch() || notPlain.match(sql).hasMatch())
-        return QString();
-    return sql.left(m.capturedEnd()) + QStringLiteral("rowid AS %1, ").arg(QLatin1String(kRowIdAlias)) +
-           sql.mid(m.capturedEnd());
+    const std::vector<SqlToken> tokens =
+        tokenizeSql(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+    if (tokens.empty() || !tokens.front().isWord("SELECT"))
+        return QByteArray();
+    for (const SqlToken &t : tokens) {
+        for (const char *word :
+             {"DISTINCT", "UNION", "INTERSECT", "EXCEPT", "JOIN", "GROUP", "HAVING", "TOP"}) {
+            if (t.isWord(word))
+                return QByteArray();
+        }
+    }
+    const qsizetype at = qsizetype(tokens.front().end);
+    return utf8.left(at) + " rowid AS " + kRowIdAlias + "," + utf8.mid(at);
 }
 
 int declaredSize(const QString &declaredType)
@@ -52,7 +59,7 @@ DbQuery::DbQuery(QObject *parent) : QObject(parent) {}
 DbQuery::~DbQuery()
 {
     if (active())
-        close();
+        closeDiscarding();
     if (m_connection)
         m_connection->detach(this);
 }
@@ -61,7 +68,7 @@ void DbQuery::setConnection(DbConnection *connection)
 {
     if (connection == m_connection)
         return;
-    close();
+    closeDiscarding();
     if (m_connection)
         m_connection->detach(this);
     m_connection = connection;
@@ -69,9 +76,14 @@ void DbQuery::setConnection(DbConnection *connection)
         m_connection->attach(this);
 }
 
+void DbQuery::connectionClosing()
+{
+    closeDiscarding();
+}
+
 void DbQuery::connectionGone()
 {
-    close();
+    closeDiscarding();
     m_connection = nullptr;
 }
 
@@ -85,6 +97,8 @@ QString DbQuery::sqlText() const
 
 void DbQuery::setSqlText(const QString &text)
 {
+    // Closing first: when what was typed cannot be posted, the statement
+    // stays and so does the text.
     close();
     QString normalized = text;
     normalized.replace(QLatin1String("\r\n"), QLatin1String("\n"))
@@ -108,7 +122,29 @@ void DbQuery::setActive(bool on)
         return;
     }
     if (m_pending && !postQuietly())
-        m_pending.reset();
+        throw DbError(QStringLiteral("当前记录未能保存"));
+    release();
+}
+
+void DbQuery::closeDiscarding()
+{
+    if (!active())
+        return;
+    if (m_pending) {
+        try {
+            post();
+        } catch (const DbError &e) {
+            cancel();
+            if (editDiscardedHandler)
+                editDiscardedHandler(e.message());
+        }
+    }
+    release();
+}
+
+void DbQuery::release()
+{
+    m_pending.reset();
     m_store.reset();
     m_fields.clear();
     m_rowIds.clear();
@@ -126,11 +162,12 @@ void DbQuery::load()
     const QString text = m_sql.join(QLatin1Char('\n'));
     if (text.trimmed().isEmpty())
         throw DbError(QStringLiteral("SQL 语句为空"));
+    const QByteArray utf8 = text.toUtf8();
     sqlite3 *db = m_connection->handle();
 
     detail::Statement stmt;
     bool hasRowId = false;
-    const QString prefixed = withRowId(text);
+    const QByteArray prefixed = withRowId(utf8);
     if (!prefixed.isEmpty()) {
         try {
             stmt = detail::prepare(db, prefixed);
@@ -140,7 +177,7 @@ void DbQuery::load()
         }
     }
     if (!stmt)
-        stmt = detail::prepare(db, text);
+        stmt = detail::prepare(db, utf8);
     sqlite3_stmt *s = stmt.get();
 
     const int first = hasRowId ? 1 : 0;
@@ -340,7 +377,13 @@ void DbQuery::setFieldText(int field, const QString &text)
         m_pending = p;
     }
     const QByteArray utf8 = text.toUtf8();
-    m_store->setText(row, field, std::string_view(utf8.constData(), std::size_t(utf8.size())));
+    const std::string_view typed(utf8.constData(), std::size_t(utf8.size()));
+    // Typing the old value back leaves nothing to post.
+    if (m_pending->original ? *m_pending->original == typed : typed.empty()) {
+        cancel();
+        return;
+    }
+    m_store->setText(row, field, typed);
     emit rowChanged(m_current);
 }
 

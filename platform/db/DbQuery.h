@@ -54,7 +54,10 @@ public:
 
     bool active() const { return m_store != nullptr; }
     // Opening runs the statement (throws DbError; the query stays closed);
-    // closing posts what was typed and drops the snapshot.
+    // closing posts what was typed and drops the snapshot. When what was
+    // typed cannot be posted, closing throws DbError and the query stays
+    // open with the typed text (setting the SQL text then keeps the old
+    // statement too): it is kept until it is posted or cancel() drops it.
     void setActive(bool on);
     void open() { setActive(true); }
     void close() { setActive(false); }
@@ -100,12 +103,17 @@ public:
     void cancel();
 
     // Called with a message when posting fails where no caller can catch
-    // the error (moving rows, closing); the typed text is kept while the
-    // query stays open.
+    // the error (moving rows, filtering, closing); the typed text is kept.
     std::function<void(const QString &)> postErrorHandler;
+    // Called with a message when the connection closes and typed text that
+    // could not be posted is lost with it.
+    std::function<void(const QString &)> editDiscardedHandler;
 
     // For DbField.
     void fieldDisplayChanged(int field);
+    // For DbConnection when it closes the file: posts what was typed if it
+    // can, else drops it, and closes.
+    void connectionClosing();
     // For DbConnection when it goes away first.
     void connectionGone();
 
@@ -130,6 +138,9 @@ private:
     // to restore them and rethrows.
     void refilter(const std::function<void()> &undo);
     void reportPostError(const QString &message);
+    // Closes whatever happens to what was typed.
+    void closeDiscarding();
+    void release();
     int storeRow(int row) const { return m_filterActive ? m_visible[row] : row; }
     bool postQuietly();
 
