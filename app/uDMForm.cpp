@@ -1,5 +1,6 @@
 #include "app/uDMForm.h"
 
+#include "app/uBrowsePanel.h"
 #include "platform/ui/MessageBox.h"
 
 using namespace platform::db;
@@ -95,6 +96,9 @@ void TDMForm::DataModuleCreate()
         ADOContAccess->setConnected(false);
         ADOContAccess->setConnectionString(ConnectionStringFor(FDataFile));
         ADOContAccess->setConnected(true);
+        // The company list is read while the main window shows its splash;
+        // loading the list then finds the rows read or waits for the rest.
+        ADOContAccess->preload(QString::fromUtf8(TBrowsePanel::kCompanyListSql));
     } catch (const DbError &) {
         platform::showMessage(QStringLiteral("找不到相应的数据，请核实！"));
         FOpenFailed = true;

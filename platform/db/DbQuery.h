@@ -2,6 +2,7 @@
 
 #include "platform/db/ColumnStore.h"
 #include "platform/db/DbField.h"
+#include "platform/db/PersistentField.h"
 #include "platform/db/RowFilter.h"
 
 #include <QObject>
@@ -17,25 +18,25 @@
 namespace platform::db {
 
 class DbConnection;
+class TableSnapshot;
 
 // A query with a static cursor: opening runs the statement once and keeps
 // the complete result as a snapshot; a row filter narrows the rows shown
 // without running the statement again. Text typed into a bound control
 // changes the current row and is posted back to the row it came from when
 // the current row moves, and before the query closes.
+//
+// A statement that reads a whole table leaves its rows with the connection
+// as that table's snapshot. A later statement on the table that only picks
+// columns and compares them with literals (see SnapshotSelect) is then
+// answered from those rows, in milliseconds, with exactly the rows, order
+// and fields the database engine would give; any other statement, or a
+// snapshot the database no longer matches, goes to the engine.
 class DbQuery : public QObject
 {
     Q_OBJECT
 public:
-    // A field declared in advance with its size and label; when a query has
-    // any, its result offers exactly these fields, bound by name.
-    struct PersistentField
-    {
-        QString name;
-        FieldType type = FieldType::WideString;
-        int size = 0;
-        QString displayLabel;
-    };
+    using PersistentField = platform::db::PersistentField;
 
     explicit DbQuery(QObject *parent = nullptr);
     ~DbQuery() override;
@@ -62,8 +63,13 @@ public:
     void open() { setActive(true); }
     void close() { setActive(false); }
 
-    // The loaded rows, before the row filter; nullptr while closed.
+    // The rows the result is drawn from, before the row filter; nullptr
+    // while closed. For a result answered from a table snapshot this is the
+    // snapshot's store, which may hold more rows and columns than the result.
     const ColumnStore *snapshot() const { return m_store.get(); }
+    // Whether the open result was answered from a table snapshot instead of
+    // being read from the database engine.
+    bool answeredFromSnapshot() const { return m_fromSnapshot; }
 
     // Rows shown (after the row filter).
     int recordCount() const;
@@ -141,14 +147,27 @@ private:
     // Closes whatever happens to what was typed.
     void closeDiscarding();
     void release();
-    int storeRow(int row) const { return m_filterActive ? m_visible[row] : row; }
+    void startPending(Pending pending);
+    void endPending();
+    int resultRowCount() const;
+    int storeRow(int row) const
+    {
+        return m_filterActive ? m_visible[row] : (m_allRows ? row : m_rows[std::size_t(row)]);
+    }
+    int storeColumn(int field) const { return m_columns[std::size_t(field)]; }
     bool postQuietly();
 
     DbConnection *m_connection = nullptr;
     QStringList m_sql;
     std::vector<PersistentField> m_persistent;
-    std::unique_ptr<ColumnStore> m_store;
-    std::vector<std::int64_t> m_rowIds; // engine row ids of the snapshot rows; empty when not updatable
+    std::shared_ptr<ColumnStore> m_store;  // the rows the result is drawn from
+    std::shared_ptr<TableSnapshot> m_held; // when m_store is a table snapshot the connection holds
+    bool m_fromSnapshot = false;
+    std::vector<int> m_columns; // the store column behind each field
+    std::vector<int> m_rows;    // the store rows of the result, unless m_allRows
+    bool m_allRows = true;
+    // Engine row ids per store row; null when the rows cannot be written back.
+    std::shared_ptr<const std::vector<std::int64_t>> m_rowIds;
     QString m_table;                    // the table the rows come from
     std::vector<QString> m_columnNames; // the table's column behind each field
     std::vector<std::unique_ptr<DbField>> m_fields;
