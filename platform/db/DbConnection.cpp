@@ -124,8 +124,8 @@ std::shared_ptr<TableSnapshot> DbConnection::heldSnapshot(const QString &table)
     for (auto it = m_snapshots.begin(); it != m_snapshots.end(); ++it) {
         if ((*it)->table().compare(table, Qt::CaseInsensitive) != 0)
             continue;
-        if ((*it)->inStep(m_db))
-            return *it;
+        if ((*it)->matchesDatabase(m_db))
+            return (*it)->editPending() ? nullptr : *it;
         // Out of date: let its memory go before the table is read again.
         m_snapshots.erase(it);
         return nullptr;

@@ -260,12 +260,12 @@ std::unique_ptr<CellTest> makeSqlCellTest(SqlColumnClass columnClass, SqlOp op, 
         if (!text)
             return nullptr;
         if (op == SqlOp::Like)
-            return std::make_unique<TextLike>(*text);
+            return SqlLikePattern(*text).followsEngine() ? std::make_unique<TextLike>(*text) : nullptr;
         return std::make_unique<TextCompare>(op, *text);
     }
     if (op == SqlOp::Like) {
         const std::optional<std::string> text = literalText(literal);
-        return text ? std::make_unique<IntegerLike>(*text) : nullptr;
+        return text && SqlLikePattern(*text).followsEngine() ? std::make_unique<IntegerLike>(*text) : nullptr;
     }
     switch (literal.kind) {
     case SqlLiteral::Kind::Integer:

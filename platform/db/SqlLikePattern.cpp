@@ -1,5 +1,6 @@
 #include "platform/db/SqlLikePattern.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace platform::db {
@@ -81,6 +82,7 @@ SqlLikePattern::SqlLikePattern(std::string_view pattern)
         m_chars.push_back(readSqlChar(p, end));
     }
     offsets.push_back(pattern.size());
+    m_followsEngine = std::find(m_chars.begin(), m_chars.end(), 0x80u) == m_chars.end();
 
     // Literal runs between the wildcards; a '_' anywhere needs the general matcher.
     std::size_t first = 0;

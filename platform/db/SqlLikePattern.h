@@ -30,6 +30,11 @@ public:
     explicit SqlLikePattern(std::string_view pattern);
 
     Shape shape() const { return m_shape; }
+    // Whether matches() gives the engine's answer for every text. After a
+    // '%' some releases of the engine look for the next character up to
+    // U+0080 byte by byte, others character by character; a pattern with
+    // U+0080 in it is left to the engine.
+    bool followsEngine() const { return m_followsEngine; }
     // L with its ASCII letters lower-cased (for every shape but General).
     const std::string &literal() const { return m_literal; }
     bool literalHasLetters() const { return m_literalHasLetters; }
@@ -50,6 +55,7 @@ private:
     std::string m_literal;
     bool m_literalHasLetters = false;
     bool m_endsInMultibyte = false;
+    bool m_followsEngine = true;
 };
 
 // Reads one character at `p` the engine's way and moves past it.

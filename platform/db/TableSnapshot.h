@@ -59,8 +59,11 @@ public:
     // snapshot can follow exactly.
     std::optional<SqlColumnClass> columnClass(int column) const;
 
-    // Whether the database still holds what the snapshot holds.
-    bool inStep(sqlite3 *db) const { return m_pendingEdits == 0 && DatabaseStamp::of(db) == m_stamp; }
+    // Whether the database still holds what the snapshot was read from.
+    bool matchesDatabase(sqlite3 *db) const { return DatabaseStamp::of(db) == m_stamp; }
+    // Whether the store holds typed text not yet posted: statements cannot
+    // be answered from it meanwhile.
+    bool editPending() const { return m_pendingEdits > 0; }
     // After this connection wrote a cell of the snapshot both into the
     // database and into the store: the snapshot stays in step if it was.
     void notePost(const DatabaseStamp &before, const DatabaseStamp &after);
