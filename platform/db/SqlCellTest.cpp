@@ -143,8 +143,8 @@ public:
         if (m_op == SqlOp::Eq || m_op == SqlOp::Ne) {
             const bool want = m_op == SqlOp::Eq;
             return keepTextCells(store, col, candidates, false, [&](std::string_view t) {
-                const bool equal =
-                    t.size() == lit.size() && std::memcmp(t.data(), lit.data(), lit.size()) == 0;
+                const bool equal = t.size() == lit.size() &&
+                                   (lit.empty() || std::memcmp(t.data(), lit.data(), lit.size()) == 0);
                 return equal == want;
             });
         }

@@ -126,6 +126,8 @@ bool SqlLikePattern::literalAt(std::string_view text, std::size_t at) const
 {
     if (at + m_literal.size() > text.size())
         return false;
+    if (m_literal.empty()) // an empty cell may have no bytes to point at
+        return true;
     const char *t = text.data() + at;
     if (m_literalHasLetters ? !equalsIgnoringAsciiCase(t, m_literal)
                             : std::memcmp(t, m_literal.data(), m_literal.size()) != 0)
