@@ -6,6 +6,7 @@
 #include "platform/db/DbEdit.h"
 #include "platform/db/DbGrid.h"
 #include "platform/os/Shell.h"
+#include "platform/ui/BusyCursor.h"
 #include "platform/ui/MessageBox.h"
 #include "query/FieldWidths.h"
 #include "query/uFindCheckSet.h"
@@ -80,6 +81,8 @@ void TBrowsePanel::BuildCategoryTree(QTreeWidget *tree)
 
 void TBrowsePanel::LoadCompanyList()
 {
+    // The first load may still be reading a large table behind the splash window.
+    const platform::BusyCursor busy;
     try {
         m_companies->setFilter(QString());
         m_companies->setFiltered(false);
@@ -205,8 +208,10 @@ void TBrowsePanel::SpBtn_OFindClick()
     const QString text = dialog->MemoSQlText();
     if (text.trimmed().isEmpty())
         return;
-    m_companies->setSqlText(text);
+    const platform::BusyCursor busy;
     try {
+        // Profile text that cannot be posted keeps the old statement.
+        m_companies->setSqlText(text);
         m_companies->open();
     } catch (const DbError &) {
         // A statement the database rejects leaves the list closed.

@@ -1,5 +1,6 @@
 #include "app/uDMForm.h"
 
+#include "app/uBrowsePanel.h"
 #include "platform/ui/MessageBox.h"
 
 using namespace platform::db;
@@ -12,8 +13,14 @@ const char kPassword[] = "zxc3k9p2lumentra@mwq";
 
 void reportPostFailure(const QString &message)
 {
-    platform::showMessage(
-        QStringLiteral("公司简介未能保存：%1\r\n修改的内容仍保留在当前记录中。").arg(message));
+    platform::showMessage(QStringLiteral("公司简介未能保存：%1\r\n修改的内容仍保留在当前记录中"
+                                         "（在公司简介中按 Esc 键可放弃修改）。")
+                              .arg(message));
+}
+
+void reportEditLost(const QString &message)
+{
+    platform::showMessage(QStringLiteral("公司简介未能保存：%1\r\n修改的内容已丢失。").arg(message));
 }
 
 } // namespace
@@ -30,6 +37,7 @@ TDMForm::TDMForm(const QString &folder, QObject *parent)
 
     ADOQryDVPack->setConnection(ADOContAccess);
     ADOQryDVPack->postErrorHandler = reportPostFailure;
+    ADOQryDVPack->editDiscardedHandler = reportEditLost;
     DSQryDVPack->setDataSet(ADOQryDVPack);
 
     ADOAreaQuery->setConnection(ADOContAccess);
@@ -88,6 +96,9 @@ void TDMForm::DataModuleCreate()
         ADOContAccess->setConnected(false);
         ADOContAccess->setConnectionString(ConnectionStringFor(FDataFile));
         ADOContAccess->setConnected(true);
+        // The company list is read while the main window shows its splash;
+        // loading the list then finds the rows read or waits for the rest.
+        ADOContAccess->preload(QString::fromUtf8(TBrowsePanel::kCompanyListSql));
     } catch (const DbError &) {
         platform::showMessage(QStringLiteral("找不到相应的数据，请核实！"));
         FOpenFailed = true;

@@ -143,7 +143,11 @@ int main(int argc, char **argv)
     const QString folder = qEnvironmentVariableIsEmpty("VELMORA_BENCH_DIR")
                                ? QStringLiteral("/tmp")
                                : qEnvironmentVariable("VELMORA_BENCH_DIR");
-    g_path = QStringLiteral("%1/velmora-bench-%2.dat").arg(folder).arg(companies);
+    // The name carries the cipher page size: a file written with another one is not reused.
+    g_path = QStringLiteral("%1/velmora-bench-%2-p%3.dat")
+                 .arg(folder)
+                 .arg(companies)
+                 .arg(platform::db::kBuilderPageSize);
     if (!QFileInfo::exists(g_path)) {
         std::cerr << "writing " << g_path.toStdString() << " ...\n";
         tools::DemoOptions options;

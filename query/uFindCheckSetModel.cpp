@@ -67,15 +67,23 @@ QStringList connectorItems()
 
 QString normaliseNumber(const QString &text)
 {
-    bool ok = false;
     const QString trimmed = text.trimmed();
-    trimmed.toInt(&ok, 10);
+    // toInt stops reading at a NUL character and still reports success, so
+    // the text itself must be a sign and ASCII digits and nothing else.
+    const qsizetype first = trimmed.startsWith(u'+') || trimmed.startsWith(u'-') ? 1 : 0;
+    const bool digitsOnly =
+        trimmed.size() > first &&
+        std::all_of(trimmed.begin() + first, trimmed.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    bool ok = false;
+    if (digitsOnly)
+        trimmed.toInt(&ok, 10);
     return ok ? trimmed : QStringLiteral("0");
 }
 
 QString escapeQuotes(const QString &text)
 {
     QString escaped = text;
+    escaped.remove(QChar(0));
     return escaped.replace(QLatin1Char('\''), QLatin1String("''"));
 }
 
@@ -98,8 +106,10 @@ QString buildWhereText(std::vector<ConditionRow> &rows, const QStringList &field
 
         const QString value = row[ccValue].trimmed();
         QString literal;
+        // A numeric row's value may still hold text typed while the row had
+        // a text field, or pasted past the editor's filter.
         if (isNumericCode(row[ccType]))
-            literal = value;
+            literal = normaliseNumber(value);
         else if (row[ccCompare].trimmed() == QStringLiteral("包含"))
             literal = QStringLiteral("'%") + escapeQuotes(value) + QStringLiteral("%'");
         else

@@ -44,7 +44,8 @@ QStringList connectorItems();
 QString normaliseNumber(const QString &text);
 
 // A text put between single quotes in a statement or a row filter: every
-// quote inside it doubled, so that it stays part of the value.
+// quote inside it doubled, so that it stays part of the value, and every
+// NUL character dropped, since the database would stop reading there.
 QString escapeQuotes(const QString &text);
 
 // Column numbers of a condition row.

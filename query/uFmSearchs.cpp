@@ -2,6 +2,7 @@
 
 #include "platform/db/Database.h"
 #include "platform/db/DbGrid.h"
+#include "platform/ui/BusyCursor.h"
 #include "query/FieldWidths.h"
 #include "query/ToolTitleStrip.h"
 #include "query/uFindCheckSetModel.h"
@@ -135,6 +136,9 @@ void TFmSearchs::RunQuickSearch()
     if (!text.isEmpty())
         statement += SearchClause(field, text, CheckBox1->isChecked(), CheckBoxFind->isChecked());
 
+    // Most searches are answered from the loaded rows at once; one the
+    // database itself must run can take a while.
+    const platform::BusyCursor busy;
     try {
         query->setSqlText(statement);
         query->open();

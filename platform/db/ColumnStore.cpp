@@ -1,6 +1,7 @@
 #include "platform/db/ColumnStore.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -62,6 +63,7 @@ void ColumnStore::appendNull(int col)
 void ColumnStore::appendText(int col, std::string_view utf8)
 {
     Column &c = m_columns[col];
+    c.content |= Texts;
     if (c.numeric) {
         // A numeric column that holds text (a loosely typed database): keep what converts.
         appendNumber(col, std::strtod(std::string(utf8).c_str(), nullptr));
@@ -81,9 +83,28 @@ void ColumnStore::appendNumber(int col, double value)
     if (!c.numeric) {
         const QByteArray text = formatNumber(value).toUtf8();
         appendText(col, std::string_view(text.constData(), std::size_t(text.size())));
+        c.content |= Reals;
         return;
     }
+    c.content |= Reals;
     c.numbers.push_back(value);
+    if (c.nullBits.size() * 64 <= std::size_t(m_rowCount))
+        c.nullBits.resize(std::size_t(m_rowCount) / 64 + 1, 0);
+}
+
+void ColumnStore::appendInteger(int col, std::int64_t value)
+{
+    Column &c = m_columns[col];
+    constexpr std::int64_t exact = std::int64_t(1) << 53;
+    const int flags = Integers | (value > exact || value < -exact ? WideIntegers : 0);
+    if (!c.numeric) {
+        const std::string text = std::to_string(value);
+        appendText(col, text);
+        c.content |= flags;
+        return;
+    }
+    c.numbers.push_back(double(value));
+    c.content |= flags;
     if (c.nullBits.size() * 64 <= std::size_t(m_rowCount))
         c.nullBits.resize(std::size_t(m_rowCount) / 64 + 1, 0);
 }
@@ -98,23 +119,9 @@ void ColumnStore::squeeze()
     }
 }
 
-bool ColumnStore::isNull(int row, int col) const
+std::string_view ColumnStore::editedText(int row, int col) const
 {
-    const Column &c = m_columns[col];
-    const std::size_t word = std::size_t(row) / 64;
-    return word < c.nullBits.size() && (c.nullBits[word] >> (row % 64)) & 1;
-}
-
-std::string_view ColumnStore::text(int row, int col) const
-{
-    const Column &c = m_columns[col];
-    if (!c.edits.empty()) {
-        auto it = c.edits.find(row);
-        if (it != c.edits.end())
-            return it->second;
-    }
-    const std::uint32_t begin = row == 0 ? 0 : c.ends[row - 1];
-    return std::string_view(c.bytes.data() + begin, c.ends[row] - begin);
+    return m_columns[col].edits.find(row)->second;
 }
 
 QString ColumnStore::displayText(int row, int col) const
@@ -127,24 +134,67 @@ QString ColumnStore::displayText(int row, int col) const
     return QString::fromUtf8(t.data(), qsizetype(t.size()));
 }
 
+void ColumnStore::markEdited(Column &c, int row)
+{
+    const std::size_t word = std::size_t(row) / 64;
+    if (c.editedBits.size() <= word)
+        c.editedBits.resize(word + 1, 0);
+    c.editedBits[word] |= std::uint64_t(1) << (row % 64);
+}
+
 void ColumnStore::setText(int row, int col, std::string_view utf8)
 {
     Column &c = m_columns[col];
-    if (c.numeric)
+    if (c.numeric) {
+        // Whatever the text reads as is no longer known to be a whole number.
         c.numbers[row] = std::strtod(std::string(utf8).c_str(), nullptr);
-    else
+        c.content |= Reals;
+    } else {
         c.edits[row] = std::string(utf8);
+        markEdited(c, row);
+        if (utf8.find('\0') != std::string_view::npos)
+            c.nulText = 1;
+    }
     markNull(c, row, false);
 }
 
 void ColumnStore::setNull(int row, int col)
 {
     Column &c = m_columns[col];
-    if (c.numeric)
+    if (c.numeric) {
         c.numbers[row] = 0;
-    else
+    } else {
         c.edits[row] = std::string();
+        markEdited(c, row);
+    }
     markNull(c, row, true);
+}
+
+std::vector<int> ColumnStore::editedRows(int col) const
+{
+    std::vector<int> rows;
+    rows.reserve(m_columns[col].edits.size());
+    for (const auto &e : m_columns[col].edits)
+        rows.push_back(e.first);
+    return rows;
+}
+
+ColumnStore::LoadedText ColumnStore::loadedText(int col) const
+{
+    const Column &c = m_columns[col];
+    return {c.bytes.data(), c.bytes.size(), c.ends.data()};
+}
+
+bool ColumnStore::hasNulText(int col) const
+{
+    const Column &c = m_columns[col];
+    if (c.nulText < 0) {
+        bool found = c.bytes.size() > 0 && std::memchr(c.bytes.data(), 0, c.bytes.size()) != nullptr;
+        for (const auto &e : c.edits)
+            found = found || e.second.find('\0') != std::string::npos;
+        c.nulText = found ? 1 : 0;
+    }
+    return c.nulText == 1;
 }
 
 std::size_t ColumnStore::memoryBytes() const
@@ -155,6 +205,7 @@ std::size_t ColumnStore::memoryBytes() const
                  c.nullBits.capacity() * sizeof(std::uint64_t);
         for (const auto &e : c.edits)
             total += sizeof(e) + 2 * sizeof(void *) + e.second.capacity();
+        total += c.editedBits.capacity() * sizeof(std::uint64_t);
     }
     return total;
 }

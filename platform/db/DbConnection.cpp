@@ -4,7 +4,9 @@
 #include "platform/db/ConnectionString.h"
 #include "platform/db/DbError.h"
 #include "platform/db/DbQuery.h"
+#include "platform/db/ResultReader.h"
 #include "platform/db/SqliteHandle.h"
+#include "platform/db/TableSnapshot.h"
 
 #include <QFileInfo>
 
@@ -51,6 +53,7 @@ DbConnection::DbConnection(QObject *parent) : QObject(parent) {}
 
 DbConnection::~DbConnection()
 {
+    finishPreload();
     // Queries outliving their connection must not reach back into it.
     for (DbQuery *q : m_queries)
         q->connectionGone();
@@ -78,8 +81,64 @@ void DbConnection::setConnected(bool on)
 void DbConnection::setBusyTimeout(int ms)
 {
     m_busyTimeout = ms;
-    if (m_db)
+    if (handle())
         sqlite3_busy_timeout(m_db, ms);
+}
+
+sqlite3 *DbConnection::handle()
+{
+    finishPreload();
+    return m_db;
+}
+
+void DbConnection::preload(const QString &statement)
+{
+    if (!handle())
+        return;
+    m_preload = std::thread([this, db = m_db, utf8 = statement.toUtf8()] {
+        try {
+            const DatabaseStamp stamp = DatabaseStamp::of(db);
+            detail::PreparedResult prepared = detail::prepareResult(db, utf8, {});
+            const detail::ResultRows rows = detail::readResult(db, prepared);
+            m_preloaded = TableSnapshot::fromResult(db, prepared, rows, stamp);
+        } catch (...) {
+            // The query that runs the statement later reports what went wrong.
+        }
+    });
+}
+
+void DbConnection::finishPreload()
+{
+    if (!m_preload.joinable())
+        return;
+    m_preload.join();
+    if (m_preloaded)
+        holdSnapshot(std::move(m_preloaded));
+    m_preloaded.reset();
+}
+
+std::shared_ptr<TableSnapshot> DbConnection::heldSnapshot(const QString &table)
+{
+    if (!handle())
+        return nullptr;
+    for (auto it = m_snapshots.begin(); it != m_snapshots.end(); ++it) {
+        if ((*it)->table().compare(table, Qt::CaseInsensitive) != 0)
+            continue;
+        if ((*it)->matchesDatabase(m_db))
+            return (*it)->editPending() ? nullptr : *it;
+        // Out of date: let its memory go before the table is read again.
+        m_snapshots.erase(it);
+        return nullptr;
+    }
+    return nullptr;
+}
+
+void DbConnection::holdSnapshot(std::shared_ptr<TableSnapshot> snapshot)
+{
+    std::erase_if(m_snapshots, [&](const std::shared_ptr<TableSnapshot> &held) {
+        return held->table().compare(snapshot->table(), Qt::CaseInsensitive) == 0;
+    });
+    m_snapshots.push_back(std::move(snapshot));
 }
 
 void DbConnection::open()
@@ -98,10 +157,12 @@ void DbConnection::open()
 
     const QString key = cs.value(QStringLiteral("Jet OLEDB:Database Password"));
     // Files written by our builder use larger cipher pages (much faster to
-    // read); files written with the engine's defaults must open as well.
-    sqlite3 *db = tryOpen(path, key, kBuilderPageSize);
-    if (!db)
-        db = tryOpen(path, key, 0);
+    // read); files written with other sizes must open as well.
+    sqlite3 *db = nullptr;
+    for (int pageSize : kKnownPageSizes) {
+        if ((db = tryOpen(path, key, pageSize)))
+            break;
+    }
     if (!db)
         throw DbError(QStringLiteral("密码错误或文件不是数据库：%1").arg(path));
     sqlite3_busy_timeout(db, m_busyTimeout);
@@ -111,10 +172,13 @@ void DbConnection::open()
 
 void DbConnection::close()
 {
+    finishPreload();
     // Every query posts what was typed and closes before the file goes.
     const std::vector<DbQuery *> queries = m_queries;
     for (DbQuery *q : queries)
-        q->setActive(false);
+        q->connectionClosing();
+    // The file may change while it is closed.
+    m_snapshots.clear();
     sqlite3_close(m_db);
     m_db = nullptr;
     m_path.clear();

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+#include <thread>
 #include <vector>
 
 struct sqlite3;
@@ -10,6 +12,7 @@ struct sqlite3;
 namespace platform::db {
 
 class DbQuery;
+class TableSnapshot;
 
 // The one connection to a database file, opened from a connection string.
 // The provider "Microsoft.Jet.OLEDB.4.0" is served by SQLCipher: "Data
@@ -47,14 +50,29 @@ public:
     // The path of the open file; empty while disconnected.
     QString databasePath() const { return m_path; }
 
-    // For the queries of this connection.
-    sqlite3 *handle() const { return m_db; }
+    // Starts reading the whole result of a statement on a worker thread, so
+    // that a query opened later with that table's rows finds them read
+    // (or waits for the rest). Used for a large first load while the
+    // program shows other things; every use of the connection waits until
+    // the reading is done. Failures are dropped: the query that opens the
+    // statement later meets them itself.
+    void preload(const QString &statement);
+
+    // Snapshots of whole tables, kept while the database holds what they
+    // hold; statements on those tables are answered from them. A query
+    // reading a whole table hands its rows here.
+    std::shared_ptr<TableSnapshot> heldSnapshot(const QString &table);
+    void holdSnapshot(std::shared_ptr<TableSnapshot> snapshot);
+
+    // For the queries of this connection; waits for a preload to finish.
+    sqlite3 *handle();
     void attach(DbQuery *query);
     void detach(DbQuery *query);
 
 private:
     void open();
     void close();
+    void finishPreload();
 
     QString m_connectionString;
     QString m_mode;
@@ -63,6 +81,9 @@ private:
     int m_busyTimeout = 2000;
     sqlite3 *m_db = nullptr;
     std::vector<DbQuery *> m_queries;
+    std::vector<std::shared_ptr<TableSnapshot>> m_snapshots;
+    std::thread m_preload;
+    std::shared_ptr<TableSnapshot> m_preloaded; // written by the worker, taken after it ended
 };
 
 } // namespace platform::db

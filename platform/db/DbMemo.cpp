@@ -1,6 +1,9 @@
 #include "platform/db/DbMemo.h"
 
+#include "platform/db/DbQuery.h"
 #include "platform/db/FieldBinding.h"
+
+#include <QKeyEvent>
 
 namespace platform::db {
 
@@ -29,6 +32,19 @@ DbMemo::DbMemo(QWidget *parent)
         if (!m_binding->write(fromEditor(toPlainText())))
             m_binding->refresh();
     });
+}
+
+void DbMemo::keyPressEvent(QKeyEvent *event)
+{
+    DbQuery *query = m_binding->query();
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && query &&
+        query->modified()) {
+        query->cancel();
+        m_binding->refresh();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 void DbMemo::showValue(const QString &text)

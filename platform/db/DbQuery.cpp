@@ -2,43 +2,14 @@
 
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
-#include "platform/db/SnapshotLoader.h"
+#include "platform/db/ResultReader.h"
+#include "platform/db/SnapshotAnswer.h"
 #include "platform/db/SqliteHandle.h"
-
-#include <QRegularExpression>
+#include "platform/db/TableSnapshot.h"
 
 namespace platform::db {
 
 namespace {
-
-const char kRowIdAlias[] = "velmora_rowid_";
-
-// Only a plain single-table SELECT can name the rows it returns, so only
-// such a statement gets the row id put in front of its columns.
-QString withRowId(const QString &sql)
-{
-    static const QRegularExpression plainSelect(QStringLiteral("^\\s*select\\s"),
-                                                QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression notPlain(QStringLiteral("\\b(distinct|group\\s+by|union|top|join)\\b"),
-                                             QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = plainSelect.match(sql);
-    if (!m.hasMatch() || notPlain.match(sql).hasMatch())
-        return QString();
-    return sql.left(m.capturedEnd()) + QStringLiteral("rowid AS %1, ").arg(QLatin1String(kRowIdAlias)) +
-           sql.mid(m.capturedEnd());
-}
-
-int declaredSize(const QString &declaredType)
-{
-    static const QRegularExpression size(QStringLiteral("\\(\\s*(\\d+)"));
-    const QRegularExpressionMatch m = size.match(declaredType);
-    return m.hasMatch() ? m.captured(1).toInt() : 0;
-}
-
-QString columnText(const char *text)
-{
-    return text ? QString::fromUtf8(text) : QString();
-}
 
 QString quotedName(QString name)
 {
@@ -52,7 +23,7 @@ DbQuery::DbQuery(QObject *parent) : QObject(parent) {}
 DbQuery::~DbQuery()
 {
     if (active())
-        close();
+        closeDiscarding();
     if (m_connection)
         m_connection->detach(this);
 }
@@ -61,7 +32,7 @@ void DbQuery::setConnection(DbConnection *connection)
 {
     if (connection == m_connection)
         return;
-    close();
+    closeDiscarding();
     if (m_connection)
         m_connection->detach(this);
     m_connection = connection;
@@ -69,9 +40,14 @@ void DbQuery::setConnection(DbConnection *connection)
         m_connection->attach(this);
 }
 
+void DbQuery::connectionClosing()
+{
+    closeDiscarding();
+}
+
 void DbQuery::connectionGone()
 {
-    close();
+    closeDiscarding();
     m_connection = nullptr;
 }
 
@@ -85,6 +61,8 @@ QString DbQuery::sqlText() const
 
 void DbQuery::setSqlText(const QString &text)
 {
+    // Closing first: when what was typed cannot be posted, the statement
+    // stays and so does the text.
     close();
     QString normalized = text;
     normalized.replace(QLatin1String("\r\n"), QLatin1String("\n"))
@@ -108,10 +86,39 @@ void DbQuery::setActive(bool on)
         return;
     }
     if (m_pending && !postQuietly())
-        m_pending.reset();
+        throw DbError(QStringLiteral("当前记录未能保存"));
+    release();
+}
+
+void DbQuery::closeDiscarding()
+{
+    if (!active())
+        return;
+    if (m_pending) {
+        try {
+            post();
+        } catch (const DbError &e) {
+            cancel();
+            if (editDiscardedHandler)
+                editDiscardedHandler(e.message());
+        }
+    }
+    release();
+}
+
+void DbQuery::release()
+{
+    endPending();
     m_store.reset();
+    m_held.reset();
+    m_fromSnapshot = false;
+    m_columns.clear();
+    m_rows.clear();
+    m_allRows = true;
     m_fields.clear();
-    m_rowIds.clear();
+    m_rowIds.reset();
+    m_table.clear();
+    m_columnNames.clear();
     m_visible.clear();
     m_filterActive = false;
     m_current = -1;
@@ -127,85 +134,51 @@ void DbQuery::load()
     if (text.trimmed().isEmpty())
         throw DbError(QStringLiteral("SQL 语句为空"));
     sqlite3 *db = m_connection->handle();
+    const DatabaseStamp stamp = DatabaseStamp::of(db);
+    detail::PreparedResult prepared = detail::prepareResult(db, text.toUtf8(), m_persistent);
 
-    detail::Statement stmt;
-    bool hasRowId = false;
-    const QString prefixed = withRowId(text);
-    if (!prefixed.isEmpty()) {
-        try {
-            stmt = detail::prepare(db, prefixed);
-            hasRowId = true;
-        } catch (const DbError &) {
-            // Not a single-table statement after all: read it without row ids.
-        }
-    }
-    if (!stmt)
-        stmt = detail::prepare(db, text);
-    sqlite3_stmt *s = stmt.get();
-
-    const int first = hasRowId ? 1 : 0;
-    const int columnCount = sqlite3_column_count(s);
-    if (columnCount <= first)
-        throw DbError(QStringLiteral("语句没有返回字段"));
-
-    // Which result column feeds each field, and the field's description.
-    std::vector<int> source;
-    std::vector<ColumnStore::ColumnInfo> infos;
-    std::vector<int> sizes;
-    std::vector<QString> labels;
-    if (!m_persistent.empty()) {
-        for (const PersistentField &pf : m_persistent) {
-            int found = -1;
-            for (int c = first; c < columnCount && found < 0; ++c) {
-                if (columnText(sqlite3_column_name(s, c)).compare(pf.name, Qt::CaseInsensitive) == 0)
-                    found = c;
-            }
-            if (found < 0)
-                throw DbError(QStringLiteral("找不到字段：%1").arg(pf.name));
-            source.push_back(found);
-            infos.push_back({pf.name, pf.type});
-            sizes.push_back(pf.size);
-            labels.push_back(pf.displayLabel);
-        }
+    std::shared_ptr<ColumnStore> store;
+    std::shared_ptr<TableSnapshot> held;
+    std::vector<int> columns;
+    std::vector<int> rows;
+    bool allRows = true;
+    std::shared_ptr<const std::vector<std::int64_t>> rowIds;
+    std::optional<SnapshotAnswer> answer = answerFromSnapshot(*m_connection, prepared);
+    if (answer) {
+        held = answer->snapshot;
+        store = held->store();
+        rowIds = held->rowIds();
+        columns = std::move(answer->columns);
+        rows = std::move(answer->rows);
+        allRows = answer->allRows;
     } else {
-        for (int c = first; c < columnCount; ++c) {
-            const QString decl = columnText(sqlite3_column_decltype(s, c));
-            source.push_back(c);
-            infos.push_back({columnText(sqlite3_column_name(s, c)), fieldTypeFromDeclaration(decl)});
-            sizes.push_back(declaredSize(decl));
-            labels.push_back(QString());
-        }
+        detail::ResultRows read = detail::readResult(db, prepared);
+        store = read.store;
+        rowIds = read.rowIds;
+        for (int f = 0; f < int(prepared.sources.size()); ++f)
+            columns.push_back(f);
+        // A whole table read in table order serves later statements on it.
+        held = TableSnapshot::fromResult(db, prepared, read, stamp);
+        if (held)
+            m_connection->holdSnapshot(held);
     }
 
-    // Rows can be written back only when every field is a column of the row-id's table.
-    QString table = hasRowId ? columnText(sqlite3_column_table_name(s, 0)) : QString();
-    std::vector<QString> origins;
-    for (int c : source) {
-        const QString columnTable = columnText(sqlite3_column_table_name(s, c));
-        if (columnTable.compare(table, Qt::CaseInsensitive) != 0)
-            table.clear();
-        origins.push_back(columnText(sqlite3_column_origin_name(s, c)));
-    }
-    const bool updatable = !table.isEmpty();
-
-    auto store = std::make_unique<ColumnStore>(infos);
-    std::vector<std::int64_t> rowIds;
-    const int fieldCount = int(source.size());
-    const int rc = detail::SnapshotLoader(s, source, updatable ? 0 : -1).run(*store, rowIds);
-    if (rc != SQLITE_DONE)
-        throw DbError(detail::lastError(db));
-    store->squeeze();
-    rowIds.shrink_to_fit();
-
+    m_fromSnapshot = answer.has_value();
     m_store = std::move(store);
+    m_held = std::move(held);
+    m_columns = std::move(columns);
+    m_rows = std::move(rows);
+    m_allRows = allRows;
     m_rowIds = std::move(rowIds);
-    m_table = updatable ? table : QString();
-    m_columnNames = std::move(origins);
+    m_table = m_rowIds ? prepared.table : QString();
+    m_columnNames = prepared.origins;
     m_fields.clear();
-    for (int f = 0; f < fieldCount; ++f) {
-        m_fields.push_back(std::make_unique<DbField>(this, f, infos[f].name, infos[f].type, sizes[f]));
-        if (!labels[f].isEmpty())
-            m_fields.back()->setDisplayLabel(labels[f]);
+    for (int f = 0; f < int(prepared.infos.size()); ++f) {
+        const ColumnStore::ColumnInfo &info = prepared.infos[std::size_t(f)];
+        m_fields.push_back(
+            std::make_unique<DbField>(this, f, info.name, info.type, prepared.sizes[std::size_t(f)]));
+        if (!prepared.labels[std::size_t(f)].isEmpty())
+            m_fields.back()->setDisplayLabel(prepared.labels[std::size_t(f)]);
     }
     try {
         applyFilter();
@@ -219,11 +192,16 @@ void DbQuery::load()
     emit currentRowChanged(m_current);
 }
 
+int DbQuery::resultRowCount() const
+{
+    return m_allRows ? m_store->rowCount() : int(m_rows.size());
+}
+
 int DbQuery::recordCount() const
 {
     if (!m_store)
         return 0;
-    return m_filterActive ? int(m_visible.size()) : m_store->rowCount();
+    return m_filterActive ? int(m_visible.size()) : resultRowCount();
 }
 
 DbField *DbQuery::field(int index) const
@@ -269,14 +247,14 @@ QString DbQuery::cellText(int row, int field) const
 {
     if (!m_store || row < 0 || row >= recordCount() || field < 0 || field >= fieldCount())
         return QString();
-    return m_store->displayText(storeRow(row), field);
+    return m_store->displayText(storeRow(row), storeColumn(field));
 }
 
 bool DbQuery::cellIsNull(int row, int field) const
 {
     if (!m_store || row < 0 || row >= recordCount() || field < 0 || field >= fieldCount())
         return true;
-    return m_store->isNull(storeRow(row), field);
+    return m_store->isNull(storeRow(row), storeColumn(field));
 }
 
 void DbQuery::setFilter(const QString &text)
@@ -321,8 +299,13 @@ void DbQuery::applyFilter()
         m_visible.clear();
         return;
     }
-    std::vector<int> rows = RowFilter::parse(m_filterText).matchingRows(*m_store);
-    m_visible = std::move(rows);
+    const RowBits candidates =
+        m_allRows ? allRows(m_store->rowCount()) : rowBits(m_rows, m_store->rowCount());
+    const auto columnOf = [this](const QString &name) {
+        const DbField *f = findField(name);
+        return f ? storeColumn(f->index()) : -1;
+    };
+    m_visible = rowList(RowFilter::parse(m_filterText).matchingRows(*m_store, columnOf, candidates));
     m_filterActive = true;
 }
 
@@ -331,16 +314,23 @@ void DbQuery::setFieldText(int field, const QString &text)
     if (!m_store || m_current < 0 || field < 0 || field >= fieldCount())
         throw DbError(QStringLiteral("没有可编辑的当前记录"));
     const int row = storeRow(m_current);
+    const int column = storeColumn(field);
     if (m_pending && (m_pending->storeRow != row || m_pending->field != field))
         post();
     if (!m_pending) {
         Pending p{row, field, std::nullopt};
-        if (!m_store->isNull(row, field))
-            p.original = m_store->displayText(row, field).toStdString();
-        m_pending = p;
+        if (!m_store->isNull(row, column))
+            p.original = m_store->displayText(row, column).toStdString();
+        startPending(std::move(p));
     }
     const QByteArray utf8 = text.toUtf8();
-    m_store->setText(row, field, std::string_view(utf8.constData(), std::size_t(utf8.size())));
+    const std::string_view typed(utf8.constData(), std::size_t(utf8.size()));
+    // Typing the old value back leaves nothing to post.
+    if (m_pending->original ? *m_pending->original == typed : typed.empty()) {
+        cancel();
+        return;
+    }
+    m_store->setText(row, column, typed);
     emit rowChanged(m_current);
 }
 
@@ -348,28 +338,33 @@ void DbQuery::post()
 {
     if (!m_pending)
         return;
-    if (m_table.isEmpty() || m_rowIds.empty() || !m_connection || !m_connection->connected())
+    if (m_table.isEmpty() || !m_rowIds || !m_connection || !m_connection->connected())
         throw DbError(QStringLiteral("该查询结果不能修改"));
     const Pending &p = *m_pending;
-    const QString column =
-        m_columnNames[p.field].isEmpty() ? m_fields[p.field]->fieldName() : m_columnNames[p.field];
+    const int column = storeColumn(p.field);
+    const QString name = m_columnNames[std::size_t(p.field)].isEmpty() ? m_fields[p.field]->fieldName()
+                                                                       : m_columnNames[std::size_t(p.field)];
     sqlite3 *db = m_connection->handle();
     detail::Statement stmt = detail::prepare(
         db,
-        QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?").arg(quotedName(m_table), quotedName(column)));
-    const QByteArray value = m_store->displayText(p.storeRow, p.field).toUtf8();
-    if (m_store->isNull(p.storeRow, p.field))
+        QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?").arg(quotedName(m_table), quotedName(name)));
+    const QByteArray value = m_store->displayText(p.storeRow, column).toUtf8();
+    if (m_store->isNull(p.storeRow, column))
         sqlite3_bind_null(stmt.get(), 1);
-    else if (m_store->isNumeric(p.field))
-        sqlite3_bind_double(stmt.get(), 1, m_store->number(p.storeRow, p.field));
+    else if (m_store->isNumeric(column))
+        sqlite3_bind_double(stmt.get(), 1, m_store->number(p.storeRow, column));
     else
         sqlite3_bind_text(stmt.get(), 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_int64(stmt.get(), 2, m_rowIds[p.storeRow]);
+    sqlite3_bind_int64(stmt.get(), 2, (*m_rowIds)[std::size_t(p.storeRow)]);
+    const DatabaseStamp before = DatabaseStamp::of(db);
     if (sqlite3_step(stmt.get()) != SQLITE_DONE)
         throw DbError(detail::lastError(db));
     if (sqlite3_changes(db) != 1)
         throw DbError(QStringLiteral("找不到要更新的记录"));
-    m_pending.reset();
+    // The held snapshot whose store took the typed text now matches the file again.
+    if (m_held)
+        m_held->notePost(before, DatabaseStamp::of(db));
+    endPending();
 }
 
 void DbQuery::cancel()
@@ -377,13 +372,28 @@ void DbQuery::cancel()
     if (!m_pending)
         return;
     const Pending p = *m_pending;
-    m_pending.reset();
+    endPending();
+    const int column = storeColumn(p.field);
     if (p.original)
-        m_store->setText(p.storeRow, p.field, *p.original);
+        m_store->setText(p.storeRow, column, *p.original);
     else
-        m_store->setNull(p.storeRow, p.field);
+        m_store->setNull(p.storeRow, column);
     if (m_current >= 0 && storeRow(m_current) == p.storeRow)
         emit rowChanged(m_current);
+}
+
+void DbQuery::startPending(Pending pending)
+{
+    m_pending = std::move(pending);
+    if (m_held)
+        m_held->editStarted();
+}
+
+void DbQuery::endPending()
+{
+    if (m_pending && m_held)
+        m_held->editEnded();
+    m_pending.reset();
 }
 
 bool DbQuery::postQuietly()

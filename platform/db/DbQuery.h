@@ -2,6 +2,7 @@
 
 #include "platform/db/ColumnStore.h"
 #include "platform/db/DbField.h"
+#include "platform/db/PersistentField.h"
 #include "platform/db/RowFilter.h"
 
 #include <QObject>
@@ -17,25 +18,25 @@
 namespace platform::db {
 
 class DbConnection;
+class TableSnapshot;
 
 // A query with a static cursor: opening runs the statement once and keeps
 // the complete result as a snapshot; a row filter narrows the rows shown
 // without running the statement again. Text typed into a bound control
 // changes the current row and is posted back to the row it came from when
 // the current row moves, and before the query closes.
+//
+// A statement that reads a whole table leaves its rows with the connection
+// as that table's snapshot. A later statement on the table that only picks
+// columns and compares them with literals (see SnapshotSelect) is then
+// answered from those rows, in milliseconds, with exactly the rows, order
+// and fields the database engine would give; any other statement, or a
+// snapshot the database no longer matches, goes to the engine.
 class DbQuery : public QObject
 {
     Q_OBJECT
 public:
-    // A field declared in advance with its size and label; when a query has
-    // any, its result offers exactly these fields, bound by name.
-    struct PersistentField
-    {
-        QString name;
-        FieldType type = FieldType::WideString;
-        int size = 0;
-        QString displayLabel;
-    };
+    using PersistentField = platform::db::PersistentField;
 
     explicit DbQuery(QObject *parent = nullptr);
     ~DbQuery() override;
@@ -54,13 +55,21 @@ public:
 
     bool active() const { return m_store != nullptr; }
     // Opening runs the statement (throws DbError; the query stays closed);
-    // closing posts what was typed and drops the snapshot.
+    // closing posts what was typed and drops the snapshot. When what was
+    // typed cannot be posted, closing throws DbError and the query stays
+    // open with the typed text (setting the SQL text then keeps the old
+    // statement too): it is kept until it is posted or cancel() drops it.
     void setActive(bool on);
     void open() { setActive(true); }
     void close() { setActive(false); }
 
-    // The loaded rows, before the row filter; nullptr while closed.
+    // The rows the result is drawn from, before the row filter; nullptr
+    // while closed. For a result answered from a table snapshot this is the
+    // snapshot's store, which may hold more rows and columns than the result.
     const ColumnStore *snapshot() const { return m_store.get(); }
+    // Whether the open result was answered from a table snapshot instead of
+    // being read from the database engine.
+    bool answeredFromSnapshot() const { return m_fromSnapshot; }
 
     // Rows shown (after the row filter).
     int recordCount() const;
@@ -100,12 +109,17 @@ public:
     void cancel();
 
     // Called with a message when posting fails where no caller can catch
-    // the error (moving rows, closing); the typed text is kept while the
-    // query stays open.
+    // the error (moving rows, filtering, closing); the typed text is kept.
     std::function<void(const QString &)> postErrorHandler;
+    // Called with a message when the connection closes and typed text that
+    // could not be posted is lost with it.
+    std::function<void(const QString &)> editDiscardedHandler;
 
     // For DbField.
     void fieldDisplayChanged(int field);
+    // For DbConnection when it closes the file: posts what was typed if it
+    // can, else drops it, and closes.
+    void connectionClosing();
     // For DbConnection when it goes away first.
     void connectionGone();
 
@@ -130,14 +144,30 @@ private:
     // to restore them and rethrows.
     void refilter(const std::function<void()> &undo);
     void reportPostError(const QString &message);
-    int storeRow(int row) const { return m_filterActive ? m_visible[row] : row; }
+    // Closes whatever happens to what was typed.
+    void closeDiscarding();
+    void release();
+    void startPending(Pending pending);
+    void endPending();
+    int resultRowCount() const;
+    int storeRow(int row) const
+    {
+        return m_filterActive ? m_visible[row] : (m_allRows ? row : m_rows[std::size_t(row)]);
+    }
+    int storeColumn(int field) const { return m_columns[std::size_t(field)]; }
     bool postQuietly();
 
     DbConnection *m_connection = nullptr;
     QStringList m_sql;
     std::vector<PersistentField> m_persistent;
-    std::unique_ptr<ColumnStore> m_store;
-    std::vector<std::int64_t> m_rowIds; // engine row ids of the snapshot rows; empty when not updatable
+    std::shared_ptr<ColumnStore> m_store;  // the rows the result is drawn from
+    std::shared_ptr<TableSnapshot> m_held; // when m_store is a table snapshot the connection holds
+    bool m_fromSnapshot = false;
+    std::vector<int> m_columns; // the store column behind each field
+    std::vector<int> m_rows;    // the store rows of the result, unless m_allRows
+    bool m_allRows = true;
+    // Engine row ids per store row; null when the rows cannot be written back.
+    std::shared_ptr<const std::vector<std::int64_t>> m_rowIds;
     QString m_table;                    // the table the rows come from
     std::vector<QString> m_columnNames; // the table's column behind each field
     std::vector<std::unique_ptr<DbField>> m_fields;

@@ -15,8 +15,6 @@ namespace platform::db {
 
 namespace {
 
-using Bits = std::vector<std::uint64_t>;
-
 enum class Op { Eq, Ne, Lt, Gt, Le, Ge, Like };
 
 constexpr char lowerAscii(char c)
@@ -203,16 +201,16 @@ struct LikePattern
 
 } // namespace
 
-// One node of the compiled expression: an AND or OR over children, a
-// comparison of a column with a literal, or a test for null.
-struct RowFilter::Node
+namespace {
+
+// One comparison of a column with a literal, or a test for null, with the
+// filter language's rules: text compared without ASCII case, '%' and '*'
+// as wildcards, numbers compared as numbers.
+struct FilterTest : CellTest
 {
-    enum class Kind { And, Or, Compare, IsNull, IsNotNull };
+    enum class Kind { Compare, IsNull, IsNotNull };
 
     Kind kind = Kind::Compare;
-    std::vector<std::unique_ptr<Node>> children;
-
-    // Comparisons and null tests.
     QString field;
     Op op = Op::Eq;
     std::string literal;      // UTF-8 text of the literal (a number as it shows)
@@ -221,11 +219,13 @@ struct RowFilter::Node
     double literalNumber = 0;
     bool literalIsNumber = false; // literal reads as a number
     std::unique_ptr<LikePattern> like;
+
+    RowBits keep(const ColumnStore &store, int column, const RowBits &candidates) const override;
 };
 
-namespace {
+} // namespace
 
-using Node = RowFilter::Node;
+namespace {
 
 // ---------------------------------------------------------------------------
 // Reading the expression
@@ -427,7 +427,7 @@ class Parser
 public:
     Parser(Lexer &lexer, std::vector<Token> tokens) : m_lexer(lexer), m_tokens(std::move(tokens)) {}
 
-    std::unique_ptr<Node> parseAll()
+    std::unique_ptr<RowPredicate> parseAll()
     {
         auto root = orExpr();
         if (peek().type != Tok::End)
@@ -440,25 +440,28 @@ private:
     const Token &take() { return m_tokens[m_next++]; }
     [[noreturn]] void fail(const char *what) const { m_lexer.fail(what, peek().pos); }
 
-    std::unique_ptr<Node> orExpr() { return chain(Tok::Or, Node::Kind::Or, &Parser::andExpr); }
-    std::unique_ptr<Node> andExpr() { return chain(Tok::And, Node::Kind::And, &Parser::term); }
-
-    std::unique_ptr<Node> chain(Tok joiner, Node::Kind kind, std::unique_ptr<Node> (Parser::*operand)())
+    std::unique_ptr<RowPredicate> orExpr()
     {
-        auto first = (this->*operand)();
-        if (peek().type != joiner)
-            return first;
-        auto node = std::make_unique<Node>();
-        node->kind = kind;
-        node->children.push_back(std::move(first));
-        while (peek().type == joiner) {
-            take();
-            node->children.push_back((this->*operand)());
-        }
-        return node;
+        return chain(Tok::Or, RowPredicate::Kind::Or, &Parser::andExpr);
+    }
+    std::unique_ptr<RowPredicate> andExpr()
+    {
+        return chain(Tok::And, RowPredicate::Kind::And, &Parser::term);
     }
 
-    std::unique_ptr<Node> term()
+    std::unique_ptr<RowPredicate> chain(Tok joiner, RowPredicate::Kind kind,
+                                        std::unique_ptr<RowPredicate> (Parser::*operand)())
+    {
+        std::vector<std::unique_ptr<RowPredicate>> parts;
+        parts.push_back((this->*operand)());
+        while (peek().type == joiner) {
+            take();
+            parts.push_back((this->*operand)());
+        }
+        return RowPredicate::join(kind, std::move(parts));
+    }
+
+    std::unique_ptr<RowPredicate> term()
     {
         if (peek().type == Tok::LParen) {
             take();
@@ -471,12 +474,13 @@ private:
         return comparison();
     }
 
-    std::unique_ptr<Node> comparison()
+    std::unique_ptr<RowPredicate> comparison()
     {
         if (peek().type != Tok::Name)
             fail("field name expected");
-        auto node = std::make_unique<Node>();
+        auto node = std::make_unique<FilterTest>();
         node->field = QString::fromStdString(take().text);
+        const QString field = node->field;
 
         const Token &opTok = peek();
         if (opTok.type == Tok::Is) {
@@ -489,8 +493,8 @@ private:
             if (peek().type != Tok::Null)
                 fail("NULL expected after IS");
             take();
-            node->kind = negate ? Node::Kind::IsNotNull : Node::Kind::IsNull;
-            return node;
+            node->kind = negate ? FilterTest::Kind::IsNotNull : FilterTest::Kind::IsNull;
+            return RowPredicate::test(field, std::move(node));
         }
         if (opTok.type == Tok::Like) {
             node->op = Op::Like;
@@ -509,8 +513,8 @@ private:
         const Token &value = peek();
         if (value.type == Tok::Null && (node->op == Op::Eq || node->op == Op::Ne)) {
             take();
-            node->kind = node->op == Op::Eq ? Node::Kind::IsNull : Node::Kind::IsNotNull;
-            return node;
+            node->kind = node->op == Op::Eq ? FilterTest::Kind::IsNull : FilterTest::Kind::IsNotNull;
+            return RowPredicate::test(field, std::move(node));
         }
         if (value.type == Tok::Text) {
             node->literal = value.text;
@@ -529,12 +533,12 @@ private:
             fail("value expected");
         }
         take();
-        node->kind = Node::Kind::Compare;
+        node->kind = FilterTest::Kind::Compare;
         node->lowerLiteral = lowerAscii(node->literal);
         node->literalHasLetters = hasAsciiLetter(node->literal);
         if (node->op == Op::Like)
             node->like = std::make_unique<LikePattern>(node->literal);
-        return node;
+        return RowPredicate::test(field, std::move(node));
     }
 
     Lexer &m_lexer;
@@ -543,39 +547,7 @@ private:
 };
 
 // ---------------------------------------------------------------------------
-// Evaluation: every node yields a bitmap of the rows it keeps, computed only
-// for the candidate rows its parent still cares about.
-
-std::size_t wordCount(int rows)
-{
-    return (std::size_t(rows) + 63) / 64;
-}
-
-// Calls keep(row) for each candidate row and sets the bits where it holds.
-template <typename Keep> Bits scan(const Bits &candidates, Keep keep)
-{
-    Bits out(candidates.size(), 0);
-    for (std::size_t w = 0; w < candidates.size(); ++w) {
-        std::uint64_t todo = candidates[w];
-        if (todo == ~std::uint64_t(0)) {
-            std::uint64_t bits = 0;
-            const int base = int(w * 64);
-            for (int b = 0; b < 64; ++b)
-                bits |= std::uint64_t(keep(base + b)) << b;
-            out[w] = bits;
-            continue;
-        }
-        std::uint64_t bits = 0;
-        while (todo) {
-            const int b = std::countr_zero(todo);
-            todo &= todo - 1;
-            if (keep(int(w * 64) + b))
-                bits |= std::uint64_t(1) << b;
-        }
-        out[w] = bits;
-    }
-    return out;
-}
+// Evaluation
 
 bool ordered(Op op, int cmp)
 {
@@ -598,21 +570,13 @@ bool ordered(Op op, int cmp)
     return false;
 }
 
-int resolveColumn(const ColumnStore &store, const Node &node)
-{
-    const int col = store.columnIndex(node.field);
-    if (col < 0)
-        throw DbError(QStringLiteral("Filter names an unknown field \"%1\"").arg(node.field));
-    return col;
-}
-
-Bits evaluateNumeric(const ColumnStore &store, const Node &node, int col, const Bits &candidates)
+RowBits evaluateNumeric(const ColumnStore &store, const FilterTest &node, int col, const RowBits &candidates)
 {
     const auto notNull = [&](int row) { return !store.isNull(row, col); };
     if (node.op == Op::Like) {
         const LikePattern &like = *node.like;
         char buf[64];
-        return scan(candidates, [&](int row) {
+        return keepRows(candidates, [&](int row) {
             return notNull(row) && like.matches(numberText(store.number(row, col), buf));
         });
     }
@@ -622,30 +586,31 @@ Bits evaluateNumeric(const ColumnStore &store, const Node &node, int col, const 
     const double v = node.literalNumber;
     switch (node.op) {
     case Op::Eq:
-        return scan(candidates, [&](int row) { return store.number(row, col) == v && notNull(row); });
+        return keepRows(candidates, [&](int row) { return store.number(row, col) == v && notNull(row); });
     case Op::Ne:
-        return scan(candidates, [&](int row) { return store.number(row, col) != v && notNull(row); });
+        return keepRows(candidates, [&](int row) { return store.number(row, col) != v && notNull(row); });
     case Op::Lt:
-        return scan(candidates, [&](int row) { return store.number(row, col) < v && notNull(row); });
+        return keepRows(candidates, [&](int row) { return store.number(row, col) < v && notNull(row); });
     case Op::Gt:
-        return scan(candidates, [&](int row) { return store.number(row, col) > v && notNull(row); });
+        return keepRows(candidates, [&](int row) { return store.number(row, col) > v && notNull(row); });
     case Op::Le:
-        return scan(candidates, [&](int row) { return store.number(row, col) <= v && notNull(row); });
+        return keepRows(candidates, [&](int row) { return store.number(row, col) <= v && notNull(row); });
     case Op::Ge:
-        return scan(candidates, [&](int row) { return store.number(row, col) >= v && notNull(row); });
+        return keepRows(candidates, [&](int row) { return store.number(row, col) >= v && notNull(row); });
     case Op::Like:
         break;
     }
-    return Bits(candidates.size(), 0);
+    return RowBits(candidates.size(), 0);
 }
 
-Bits evaluateText(const ColumnStore &store, const Node &node, int col, const Bits &candidates)
+RowBits evaluateText(const ColumnStore &store, const FilterTest &node, int col, const RowBits &candidates)
 {
     const auto notNull = [&](int row) { return !store.isNull(row, col); };
     if (node.op == Op::Like) {
         const LikePattern &like = *node.like;
         // A null cell reads as empty text; the null test is needed only when that matches.
-        return scan(candidates, [&](int row) { return like.matches(store.text(row, col)) && notNull(row); });
+        return keepRows(candidates,
+                        [&](int row) { return like.matches(store.text(row, col)) && notNull(row); });
     }
     const std::string_view lit = node.lowerLiteral;
     if (node.op == Op::Eq || node.op == Op::Ne) {
@@ -657,72 +622,51 @@ Bits evaluateText(const ColumnStore &store, const Node &node, int col, const Bit
             const char *litData = lit.data();
             const std::size_t litSize = lit.size();
             if (want) {
-                return scan(candidates, [&](int row) {
+                return keepRows(candidates, [&](int row) {
                     const std::string_view t = store.text(row, col);
                     return t.size() == litSize && sameBytes(t.data(), litData, litSize) &&
                            (litSize != 0 || notNull(row));
                 });
             }
-            return scan(candidates, [&](int row) {
+            return keepRows(candidates, [&](int row) {
                 const std::string_view t = store.text(row, col);
                 return !(t.size() == litSize && sameBytes(t.data(), litData, litSize)) && notNull(row);
             });
         }
-        return scan(candidates,
-                    [&](int row) { return notNull(row) && equalsFolded(store.text(row, col), lit) == want; });
+        return keepRows(candidates, [&](int row) {
+            return notNull(row) && equalsFolded(store.text(row, col), lit) == want;
+        });
     }
     const Op op = node.op;
-    return scan(candidates, [&](int row) {
+    return keepRows(candidates, [&](int row) {
         return notNull(row) && ordered(op, compareFolded(store.text(row, col), lit));
     });
 }
 
-Bits evaluate(const ColumnStore &store, const Node &node, const Bits &candidates)
+} // namespace
+
+RowBits FilterTest::keep(const ColumnStore &store, int col, const RowBits &candidates) const
 {
-    switch (node.kind) {
-    case Node::Kind::And: {
-        Bits result = evaluate(store, *node.children.front(), candidates);
-        for (std::size_t i = 1; i < node.children.size(); ++i)
-            result = evaluate(store, *node.children[i], result);
-        return result;
+    if (kind != Kind::Compare) {
+        const bool want = kind == Kind::IsNull;
+        return keepRows(candidates, [&](int row) { return store.isNull(row, col) == want; });
     }
-    case Node::Kind::Or: {
-        Bits result = evaluate(store, *node.children.front(), candidates);
-        Bits rest(candidates.size());
-        for (std::size_t i = 1; i < node.children.size(); ++i) {
-            for (std::size_t w = 0; w < rest.size(); ++w)
-                rest[w] = candidates[w] & ~result[w];
-            const Bits more = evaluate(store, *node.children[i], rest);
-            for (std::size_t w = 0; w < result.size(); ++w)
-                result[w] |= more[w];
-        }
-        return result;
-    }
-    case Node::Kind::IsNull:
-    case Node::Kind::IsNotNull: {
-        const int col = resolveColumn(store, node);
-        const bool want = node.kind == Node::Kind::IsNull;
-        return scan(candidates, [&](int row) { return store.isNull(row, col) == want; });
-    }
-    case Node::Kind::Compare: {
-        const int col = resolveColumn(store, node);
-        return store.isNumeric(col) ? evaluateNumeric(store, node, col, candidates)
-                                    : evaluateText(store, node, col, candidates);
-    }
-    }
-    return Bits(candidates.size(), 0);
+    return store.isNumeric(col) ? evaluateNumeric(store, *this, col, candidates)
+                                : evaluateText(store, *this, col, candidates);
 }
 
-// Checks every field name before any row is visited, so an unknown field
-// fails even when no row would reach its comparison.
-void checkFields(const ColumnStore &store, const Node &node)
+namespace {
+
+// Every field name is checked before any row is visited, so an unknown
+// field fails even when no row would reach its comparison.
+std::function<int(const QString &)> checkedColumns(const RowPredicate &root,
+                                                   const std::function<int(const QString &)> &columnOf)
 {
-    if (node.kind == Node::Kind::And || node.kind == Node::Kind::Or) {
-        for (const auto &child : node.children)
-            checkFields(store, *child);
-        return;
-    }
-    resolveColumn(store, node);
+    root.forEachTest([&](const RowPredicate &test) {
+        if (columnOf(test.column()) < 0)
+            throw DbError(QStringLiteral("Filter names an unknown field \"%1\"").arg(test.column()));
+    });
+    return columnOf;
 }
 
 } // namespace
@@ -745,33 +689,16 @@ RowFilter &RowFilter::operator=(RowFilter &&) noexcept = default;
 
 std::vector<int> RowFilter::matchingRows(const ColumnStore &store) const
 {
-    const int rows = store.rowCount();
-    std::vector<int> out;
-    if (!m_root) {
-        out.resize(std::size_t(rows));
-        for (int i = 0; i < rows; ++i)
-            out[std::size_t(i)] = i;
-        return out;
-    }
-    checkFields(store, *m_root);
+    return rowList(matchingRows(
+        store, [&store](const QString &name) { return store.columnIndex(name); }, allRows(store.rowCount())));
+}
 
-    Bits all(wordCount(rows), ~std::uint64_t(0));
-    if (rows % 64 != 0)
-        all.back() = (std::uint64_t(1) << (rows % 64)) - 1;
-    const Bits kept = evaluate(store, *m_root, all);
-
-    std::size_t count = 0;
-    for (std::uint64_t w : kept)
-        count += std::size_t(std::popcount(w));
-    out.reserve(count);
-    for (std::size_t w = 0; w < kept.size(); ++w) {
-        std::uint64_t bits = kept[w];
-        while (bits) {
-            out.push_back(int(w * 64) + std::countr_zero(bits));
-            bits &= bits - 1;
-        }
-    }
-    return out;
+RowBits RowFilter::matchingRows(const ColumnStore &store, const std::function<int(const QString &)> &columnOf,
+                                const RowBits &candidates) const
+{
+    if (!m_root)
+        return candidates;
+    return m_root->evaluate(store, checkedColumns(*m_root, columnOf), candidates);
 }
 
 } // namespace platform::db

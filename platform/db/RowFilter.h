@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/db/ColumnStore.h"
+#include "platform/db/RowPredicate.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -28,11 +30,13 @@ public:
     // Row numbers of the store that satisfy the expression, in store order.
     // Throws DbError when the expression names a column the store lacks.
     std::vector<int> matchingRows(const ColumnStore &store) const;
-
-    struct Node;
+    // The rows among the candidates that satisfy the expression, where
+    // `columnOf` gives the store column of a field name (-1 for none).
+    RowBits matchingRows(const ColumnStore &store, const std::function<int(const QString &)> &columnOf,
+                         const RowBits &candidates) const;
 
 private:
-    std::unique_ptr<Node> m_root;
+    std::unique_ptr<RowPredicate> m_root;
 };
 
 } // namespace platform::db

@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -10,25 +11,47 @@ namespace platform::db::detail {
 
 namespace {
 
-enum : char { kNull = 0, kNumber = 1, kText = 2 };
+// How a value travels: nothing, a whole number, a double, or bytes. Bytes
+// carry the kind of value the engine held, since a text column receives
+// numbers and blobs as text.
+enum : char { kNull = 0, kInteger = 1, kReal = 2, kText = 3, kIntegerText = 4, kRealText = 5, kBlobText = 6 };
 
 // A run of rows packed as they were read: per row the optional row id,
-// then per field a tag and its value (a double, or a length and bytes).
+// then per field a tag and its value (a number, or a length and bytes).
 struct Batch
 {
-    std::vector<char> bytes;
+    // Raw storage: growing a std::vector would first fill every byte with zeros.
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+    std::size_t capacity = 0;
     int rows = 0;
+
+    void reserve(std::size_t bytes)
+    {
+        if (bytes <= capacity)
+            return;
+        auto bigger = std::make_unique_for_overwrite<char[]>(bytes);
+        if (size)
+            std::memcpy(bigger.get(), data.get(), size);
+        data = std::move(bigger);
+        capacity = bytes;
+    }
+    // Room for `n` more bytes; the caller fills them.
+    char *append(std::size_t n)
+    {
+        if (size + n > capacity)
+            reserve(std::max(capacity * 2, size + n));
+        char *at = data.get() + size;
+        size += n;
+        return at;
+    }
     void clear()
     {
-        bytes.clear();
+        size = 0;
         rows = 0;
     }
-    template <typename T> void put(const T &value)
-    {
-        const std::size_t at = bytes.size();
-        bytes.resize(at + sizeof(T));
-        std::memcpy(bytes.data() + at, &value, sizeof(T));
-    }
+    template <typename T> void put(const T &value) { std::memcpy(append(sizeof(T)), &value, sizeof(T)); }
+    void putTag(char tag) { *append(1) = tag; }
 };
 
 template <typename T> T take(const char *&p)
@@ -46,7 +69,7 @@ public:
     explicit BatchQueue(int count) : m_batches(std::size_t(count))
     {
         for (Batch &b : m_batches) {
-            b.bytes.reserve(kBatchBytes + 4096);
+            b.reserve(kBatchBytes + 4096);
             m_free.push_back(&b);
         }
     }
@@ -109,22 +132,32 @@ private:
 void fileBatch(const Batch &batch, int fieldCount, bool withRowIds, ColumnStore &store,
                std::vector<std::int64_t> &rowIds)
 {
-    const char *p = batch.bytes.data();
+    const char *p = batch.data.get();
     for (int r = 0; r < batch.rows; ++r) {
         if (withRowIds)
             rowIds.push_back(take<std::int64_t>(p));
         for (int f = 0; f < fieldCount; ++f) {
-            switch (*p++) {
+            const char tag = *p++;
+            switch (tag) {
             case kNull:
                 store.appendNull(f);
                 break;
-            case kNumber:
+            case kInteger:
+                store.appendInteger(f, take<std::int64_t>(p));
+                break;
+            case kReal:
                 store.appendNumber(f, take<double>(p));
                 break;
             default: {
                 const auto length = take<std::uint32_t>(p);
                 store.appendText(f, std::string_view(p, length));
                 p += length;
+                if (tag == kIntegerText)
+                    store.markContent(f, ColumnStore::Integers);
+                else if (tag == kRealText)
+                    store.markContent(f, ColumnStore::Reals);
+                else if (tag == kBlobText)
+                    store.markContent(f, ColumnStore::Blobs);
             }
             }
         }
@@ -164,23 +197,27 @@ int SnapshotLoader::run(ColumnStore &store, std::vector<std::int64_t> &rowIds)
             sqlite3_value *v = sqlite3_column_value(m_statement, m_sources[std::size_t(f)]);
             const int type = sqlite3_value_type(v);
             if (type == SQLITE_NULL) {
-                batch->bytes.push_back(kNull);
-            } else if ((type == SQLITE_INTEGER || type == SQLITE_FLOAT) && numeric[std::size_t(f)]) {
-                batch->bytes.push_back(kNumber);
+                batch->putTag(kNull);
+            } else if (type == SQLITE_INTEGER && numeric[std::size_t(f)]) {
+                batch->putTag(kInteger);
+                batch->put<std::int64_t>(sqlite3_value_int64(v));
+            } else if (type == SQLITE_FLOAT && numeric[std::size_t(f)]) {
+                batch->putTag(kReal);
                 batch->put<double>(sqlite3_value_double(v));
             } else {
                 // Raw bytes for text: asking for text would copy each value to add a terminator.
                 const void *data = type == SQLITE_TEXT ? sqlite3_value_blob(v) : sqlite3_value_text(v);
                 const auto length = std::uint32_t(sqlite3_value_bytes(v));
-                batch->bytes.push_back(kText);
+                batch->putTag(type == SQLITE_TEXT      ? kText
+                              : type == SQLITE_INTEGER ? kIntegerText
+                              : type == SQLITE_FLOAT   ? kRealText
+                                                       : kBlobText);
                 batch->put<std::uint32_t>(length);
-                const std::size_t at = batch->bytes.size();
-                batch->bytes.resize(at + length);
                 if (length)
-                    std::memcpy(batch->bytes.data() + at, data, length);
+                    std::memcpy(batch->append(length), data, length);
             }
         }
-        if (++batch->rows, batch->bytes.size() >= BatchQueue::kBatchBytes) {
+        if (++batch->rows, batch->size >= BatchQueue::kBatchBytes) {
             queue.giveFilled(batch);
             batch = queue.takeFree();
         }

@@ -11,7 +11,13 @@ QString lastError(sqlite3 *db)
 
 Statement prepare(sqlite3 *db, const QString &sql)
 {
-    const QByteArray utf8 = sql.toUtf8();
+    return prepare(db, sql.toUtf8());
+}
+
+Statement prepare(sqlite3 *db, const QByteArray &utf8)
+{
+    if (utf8.contains('\0'))
+        throw DbError(QStringLiteral("SQL 语句中含有空字符"));
     sqlite3_stmt *stmt = nullptr;
     if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, nullptr) != SQLITE_OK) {
         sqlite3_finalize(stmt);

@@ -1,6 +1,8 @@
 #include "platform/os/Gb2312.h"
 
-#include <cerrno>
+#include <QList>
+
+#include <algorithm>
 #include <cstring>
 #include <iconv.h>
 #include <mutex>
@@ -13,42 +15,36 @@ QByteArray toGb2312(const QString &text)
     // rarer characters of company names.
     static std::mutex lock;
     static iconv_t cd = iconv_open("GBK", "UTF-8");
-    const QByteArray utf8 = text.toUtf8();
     QByteArray out;
-    if (cd == iconv_t(-1)) // no converter: count every non-ASCII character as two bytes
-    {
-        for (QChar c : text)
-            out += c.unicode() < 0x80 ? QByteArray(1, char(c.unicode())) : QByteArray("??");
-        return out;
-    }
+    out.reserve(text.size() * 2);
     std::lock_guard guard(lock);
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    out.resize(utf8.size() * 2 + 4);
-    char *in = const_cast<char *>(utf8.constData());
-    size_t inLeft = size_t(utf8.size());
-    char *dst = out.data();
-    size_t outLeft = size_t(out.size());
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &dst, &outLeft) != size_t(-1))
-            break;
-        if (errno != EILSEQ && errno != EINVAL)
-            break;
-        // Skip one UTF-8 character that has no code and write "?".
-        int skip = 1;
-        const unsigned char lead = static_cast<unsigned char>(*in);
-        if (lead >= 0xF0)
-            skip = 4;
-        else if (lead >= 0xE0)
-            skip = 3;
-        else if (lead >= 0xC0)
-            skip = 2;
-        skip = std::min<int>(skip, int(inLeft));
-        in += skip;
-        inLeft -= size_t(skip);
-        *dst++ = '?';
-        --outLeft;
+    // One character at a time: iconv turns some characters without a code
+    // (the tag characters U+E0000..U+E007F) into nothing, without an error.
+    for (const char32_t code : text.toUcs4()) {
+        if (code < 0x80) {
+            out += char(code);
+            continue;
+        }
+        if (cd == iconv_t(-1)) { // no converter: count every non-ASCII character as two bytes
+            out += "??";
+            continue;
+        }
+        if (code >= 0xD800 && code <= 0xDFFF) { // half of a broken pair
+            out += '?';
+            continue;
+        }
+        const QByteArray utf8 = QString::fromUcs4(&code, 1).toUtf8();
+        char *in = const_cast<char *>(utf8.constData());
+        size_t inLeft = size_t(utf8.size());
+        char buffer[8];
+        char *dst = buffer;
+        size_t outLeft = sizeof buffer;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd, &in, &inLeft, &dst, &outLeft) == size_t(-1) || dst == buffer)
+            out += '?';
+        else
+            out.append(buffer, dst - buffer);
     }
-    out.truncate(dst - out.data());
     return out;
 }
 

@@ -151,9 +151,12 @@ TEST_F(DemoDatabaseTest, LooksUpRealMobileNumbersAndAreaCodes)
 TEST_F(DemoDatabaseTest, SameSeedGivesTheSameRows)
 {
     const std::string all = "SELECT * FROM Dorvak ORDER BY rowid";
-    const Table first = Cipher(write(150, 7, "a.dat"), tools::kDatabasePassword, 4096).run(all);
-    const Table again = Cipher(write(150, 7, "b.dat"), tools::kDatabasePassword, 4096).run(all);
-    const Table other = Cipher(write(150, 8, "c.dat"), tools::kDatabasePassword, 4096).run(all);
+    const Table first =
+        Cipher(write(150, 7, "a.dat"), tools::kDatabasePassword, platform::db::kBuilderPageSize).run(all);
+    const Table again =
+        Cipher(write(150, 7, "b.dat"), tools::kDatabasePassword, platform::db::kBuilderPageSize).run(all);
+    const Table other =
+        Cipher(write(150, 8, "c.dat"), tools::kDatabasePassword, platform::db::kBuilderPageSize).run(all);
     ASSERT_EQ(first.size(), 150u);
     EXPECT_EQ(first, again);
     EXPECT_NE(first, other);
@@ -162,7 +165,7 @@ TEST_F(DemoDatabaseTest, SameSeedGivesTheSameRows)
 TEST_F(DemoDatabaseTest, CompaniesCoverTheTreeAndLookReal)
 {
     const int n = 800;
-    const Cipher db(write(n, 3), tools::kDatabasePassword, 4096);
+    const Cipher db(write(n, 3), tools::kDatabasePassword, platform::db::kBuilderPageSize);
 
     const char *tree[] = {
         "北京市",         "广州市", "上海市",     "天津市", "重庆市",   "沈阳市",       "南京市",
@@ -230,8 +233,11 @@ TEST_F(DemoDatabaseTest, OnlyTheRightKeyAndPageSizeOpenTheFile)
     EXPECT_FALSE(file.read(16).startsWith("SQLite format 3")) << "the file must be encrypted";
     file.close();
 
-    EXPECT_EQ(Cipher(path, tools::kDatabasePassword, 4096).count("SELECT count(*) FROM Dorvak"), 50);
-    EXPECT_THROW(Cipher(path, "zxc3k9p2lumentra@mwQ", 4096).run("SELECT count(*) FROM Dorvak"),
+    EXPECT_EQ(Cipher(path, tools::kDatabasePassword, platform::db::kBuilderPageSize)
+                  .count("SELECT count(*) FROM Dorvak"),
+              50);
+    EXPECT_THROW(Cipher(path, "zxc3k9p2lumentra@mwQ", platform::db::kBuilderPageSize)
+                     .run("SELECT count(*) FROM Dorvak"),
                  std::runtime_error);
     EXPECT_THROW(Cipher(path, tools::kDatabasePassword, 1024).run("SELECT count(*) FROM Dorvak"),
                  std::runtime_error);
@@ -257,7 +263,9 @@ TEST_F(DemoDatabaseTest, ReplacesAnExistingFileAndRemovesAFailedOne)
         junk.write("not a database at all");
     }
     write(5);
-    EXPECT_EQ(Cipher(path, tools::kDatabasePassword, 4096).count("SELECT count(*) FROM Dorvak"), 5);
+    EXPECT_EQ(Cipher(path, tools::kDatabasePassword, platform::db::kBuilderPageSize)
+                  .count("SELECT count(*) FROM Dorvak"),
+              5);
 
     DemoOptions options;
     options.out = dir.file("missing-folder/dorvak.dat");
@@ -278,7 +286,7 @@ TEST(DemoArguments, ReadsEveryOptionAndRejectsBadOnes)
     EXPECT_EQ(defaults.companies, 5000);
     EXPECT_EQ(defaults.seed, 1u);
     EXPECT_EQ(defaults.password, "zxc3k9p2lumentra@mwq");
-    EXPECT_EQ(defaults.pageSize, 4096);
+    EXPECT_EQ(defaults.pageSize, platform::db::kBuilderPageSize);
 
     const DemoOptions set = tools::parseDemoArguments({"--companies", "1000000", "--seed", "42", "--password",
                                                        "p", "--page-size", "1024", "--out", "y.dat"});

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/db/RowPredicate.h"
+#include "platform/db/SnapshotSelect.h"
+
+#include <memory>
+
+namespace platform::db {
+
+// How the engine sees a snapshot column when it compares its cells.
+enum class SqlColumnClass {
+    // Text affinity, binary collation, only text (or null) stored: compared
+    // byte by byte; a number compared with it is first written as text.
+    Text,
+    // Integer or numeric affinity, only whole numbers within 2^53 (or null)
+    // stored: compared as numbers; a text that reads as a number is taken
+    // as that number, any other text is greater than every number; LIKE
+    // compares the numbers written out.
+    Integer,
+};
+
+// The comparison `column op literal` over a column of that class with the
+// engine's rules (a null cell never passes), or nullptr when this pair is
+// one whose result could differ from the engine's in some corner.
+std::unique_ptr<CellTest> makeSqlCellTest(SqlColumnClass columnClass, SqlOp op, const SqlLiteral &literal);
+
+} // namespace platform::db

@@ -1,0 +1,207 @@
+#include "DbFixture.h"
+
+#include "support/EngineReader.h"
+
+#include <QFile>
+
+using namespace platform::db;
+
+namespace {
+
+const QString kList = QStringLiteral("select cCorpCName,cProvince,cCorpMemo,iFlag from Dorvak");
+
+QStringList sampleRows()
+{
+    return {testdb::companyInsert(QStringLiteral("北京电子"), QStringLiteral("北京市"), 1, {},
+                                  QStringLiteral("甲")),
+            testdb::companyInsert(QStringLiteral("安徽机械"), QStringLiteral("安徽省"), 0),
+            testdb::companyInsert(QStringLiteral("Union 电子"), QStringLiteral("北京市"), 0),
+            QStringLiteral("INSERT INTO Dorvak (cCorpCName, cProvince) VALUES ('无省份', NULL)"),
+            testdb::companyInsert(QStringLiteral("浙江电子"), QStringLiteral("浙江省"), 1)};
+}
+
+} // namespace
+
+class SnapshotAnswerTest : public DbFixture
+{
+protected:
+    void SetUp() override
+    {
+        openDatabase(sampleRows());
+        openSql(kList);
+    }
+
+    // The names in the shown rows of a query, in order.
+    static QStringList names(const DbQuery &q)
+    {
+        QStringList list;
+        for (int r = 0; r < q.recordCount(); ++r)
+            list << q.cellText(r, q.findField(QStringLiteral("cCorpCName"))->index());
+        return list;
+    }
+    // The same, as the engine alone gives them.
+    QStringList engineNames(const QString &sql) const
+    {
+        const testdb::EngineResult result = testdb::EngineReader(path, testdb::kPassword, 4096).select(sql);
+        const qsizetype col = result.columns.indexOf(QStringLiteral("cCorpCName"));
+        QStringList list;
+        for (const auto &row : result.rows)
+            list << row[std::size_t(col)].value_or(QString());
+        return list;
+    }
+    // Opens the statement and checks the rows against the engine's.
+    bool answered(const QString &where)
+    {
+        const QString sql = kList + where;
+        openSql(sql);
+        EXPECT_EQ(names(*query), engineNames(sql)) << where.toStdString();
+        return query->answeredFromSnapshot();
+    }
+};
+
+TEST_F(SnapshotAnswerTest, StatementsOnTheListAreAnsweredWithTheEnginesRowsAndFields)
+{
+    EXPECT_FALSE(query->answeredFromSnapshot()) << "the list itself is read by the engine";
+    const ColumnStore *list = query->snapshot();
+
+    EXPECT_TRUE(answered(QStringLiteral(" WHERE (cCorpCName LIKE '%电子%')")));
+    EXPECT_EQ(query->snapshot(), list) << "no copy of the rows";
+    EXPECT_TRUE(answered(QStringLiteral(" WHERE cProvince = '北京市' and iFlag = 1 or cProvince < '北'")));
+    EXPECT_TRUE(answered(QStringLiteral(" WHERE cCorpCName like 'union%'")));
+    // Type affinity: a text that reads as a number meets the integer column
+    // as that number, any other text sorts after every number; a number
+    // meets a text column written out as text.
+    for (const char *where :
+         {" WHERE iFlag = '1'", " WHERE iFlag = ' 1 '", " WHERE iFlag > '0.5'", " WHERE iFlag < '1e0'",
+          " WHERE iFlag < 'abc'", " WHERE iFlag >= 'abc'", " WHERE iFlag <> '1x'", " WHERE iFlag like '%1'",
+          " WHERE cProvince > 1", " WHERE cCorpCName <> 5 and iFlag <= 0.5", " WHERE iFlag = -0"})
+        EXPECT_TRUE(answered(QLatin1String(where))) << where;
+
+    // The fields are those of the same statement read by the engine: names, types and sizes.
+    const QString sql = QStringLiteral("select CCORPCNAME, iflag, cProvince from Dorvak where iflag <> 0");
+    openSql(sql);
+    ASSERT_TRUE(query->answeredFromSnapshot());
+    DbConnection fresh; // holds no snapshot yet
+    fresh.setConnectionString(connectionStringFor(path));
+    fresh.setConnected(true);
+    DbQuery engine;
+    engine.setConnection(&fresh);
+    engine.setSqlText(sql);
+    engine.open();
+    ASSERT_FALSE(engine.answeredFromSnapshot());
+    ASSERT_EQ(query->fieldCount(), engine.fieldCount());
+    for (int f = 0; f < engine.fieldCount(); ++f) {
+        EXPECT_EQ(query->field(f)->fieldName(), engine.field(f)->fieldName());
+        EXPECT_EQ(query->field(f)->dataType(), engine.field(f)->dataType());
+        EXPECT_EQ(query->field(f)->size(), engine.field(f)->size());
+    }
+    EXPECT_EQ(names(*query), names(engine));
+
+    // The row filter narrows the answer as it narrows a result read by the engine.
+    query->setFilter(QStringLiteral("cProvince='北京市'"));
+    query->setFiltered(true);
+    openSql(kList + QStringLiteral(" WHERE cCorpCName LIKE '%电子'"));
+    EXPECT_TRUE(query->answeredFromSnapshot());
+    EXPECT_EQ(names(*query), (QStringList{QStringLiteral("北京电子"), QStringLiteral("Union 电子")}));
+}
+
+TEST_F(SnapshotAnswerTest, RefreshAndClearingTheSearchReuseTheRows)
+{
+    const ColumnStore *list = query->snapshot();
+    openSql(kList + QStringLiteral(" WHERE (cCorpCName LIKE '%电%')"));
+    openSql(kList);
+    EXPECT_TRUE(query->answeredFromSnapshot());
+    EXPECT_EQ(query->snapshot(), list);
+    EXPECT_EQ(query->recordCount(), 5);
+}
+
+TEST_F(SnapshotAnswerTest, AnotherProgramsWriteSendsStatementsToTheEngineUntilTheListIsRead)
+{
+    testdb::run(
+        path, testdb::kPassword, 4096,
+        {QStringLiteral("UPDATE Dorvak SET cCorpCName = '北京电子新' WHERE cCorpCName = '北京电子'")});
+    EXPECT_FALSE(answered(QStringLiteral(" WHERE cCorpCName LIKE '%新'")));
+    EXPECT_EQ(names(*query), QStringList{QStringLiteral("北京电子新")});
+    openSql(kList);
+    EXPECT_FALSE(query->answeredFromSnapshot());
+    EXPECT_TRUE(answered(QStringLiteral(" WHERE cCorpCName LIKE '%新'")));
+}
+
+TEST_F(SnapshotAnswerTest, OwnPostsKeepTheSnapshotInStep)
+{
+    ASSERT_TRUE(answered(QStringLiteral(" WHERE iFlag = 1")));
+    query->setFieldText(query->fieldByName(QStringLiteral("cCorpMemo"))->index(), QStringLiteral("新简介"));
+
+    // While the text is not posted, another query cannot see it in the snapshot.
+    DbQuery other;
+    other.setConnection(connection.get());
+    other.setSqlText(kList + QStringLiteral(" WHERE iFlag = 1"));
+    other.open();
+    EXPECT_FALSE(other.answeredFromSnapshot());
+    EXPECT_EQ(other.cellText(0, 2), QStringLiteral("甲"));
+
+    ASSERT_TRUE(query->next()); // posts
+    other.close();
+    other.open();
+    EXPECT_TRUE(other.answeredFromSnapshot());
+    EXPECT_EQ(other.cellText(0, 2), QStringLiteral("新简介"));
+
+    // A post through a result the engine read leaves the snapshot behind.
+    openSql(kList + QStringLiteral(" WHERE iFlag = 1 ORDER BY rowid"));
+    query->setFieldText(query->fieldByName(QStringLiteral("cCorpMemo"))->index(), QStringLiteral("再改"));
+    query->post();
+    EXPECT_FALSE(answered(QStringLiteral(" WHERE iFlag = 1")));
+    EXPECT_EQ(query->cellText(0, 2), QStringLiteral("再改"));
+}
+
+TEST_F(SnapshotAnswerTest, IndexesUncoveredColumnsAndUnsureValuesGoToTheEngine)
+{
+    // A memo declared MEMO has numeric affinity but holds text: its comparisons follow other rules.
+    EXPECT_FALSE(answered(QStringLiteral(" WHERE cCorpMemo = '甲'")));
+    // A column the snapshot lacks.
+    openSql(kList);
+    openSql(QStringLiteral("select cCorpCName, cTel from Dorvak where cTel = '010-1234567'"));
+    EXPECT_FALSE(query->answeredFromSnapshot());
+    EXPECT_EQ(query->recordCount(), 4);
+
+    // A number stored as text in the numeric column.
+    testdb::run(path, testdb::kPassword, 4096,
+                {QStringLiteral("UPDATE Dorvak SET iFlag = 'x' WHERE cCorpCName = '安徽机械'")});
+    openSql(kList);
+    EXPECT_FALSE(answered(QStringLiteral(" WHERE iFlag > 0")));
+    EXPECT_TRUE(answered(QStringLiteral(" WHERE cCorpCName > '北'")));
+
+    // The engine reads through an index in the index's order.
+    testdb::run(path, testdb::kPassword, 4096,
+                {QStringLiteral("CREATE INDEX byProvince ON Dorvak (cProvince)")});
+    openSql(kList);
+    EXPECT_FALSE(answered(QStringLiteral(" WHERE cProvince > '安'")));
+    EXPECT_TRUE(answered(QStringLiteral(" WHERE cCorpCName LIKE '%电子%'")));
+}
+
+TEST_F(SnapshotAnswerTest, APreloadedListIsTakenWhenTheQueryOpensIt)
+{
+    DbConnection second;
+    second.setConnectionString(connectionStringFor(path));
+    second.setConnected(true);
+    second.preload(kList);
+    DbQuery list;
+    list.setConnection(&second);
+    list.setSqlText(kList);
+    list.open();
+    EXPECT_TRUE(list.answeredFromSnapshot());
+    EXPECT_EQ(names(list), engineNames(kList));
+    EXPECT_EQ(list.field(3)->dataType(), FieldType::Integer);
+
+    // Closing the file lets the snapshots go: the file may be another one when it opens again.
+    second.setConnected(false);
+    connection->setConnected(false);
+    ASSERT_TRUE(QFile::remove(path));
+    testdb::create(path, testdb::kPassword, 4096,
+                   {testdb::companyTableSql(),
+                    testdb::companyInsert(QStringLiteral("新文件"), QStringLiteral("北京市"), 0)});
+    second.setConnected(true);
+    list.open();
+    EXPECT_FALSE(list.answeredFromSnapshot());
+    EXPECT_EQ(names(list), QStringList{QStringLiteral("新文件")});
+}
