@@ -128,7 +128,9 @@ TEST_F(UpdateHookTest, YesChecksWithTheDatabaseClosedAroundItAndKeepsTheList)
     companies->fieldByName(QStringLiteral("cCorpCName"))->setDisplayLabel(QStringLiteral("公司"));
     companies->setCurrentRow(1);
     bool disconnected = false;
-    QObject::connect(companies, &platform::db::DbQuery::dataReset,
+    // The receiver ends the connection with this test body; the query outlives it.
+    QObject receiver;
+    QObject::connect(companies, &platform::db::DbQuery::dataReset, &receiver,
                      [&] { disconnected |= !companies->active(); });
     info = QStringLiteral("#version=1\n#url=%1\n").arg(server.url(QStringLiteral("/download/dorvak.dat")));
 

@@ -2,6 +2,7 @@
 // and checks what a user sees.
 
 #include "EndToEndFixture.h"
+#include "platform/db/CipherSettings.h"
 #include "support/TestDatabase.h"
 
 #include <QDir>
@@ -282,7 +283,8 @@ TEST_F(DorvakEndToEndTest, SplashThenMainWindowWhoseBarSwitchesThePanels)
     ASSERT_TRUE(process->waitForFinished(15000));
     EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process->exitCode(), 0);
-    EXPECT_EQ(testdb::scalar(home.file(QStringLiteral("app/dorvak.dat")), testdb::kPassword, 4096,
+    EXPECT_EQ(testdb::scalar(home.file(QStringLiteral("app/dorvak.dat")), testdb::kPassword,
+                             platform::db::kBuilderPageSize,
                              QStringLiteral("select count(*) from Dorvak where cCorpMemo like '%e2e%'")),
               QStringLiteral("1"));
 }

@@ -1,6 +1,7 @@
 // Installs the built program into temporary folders, as a user would with
 // `cmake --install build --prefix ~/.local`, and checks where the files land.
 
+#include "platform/db/CipherSettings.h"
 #include "platform/os/IniFile.h"
 #include "support/TempDir.h"
 #include "support/TestDatabase.h"
@@ -85,13 +86,13 @@ TEST_F(InstallTest, PutsTheProgramItsDatabaseTheMenuEntryAndTheIconInPlace)
     EXPECT_TRUE(QFileInfo(programInfo.absolutePath()).isWritable())
         << "the updater replaces the program and its database in their folder";
     const QString database = prefix + QStringLiteral("/lib/velmora/dorvak.dat");
-    EXPECT_GT(
-        testdb::scalar(database, testdb::kPassword, 4096, QStringLiteral("SELECT count(*) FROM GM_Card"))
-            .toInt(),
-        1000);
-    EXPECT_EQ(
-        testdb::scalar(database, testdb::kPassword, 4096, QStringLiteral("SELECT count(*) FROM Dorvak")),
-        QStringLiteral("5000"));
+    EXPECT_GT(testdb::scalar(database, testdb::kPassword, platform::db::kBuilderPageSize,
+                             QStringLiteral("SELECT count(*) FROM GM_Card"))
+                  .toInt(),
+              1000);
+    EXPECT_EQ(testdb::scalar(database, testdb::kPassword, platform::db::kBuilderPageSize,
+                             QStringLiteral("SELECT count(*) FROM Dorvak")),
+              QStringLiteral("5000"));
 
     const QString entry = prefix + QStringLiteral("/share/applications/velmora.desktop");
     ASSERT_TRUE(QFile::exists(entry));

@@ -126,7 +126,7 @@ TEST_F(DemoDatabaseTest, HoldsTheThreeTablesWithTheirColumns)
 
 TEST_F(DemoDatabaseTest, LooksUpRealMobileNumbersAndAreaCodes)
 {
-    const Cipher db(write(10), tools::kDatabasePassword, 4096);
+    const Cipher db(write(10), tools::kDatabasePassword, platform::db::kBuilderPageSize);
     // The statement the mobile lookup runs, for the first seven digits of a number.
     const auto card = [&](const std::string &prefix) {
         return db.run("select province,city,code,cardtype from GM_Card WHERE (startnum <=" + prefix +
