@@ -2,6 +2,7 @@
 
 #include "app/uBrowsePanel.h"
 
+#include "app/WindowLook.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbEdit.h"
 #include "platform/db/DbGrid.h"
@@ -52,10 +53,7 @@ TBrowsePanel::TBrowsePanel(DbQuery *companies, DataSource *source, QWidget *pare
     : QWidget(parent), m_companies(companies), m_source(source)
 {
     setObjectName(QStringLiteral("Pal_1"));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(241, 241, 241));
-    setPalette(pal);
+    look::setBackground(this, QColor(241, 241, 241));
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
