@@ -22,27 +22,18 @@ protected:
     void SetUp() override
     {
         AppFixture::SetUp();
-        writeDatabase({
+        ASSERT_NO_FATAL_FAILURE(startMainForm({
             testdb::companyInsert(QStringLiteral("北京光明软件实业有限公司"), QStringLiteral("北京市"), 1,
                                   QStringLiteral("www.gm.cn"), QStringLiteral("第一行\r\n第二行")),
             testdb::companyInsert(QStringLiteral("安徽机械厂"), QStringLiteral("安徽省"), 0),
             testdb::companyInsert(QStringLiteral("安徽诚信化工"), QStringLiteral("安徽省"), 1),
             testdb::companyInsert(QStringLiteral("北京化工"), QStringLiteral("北京市"), 0),
             testdb::companyInsert(QStringLiteral("海外公司"), QStringLiteral("其他"), 0),
-        });
-        createDataModule();
-        ASSERT_FALSE(dm->FOpenFailed);
-        form = createMainForm();
+        }));
         form->SideBarHeaders0Buttons0Click(); // the bar's "Velmora": the company list
         panel = form->Pal_1;
         companies = dm->ADOQryDVPack;
     }
-    void TearDown() override
-    {
-        form.reset();
-        AppFixture::TearDown();
-    }
-
     QTreeWidgetItem *node(const QString &text) const
     {
         const auto found = panel->TreeView1->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
@@ -54,7 +45,6 @@ protected:
         return companies->fieldByName(QLatin1String(field))->asString();
     }
 
-    std::unique_ptr<TFmMainForm> form;
     TBrowsePanel *panel = nullptr;
     DbQuery *companies = nullptr;
 };
