@@ -9,6 +9,7 @@
 #include "platform/db/DbMemo.h"
 #include "resources/Glyphs.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -117,7 +118,7 @@ void TBrowsePanel::buildDetailStrip()
     PanelD->setFixedHeight(193);
 
     auto *grid = new QGridLayout(PanelD);
-    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setContentsMargins(6, 5, 6, 6);
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(3);
 
@@ -125,6 +126,12 @@ void TBrowsePanel::buildDetailStrip()
     blue.setColor(QPalette::Text, Qt::blue);
     QFont font = this->font();
     font.setPixelSize(12);
+    // The one-line edits are a line of text high with a little air around it
+    // (frame included), not the taller default: the strip's height is fixed,
+    // and what the six rows leave goes to the profile memo. With the 12-pixel
+    // Song face the memo's text area then holds four whole lines, and the
+    // margins are chosen so that no fifth line shows cut at its foot.
+    const int editHeight = QFontMetrics(font).height() + 6;
 
     // Six columns of caption/edit pairs; a span of 0 means "to the end of the row".
     struct Cell
@@ -150,6 +157,7 @@ void TBrowsePanel::buildDetailStrip()
             edit->setObjectName(QStringLiteral("DBEdit_") + QLatin1String(cell.field));
             edit->setReadOnly(true);
             edit->setFont(font);
+            edit->setFixedHeight(editHeight);
             edit->setPalette(blue);
             edit->setDataSource(m_source);
             edit->setDataField(QLatin1String(cell.field));
