@@ -219,11 +219,7 @@ HResult TnbSideBar::OleDragEnter(DataObject *data, TnbSideBar *sourceBar, std::u
         effect = GetDropEffect(sourceBar, shift, effect, pt);
         if (OnDragEnter)
             OnDragEnter(this, data, sourceBar, shift, dsDragEnter, pt, FDropMode, effect, accept);
-        if (OnDragOver)
-            OnDragOver(this, sourceBar, shift, dsDragEnter, pt, FDropMode, effect, accept);
-        FDropAccept = accept;
-        if (!accept)
-            effect = DROPEFFECT_NONE;
+        AskDragOver(sourceBar, shift, dsDragEnter, pt, effect, accept);
         return S_OK;
     } catch (...) {
         return E_UNEXPECTED;
@@ -261,15 +257,21 @@ HResult TnbSideBar::OleDragOver(QObject *source, std::uint32_t keyState, std::ui
             RefreshBar();
 
         effect = GetDropEffect(source, shift, effect, pt);
-        if (OnDragOver)
-            OnDragOver(this, source, shift, state, pt, FDropMode, effect, accept);
-        FDropAccept = accept;
-        if (!accept)
-            effect = DROPEFFECT_NONE;
+        AskDragOver(source, shift, state, pt, effect, accept);
         return S_OK;
     } catch (...) {
         return E_UNEXPECTED;
     }
+}
+
+void TnbSideBar::AskDragOver(QObject *source, ShiftState shift, DragState state, QPoint pt,
+                             std::uint32_t &effect, bool accept)
+{
+    if (OnDragOver)
+        OnDragOver(this, source, shift, state, pt, FDropMode, effect, accept);
+    FDropAccept = accept;
+    if (!accept)
+        effect = DROPEFFECT_NONE;
 }
 
 void TnbSideBar::EndDropTarget()
