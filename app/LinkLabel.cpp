@@ -41,16 +41,12 @@ void LinkLabel::leaveEvent(QEvent *event)
 
 void LinkLabel::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        m_leftDown = true;
+    m_click.press(event);
     emit pressed(event->button());
 }
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton || !m_leftDown)
-        return;
-    m_leftDown = false;
-    if (rect().contains(event->position().toPoint()))
+    if (m_click.release(event, rect()))
         emit clicked();
 }

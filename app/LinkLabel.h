@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/LeftClick.h"
+
 #include <QLabel>
 
 // A text that acts as a link. It only reports the mouse: the window decides
@@ -34,5 +36,5 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    bool m_leftDown = false;
+    LeftClick m_click;
 };

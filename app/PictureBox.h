@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/LeftClick.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -33,5 +35,5 @@ protected:
 private:
     QImage m_picture;
     bool m_stretch = false;
-    bool m_leftDown = false;
+    LeftClick m_click;
 };

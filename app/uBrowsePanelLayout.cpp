@@ -2,12 +2,14 @@
 
 #include "app/uBrowsePanel.h"
 
+#include "app/WindowLook.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbEdit.h"
 #include "platform/db/DbGrid.h"
 #include "platform/db/DbMemo.h"
 #include "resources/Glyphs.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -52,10 +54,7 @@ TBrowsePanel::TBrowsePanel(DbQuery *companies, DataSource *source, QWidget *pare
     : QWidget(parent), m_companies(companies), m_source(source)
 {
     setObjectName(QStringLiteral("Pal_1"));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(241, 241, 241));
-    setPalette(pal);
+    look::setBackground(this, QColor(241, 241, 241));
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -119,7 +118,7 @@ void TBrowsePanel::buildDetailStrip()
     PanelD->setFixedHeight(193);
 
     auto *grid = new QGridLayout(PanelD);
-    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setContentsMargins(6, 5, 6, 6);
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(3);
 
@@ -127,6 +126,12 @@ void TBrowsePanel::buildDetailStrip()
     blue.setColor(QPalette::Text, Qt::blue);
     QFont font = this->font();
     font.setPixelSize(12);
+    // The one-line edits are a line of text high with a little air around it
+    // (frame included), not the taller default: the strip's height is fixed,
+    // and what the six rows leave goes to the profile memo. With the 12-pixel
+    // Song face the memo's text area then holds four whole lines, and the
+    // margins are chosen so that no fifth line shows cut at its foot.
+    const int editHeight = QFontMetrics(font).height() + 6;
 
     // Six columns of caption/edit pairs; a span of 0 means "to the end of the row".
     struct Cell
@@ -152,6 +157,7 @@ void TBrowsePanel::buildDetailStrip()
             edit->setObjectName(QStringLiteral("DBEdit_") + QLatin1String(cell.field));
             edit->setReadOnly(true);
             edit->setFont(font);
+            edit->setFixedHeight(editHeight);
             edit->setPalette(blue);
             edit->setDataSource(m_source);
             edit->setDataField(QLatin1String(cell.field));

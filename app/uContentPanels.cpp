@@ -3,6 +3,7 @@
 #include "app/LinkLabel.h"
 #include "app/PictureBox.h"
 #include "app/VendorLinks.h"
+#include "app/WindowLook.h"
 #include "app/uContentTexts.h"
 #include "resources/Glyphs.h"
 #include "resources/Pictures.h"
@@ -20,13 +21,7 @@ const QColor kPanelGrey(213, 213, 213);
 const QColor kHeadingBlue(0, 102, 255);
 const QColor kLinkRed(Qt::red);
 
-QFont songFont(int pixels, bool bold = false)
-{
-    QFont f(QStringLiteral("新宋体"));
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
+using look::songFont;
 
 // A flat button with its glyph above the caption and the hand cursor.
 QToolButton *makeGlyphButton(QWidget *parent, const QString &name, const QString &caption, Glyph glyph,
@@ -51,17 +46,12 @@ TContentPanel::TContentPanel(const QString &objectName, const QString &heading, 
 {
     setObjectName(objectName);
     resize(kContentPanelSize);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kPanelGrey);
-    setPalette(pal);
+    look::setBackground(this, kPanelGrey);
 
     Heading = new QLabel(heading, this);
     Heading->setObjectName(objectName + QStringLiteral("_Heading"));
     Heading->setFont(songFont(16, true));
-    QPalette blue = Heading->palette();
-    blue.setColor(QPalette::WindowText, kHeadingBlue);
-    Heading->setPalette(blue);
+    look::setTextColor(Heading, kHeadingBlue);
     Heading->setGeometry(16, 10, 629, 24);
 
     auto *rule = new QFrame(this);
@@ -87,9 +77,7 @@ QLabel *TContentPanel::AddSlogan(const QPoint &topLeft)
     auto *slogan = new QLabel(contenttext::Slogan(), this);
     slogan->setObjectName(QStringLiteral("Slogan"));
     slogan->setFont(songFont(14, true));
-    QPalette red = slogan->palette();
-    red.setColor(QPalette::WindowText, kLinkRed);
-    slogan->setPalette(red);
+    look::setTextColor(slogan, kLinkRed);
     slogan->move(topLeft);
     slogan->resize(slogan->sizeHint());
     return slogan;

@@ -4,6 +4,7 @@
 #include "app/LinkLabel.h"
 #include "app/PictureBox.h"
 #include "app/VendorLinks.h"
+#include "app/WindowLook.h"
 #include "app/uBrowsePanel.h"
 #include "app/uContentPanels.h"
 #include "app/uContentTexts.h"
@@ -37,28 +38,9 @@ namespace {
 
 const QColor kPanelLight(241, 241, 241);
 
-QFont songFont(int pixels, bool bold = false)
-{
-    QFont f(QStringLiteral("新宋体"));
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
-
-void setBackground(QWidget *widget, const QColor &color)
-{
-    widget->setAutoFillBackground(true);
-    QPalette pal = widget->palette();
-    pal.setColor(QPalette::Window, color);
-    widget->setPalette(pal);
-}
-
-void setTextColor(QWidget *widget, const QColor &color)
-{
-    QPalette pal = widget->palette();
-    pal.setColor(QPalette::WindowText, color);
-    widget->setPalette(pal);
-}
+using look::setBackground;
+using look::setTextColor;
+using look::songFont;
 
 // A time format without its time-zone field ("t"), so the clock stays short.
 QString withoutTimeZone(const QString &format)

@@ -12,42 +12,28 @@
 //
 // The database is written once to $VELMORA_BENCH_DIR (default /tmp) and reused.
 
-#include "platform/db/CipherSettings.h"
+#include "BenchDatabase.h"
+
 #include "platform/db/Database.h"
 #include "platform/db/DbGrid.h"
 #include "query/FieldWidths.h"
 #include "query/uFindCheckSetModel.h"
 #include "query/uFmSearchs.h"
-#include "tools/DemoDatabase.h"
 
-#include <QApplication>
-#include <QFileInfo>
 #include <QPixmap>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
-#include <iostream>
+#include <functional>
 #include <memory>
 #include <thread>
 
 using namespace platform::db;
+using bench::kListSql;
 
 namespace {
-
-const char kListSql[] =
-    "select cTypeName,cCorpCName,cCAdd,cZip,cTel,cFax,cHttp,cEmail,cCorpEName,cEAdd,cAreaNo,"
-    "cTypeNo,cArea,cProvince,cManager,cMainProd,cCorpMemo,iFlag,cRemark from Dorvak";
-
-QString g_path;
-
-QString connectionString()
-{
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + g_path +
-           QStringLiteral(";Jet OLEDB:Database Password=") + QLatin1String(tools::kDatabasePassword);
-}
 
 // The company query with the list loaded, a grid on it, as the main window has them.
 struct Companies
@@ -61,7 +47,7 @@ struct Companies
 
     explicit Companies(bool load = true)
     {
-        connection.setConnectionString(connectionString());
+        connection.setConnectionString(bench::connectionString());
         connection.setConnected(true);
         query.setConnection(&connection);
         source.setDataSet(&query);
@@ -218,19 +204,20 @@ void BM_CompoundWorkedExample(benchmark::State &state)
     state.counters["from_snapshot"] = fromSnapshot;
 }
 
-// "刷新" on an unchanged database, after a search.
-void BM_Refresh(benchmark::State &state)
+// Times `timed` on the company query, each time after a search of the
+// company names for `text`.
+void afterSearch(benchmark::State &state, const QString &text, const std::function<void(Companies &)> &timed)
 {
     Companies c;
-    const QString search = c.listSql + TFmSearchs::SearchClause(QStringLiteral("cCorpCName"),
-                                                                QStringLiteral("电子"), false, true);
+    const QString search =
+        c.listSql + TFmSearchs::SearchClause(QStringLiteral("cCorpCName"), text, false, true);
     bool fromSnapshot = true;
     Median median;
     for (auto _ : state) {
         state.PauseTiming();
         c.run(search);
         state.ResumeTiming();
-        median.time([&] { c.loadList(); });
+        median.time([&] { timed(c); });
         fromSnapshot = fromSnapshot && c.query.answeredFromSnapshot();
     }
     median.report(state);
@@ -238,24 +225,16 @@ void BM_Refresh(benchmark::State &state)
     state.counters["from_snapshot"] = fromSnapshot;
 }
 
+// "刷新" on an unchanged database, after a search.
+void BM_Refresh(benchmark::State &state)
+{
+    afterSearch(state, QStringLiteral("电子"), [](Companies &c) { c.loadList(); });
+}
+
 // Deleting the search text: the statement is the list statement again.
 void BM_ClearSearch(benchmark::State &state)
 {
-    Companies c;
-    const QString search =
-        c.listSql + TFmSearchs::SearchClause(QStringLiteral("cCorpCName"), QStringLiteral("电"), false, true);
-    bool fromSnapshot = true;
-    Median median;
-    for (auto _ : state) {
-        state.PauseTiming();
-        c.run(search);
-        state.ResumeTiming();
-        median.time([&] { c.run(c.listSql); });
-        fromSnapshot = fromSnapshot && c.query.answeredFromSnapshot();
-    }
-    median.report(state);
-    state.counters["rows"] = c.query.recordCount();
-    state.counters["from_snapshot"] = fromSnapshot;
+    afterSearch(state, QStringLiteral("电"), [](Companies &c) { c.run(c.listSql); });
 }
 
 // Start-up: the data module opens the database and starts reading the list;
@@ -318,37 +297,5 @@ BENCHMARK(BM_LoadListFromEngine)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-
-    int companies = 1000000;
-    std::vector<char *> rest{argv[0]};
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--companies") == 0 && i + 1 < argc)
-            companies = std::atoi(argv[++i]);
-        else
-            rest.push_back(argv[i]);
-    }
-    const QString folder = qEnvironmentVariableIsEmpty("VELMORA_BENCH_DIR")
-                               ? QStringLiteral("/tmp")
-                               : qEnvironmentVariable("VELMORA_BENCH_DIR");
-    // The name carries the cipher page size: a file written with another one is not reused.
-    g_path = QStringLiteral("%1/velmora-bench-%2-p%3.dat")
-                 .arg(folder)
-                 .arg(companies)
-                 .arg(platform::db::kBuilderPageSize);
-    if (!QFileInfo::exists(g_path)) {
-        std::cerr << "writing " << g_path.toStdString() << " ...\n";
-        tools::DemoOptions options;
-        options.out = g_path;
-        options.companies = companies;
-        tools::writeDemoDatabase(options);
-    }
-
-    int restCount = int(rest.size());
-    benchmark::Initialize(&restCount, rest.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -6,6 +6,8 @@
 //
 // The database is written once to $VELMORA_BENCH_DIR (default /tmp) and reused.
 
+#include "BenchDatabase.h"
+
 #include "platform/db/CipherSettings.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbGrid.h"
@@ -13,28 +15,13 @@
 
 #include <sqlcipher/sqlite3.h>
 
-#include <QApplication>
-#include <QFileInfo>
 #include <QPixmap>
 
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-#include <iostream>
+using bench::kListSql;
 
 namespace {
-
-const char kListSql[] =
-    "select cTypeName,cCorpCName,cCAdd,cZip,cTel,cFax,cHttp,cEmail,cCorpEName,cEAdd,cAreaNo,"
-    "cTypeNo,cArea,cProvince,cManager,cMainProd,cCorpMemo,iFlag,cRemark from Dorvak";
-
-QString g_path;
-
-QString connectionString()
-{
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + g_path +
-           QStringLiteral(";Jet OLEDB:Database Password=") + QLatin1String(tools::kDatabasePassword);
-}
 
 struct Open
 {
@@ -42,7 +29,7 @@ struct Open
     platform::db::DbQuery query;
     Open()
     {
-        connection.setConnectionString(connectionString());
+        connection.setConnectionString(bench::connectionString());
         connection.setConnected(true);
         query.setConnection(&connection);
         query.setSqlText(QString::fromUtf8(kListSql));
@@ -53,7 +40,7 @@ struct Open
 void BM_StepStatement(benchmark::State &state)
 {
     sqlite3 *db = nullptr;
-    sqlite3_open_v2(g_path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_open_v2(bench::databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     const std::string key = std::string("PRAGMA key = '") + tools::kDatabasePassword + "'";
     sqlite3_exec(db, key.c_str(), nullptr, nullptr, nullptr);
     const std::string pages = "PRAGMA cipher_page_size = " + std::to_string(platform::db::kBuilderPageSize);
@@ -128,37 +115,5 @@ BENCHMARK(BM_GridFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-
-    int companies = 1000000;
-    std::vector<char *> rest{argv[0]};
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--companies") == 0 && i + 1 < argc)
-            companies = std::atoi(argv[++i]);
-        else
-            rest.push_back(argv[i]);
-    }
-    const QString folder = qEnvironmentVariableIsEmpty("VELMORA_BENCH_DIR")
-                               ? QStringLiteral("/tmp")
-                               : qEnvironmentVariable("VELMORA_BENCH_DIR");
-    // The name carries the cipher page size: a file written with another one is not reused.
-    g_path = QStringLiteral("%1/velmora-bench-%2-p%3.dat")
-                 .arg(folder)
-                 .arg(companies)
-                 .arg(platform::db::kBuilderPageSize);
-    if (!QFileInfo::exists(g_path)) {
-        std::cerr << "writing " << g_path.toStdString() << " ...\n";
-        tools::DemoOptions options;
-        options.out = g_path;
-        options.companies = companies;
-        tools::writeDemoDatabase(options);
-    }
-
-    int restCount = int(rest.size());
-    benchmark::Initialize(&restCount, rest.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -92,6 +92,20 @@ template <typename F> void ForEachHeader(TnbSideBar &bar, F f)
         f(bar.Header(i));
 }
 
+// The header values the Outlook and Office recipes share.
+void OutlookHeaders(TnbSideBar &bar, TColor background, int firstButtonTop, TnbHeaderOptions options)
+{
+    ForEachHeader(bar, [&](TnbHeader *h) {
+        SetSolidBackground(h->Background(), background);
+        h->SetFirstButtonTop(std::uint16_t(firstButtonTop));
+        h->SetMargin(4);
+        h->SetOptions(options);
+        h->SetSpacing(2);
+        h->SetTransparent(false);
+        h->Glyph()->SetVisible(false);
+    });
+}
+
 void OutlookRecipe(TnbSideBar &bar, TColor background, TColor buttonFont, int firstButtonTop)
 {
     OutlookBar(bar, background, bvLowered, false);
@@ -99,30 +113,14 @@ void OutlookRecipe(TnbSideBar &bar, TColor background, TColor buttonFont, int fi
     OutlookSettings(s);
     s->SetButtonFont(WithColor(s->ButtonFont(), buttonFont));
     s->SetButtonHighlightFont(WithColor(s->ButtonHighlightFont(), buttonFont));
-    ForEachHeader(bar, [&](TnbHeader *h) {
-        SetSolidBackground(h->Background(), background);
-        h->SetFirstButtonTop(std::uint16_t(firstButtonTop));
-        h->SetMargin(4);
-        h->SetOptions({hoButtonDown});
-        h->SetSpacing(2);
-        h->SetTransparent(false);
-        h->Glyph()->SetVisible(false);
-    });
+    OutlookHeaders(bar, background, firstButtonTop, {hoButtonDown});
 }
 
 void OfficeRecipe(TnbSideBar &bar)
 {
     OutlookBar(bar, Silver, bvNone, true);
     OutlookSettings(bar.Settings());
-    ForEachHeader(bar, [](TnbHeader *h) {
-        SetSolidBackground(h->Background(), Cream);
-        h->SetFirstButtonTop(10);
-        h->SetMargin(4);
-        h->SetOptions({hoActivateOnSelect, hoButtonDown});
-        h->SetSpacing(2);
-        h->SetTransparent(false);
-        h->Glyph()->SetVisible(false);
-    });
+    OutlookHeaders(bar, Cream, 10, {hoActivateOnSelect, hoButtonDown});
 }
 
 struct ExplorerArguments

@@ -375,6 +375,13 @@ protected:
     std::uint32_t WidgetDragDrop(QObject *source, std::uint32_t keyState, QPoint screenPos);
     // Lets go of scroll arrows a drag held down.
     void ReleaseDragScroll();
+    // Lets the owner judge a drag at `pt` (OnDragOver), starting from `accept`; a drag
+    // it refuses gets no effect.
+    void AskDragOver(QObject *source, platform::ShiftState shift, platform::DragState state, QPoint pt,
+                     std::uint32_t &effect, bool accept);
+    // A drag left the bar or dropped on it: no drop mark, no header waiting to open,
+    // no scrolling.
+    void EndDropTarget();
     // The caption editor's box asks for its menu at `pos` (box coordinates).
     void EditorContextPopup(QPoint pos, bool &handled);
 

@@ -219,11 +219,7 @@ HResult TnbSideBar::OleDragEnter(DataObject *data, TnbSideBar *sourceBar, std::u
         effect = GetDropEffect(sourceBar, shift, effect, pt);
         if (OnDragEnter)
             OnDragEnter(this, data, sourceBar, shift, dsDragEnter, pt, FDropMode, effect, accept);
-        if (OnDragOver)
-            OnDragOver(this, sourceBar, shift, dsDragEnter, pt, FDropMode, effect, accept);
-        FDropAccept = accept;
-        if (!accept)
-            effect = DROPEFFECT_NONE;
+        AskDragOver(sourceBar, shift, dsDragEnter, pt, effect, accept);
         return S_OK;
     } catch (...) {
         return E_UNEXPECTED;
@@ -261,27 +257,37 @@ HResult TnbSideBar::OleDragOver(QObject *source, std::uint32_t keyState, std::ui
             RefreshBar();
 
         effect = GetDropEffect(source, shift, effect, pt);
-        if (OnDragOver)
-            OnDragOver(this, source, shift, state, pt, FDropMode, effect, accept);
-        FDropAccept = accept;
-        if (!accept)
-            effect = DROPEFFECT_NONE;
+        AskDragOver(source, shift, state, pt, effect, accept);
         return S_OK;
     } catch (...) {
         return E_UNEXPECTED;
     }
 }
 
-void TnbSideBar::OleDragLeave()
+void TnbSideBar::AskDragOver(QObject *source, ShiftState shift, DragState state, QPoint pt,
+                             std::uint32_t &effect, bool accept)
 {
-    if (FDropTargetButton) {
+    if (OnDragOver)
+        OnDragOver(this, source, shift, state, pt, FDropMode, effect, accept);
+    FDropAccept = accept;
+    if (!accept)
+        effect = DROPEFFECT_NONE;
+}
+
+void TnbSideBar::EndDropTarget()
+{
+    if (FDropTargetButton)
         InvalidateButtonRect(FDropTargetButton);
-        FDropTargetButton = nullptr;
-    }
+    FDropTargetButton = nullptr;
     // A header the drag merely passed on its way out does not open afterwards.
     FDropTargetHeader = nullptr;
     KillTimer(tmAutoChange);
     ReleaseDragScroll();
+}
+
+void TnbSideBar::OleDragLeave()
+{
+    EndDropTarget();
     std::uint32_t effect = DROPEFFECT_NONE;
     bool accept = true;
     if (OnDragOver)
@@ -293,14 +299,6 @@ HResult TnbSideBar::OleDrop(DataObject *data, std::uint32_t keyState, std::uint3
 {
     if (effect == DROPEFFECT_NONE)
         return E_FAIL;
-    const auto finish = [this] {
-        if (FDropTargetButton)
-            InvalidateButtonRect(FDropTargetButton);
-        FDropTargetButton = nullptr;
-        FDropTargetHeader = nullptr;
-        KillTimer(tmAutoChange);
-        ReleaseDragScroll();
-    };
     try {
         const ShiftState shift = KeysToShiftState(keyState);
         const QPoint pt = mapFromGlobal(screenPos);
@@ -332,11 +330,11 @@ HResult TnbSideBar::OleDrop(DataObject *data, std::uint32_t keyState, std::uint3
             effect = DROPEFFECT_NONE;
             result = E_FAIL;
         }
-        finish();
+        EndDropTarget();
         return result;
     } catch (...) {
         effect = DROPEFFECT_NONE;
-        finish();
+        EndDropTarget();
         return E_UNEXPECTED;
     }
 }
@@ -472,13 +470,8 @@ std::uint32_t TnbSideBar::WidgetDragOver(QObject *source, std::uint32_t keyState
         effect = DROPEFFECT_NONE;
     FWidgetDragTarget = FDropTargetButton;
     if (state == dsDragLeave) {
-        if (FDropTargetButton)
-            InvalidateButtonRect(FDropTargetButton);
-        FDropTargetButton = nullptr;
+        EndDropTarget();
         FWidgetDragTarget = nullptr;
-        FDropTargetHeader = nullptr;
-        KillTimer(tmAutoChange);
-        ReleaseDragScroll();
     }
     return effect;
 }
@@ -501,13 +494,8 @@ std::uint32_t TnbSideBar::WidgetDragDrop(QObject *source, std::uint32_t keyState
         // Nothing took the data, so the widget it came from keeps it.
         effect = DROPEFFECT_NONE;
     }
-    if (FDropTargetButton)
-        InvalidateButtonRect(FDropTargetButton);
-    FDropTargetButton = nullptr;
+    EndDropTarget();
     FWidgetDragTarget = nullptr;
-    FDropTargetHeader = nullptr;
-    KillTimer(tmAutoChange);
-    ReleaseDragScroll();
     return effect;
 }
 

@@ -35,36 +35,6 @@ constexpr int AcceptedAligns = 6;
 
 using T = TnbSideBar;
 
-// The headers: a collection whose items are written with the header table. Reading
-// replaces every header.
-Property<T> HeadersProperty()
-{
-    Property<T> p;
-    p.name = "Headers";
-    p.write = [](const T &bar, const QByteArray &prefix, PropertyList &out) {
-        std::vector<platform::stream::CollectionItem> items;
-        for (int i = 0; i < bar.HeaderCount(); ++i) {
-            platform::stream::CollectionItem item;
-            WriteObject(*bar.Header(i), HeaderSchema(), QByteArray(), item.properties);
-            items.push_back(std::move(item));
-        }
-        Put(out, prefix + "Headers", FormValue::Collection(std::move(items)));
-    };
-    p.read = [](T &bar, const QByteArray &rest, const FormValue &value, const QByteArray &path,
-                const ReadContext &context) {
-        LeafOnly(rest, path);
-        if (value.Type() != ValueType::Collection)
-            InvalidValue(path);
-        bar.DeleteAllHeaders();
-        for (const platform::stream::CollectionItem &item : value.CollectionItems()) {
-            TnbHeader *header = bar.AddHeader();
-            ResetObject(*header, HeaderSchema());
-            ReadProperties(*header, HeaderSchema(), item.properties, context);
-        }
-    };
-    return p;
-}
-
 // Align as text; only the six plain alignments are taken back, anything else leaves
 // Align as it is.
 Property<T> AlignInfoProperty()
@@ -162,7 +132,7 @@ const Schema<TnbSideBar> &SideBarSchema()
         Boolean<T>("EachHeaderSelection", &T::EachHeaderSelection, &T::SetEachHeaderSelection),
         Enum<T>("ExplorerMethod", &T::ExplorerMethod, &T::SetExplorerMethod, ExplorerMethodNames),
         Boolean<T>("Flat", &T::Flat, &T::SetFlat),
-        HeadersProperty(),
+        Collection<T, TnbHeader>("Headers", &T::Headers, HeaderSchema),
         Object<T, TnbHeaderImages>("HeaderImages", &T::HeaderImages, HeaderImagesSchema()),
         Object<T, TnbInplaceEditor>("InplaceEditor", &T::InplaceEditor, InplaceEditorSchema()),
         Integer<T>("HeaderScrollAcceleration", &T::HeaderScrollAcceleration, &T::SetHeaderScrollAcceleration),

@@ -276,6 +276,41 @@ Property<T> Object(const char *name, Get get, const Schema<Sub> &schema)
     return p;
 }
 
+// An owned collection (the bar's headers, a header's buttons), written as a collection
+// value whose items carry the item table's properties. Reading replaces every item.
+// The item table is asked for when the property is used, not while the table that
+// holds it is being built.
+template <typename T, typename Item, typename Get>
+Property<T> Collection(const char *name, Get get, const Schema<Item> &(*itemSchema)())
+{
+    Property<T> p;
+    p.name = name;
+    p.write = [=](const T &o, const QByteArray &prefix, PropertyList &out) {
+        const auto *collection = std::invoke(get, o);
+        std::vector<platform::stream::CollectionItem> items;
+        for (int i = 0; i < collection->Count(); ++i) {
+            platform::stream::CollectionItem item;
+            WriteObject<Item>(*collection->Items(i), itemSchema(), QByteArray(), item.properties);
+            items.push_back(std::move(item));
+        }
+        Put(out, prefix + name, FormValue::Collection(std::move(items)));
+    };
+    p.read = [=](T &o, const QByteArray &rest, const FormValue &value, const QByteArray &path,
+                 const ReadContext &context) {
+        LeafOnly(rest, path);
+        if (value.Type() != ValueType::Collection)
+            InvalidValue(path);
+        auto *collection = std::invoke(get, const_cast<const T &>(o));
+        collection->Clear();
+        for (const platform::stream::CollectionItem &stored : value.CollectionItems()) {
+            Item *item = collection->Add();
+            ResetObject<Item>(*item, itemSchema());
+            ReadProperties<Item>(*item, itemSchema(), stored.properties, context);
+        }
+    };
+    return p;
+}
+
 // The font and pen tables work on values; these read the value, change the one
 // sub-property and set it back through the owner's setter.
 void WriteFont(const platform::Font &font, const QByteArray &prefix, PropertyList &out);

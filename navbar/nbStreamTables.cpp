@@ -348,36 +348,6 @@ const Schema<TnbButton> &ButtonSchema()
 
 namespace {
 
-// The header's buttons: a collection whose items are written with the button table.
-// Reading replaces every button.
-Property<TnbHeader> ButtonsProperty()
-{
-    Property<TnbHeader> p;
-    p.name = "Buttons";
-    p.write = [](const TnbHeader &h, const QByteArray &prefix, PropertyList &out) {
-        std::vector<platform::stream::CollectionItem> items;
-        for (int i = 0; i < h.ButtonCount(); ++i) {
-            platform::stream::CollectionItem item;
-            WriteObject(*h.Button(i), ButtonSchema(), QByteArray(), item.properties);
-            items.push_back(std::move(item));
-        }
-        Put(out, prefix + "Buttons", FormValue::Collection(std::move(items)));
-    };
-    p.read = [](TnbHeader &h, const QByteArray &rest, const FormValue &value, const QByteArray &path,
-                const ReadContext &context) {
-        LeafOnly(rest, path);
-        if (value.Type() != ValueType::Collection)
-            InvalidValue(path);
-        h.DeleteAllButtons();
-        for (const platform::stream::CollectionItem &item : value.CollectionItems()) {
-            TnbButton *button = h.AddButton();
-            ResetObject(*button, ButtonSchema());
-            ReadProperties(*button, ButtonSchema(), item.properties, context);
-        }
-    };
-    return p;
-}
-
 // A header's selection. Selecting clears the selection of every other header (unless
 // the bar keeps one per header), so reading "none" for a header that has none must not
 // touch the others: the headers read before it would lose their selection.
@@ -405,7 +375,7 @@ const Schema<TnbHeader> &HeaderSchema()
         Object<T, TnbCustomBackground>("Background", &T::Background, BackgroundSchema()),
         Object<T, TnbGlyph>("Glyph", &T::Glyph, GlyphSchema()),
         Object<T, TnbButtonImages>("Images", &T::Images, ButtonImagesSchema()),
-        ButtonsProperty(),
+        Collection<T, TnbButton>("Buttons", &T::Buttons, ButtonSchema),
         Enum<T>("BiDiMode", &T::BiDiMode, &T::SetBiDiMode, BiDiModeNames),
         Text<T>("Caption", &T::Caption, &T::SetCaption),
         Boolean<T>("Enabled", &T::Enabled, &T::SetEnabled),

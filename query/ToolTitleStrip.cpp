@@ -64,6 +64,15 @@ void ToolTitleStrip::keepOnScreen(QWidget *window)
         window->move(x, y);
 }
 
+void ToolTitleStrip::placeForShowing(QWidget *window, bool &placed)
+{
+    if (!placed)
+        placeOverOwner(window);
+    else
+        keepOnScreen(window);
+    placed = true;
+}
+
 void ToolTitleStrip::paintEvent(QPaintEvent *)
 {
     QPainter p(this);

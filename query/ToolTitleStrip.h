@@ -36,6 +36,10 @@ public:
     // Moves a window the least distance that brings it wholly onto the
     // available area of the screen it is mostly on.
     static void keepOnScreen(QWidget *window);
+    // Places a tool window that is about to show: over its owner the first
+    // time (`placed` false, then set), afterwards where the user left it, kept
+    // on the screen.
+    static void placeForShowing(QWidget *window, bool &placed);
 
 signals:
     // A mouse button went down on the strip (not on the close button), at a

@@ -66,16 +66,8 @@ QComboBox *makeChooser(QWidget *parent, const char *name, const QStringList &ite
 TFmFindCheckSet::TFmFindCheckSet(QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), FFromText(QStringLiteral(" FROM  Dorvak "))
 {
-    setObjectName(QStringLiteral("FmFindCheckSet"));
-    setWindowTitle(QStringLiteral("查询条件设置"));
-    setFixedSize(478, 276);
-    QFont song(QStringLiteral("新宋体"));
-    song.setPixelSize(12);
-    setFont(song);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kPanelColor);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    ToolTitleStrip::setUpToolWindow(this, QStringLiteral("FmFindCheckSet"), QStringLiteral("查询条件设置"),
+                                    QSize(478, 276));
 
     buildControls();
     FormCreate();

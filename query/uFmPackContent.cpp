@@ -146,12 +146,7 @@ void TFmPackContent::Image1MouseDown(Qt::MouseButton button, const QPointF &glob
 
 void TFmPackContent::setVisible(bool visible)
 {
-    if (visible && isHidden()) {
-        if (!m_placed)
-            ToolTitleStrip::placeOverOwner(this);
-        else
-            ToolTitleStrip::keepOnScreen(this);
-        m_placed = true;
-    }
+    if (visible && isHidden())
+        ToolTitleStrip::placeForShowing(this, m_placed);
     QWidget::setVisible(visible);
 }

@@ -174,12 +174,7 @@ void TFmSearchs::Image1MouseDown(Qt::MouseButton button, const QPointF &globalPo
 
 void TFmSearchs::setVisible(bool visible)
 {
-    if (visible && isHidden()) {
-        if (!m_placed)
-            ToolTitleStrip::placeOverOwner(this);
-        else
-            ToolTitleStrip::keepOnScreen(this);
-        m_placed = true;
-    }
+    if (visible && isHidden())
+        ToolTitleStrip::placeForShowing(this, m_placed);
     QWidget::setVisible(visible);
 }

@@ -4,6 +4,7 @@
 #include "platform/db/ResultReader.h"
 #include "platform/db/RowPredicate.h"
 #include "platform/db/SnapshotSelect.h"
+#include "platform/db/SqlTokenizer.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -12,14 +13,6 @@
 namespace platform::db {
 
 namespace {
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
-               return lower(x) == lower(y);
-           });
-}
 
 // The condition with its comparisons bound to the snapshot's columns, or
 // null when one of them cannot be followed exactly.
@@ -66,7 +59,8 @@ bool scansTableInOrder(sqlite3 *db, const QByteArray &utf8, const QString &table
         const auto *detail =
             reinterpret_cast<const char *>(sqlite3_column_text(s, sqlite3_column_count(s) - 1));
         const std::string name = table.toStdString();
-        plainScan = detail && (sameName(detail, "SCAN TABLE " + name) || sameName(detail, "SCAN " + name));
+        plainScan =
+            detail && (sameSqlName(detail, "SCAN TABLE " + name) || sameSqlName(detail, "SCAN " + name));
     }
     sqlite3_finalize(s);
     return steps == 1 && plainScan;
@@ -91,7 +85,7 @@ std::optional<SnapshotAnswer> answerFromSnapshot(DbConnection &connection,
             return std::nullopt;
         table = name;
     }
-    if (!sameName(table, statement->table))
+    if (!sameSqlName(table, statement->table))
         return std::nullopt;
     std::shared_ptr<TableSnapshot> snapshot = connection.heldSnapshot(QString::fromStdString(table));
     if (!snapshot)

@@ -219,6 +219,12 @@ bool SqlToken::isWord(std::string_view upper) const
     return true;
 }
 
+bool sameSqlName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return upperAscii(x) == upperAscii(y); });
+}
+
 std::vector<SqlToken> tokenizeSql(std::string_view utf8)
 {
     return Scanner(utf8).run();

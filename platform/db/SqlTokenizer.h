@@ -38,6 +38,10 @@ struct SqlToken
 // to a NUL byte, so the tokens stop there too.
 std::vector<SqlToken> tokenizeSql(std::string_view utf8);
 
+// Whether two names are the same name to the engine: equal but for the case
+// of ASCII letters.
+bool sameSqlName(std::string_view a, std::string_view b);
+
 // Whether a word is one of the engine's keywords (any version), so that it
 // may mean something else than a name where a name is expected.
 bool isSqlKeyword(std::string_view word);

@@ -2,6 +2,7 @@
 
 #include "platform/db/ResultReader.h"
 #include "platform/db/SnapshotSelect.h"
+#include "platform/db/SqlTokenizer.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -10,14 +11,6 @@
 namespace platform::db {
 
 namespace {
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
-               return lower(x) == lower(y);
-           });
-}
 
 std::int64_t readDataVersion(sqlite3 *db)
 {
@@ -100,7 +93,7 @@ std::shared_ptr<TableSnapshot> TableSnapshot::fromResult(sqlite3 *db, const deta
             return nullptr;
         snap->m_columns.push_back(origin);
         snap->m_affinities.push_back(affinityOf(QString::fromUtf8(declared ? declared : "")));
-        snap->m_binary.push_back(collation && sameName(collation, "BINARY"));
+        snap->m_binary.push_back(collation && sameSqlName(collation, "BINARY"));
     }
     return snap;
 }
@@ -108,7 +101,7 @@ std::shared_ptr<TableSnapshot> TableSnapshot::fromResult(sqlite3 *db, const deta
 int TableSnapshot::columnIndex(std::string_view name) const
 {
     for (std::size_t c = 0; c < m_columns.size(); ++c) {
-        if (sameName(m_columns[c].toStdString(), name))
+        if (sameSqlName(m_columns[c].toStdString(), name))
             return int(c);
     }
     return -1;

@@ -30,7 +30,11 @@ protected:
                 return int(platform::mrOk);
             });
     }
-    void TearDown() override { platform::setMessageHandler({}); }
+    void TearDown() override
+    {
+        form.reset();
+        platform::setMessageHandler({});
+    }
 
     QString folder() const { return dir.path() + QLatin1Char('/'); }
 
@@ -60,7 +64,19 @@ protected:
         return form;
     }
 
+    // The company database of `rows`, the data module over it and the main
+    // window in `form`, created as the program creates them (not yet shown).
+    // Call it under ASSERT_NO_FATAL_FAILURE.
+    void startMainForm(const QStringList &rows)
+    {
+        writeDatabase(rows);
+        createDataModule();
+        ASSERT_FALSE(dm->FOpenFailed);
+        form = createMainForm();
+    }
+
     TempDir dir;
     QStringList messages;
     std::unique_ptr<TDMForm> dm;
+    std::unique_ptr<TFmMainForm> form;
 };

@@ -6,10 +6,13 @@
 #include "platform/db/DbGrid.h"
 #include "platform/db/DbMemo.h"
 #include "platform/os/Gb2312.h"
+#include "platform/ui/FontSubstitution.h"
 #include "support/TypeText.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QSplitter>
+#include <QStyle>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -22,27 +25,18 @@ protected:
     void SetUp() override
     {
         AppFixture::SetUp();
-        writeDatabase({
+        ASSERT_NO_FATAL_FAILURE(startMainForm({
             testdb::companyInsert(QStringLiteral("北京光明软件实业有限公司"), QStringLiteral("北京市"), 1,
                                   QStringLiteral("www.gm.cn"), QStringLiteral("第一行\r\n第二行")),
             testdb::companyInsert(QStringLiteral("安徽机械厂"), QStringLiteral("安徽省"), 0),
             testdb::companyInsert(QStringLiteral("安徽诚信化工"), QStringLiteral("安徽省"), 1),
             testdb::companyInsert(QStringLiteral("北京化工"), QStringLiteral("北京市"), 0),
             testdb::companyInsert(QStringLiteral("海外公司"), QStringLiteral("其他"), 0),
-        });
-        createDataModule();
-        ASSERT_FALSE(dm->FOpenFailed);
-        form = createMainForm();
+        }));
         form->SideBarHeaders0Buttons0Click(); // the bar's "Velmora": the company list
         panel = form->Pal_1;
         companies = dm->ADOQryDVPack;
     }
-    void TearDown() override
-    {
-        form.reset();
-        AppFixture::TearDown();
-    }
-
     QTreeWidgetItem *node(const QString &text) const
     {
         const auto found = panel->TreeView1->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
@@ -54,7 +48,6 @@ protected:
         return companies->fieldByName(QLatin1String(field))->asString();
     }
 
-    std::unique_ptr<TFmMainForm> form;
     TBrowsePanel *panel = nullptr;
     DbQuery *companies = nullptr;
 };
@@ -222,4 +215,61 @@ TEST_F(BrowsePanelTest, ClosingTheWindowPostsTheProfileAndDisconnects)
                   dir.file(QStringLiteral("dorvak.dat")), testdb::kPassword, 4096,
                   QStringLiteral("select cCorpMemo from Dorvak where cCorpCName='北京光明软件实业有限公司'")),
               QStringLiteral("关前第一行\r\n第二行"));
+}
+
+// The browsing panel with the fonts the program runs with ("新宋体" as the
+// installed Song face), for what depends on their metrics. The default font
+// is given back afterwards.
+class BrowsePanelFontsTest : public BrowsePanelTest
+{
+protected:
+    void SetUp() override
+    {
+        platform::installFontSubstitutions();
+        BrowsePanelTest::SetUp();
+    }
+    void TearDown() override
+    {
+        BrowsePanelTest::TearDown();
+        QApplication::setFont(m_font);
+    }
+
+private:
+    QFont m_font = QApplication::font();
+};
+
+TEST_F(BrowsePanelFontsTest, DetailStripKeepsItsTextWholeAndTheMemoRoomForThreeLines)
+{
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    panel->SpeedButton8Click();
+    QFrame *strip = panel->PanelD;
+    QTRY_VERIFY(strip->isVisible() && panel->DBMemo_cCorpMemo->height() > 0);
+    ASSERT_EQ(strip->height(), 193);
+    const QRect inside = strip->contentsRect();
+
+    const auto edits = strip->findChildren<platform::db::DbEdit *>();
+    ASSERT_EQ(edits.size(), 13);
+    for (const platform::db::DbEdit *edit : edits) {
+        EXPECT_EQ(edit->font().pixelSize(), 12) << edit->objectName().toStdString();
+        const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
+        EXPECT_GE(edit->height() - 2 * frame, edit->fontMetrics().height())
+            << edit->objectName().toStdString();
+        EXPECT_TRUE(inside.contains(edit->geometry())) << edit->objectName().toStdString();
+    }
+    const auto captions = strip->findChildren<QLabel *>();
+    ASSERT_EQ(captions.size(), 14);
+    for (const QLabel *caption : captions) {
+        EXPECT_GE(caption->height(), caption->fontMetrics().height()) << caption->text().toStdString();
+        EXPECT_GE(caption->width(), caption->sizeHint().width()) << caption->text().toStdString();
+        EXPECT_TRUE(inside.contains(caption->geometry())) << caption->text().toStdString();
+    }
+
+    const platform::db::DbMemo *memo = panel->DBMemo_cCorpMemo;
+    EXPECT_TRUE(inside.contains(memo->geometry()));
+    const int margin = int(memo->document()->documentMargin());
+    const int lineSpacing = memo->fontMetrics().lineSpacing();
+    EXPECT_GE(memo->viewport()->height() - 2 * margin, 3 * lineSpacing);
+    // Longer text scrolls: the lines under the top margin fill the view, none shows cut.
+    EXPECT_LE((memo->viewport()->height() - margin) % lineSpacing, 1);
 }

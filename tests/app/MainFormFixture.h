@@ -13,26 +13,17 @@ protected:
     void SetUp() override
     {
         AppFixture::SetUp();
-        writeDatabase({
+        ASSERT_NO_FATAL_FAILURE(startMainForm({
             testdb::companyInsert(QStringLiteral("北京光明软件实业有限公司"), QStringLiteral("北京市"), 1),
             testdb::companyInsert(QStringLiteral("安徽机械厂"), QStringLiteral("安徽省"), 0),
             testdb::companyInsert(QStringLiteral("安徽诚信化工"), QStringLiteral("安徽省"), 1),
-        });
-        createDataModule();
-        ASSERT_FALSE(dm->FOpenFailed);
-        form = createMainForm();
+        }));
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         bar = form->SideBar;
         // The bar lays its buttons out when it paints.
         ASSERT_TRUE(QTest::qWaitFor([this] { return !bar->Header(0)->Button(6)->ButtonRect.IsEmpty(); }));
     }
-    void TearDown() override
-    {
-        form.reset();
-        AppFixture::TearDown();
-    }
-
     static QPoint centre(const platform::Rect &r) { return r.ToQRect().center(); }
     // A click on the bar as the user makes it: the mouse comes, then presses and releases.
     // Where an earlier window left the pointer at the point, the move delivers nothing and
@@ -53,6 +44,5 @@ protected:
         return names;
     }
 
-    std::unique_ptr<TFmMainForm> form;
     TnbSideBar *bar = nullptr;
 };

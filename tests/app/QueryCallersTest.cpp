@@ -35,28 +35,19 @@ protected:
     void SetUp() override
     {
         AppFixture::SetUp();
-        writeDatabase({
+        ASSERT_NO_FATAL_FAILURE(startMainForm({
             testdb::companyInsert(QStringLiteral("北京光明软件实业有限公司"), QStringLiteral("北京市"), 1),
             testdb::companyInsert(QStringLiteral("安徽机械厂"), QStringLiteral("安徽省"), 0),
             testdb::companyInsert(QStringLiteral("安徽诚信化工"), QStringLiteral("安徽省"), 1),
             testdb::companyInsert(QStringLiteral("北京化工"), QStringLiteral("北京市"), 0),
             testdb::companyInsert(QStringLiteral("海外公司"), QStringLiteral("其他"), 0),
-        });
-        createDataModule();
-        ASSERT_FALSE(dm->FOpenFailed);
-        form = createMainForm();
+        }));
         form->SideBarHeaders0Buttons0Click(); // the bar's "Velmora": the company list
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         panel = form->Pal_1;
         companies = dm->ADOQryDVPack;
     }
-    void TearDown() override
-    {
-        form.reset();
-        AppFixture::TearDown();
-    }
-
     // Presses "复合查询" and lets `drive` work the modal dialog; true when
     // the dialog ran.
     bool runCompoundQuery(const std::function<void(TFmFindCheckSet *)> &drive)
@@ -112,7 +103,6 @@ protected:
         return list;
     }
 
-    std::unique_ptr<TFmMainForm> form;
     TBrowsePanel *panel = nullptr;
     DbQuery *companies = nullptr;
 };

@@ -27,6 +27,28 @@ void writeFile(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
+// Serves `info` as it is at each request at `path` of the server, counting the
+// requests, and starts the server.
+void serveInfoFile(HttpServer &server, const char *path, const QString &info, std::atomic<int> &requests)
+{
+    server.server.Get(path, [&info, &requests](const httplib::Request &, httplib::Response &res) {
+        ++requests;
+        res.set_content(info.toStdString(), "text/plain");
+    });
+    server.start();
+}
+
+// Records the message boxes in `messages`; every box answers yes, except the
+// lost-file box.
+void answerYesExceptToLostFiles(QStringList &messages)
+{
+    platform::setMessageHandler(
+        [&messages](const QString &caption, const QString &text, platform::MessageButtons) {
+            messages << caption + u'|' + text;
+            return int(caption.startsWith(suMessage(21)) ? platform::mrNo : platform::mrYes);
+        });
+}
+
 class UpdateHookTest : public AppFixture
 {
 protected:
@@ -37,21 +59,12 @@ protected:
         writeDatabase({testdb::companyInsert(QStringLiteral("甲"), QStringLiteral("北京市"), 0),
                        testdb::companyInsert(QStringLiteral("乙"), QStringLiteral("上海市"), 1)});
         createDataModule();
-        server.server.Get("/download/dorvak.inf", [this](const httplib::Request &, httplib::Response &res) {
-            ++requests;
-            res.set_content(info.toStdString(), "text/plain");
-        });
-        server.start();
+        serveInfoFile(server, "/download/dorvak.inf", info, requests);
         hook = std::make_unique<TUpdateHook>(&window, dm->ADOContAccess,
                                              QList<platform::db::DbQuery *>{dm->ADOQryDVPack},
                                              server.url(QString()));
         hook->SoftUpdate->Proxy().AccessType = atDirect;
-        // Every box answers yes, except the lost-file box.
-        platform::setMessageHandler(
-            [this](const QString &caption, const QString &text, platform::MessageButtons) {
-                messages << caption + u'|' + text;
-                return int(caption.startsWith(suMessage(21)) ? platform::mrNo : platform::mrYes);
-            });
+        answerYesExceptToLostFiles(messages);
     }
     void TearDown() override
     {
@@ -169,23 +182,13 @@ class MainFormUpdateTest : public MainFormFixture
 protected:
     void SetUp() override
     {
-        server.server.Get("/vendor/download/dorvak.inf",
-                          [this](const httplib::Request &, httplib::Response &res) {
-                              ++requests;
-                              res.set_content(info.toStdString(), "text/plain");
-                          });
-        server.start();
+        serveInfoFile(server, "/vendor/download/dorvak.inf", info, requests);
         vendor =
             std::make_unique<ScopedEnv>("VELMORA_VENDOR_URL", server.url(QStringLiteral("/vendor")).toUtf8());
         suSetLanguage(wlChineseSimplified);
         MainFormFixture::SetUp();
         form->SoftUpdate->Proxy().AccessType = atDirect;
-        // Every box answers yes, except the lost-file box.
-        platform::setMessageHandler(
-            [this](const QString &caption, const QString &text, platform::MessageButtons) {
-                messages << caption + u'|' + text;
-                return int(caption.startsWith(suMessage(21)) ? platform::mrNo : platform::mrYes);
-            });
+        answerYesExceptToLostFiles(messages);
     }
     void TearDown() override
     {

@@ -7,20 +7,23 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject
+// Counts the events of one type that a widget receives.
+class EventCounter : public QObject
 {
 public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    int paints = 0;
+    EventCounter(QWidget *widget, QEvent::Type type) : m_type(type) { widget->installEventFilter(this); }
+    int count = 0;
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint)
-            ++paints;
+        if (event->type() == m_type)
+            ++count;
         return false;
     }
+
+private:
+    QEvent::Type m_type;
 };
 
 // A shown bar whose repaints can be observed: Repainted() waits until a repaint came,
@@ -40,12 +43,12 @@ protected:
     {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
-        counter.paints = 0;
+        counter.count = 0;
     }
 
     bool Repainted()
     {
-        const bool came = QTest::qWaitFor([this] { return counter.paints > 0; });
+        const bool came = QTest::qWaitFor([this] { return counter.count > 0; });
         Settle();
         return came;
     }
@@ -54,13 +57,13 @@ protected:
     {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
-        const bool quiet = counter.paints == 0;
-        counter.paints = 0;
+        const bool quiet = counter.count == 0;
+        counter.count = 0;
         return quiet;
     }
 
     TnbSideBar bar;
-    PaintCounter counter{&bar};
+    EventCounter counter{&bar, QEvent::Paint};
 };
 
 // Counts the notifications of a model object.

@@ -26,22 +26,6 @@ protected:
     }
 };
 
-// Counts the mouse moves a widget receives.
-class MoveCounter : public QObject
-{
-public:
-    explicit MoveCounter(QWidget *widget) { widget->installEventFilter(this); }
-    int moves = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::MouseMove)
-            ++moves;
-        return false;
-    }
-};
-
 } // namespace
 
 // Three headers of three buttons, the first active, laid out by a first paint.
@@ -104,7 +88,7 @@ TEST_F(BarInput, PressMoveOffReleaseDoesNotClickAndMovingBackDoesNotRepress)
 // appeared under it, or a drag just ended there. The press alone must find the item.
 TEST_F(BarInput, PressWithoutAPriorMoveFindsTheItemUnderIt)
 {
-    MoveCounter counter(&bar);
+    EventCounter moves(&bar, QEvent::MouseMove);
     const QPoint onButton = Centre(Button(1)->ButtonRect);
     QTest::mousePress(&bar, Qt::LeftButton, Qt::NoModifier, onButton);
     EXPECT_EQ(Button(1)->ItemState(), bstDown);
@@ -129,7 +113,7 @@ TEST_F(BarInput, PressWithoutAPriorMoveFindsTheItemUnderIt)
 
     QTest::mouseClick(&bar, Qt::LeftButton, Qt::NoModifier, Centre(bar.Header(2)->CaptionRect));
     EXPECT_EQ(bar.ActiveHeader(), bar.Header(2));
-    EXPECT_EQ(counter.moves, 0) << "no move reached the bar before the presses";
+    EXPECT_EQ(moves.count, 0) << "no move reached the bar before the presses";
 }
 
 TEST_F(BarInput, ClickFiresOnceTogglesChecksAndSelects)

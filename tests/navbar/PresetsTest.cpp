@@ -403,10 +403,10 @@ TEST_F(PresetRepaint, OneStyleEventAndOneRepaintEach)
         ASSERT_EQ(events.size(), 1u);
         EXPECT_EQ(events[0].first, &bar);
         EXPECT_EQ(events[0].second, preset);
-        EXPECT_TRUE(QTest::qWaitFor([this] { return counter.paints > 0; }));
+        EXPECT_TRUE(QTest::qWaitFor([this] { return counter.count > 0; }));
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
-        EXPECT_EQ(counter.paints, 1) << int(preset);
-        counter.paints = 0;
+        EXPECT_EQ(counter.count, 1) << int(preset);
+        counter.count = 0;
     }
 }

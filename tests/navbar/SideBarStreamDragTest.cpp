@@ -1,3 +1,5 @@
+#include "BarStreams.h"
+
 #include "navbar/nbInplaceEditor.h"
 #include "navbar/nbSideBar.h"
 #include "platform/stream/FormReader.h"
@@ -10,27 +12,6 @@
 
 using namespace platform;
 using namespace platform::stream;
-
-namespace {
-
-QByteArray Saved(TnbSideBar &bar)
-{
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    bar.SaveToStream(buffer);
-    return data;
-}
-
-FormComponent Tree(TnbSideBar &bar)
-{
-    QByteArray data = Saved(bar);
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    return ReadFormStream(buffer);
-}
-
-} // namespace
 
 TEST(SideBarStream, CursorCaptionEditorAndDragEventsComeBack)
 {

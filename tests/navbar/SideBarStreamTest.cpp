@@ -1,4 +1,5 @@
 #include "BarFixture.h"
+#include "BarStreams.h"
 
 #include "navbar/nbSideBar.h"
 #include "platform/stream/FormReader.h"
@@ -17,30 +18,6 @@ using namespace platform::stream;
 using platform::FormOwner;
 
 namespace {
-
-QByteArray Saved(TnbSideBar &bar)
-{
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    bar.SaveToStream(buffer);
-    return data;
-}
-
-void Load(TnbSideBar &bar, QByteArray data)
-{
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    bar.LoadFromStream(buffer);
-}
-
-FormComponent Tree(TnbSideBar &bar)
-{
-    QByteArray data = Saved(bar);
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    return ReadFormStream(buffer);
-}
 
 QByteArray Written(const FormComponent &root)
 {

@@ -1,0 +1,24 @@
+#pragma once
+
+// What the benchmarks share: the company database they run on and their main().
+
+#include <QString>
+
+namespace bench {
+
+// The full-list statement of the company table, as the browsing panel loads it.
+extern const char kListSql[];
+
+// The database file the benchmarks run on; set by runBenchmarks() before any runs.
+QString databasePath();
+// The connection string that opens that file through the data layer.
+QString connectionString();
+
+// The whole main() of a benchmark program: an application on the offscreen
+// platform (unless QT_QPA_PLATFORM says otherwise), the demo database of
+// `--companies N` companies (default 1,000,000) written once to
+// $VELMORA_BENCH_DIR (default /tmp) and reused, then the benchmarks named by
+// the remaining options.
+int runBenchmarks(int argc, char **argv);
+
+} // namespace bench
