@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -68,6 +69,16 @@ bool waitForProcessExit(qint64 pid)
             return false;
     }
     return true;
+}
+
+void ignoreBrokenPipes()
+{
+    struct sigaction action
+    {
+    };
+    action.sa_handler = SIG_IGN;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGPIPE, &action, nullptr);
 }
 
 bool executableInUse(const QString &path)

@@ -14,6 +14,11 @@ qint64 spawnProcess(const QString &program, const QStringList &arguments);
 // false when pid is not a child of this process.
 bool waitForProcessExit(qint64 pid);
 
+// Lets a write to a pipe or socket whose reader has gone fail with an error
+// instead of ending this process (SIGPIPE is ignored). Programs started
+// afterwards inherit this.
+void ignoreBrokenPipes();
+
 // Whether a program file is being run: the system refuses to open it for
 // writing ("text file busy"), or a process of this user runs it.
 bool executableInUse(const QString &path);

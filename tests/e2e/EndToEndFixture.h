@@ -29,10 +29,15 @@ class VirtualDisplay
 public:
     VirtualDisplay()
     {
+        // A bare X server resets itself whenever its last client goes, and
+        // refuses connections while it does. A desktop's server never does
+        // that while the desktop runs; here a program started just after
+        // the last one ended (the upgrade's restart) would meet the reset
+        // and fail to open the display.
         m_server.start(QStringLiteral("Xvfb"),
                        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                         QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                        QStringLiteral("tcp")});
+                        QStringLiteral("tcp"), QStringLiteral("-noreset")});
         QByteArray out;
         while (!out.contains('\n') && m_server.waitForReadyRead(10000))
             out += m_server.readAllStandardOutput();
@@ -82,10 +87,17 @@ protected:
         return folder + QStringLiteral("/Dorvak");
     }
 
+    // Starts the program; with outputFile, what it and the programs it
+    // starts write to their standard output and error goes there.
     std::unique_ptr<QProcess> start(const QString &program,
-                                    const QProcessEnvironment &extra = QProcessEnvironment())
+                                    const QProcessEnvironment &extra = QProcessEnvironment(),
+                                    const QString &outputFile = QString())
     {
         auto process = std::make_unique<QProcess>();
+        if (!outputFile.isEmpty()) {
+            process->setProcessChannelMode(QProcess::MergedChannels);
+            process->setStandardOutputFile(outputFile);
+        }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(extra);
         env.insert(QStringLiteral("DISPLAY"), display.name());

@@ -7,11 +7,15 @@
 #include "upgrade/LocalHttpServer.h"
 
 #include <QCryptographicHash>
+#include <QDirIterator>
 
 #include <condition_variable>
 #include <mutex>
 
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -102,9 +106,88 @@ double unevenShare(const QImage &image, const QRect &area)
     return double(other) / (area.width() * area.height());
 }
 
+// The fields of /proc/<pid>/stat after the name: state first, then the parent.
+QStringList statusOf(qint64 pid)
+{
+    const QByteArray stat = contents(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype afterName = stat.lastIndexOf(')');
+    if (afterName < 0)
+        return {};
+    return QString::fromLatin1(stat.mid(afterName + 2)).split(QLatin1Char(' '));
+}
+
+QString nameOf(qint64 pid)
+{
+    return QString::fromLocal8Bit(contents(QStringLiteral("/proc/%1/comm").arg(pid))).trimmed();
+}
+
+// Every file below a folder, with its size and permissions.
+QString listing(const QString &folder)
+{
+    QString text;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry(it.next());
+        text += QStringLiteral("  %1 %2 bytes, mode %3\n")
+                    .arg(entry.filePath())
+                    .arg(entry.size())
+                    .arg(QString::number(int(entry.permissions()), 16));
+    }
+    return text.isEmpty() ? QStringLiteral("  (empty)\n") : text;
+}
+
 class UpgradeEndToEndTest : public EndToEndFixture
 {
 protected:
+    void SetUp() override
+    {
+        EndToEndFixture::SetUp();
+        // The helper and the program it starts outlive the program that
+        // started them; as their reaper the test learns how they ended.
+        ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    }
+
+    // What can be seen of an upgrade that did not come back: the program's
+    // folder, the temporary folder, the processes that ran from the test's
+    // folders (those that ended are collected with their exit status) and
+    // the windows on the display.
+    QString upgradeReport(const QString &folder, const QString &temp)
+    {
+        QString text = QStringLiteral("program folder:\n") + listing(folder);
+        text += QStringLiteral("temporary folder:\n") + listing(temp);
+        const QString prefix = QFileInfo(home.path()).canonicalFilePath() + QLatin1Char('/');
+        const QStringList entries =
+            QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        text += QStringLiteral("processes:\n");
+        for (const QString &entry : entries) {
+            bool numeric = false;
+            const qint64 pid = entry.toLongLong(&numeric);
+            if (!numeric)
+                continue;
+            const QStringList status = statusOf(pid);
+            const bool ours = status.size() > 1 && status.at(1).toLongLong() == ::getpid();
+            const QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+            if (!exe.startsWith(prefix) && !(ours && status.at(0) == QLatin1String("Z")))
+                continue;
+            text += QStringLiteral("  %1 %2 state %3 parent %4 %5\n")
+                        .arg(pid)
+                        .arg(nameOf(pid), status.value(0), status.value(1), commandLineOf(pid).join(u' '));
+            int how = 0;
+            if (ours && status.at(0) == QLatin1String("Z") && ::waitpid(pid_t(pid), &how, WNOHANG) == pid) {
+                text += WIFSIGNALED(how) ? QStringLiteral("    ended by signal %1\n").arg(WTERMSIG(how))
+                                         : QStringLiteral("    exited with %1\n").arg(WEXITSTATUS(how));
+            }
+        }
+        text += QStringLiteral("output of the program, the helper and the restarted program:\n") +
+                QString::fromLocal8Bit(contents(home.file(QStringLiteral("output.log"))));
+        text += QStringLiteral("windows:\n");
+        for (const WindowInfo &w : windows(QStringLiteral("."), 0))
+            text +=
+                QStringLiteral("  %1 \"%2\"\n").arg(w.id, xdotool({QStringLiteral("getwindowname"), w.id}));
+        return text;
+    }
+
     void TearDown() override
     {
         gate.open();
@@ -227,7 +310,10 @@ TEST_F(UpgradeEndToEndTest, DownloadsTheNewReleaseAndRestartsWithIt)
     env.insert(QStringLiteral("LANG"), QStringLiteral("zh_CN.UTF-8"));
     env.insert(QStringLiteral("LC_ALL"), QString());
     env.insert(QStringLiteral("LC_MESSAGES"), QString());
-    auto process = start(program, env);
+    // The program's output goes to a file rather than to a pipe of this
+    // test, which would close once the program ends: the helper and the
+    // restarted program write there too.
+    auto process = start(program, env, home.file(QStringLiteral("output.log")));
     const qint64 pid = process->processId();
 
     // "在线升级" on the about page, and yes to the question about the data in use.
@@ -296,7 +382,8 @@ TEST_F(UpgradeEndToEndTest, DownloadsTheNewReleaseAndRestartsWithIt)
             return true;
         },
         90000))
-        << "the program was not started again";
+        << "the program was not started again\n"
+        << upgradeReport(folder, temp).toStdString();
     const qint64 newPid = xdotool({QStringLiteral("getwindowpid"), restarted.id}).toLongLong();
     ASSERT_GT(newPid, 0);
     EXPECT_EQ(commandLineOf(newPid),

@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -149,6 +150,48 @@ TEST(SuHelper, ReplacesEveryFileAndRestartsTheProgram)
     EXPECT_TRUE(QFileInfo(app.program).isExecutable());
     EXPECT_TRUE(app.downloads().isEmpty());
     EXPECT_EQ(QDir(app.folder).entryList(QDir::Files | QDir::Hidden).size(), 3) << "no backup is left";
+}
+
+namespace {
+
+// Runs the helper with its standard output and error on a pipe whose
+// reader is gone; returns its exit code, or -1 when a signal ended it.
+int runHelperWithUnreadOutput(const QStringList &arguments)
+{
+    int unread[2];
+    if (::pipe(unread) != 0)
+        return -2;
+    ::close(unread[0]);
+    QProcess helper;
+    helper.setChildProcessModifier([out = unread[1]] {
+        ::dup2(out, STDOUT_FILENO);
+        ::dup2(out, STDERR_FILENO);
+    });
+    helper.start(helperProgram(), arguments);
+    const bool finished = helper.waitForFinished(30000);
+    ::close(unread[1]);
+    return finished && helper.exitStatus() == QProcess::NormalExit ? helper.exitCode() : -1;
+}
+
+} // namespace
+
+TEST(SuHelper, AnOutputNobodyReadsEndsNeitherTheHelperNorTheRestartedProgram)
+{
+    // Whoever started the old program stopped reading its output when it
+    // ended; the helper and the new program still write there.
+    ProgramFolder app;
+    writeFile(app.file(QStringLiteral("Dorvak.exe.uTMP")),
+              "#!/bin/sh\necho 'a warning' >&2\nprintf '%s|' \"$@\" > '" + app.marker.toUtf8() + "'\n");
+    EXPECT_EQ(runHelperWithUnreadOutput({app.program, QStringLiteral("+/afterupgrade0")}), 0);
+    ASSERT_TRUE(app.started()) << "the new program ran past its warning";
+    EXPECT_EQ(readFile(app.marker), "/afterupgrade|");
+
+    // A release that cannot be installed: the helper's own line about it.
+    ProgramFolder blocked;
+    ASSERT_TRUE(QDir().mkpath(blocked.file(QStringLiteral("a.dat/inside"))));
+    writeFile(blocked.file(QStringLiteral("a.dat.uTMP")), "new a");
+    EXPECT_EQ(runHelperWithUnreadOutput({blocked.program, QStringLiteral("+/afterupgrade0")}), 3)
+        << "rolled back, and told so";
 }
 
 TEST(SuHelper, APathWithSpacesIsRebuilt)

@@ -2,6 +2,8 @@
 // and started by the program as it closes for an upgrade.
 #include "upgrade/helper/suUpgradeHelper.h"
 
+#include "platform/os/Processes.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
@@ -32,16 +34,43 @@ int explain(int argc, char **argv)
     return 0;
 }
 
+// A line on standard error for a run that did not end with the program
+// started again, and the exit status that tells the outcome apart.
+int report(TsuHelperOutcome outcome, const TsuHelperCommand &command)
+{
+    const QByteArray program = command.Executable.toLocal8Bit();
+    switch (outcome) {
+    case TsuHelperOutcome::Installed:
+    case TsuHelperOutcome::NothingToDo:
+        return 0;
+    case TsuHelperOutcome::StillRunning:
+        std::fprintf(stderr, "Updater: %s 在 %d 秒内没有结束，未安装任何文件。\n", program.constData(),
+                     kHelperWaitBoundMs / 1000);
+        return 2;
+    case TsuHelperOutcome::RolledBack:
+        std::fprintf(stderr, "Updater: 新文件无法安装，%s 的原有文件已恢复。\n", program.constData());
+        return 3;
+    case TsuHelperOutcome::StartFailed:
+        std::fprintf(stderr, "Updater: 新文件已安装，但无法启动 %s。\n", program.constData());
+        return 4;
+    }
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // The helper and the program it starts again outlive the program that
+    // started the helper, and with it whoever read that program's output:
+    // a line written to a pipe nobody reads any more must not end either.
+    platform::ignoreBrokenPipes();
+
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const std::optional<TsuHelperCommand> command = suParseHelperArguments(arguments);
     if (!command)
         return explain(argc, argv);
-    const TsuHelperOutcome outcome = suRunHelper(*command);
-    return outcome == TsuHelperOutcome::Installed || outcome == TsuHelperOutcome::NothingToDo ? 0 : 1;
+    return report(suRunHelper(*command), *command);
 }
