@@ -320,7 +320,22 @@ QString TFmMainForm::ClockCaption(const QTime &time, const QLocale &locale)
 
 void TFmMainForm::Timer1Timer()
 {
-    PanelB->setText(ClockCaption(QTime::currentTime(), QLocale::system()));
+    ShowClock(ClockCaption(QTime::currentTime(), QLocale::system()));
+}
+
+void TFmMainForm::ShowClock(const QString &caption)
+{
+    PanelB->setText(caption);
+    // Some locales write a longer time ("10:05:07 PM") than the clock's 129
+    // pixels hold: the clock then grows to the left, the count moves with it,
+    // and the caption of the status line gives up the room. It never shrinks
+    // back, so the line does not jump every second.
+    const int needed = PanelB->fontMetrics().horizontalAdvance(caption) + 2;
+    const int grow = needed - PanelB->width();
+    if (grow <= 0)
+        return;
+    PanelB->setGeometry(PanelB->x() - grow, PanelB->y(), needed, PanelB->height());
+    PanelC->move(PanelC->x() - grow, PanelC->y());
 }
 
 void TFmMainForm::Image2MouseDown(Qt::MouseButton button, const QPointF &globalPos)

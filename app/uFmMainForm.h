@@ -71,6 +71,8 @@ public:
     void SpBtn_ExitClick();
     void SpeedButton4Click();
     void Timer1Timer();
+    // Shows a clock caption, widening the clock when the caption needs it.
+    void ShowClock(const QString &caption);
     void SideBarHeaders0Change();
     void SideBarHeaders0Buttons0Click();
     void SideBarHeaders0Buttons1Click();

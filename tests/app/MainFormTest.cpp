@@ -176,6 +176,17 @@ TEST_F(MainFormTest, ClockTicksWithTheLongTimeWithoutTimeZone)
         const QString zone = locale.toString(QDateTime(QDate(2024, 1, 1), time), QStringLiteral("t"));
         EXPECT_FALSE(caption.contains(zone)) << caption.toStdString();
     }
+
+    // A twelve-hour locale writes a longer time: the clock grows to the left
+    // and pushes the count along instead of cutting the time off.
+    const QRect clock = form->PanelB->geometry();
+    const QString wide = TFmMainForm::ClockCaption(time, QLocale(QLocale::English, QLocale::UnitedStates));
+    form->ShowClock(wide);
+    EXPECT_GE(form->PanelB->width(), metrics.horizontalAdvance(wide)) << wide.toStdString();
+    EXPECT_EQ(form->PanelB->geometry().right(), clock.right());
+    EXPECT_EQ(form->PanelC->geometry().right() + 1, form->PanelB->x());
+    form->ShowClock(TFmMainForm::ClockCaption(time, QLocale::c()));
+    EXPECT_EQ(form->PanelB->geometry().right(), clock.right());
 }
 
 TEST_F(MainFormTest, CloseButtonAndExitDisconnectWithoutAMessageAndPostTheProfile)
