@@ -16,35 +16,32 @@ namespace {
 
 using DorvakEndToEndTest = EndToEndFixture;
 
-// Share of pixel rows in the area that hold dark (text) pixels.
-double textRowShare(const QImage &image, const QRect &area)
+// Share of pixel rows in the area that hold a pixel darker than the grey.
+double rowShareDarkerThan(const QImage &image, const QRect &area, int grey)
 {
-    int rowsWithText = 0;
+    int rows = 0;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         for (int x = area.left(); x <= area.right(); ++x) {
-            if (qGray(image.pixel(x, y)) < 110) {
-                ++rowsWithText;
+            if (qGray(image.pixel(x, y)) < grey) {
+                ++rows;
                 break;
             }
         }
     }
-    return double(rowsWithText) / area.height();
+    return double(rows) / area.height();
 }
 
-// Share of pixel rows in the area that hold anything but a light ground:
-// thin grey strokes of small digits count here as well.
+// Rows that hold dark (text) pixels.
+double textRowShare(const QImage &image, const QRect &area)
+{
+    return rowShareDarkerThan(image, area, 110);
+}
+
+// Rows that hold anything but a light ground: thin grey strokes of small
+// digits count here as well.
 double inkRowShare(const QImage &image, const QRect &area)
 {
-    int rowsWithInk = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (qGray(image.pixel(x, y)) < 200) {
-                ++rowsWithInk;
-                break;
-            }
-        }
-    }
-    return double(rowsWithInk) / area.height();
+    return rowShareDarkerThan(image, area, 200);
 }
 
 // Share of white pixels in the area.
