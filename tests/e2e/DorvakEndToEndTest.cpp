@@ -312,12 +312,7 @@ TEST_F(DorvakEndToEndTest, TitleStripDragsWithAnyButtonUnderAWindowManager)
     const QString program = install(QStringLiteral("app"));
     auto process = start(program);
     const qint64 pid = process->processId();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return windows(QStringLiteral("^Kestrune-->Velmora$"), pid).isEmpty() &&
-                   !windows(QStringLiteral("^Velmora$"), pid).isEmpty();
-        },
-        30000));
+    ASSERT_TRUE(waitForMainWindowAfterSplash(pid));
     auto where = [&] { return waitForWindow(QStringLiteral("^Velmora$"), pid).geometry.topLeft(); };
 
     for (const int button : {1, 3, 2}) {
@@ -385,12 +380,7 @@ TEST_F(DorvakEndToEndTest, BarButtonsMoveByDragAndACtrlCopyOpensItsPanel)
     const QString program = install(QStringLiteral("app"));
     auto process = start(program);
     const qint64 pid = process->processId();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return windows(QStringLiteral("^Kestrune-->Velmora$"), pid).isEmpty() &&
-                   !windows(QStringLiteral("^Velmora$"), pid).isEmpty();
-        },
-        30000));
+    ASSERT_TRUE(waitForMainWindowAfterSplash(pid));
     const WindowInfo main = waitForWindow(QStringLiteral("^Velmora$"), pid);
     const QRect content(128, 93, 661, 489);
     const QPoint aside(400, 300); // over the content, away from the bar

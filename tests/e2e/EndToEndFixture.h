@@ -158,6 +158,17 @@ protected:
         return found.isEmpty() ? WindowInfo{} : found.first();
     }
 
+    // Waits until the program has passed its splash and shows its main window.
+    bool waitForMainWindowAfterSplash(qint64 pid)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                return windows(QStringLiteral("^Kestrune-->Velmora$"), pid).isEmpty() &&
+                       !windows(QStringLiteral("^Velmora$"), pid).isEmpty();
+            },
+            30000);
+    }
+
     QImage capture(const WindowInfo &window)
     {
         QProcess p;
