@@ -1,10 +1,14 @@
 #include "platform/db/DbGrid.h"
 
 #include "platform/db/DataSource.h"
+#include "platform/db/DbError.h"
 #include "platform/db/DbGridModel.h"
 #include "platform/db/DbQuery.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -29,13 +33,26 @@ public:
     }
 };
 
+// A value as one field of a tab-separated line.
+QString tabField(const QString &value)
+{
+    if (!value.contains(QLatin1Char('\t')) && !value.contains(QLatin1Char('\n')) &&
+        !value.contains(QLatin1Char('\r')) && !value.contains(QLatin1Char('"')))
+        return value;
+    QString quoted = value;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
 } // namespace
 
 DbGrid::DbGrid(QWidget *parent) : QTableView(parent), m_model(new DbGridModel(this))
 {
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows can be selected for copying; the current row is the query's.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setTabKeyNavigation(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setShowGrid(false);
     setItemDelegate(new ColumnLineDelegate(this));
@@ -44,6 +61,9 @@ DbGrid::DbGrid(QWidget *parent) : QTableView(parent), m_model(new DbGridModel(th
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     verticalHeader()->setFixedWidth(14);
@@ -53,20 +73,30 @@ DbGrid::DbGrid(QWidget *parent) : QTableView(parent), m_model(new DbGridModel(th
 
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         applyWidths();
+        showSortIndicator();
         if (DbQuery *q = m_model->query())
             followQuery(q->currentRow());
     });
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, &DbGrid::showSortIndicator);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DbGrid::sortByTitle);
     connect(m_model, &QAbstractItemModel::headerDataChanged, this, [this](Qt::Orientation o, int, int) {
         if (o == Qt::Horizontal)
             applyWidths();
     });
-    connect(m_model, &DbGridModel::currentRowMoved, this, &DbGrid::followQuery);
+    connect(m_model, &DbGridModel::currentRowMoved, this, [this](int row) {
+        // A move the grid made itself keeps the rows the user is selecting.
+        if (!m_leading)
+            followQuery(row);
+    });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (m_syncing || !current.isValid())
                     return;
                 DbQuery *q = m_model->query();
-                if (q && !q->setCurrentRow(current.row()))
+                m_leading = true;
+                const bool moved = !q || q->setCurrentRow(current.row());
+                m_leading = false;
+                if (!moved)
                     followQuery(q->currentRow()); // the row could not be left
             });
 }
@@ -141,6 +171,122 @@ void DbGrid::applyWidths()
             setColumnWidth(c, columnWidthFor(width));
         }
     }
+}
+
+void DbGrid::setEmptyText(const QString &text)
+{
+    m_emptyText = text;
+    viewport()->update();
+}
+
+void DbGrid::sortByTitle(int column)
+{
+    Qt::SortOrder order = Qt::AscendingOrder;
+    Qt::SortOrder sorted = Qt::AscendingOrder;
+    if (m_model->sortColumn(&sorted) == column && sorted == Qt::AscendingOrder)
+        order = Qt::DescendingOrder;
+    // The first sort of a column of a million rows takes a moment.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        m_model->sort(column, order);
+    } catch (const DbError &) {
+        // A column without a field of the query does not sort.
+    }
+    QGuiApplication::restoreOverrideCursor();
+    showSortIndicator();
+}
+
+void DbGrid::showSortIndicator()
+{
+    Qt::SortOrder order = Qt::AscendingOrder;
+    const int column = m_model->sortColumn(&order);
+    horizontalHeader()->setSortIndicator(column, order);
+}
+
+int DbGrid::rowsOnScreen() const
+{
+    const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
+    return (viewport()->height() + rowHeight - 1) / rowHeight;
+}
+
+QList<int> DbGrid::shownColumns() const
+{
+    QList<int> columns;
+    const QHeaderView *header = horizontalHeader();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int column = header->logicalIndex(visual);
+        if (!header->isSectionHidden(column) && columnWidth(column) > 0)
+            columns << column;
+    }
+    return columns;
+}
+
+QList<int> DbGrid::selectedRowNumbers() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    if (rows.isEmpty() && currentIndex().isValid())
+        rows << currentIndex().row();
+    return rows;
+}
+
+QString DbGrid::cellValue(int row, int column) const
+{
+    const DbQuery *q = m_model->query();
+    return q ? q->cellText(row, m_model->fieldIndex(column)) : QString();
+}
+
+QString DbGrid::rowsText(const QList<int> &rows) const
+{
+    const QList<int> columns = shownColumns();
+    QStringList fields;
+    for (int c : columns)
+        fields << tabField(m_model->headerData(c, Qt::Horizontal).toString());
+    QString text = fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    for (int row : rows) {
+        fields.clear();
+        for (int c : columns)
+            fields << tabField(cellValue(row, c));
+        text += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return text;
+}
+
+void DbGrid::copySelectedRows() const
+{
+    const QList<int> rows = selectedRowNumbers();
+    if (!rows.isEmpty())
+        QGuiApplication::clipboard()->setText(rowsText(rows));
+}
+
+void DbGrid::copyCell(const QModelIndex &index) const
+{
+    if (index.isValid())
+        QGuiApplication::clipboard()->setText(cellValue(index.row(), index.column()));
+}
+
+void DbGrid::keyPressEvent(QKeyEvent *event)
+{
+    if (event == QKeySequence::Copy) {
+        copySelectedRows();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void DbGrid::paintEvent(QPaintEvent *event)
+{
+    QTableView::paintEvent(event);
+    if (m_emptyText.isEmpty() || m_model->rowCount() > 0)
+        return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+    const QRect area = viewport()->rect().adjusted(8, 8, -8, -8);
+    painter.drawText(QRect(area.left(), area.top() + area.height() / 4, area.width(), area.height() / 2),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, m_emptyText);
 }
 
 void DbGrid::followQuery(int row)

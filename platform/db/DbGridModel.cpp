@@ -39,6 +39,10 @@ void DbGridModel::rewire()
                                          emit dataChanged(index(row, 0),
                                                           index(row, int(m_fieldOfColumn.size()) - 1));
                                  })
+                      << connect(q, &DbQuery::rowsAboutToBeReordered, this,
+                                 [this] { emit layoutAboutToBeChanged({}, VerticalSortHint); })
+                      << connect(q, &DbQuery::rowsReordered, this,
+                                 [this] { emit layoutChanged({}, VerticalSortHint); })
                       << connect(q, &DbQuery::fieldDisplayChangedSignal, this,
                                  [this](int field) {
                                      const int column = columnOfField(field);
@@ -88,6 +92,26 @@ void DbGridModel::reset()
     endResetModel();
 }
 
+void DbGridModel::sort(int column, Qt::SortOrder order)
+{
+    DbQuery *q = query();
+    const DbField *f = q ? q->field(fieldIndex(column)) : nullptr;
+    if (f)
+        q->setSort(f->fieldName() +
+                   (order == Qt::DescendingOrder ? QStringLiteral(" DESC") : QStringLiteral(" ASC")));
+}
+
+int DbGridModel::sortColumn(Qt::SortOrder *order) const
+{
+    DbQuery *q = query();
+    const std::vector<SortTerm> terms = q ? q->sortTerms() : std::vector<SortTerm>();
+    const DbField *f = terms.empty() ? nullptr : q->findField(terms.front().field);
+    const int column = f ? columnOfField(f->index()) : -1;
+    if (order && column >= 0)
+        *order = terms.front().descending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    return column;
+}
+
 int DbGridModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_rows;
@@ -128,6 +152,9 @@ QVariant DbGridModel::headerData(int section, Qt::Orientation orientation, int r
             return f->displayLabel();
         if (role == DisplayWidthRole)
             return f->displayWidth();
+        // A first click on a title sorts from the smallest value.
+        if (role == Qt::InitialSortOrderRole)
+            return int(Qt::AscendingOrder);
         return {};
     }
     if (role == Qt::DisplayRole && section >= 0 && section < m_rows)

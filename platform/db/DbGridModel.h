@@ -36,6 +36,12 @@ public:
     // The query's field shown in a column; -1 when there is none.
     int fieldIndex(int column) const;
 
+    // Sorts the query by the column's field (its Sort property).
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    // The shown column the query is sorted by first, and how; -1 when its
+    // rows are not sorted by a shown column.
+    int sortColumn(Qt::SortOrder *order = nullptr) const;
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;

@@ -4,6 +4,7 @@
 #include "platform/db/DbError.h"
 #include "platform/db/ResultReader.h"
 #include "platform/db/SnapshotAnswer.h"
+#include "platform/db/SortKeys.h"
 #include "platform/db/SqliteHandle.h"
 #include "platform/db/TableSnapshot.h"
 
@@ -18,7 +19,7 @@ QString quotedName(QString name)
 
 } // namespace
 
-DbQuery::DbQuery(QObject *parent) : QObject(parent) {}
+DbQuery::DbQuery(QObject *parent) : QObject(parent), m_sortKeys(std::make_unique<SortKeys>()) {}
 
 DbQuery::~DbQuery()
 {
@@ -121,6 +122,8 @@ void DbQuery::release()
     m_columnNames.clear();
     m_visible.clear();
     m_filterActive = false;
+    m_order.clear();
+    m_sortActive = false;
     m_current = -1;
     emit dataReset();
     emit currentRowChanged(-1);
@@ -187,6 +190,7 @@ void DbQuery::load()
         m_filterActive = false;
         m_visible.clear();
     }
+    applySort();
     m_current = recordCount() > 0 ? 0 : -1;
     emit dataReset();
     emit currentRowChanged(m_current);
@@ -283,6 +287,7 @@ void DbQuery::refilter(const std::function<void()> &undo)
         if (m_pending && !postQuietly())
             throw DbError(QStringLiteral("当前记录未能保存"));
         applyFilter();
+        applySort();
     } catch (...) {
         undo();
         throw;
@@ -309,6 +314,72 @@ void DbQuery::applyFilter()
     m_filterActive = true;
 }
 
+void DbQuery::setSort(const QString &text)
+{
+    const std::vector<SortTerm> terms = parseSortText(text);
+    if (!m_store) {
+        m_sortText = text;
+        return;
+    }
+    std::vector<int> order = sortedRows(terms);
+    const int current = m_current >= 0 ? storeRow(m_current) : -1;
+    emit rowsAboutToBeReordered();
+    m_sortText = text;
+    m_sortActive = !terms.empty();
+    m_order = m_sortActive ? std::move(order) : std::vector<int>();
+    m_current = recordCount() > 0 ? 0 : -1;
+    for (int row = 0; current >= 0 && row < recordCount(); ++row) {
+        if (storeRow(row) == current) {
+            m_current = row;
+            break;
+        }
+    }
+    emit rowsReordered();
+    emit currentRowChanged(m_current);
+}
+
+std::vector<SortTerm> DbQuery::sortTerms() const
+{
+    try {
+        return parseSortText(m_sortText);
+    } catch (const DbError &) {
+        return {};
+    }
+}
+
+std::vector<int> DbQuery::sortedRows(const std::vector<SortTerm> &terms)
+{
+    std::vector<SortColumn> columns;
+    for (const SortTerm &term : terms)
+        columns.push_back(
+            {&m_sortKeys->places(m_store, storeColumn(fieldByName(term.field)->index())), term.descending});
+    std::vector<int> rows;
+    if (columns.empty())
+        return rows;
+    const int count = m_filterActive ? int(m_visible.size()) : resultRowCount();
+    rows.reserve(std::size_t(count));
+    for (int row = 0; row < count; ++row)
+        rows.push_back(m_filterActive ? m_visible[std::size_t(row)]
+                                      : (m_allRows ? row : m_rows[std::size_t(row)]));
+    orderRows(rows, columns);
+    return rows;
+}
+
+void DbQuery::applySort()
+{
+    m_sortActive = false;
+    m_order.clear();
+    if (!m_store || m_sortText.trimmed().isEmpty())
+        return;
+    try {
+        m_order = sortedRows(parseSortText(m_sortText));
+        m_sortActive = true;
+    } catch (const DbError &) {
+        // A sort by a field the new result lacks is dropped.
+        m_sortText.clear();
+    }
+}
+
 void DbQuery::setFieldText(int field, const QString &text)
 {
     if (!m_store || m_current < 0 || field < 0 || field >= fieldCount())
@@ -331,6 +402,7 @@ void DbQuery::setFieldText(int field, const QString &text)
         return;
     }
     m_store->setText(row, column, typed);
+    m_sortKeys->forget(column);
     emit rowChanged(m_current);
 }
 
@@ -378,6 +450,7 @@ void DbQuery::cancel()
         m_store->setText(p.storeRow, column, *p.original);
     else
         m_store->setNull(p.storeRow, column);
+    m_sortKeys->forget(column);
     if (m_current >= 0 && storeRow(m_current) == p.storeRow)
         emit rowChanged(m_current);
 }

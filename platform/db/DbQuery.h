@@ -4,6 +4,7 @@
 #include "platform/db/DbField.h"
 #include "platform/db/PersistentField.h"
 #include "platform/db/RowFilter.h"
+#include "platform/db/RowSort.h"
 
 #include <QObject>
 #include <QString>
@@ -18,6 +19,7 @@
 namespace platform::db {
 
 class DbConnection;
+class SortKeys;
 class TableSnapshot;
 
 // A query with a static cursor: opening runs the statement once and keeps
@@ -100,6 +102,20 @@ public:
     bool filtered() const { return m_filtered; }
     void setFiltered(bool on);
 
+    // The sort (the Sort property): field names separated by commas, each
+    // optionally followed by ASC or DESC ("cCorpCName DESC"). It orders the
+    // rows shown, after the row filter; rows with equal values keep their
+    // order, and empty and null values come last in either direction. Text
+    // sorts as TextElements describes (pinyin, digits as numbers), numeric
+    // fields by value. Sorting keeps the current row. A blank text shows the
+    // rows in the result's order. Throws DbError for a text that cannot be
+    // read or that names a field the open result lacks. Like the filter, the
+    // sort stays in force across statements; one whose fields a new result
+    // lacks is dropped.
+    QString sort() const { return m_sortText; }
+    void setSort(const QString &text);
+    std::vector<SortTerm> sortTerms() const;
+
     // Editing the current row, as a bound control does.
     void setFieldText(int field, const QString &text);
     bool modified() const { return m_pending.has_value(); }
@@ -129,6 +145,10 @@ signals:
     void currentRowChanged(int row);
     // A cell of a shown row changed (an edit).
     void rowChanged(int row);
+    // The same rows are about to be shown, and then are shown, in another
+    // order (a sort).
+    void rowsAboutToBeReordered();
+    void rowsReordered();
     void fieldDisplayChangedSignal(int field);
 
 private:
@@ -140,6 +160,12 @@ private:
     };
     void load();
     void applyFilter();
+    // Orders the rows the filter lets through by the sort; a sort that
+    // names a field the result lacks is dropped.
+    void applySort();
+    // The rows the filter lets through, ordered by the terms; throws
+    // DbError for a field the result lacks.
+    std::vector<int> sortedRows(const std::vector<SortTerm> &terms);
     // Applies the filter settings after a change; on failure calls `undo`
     // to restore them and rethrows.
     void refilter(const std::function<void()> &undo);
@@ -152,6 +178,8 @@ private:
     int resultRowCount() const;
     int storeRow(int row) const
     {
+        if (m_sortActive)
+            return m_order[std::size_t(row)];
         return m_filterActive ? m_visible[row] : (m_allRows ? row : m_rows[std::size_t(row)]);
     }
     int storeColumn(int field) const { return m_columns[std::size_t(field)]; }
@@ -175,6 +203,10 @@ private:
     bool m_filterActive = false;
     QString m_filterText;
     bool m_filtered = false;
+    QString m_sortText;
+    std::vector<int> m_order; // store rows shown, in sort order, while the sort is active
+    bool m_sortActive = false;
+    std::unique_ptr<SortKeys> m_sortKeys;
     int m_current = -1;
     std::optional<Pending> m_pending;
 };
