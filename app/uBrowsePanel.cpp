@@ -14,7 +14,12 @@
 #include "query/uFmSearchs.h"
 #include "resources/Glyphs.h"
 
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
 #include <QPointer>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -28,6 +33,7 @@ const char *const TBrowsePanel::kCompanyListSql =
 namespace {
 
 const char kRootText[] = "Velmora目录";
+const char kCredibleFilter[] = "iFlag=1";
 
 // Column names and their display labels, in the order they are assigned.
 const std::pair<const char *, const char *> kFieldCatalogue[] = {
@@ -86,21 +92,57 @@ void TBrowsePanel::LoadCompanyList()
     try {
         m_companies->setFilter(QString());
         m_companies->setFiltered(false);
+        // The full list comes back in the table's order, as at the start.
+        m_companies->setSort(QString());
         m_companies->setSqlText(QString::fromUtf8(kCompanyListSql));
         FListSql = m_companies->sqlText();
         if (!m_companies->active())
             m_companies->open();
         for (const auto &[name, label] : kFieldCatalogue)
             m_companies->fieldByName(QString::fromUtf8(name))->setDisplayLabel(QString::fromUtf8(label));
-        SizeColumnsToCurrentRow();
+        SizeColumnsToFirstScreen();
     } catch (const DbError &) {
         // The grid shows whatever state the query reached.
     }
 }
 
-void TBrowsePanel::SizeColumnsToCurrentRow()
+void TBrowsePanel::SizeColumnsToFirstScreen()
 {
-    SizeFieldsToCurrentRow(m_companies);
+    SizeFieldsToFirstRows(m_companies, DBGrid1->rowsOnScreen());
+}
+
+QString TBrowsePanel::ShownCountText(int count)
+{
+    return QStringLiteral("当前显示 %1 家企业")
+        .arg(QLocale(QLocale::Chinese, QLocale::China).toString(count));
+}
+
+void TBrowsePanel::ShowListState()
+{
+    LabelCount->setText(ShownCountText(m_companies->recordCount()));
+
+    const QString active = m_companies->filtered() ? m_companies->filter().trimmed() : QString();
+    SpeedButton6->setChecked(active == QLatin1String(kCredibleFilter));
+
+    // The tree names what the list follows, or nothing.
+    QTreeWidgetItem *root = TreeView1->topLevelItem(0);
+    QTreeWidgetItem *node = TreeView1->currentItem();
+    QString claimed;
+    if (node && node != root) {
+        QString text = node->text(0);
+        if (text.contains(QLatin1Char('(')))
+            text = text.mid(5);
+        claimed = QStringLiteral("cProvince='") + text + QLatin1Char('\'');
+    }
+    if (!root || (node && claimed == active))
+        return;
+    const QSignalBlocker quiet(TreeView1);
+    if (active.isEmpty()) {
+        TreeView1->setCurrentItem(root);
+    } else {
+        TreeView1->setCurrentItem(nullptr);
+        TreeView1->clearSelection();
+    }
 }
 
 void TBrowsePanel::TreeView1Change()
@@ -126,12 +168,16 @@ void TBrowsePanel::TreeView1Change()
 
 void TBrowsePanel::SpeedButton6Click()
 {
+    const bool on =
+        m_companies->filtered() && m_companies->filter().trimmed() == QLatin1String(kCredibleFilter);
     try {
-        m_companies->setFilter(QStringLiteral("iFlag=1"));
-        m_companies->setFiltered(true);
+        // A second press turns the filter off: every loaded row shows again.
+        m_companies->setFilter(on ? QString() : QString::fromLatin1(kCredibleFilter));
+        m_companies->setFiltered(!on);
     } catch (const DbError &) {
         platform::showMessage(QStringLiteral("出现异常！"), this);
     }
+    ShowListState();
 }
 
 void TBrowsePanel::SpeedButton2Click()
@@ -219,7 +265,7 @@ void TBrowsePanel::SpBtn_OFindClick()
     const QStringList labels = dialog->ChosenLabels;
     for (int i = 0; i < m_companies->fieldCount() && i < labels.size(); ++i)
         m_companies->field(i)->setDisplayLabel(labels[i]);
-    SizeColumnsToCurrentRow();
+    SizeColumnsToFirstScreen();
 }
 
 void TBrowsePanel::SpeedButton1Click()
@@ -244,6 +290,44 @@ void TBrowsePanel::DBGrid1DblClick()
     }
     FmPackContent->show();
     FmPackContent->raise();
+}
+
+bool TBrowsePanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_companies->currentRow() >= 0) {
+            DBGrid1DblClick();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QMenu *TBrowsePanel::GridContextMenu(const QPoint &pos)
+{
+    const QModelIndex index = DBGrid1->indexAt(pos);
+    if (index.isValid() && !DBGrid1->selectionModel()->isRowSelected(index.row(), {}))
+        DBGrid1->setCurrentIndex(index);
+
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("GridMenu"));
+    if (index.isValid()) {
+        connect(menu->addAction(QStringLiteral("复制单元格")), &QAction::triggered, this,
+                [this, index] { DBGrid1->copyCell(index); });
+        connect(menu->addAction(QStringLiteral("复制整行")), &QAction::triggered, DBGrid1,
+                &DbGrid::copySelectedRows);
+        if (!DetailEdit(QStringLiteral("cHttp"))->text().trimmed().isEmpty())
+            connect(menu->addAction(QStringLiteral("打开企业网站")), &QAction::triggered, this,
+                    &TBrowsePanel::SpeedButton5Click);
+        connect(menu->addAction(QStringLiteral("查看详细资料")), &QAction::triggered, this,
+                &TBrowsePanel::DBGrid1DblClick);
+        menu->addSeparator();
+    }
+    QAction *exportAction = menu->addAction(QStringLiteral("导出…"));
+    exportAction->setEnabled(m_companies->recordCount() > 0);
+    connect(exportAction, &QAction::triggered, this, &TBrowsePanel::SpBtn_ExportClick);
+    return menu;
 }
 
 DbEdit *TBrowsePanel::DetailEdit(const QString &field) const

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QLabel;
+class QMenu;
 class QSplitter;
 class QToolButton;
 class QTreeWidget;
@@ -21,7 +22,9 @@ class DataSource;
 
 // The browsing panel "Pal_1": the province/city tree, the company grid,
 // the detail strip and the toolbar that starts the query tools. Everything
-// works on the data module's shared company query.
+// works on the data module's shared company query. The toolbar's right end
+// says how many companies the grid shows; its "导出" button and the grid's
+// context menu export them.
 class TBrowsePanel : public QWidget
 {
     Q_OBJECT
@@ -50,9 +53,32 @@ public:
     void SpeedButton1Click();
     void DBGrid1DblClick();
 
-    // Sets every field's display width from the current row: the value's
-    // length in GB2312 bytes plus 10, or 10 when it is empty.
-    void SizeColumnsToCurrentRow();
+    // Sets every field's display width from the rows on the grid's first
+    // screen (SizeFieldsToFirstRows).
+    void SizeColumnsToFirstScreen();
+
+    // The count of companies shown, in words: "当前显示 1,234 家企业".
+    static QString ShownCountText(int count);
+    // Shows how the list stands after any change of it: the count, the
+    // credible button pressed while its filter is on, and a tree selection
+    // that names what the list follows (the root while no filter is on, no
+    // node while the credible filter is).
+    void ShowListState();
+
+    // "导出": asks for a file in a save dialog that starts in the user's
+    // documents folder, then writes the rows shown.
+    void SpBtn_ExportClick();
+    // Writes the rows the grid shows (after filter and sort), its visible
+    // columns in their order under their titles, to `fileName`: XLSX for a
+    // name ending in ".xlsx", CSV otherwise. A long export shows its
+    // progress and can be cancelled. Tells the user when the file could not
+    // be written; returns whether it was.
+    bool ExportList(const QString &fileName);
+
+    // The grid's context menu for a point of its viewport: 复制单元格,
+    // 复制整行, 打开企业网站 (when the row has an address), 查看详细资料 and
+    // 导出…. A click on a row not selected makes it the current row first.
+    QMenu *GridContextMenu(const QPoint &pos);
 
     // The address to open for a company's web site value: empty for an
     // empty value, the value itself when it starts with "http://" in any
@@ -69,7 +95,9 @@ public:
     QToolButton *SpeedButton1;
     QToolButton *SpeedButton5;
     QToolButton *SpeedButton6;
+    QToolButton *SpBtn_Export;
     QToolButton *SpeedButton4;
+    QLabel *LabelCount;
     // Hidden holders of the two glyphs of each toggle.
     QToolButton *SpdBtn_A;
     QToolButton *SpdBtn_B;
@@ -83,6 +111,10 @@ public:
     platform::db::DbMemo *DBMemo_cCorpMemo;
 
     QString FListSql;
+
+protected:
+    // Enter on a grid row opens the detail card.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildToolbar();

@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QSplitter>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -89,6 +90,10 @@ void TBrowsePanel::buildToolbar()
                               QStringLiteral("链接当前该企业的网站"), Glyph::Web);
     SpeedButton6 = makeButton(bar, "SpeedButton6", QStringLiteral("诚信企业"),
                               QStringLiteral("提供更多的帮助"), Glyph::Credible);
+    // Pressed while the list keeps only credible enterprises.
+    SpeedButton6->setCheckable(true);
+    SpBtn_Export = makeButton(bar, "SpBtn_Export", QStringLiteral("导出"),
+                              QStringLiteral("将当前列出的企业导出为 CSV 或 Excel 文件"), Glyph::Export);
     SpeedButton4 = makeButton(bar, "SpeedButton4", QStringLiteral("全屏"), QStringLiteral("退出Velmora目录"),
                               Glyph::FullScreen);
     SpdBtn_A = makeGlyphHolder(bar, "SpdBtn_A", Glyph::TreeShow);
@@ -97,9 +102,19 @@ void TBrowsePanel::buildToolbar()
     SpeedButtonB = makeGlyphHolder(bar, "SpeedButtonB", Glyph::DetailHide);
 
     for (QToolButton *b : {SpeedButton3, SpeedButton8, SpBtn_OFind, SpeedButton2, SpeedButton1, SpeedButton5,
-                           SpeedButton6, SpeedButton4})
+                           SpeedButton6, SpBtn_Export, SpeedButton4})
         row->addWidget(b);
     row->addStretch(1);
+    // At the right end, where a longer number grows to the left into free room.
+    LabelCount = new QLabel(bar);
+    LabelCount->setObjectName(QStringLiteral("LabelCount"));
+    LabelCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QPalette navy = LabelCount->palette();
+    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    LabelCount->setPalette(navy);
+    LabelCount->setText(ShownCountText(0));
+    row->addWidget(LabelCount);
+    row->addSpacing(6);
 
     connect(SpeedButton3, &QToolButton::clicked, this, &TBrowsePanel::SpeedButton3Click);
     connect(SpeedButton8, &QToolButton::clicked, this, &TBrowsePanel::SpeedButton8Click);
@@ -108,6 +123,7 @@ void TBrowsePanel::buildToolbar()
     connect(SpeedButton1, &QToolButton::clicked, this, &TBrowsePanel::SpeedButton1Click);
     connect(SpeedButton5, &QToolButton::clicked, this, &TBrowsePanel::SpeedButton5Click);
     connect(SpeedButton6, &QToolButton::clicked, this, &TBrowsePanel::SpeedButton6Click);
+    connect(SpBtn_Export, &QToolButton::clicked, this, &TBrowsePanel::SpBtn_ExportClick);
 }
 
 void TBrowsePanel::buildDetailStrip()
@@ -209,10 +225,21 @@ void TBrowsePanel::buildTreeAndGrid()
     DBGrid1->setTitleColor(QColor(0, 0, 128));
     DBGrid1->setFixedColor(QColor(241, 241, 241));
     DBGrid1->setDataSource(m_source);
+    DBGrid1->setEmptyText(QStringLiteral("没有找到符合条件的企业"));
+    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    DBGrid1->installEventFilter(this);
 
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({220, 560});
 
     connect(TreeView1, &QTreeWidget::currentItemChanged, this, &TBrowsePanel::TreeView1Change);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TBrowsePanel::DBGrid1DblClick);
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        QMenu *menu = GridContextMenu(pos);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(DBGrid1->viewport()->mapToGlobal(pos));
+    });
+    // Every change of the list: a load, a filter, a sort, a statement.
+    connect(m_companies, &DbQuery::dataReset, this, &TBrowsePanel::ShowListState);
+    connect(m_companies, &DbQuery::rowsReordered, this, &TBrowsePanel::ShowListState);
 }

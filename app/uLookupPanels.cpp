@@ -240,7 +240,10 @@ TAreaLookupPanel::TAreaLookupPanel(QWidget *parent) : QWidget(parent)
     if (DMForm)
         DBGrid_Area->setDataSource(DMForm->FDataSource);
 
+    DBGrid_Area->setEmptyText(QStringLiteral("没有找到符合条件的地区"));
     connect(SpeedButton9, &QToolButton::clicked, this, &TAreaLookupPanel::SpeedButton9Click);
+    // Enter in the search text searches, as Enter in the mobile number looks up.
+    connect(FFieldText, &QLineEdit::returnPressed, this, &TAreaLookupPanel::SpeedButton9Click);
 }
 
 void TAreaLookupPanel::resizeEvent(QResizeEvent *event)

@@ -119,7 +119,7 @@ bool TFmPackContent::eventFilter(QObject *watched, QEvent *event)
         const auto *key = static_cast<QKeyEvent *>(event);
         const QString text = key->text();
         if (!text.isEmpty() && text[0] != QChar(0x7f) && key->key() != Qt::Key_Tab &&
-            key->key() != Qt::Key_Backtab) {
+            key->key() != Qt::Key_Backtab && key->key() != Qt::Key_Escape) {
             QChar ch = text[0];
             cAreaNoKeyPress(ch);
             if (ch.isNull())
@@ -127,6 +127,15 @@ bool TFmPackContent::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TFmPackContent::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TFmPackContent::cAreaNoKeyPress(QChar &key)

@@ -52,6 +52,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Esc closes the card.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     bool m_placed = false;

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -72,6 +73,12 @@ TFmSearchs::TFmSearchs(DbGrid *grid, QWidget *owner)
     connect(SpeedButton4, &QToolButton::clicked, this, &TFmSearchs::SpeedButton4Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TFmSearchs::SpeedButton4Click);
     connect(FFieldText, &QLineEdit::textChanged, this, &TFmSearchs::FFieldTextChange);
+    // Another kind of match is another search: its result shows at once.
+    for (QCheckBox *mode : {CheckBoxFind, CheckBox1})
+        connect(mode, &QCheckBox::toggled, this, [this] {
+            if (!FFieldText->text().trimmed().isEmpty())
+                RunQuickSearch();
+        });
     connect(Image1, &ToolTitleStrip::pressed, this, &TFmSearchs::Image1MouseDown);
 
     FormCreate();
@@ -149,7 +156,7 @@ void TFmSearchs::RunQuickSearch()
     // The query made new fields: the labels captured at creation come back.
     for (int i = 0; i < query->fieldCount() && i < FCboBoxField->count(); ++i)
         query->field(i)->setDisplayLabel(FCboBoxField->itemText(i));
-    SizeFieldsToCurrentRow(query);
+    SizeFieldsToFirstRows(query, m_grid->rowsOnScreen());
 }
 
 void TFmSearchs::SpeedButton1Click()
@@ -170,6 +177,15 @@ void TFmSearchs::SpeedButton4Click()
 void TFmSearchs::Image1MouseDown(Qt::MouseButton button, const QPointF &globalPos)
 {
     ToolTitleStrip::moveWindow(this, button, globalPos);
+}
+
+void TFmSearchs::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TFmSearchs::setVisible(bool visible)

@@ -60,6 +60,10 @@ public:
     QToolButton *SpeedButton1;
     QToolButton *SpeedButton4;
 
+protected:
+    // Esc closes the window.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     platform::db::DbQuery *companies() const;
 

@@ -118,6 +118,7 @@ qreal designSize(Glyph which)
     case Glyph::Web:
     case Glyph::Credible:
     case Glyph::FullScreen:
+    case Glyph::Export:
     case Glyph::AddRow:
     case Glyph::DeleteRow:
     case Glyph::ClearRows:
@@ -186,6 +187,15 @@ void drawSheet(QPainter &p)
     p.setPen(QPen(QColor(189, 195, 199), 1));
     for (qreal y : {4.5, 7.5, 10.5})
         p.drawLine(QPointF(3.5, y), QPointF(9.5, y));
+}
+
+// A sheet with a green arrow leaving it to the right.
+void drawExport(QPainter &p)
+{
+    drawSheet(p);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(39, 174, 96));
+    p.drawPolygon(QPolygonF({{6.5, 8}, {11, 8}, {11, 5.5}, {15.5, 10}, {11, 14.5}, {11, 12}, {6.5, 12}}));
 }
 
 // A round badge in the lower right with a white sign on it.
@@ -282,6 +292,9 @@ QPixmap glyph(Glyph which, int size)
         break;
     case Glyph::FullScreen:
         drawFullScreen(p);
+        break;
+    case Glyph::Export:
+        drawExport(p);
         break;
     case Glyph::AddRow:
         drawSheet(p);

@@ -19,6 +19,7 @@ enum class Glyph {
     Web,          // company web site
     Credible,     // credible enterprises
     FullScreen,   // full-screen toggle
+    Export,       // export the listed companies to a file
     AddRow,       // add a condition
     DeleteRow,    // delete a condition
     ClearRows,    // clear the conditions

@@ -75,7 +75,7 @@ TEST_F(BrowsePanelTest, TreeHasTheRootTenCitiesAndTwentyNineProvincesExpanded)
     EXPECT_NE(icon.pixmap(16, QIcon::Normal).toImage(), icon.pixmap(16, QIcon::Selected).toImage());
 }
 
-TEST_F(BrowsePanelTest, ListLoadsWithCatalogueLabelsAndWidthsFromTheFirstRow)
+TEST_F(BrowsePanelTest, ListLoadsWithCatalogueLabelsAndWidthsFromTheFirstScreen)
 {
     EXPECT_EQ(panel->FListSql, QString::fromUtf8(TBrowsePanel::kCompanyListSql) + QStringLiteral("\r\n"));
     ASSERT_TRUE(companies->active());
@@ -89,10 +89,11 @@ TEST_F(BrowsePanelTest, ListLoadsWithCatalogueLabelsAndWidthsFromTheFirstRow)
 
     EXPECT_EQ(current("cCorpCName"), QStringLiteral("北京光明软件实业有限公司"));
     EXPECT_EQ(companies->fieldByName(QStringLiteral("cCorpCName"))->displayWidth(), 24 + 10);
-    EXPECT_EQ(companies->fieldByName(QStringLiteral("cFax"))->displayWidth(), 10) << "empty value";
-    EXPECT_EQ(companies->fieldByName(QStringLiteral("iFlag"))->displayWidth(), 1 + 10);
-    EXPECT_EQ(companies->fieldByName(QStringLiteral("cCorpMemo"))->displayWidth(),
-              platform::gb2312Length(QStringLiteral("第一行\r\n第二行")) + 10);
+    EXPECT_EQ(companies->fieldByName(QStringLiteral("cFax"))->displayWidth(), 10) << "empty values";
+    EXPECT_EQ(companies->fieldByName(QStringLiteral("iFlag"))->displayWidth(), 8 + 4)
+        << "never narrower than the title 诚信企业 and the sort arrow";
+    EXPECT_EQ(companies->fieldByName(QStringLiteral("cCorpMemo"))->displayWidth(), 6 + 10)
+        << "the first line, which the grid shows";
     EXPECT_EQ(panel->DBGrid1->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("公司名称"));
     EXPECT_EQ(panel->DBGrid1->columnWidth(1), panel->DBGrid1->columnWidthFor(34));
     EXPECT_EQ(form->PanelC->text(), QStringLiteral("| 总记录数：5 条"));
@@ -121,14 +122,29 @@ TEST_F(BrowsePanelTest, CredibleButtonReplacesTheProvinceFilterAndRefreshClearsA
     QTest::mouseClick(panel->SpeedButton6, Qt::LeftButton);
     EXPECT_EQ(companies->filter(), QStringLiteral("iFlag=1"));
     EXPECT_EQ(companies->recordCount(), 2) << "credible companies of every province";
+    EXPECT_TRUE(panel->SpeedButton6->isChecked()) << "pressed while the filter is on";
+    EXPECT_EQ(panel->TreeView1->currentItem(), nullptr) << "no province claimed";
+    EXPECT_TRUE(panel->TreeView1->selectedItems().isEmpty());
     choose(QStringLiteral("(010)北京市"));
     EXPECT_EQ(companies->recordCount(), 2);
+    EXPECT_FALSE(panel->SpeedButton6->isChecked());
 
+    // A second press turns the filter off again; the tree then says "all".
+    QTest::mouseClick(panel->SpeedButton6, Qt::LeftButton);
+    QTest::mouseClick(panel->SpeedButton6, Qt::LeftButton);
+    EXPECT_FALSE(companies->filtered());
+    EXPECT_EQ(companies->recordCount(), 5);
+    EXPECT_FALSE(panel->SpeedButton6->isChecked());
+    EXPECT_EQ(panel->TreeView1->currentItem()->text(0), QStringLiteral("Velmora目录"));
+
+    choose(QStringLiteral("(010)北京市"));
     QTest::mouseClick(panel->SpeedButton2, Qt::LeftButton);
     EXPECT_FALSE(companies->filtered());
     EXPECT_EQ(companies->filter(), QString());
     EXPECT_EQ(companies->recordCount(), 5);
-    EXPECT_EQ(panel->TreeView1->currentItem()->text(0), QStringLiteral("(010)北京市")) << "highlight stays";
+    EXPECT_EQ(panel->TreeView1->currentItem()->text(0), QStringLiteral("Velmora目录"))
+        << "the list no longer follows the province";
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(BrowsePanelTest, ToggleButtonsHideAndShowAndSwapGlyphs)

@@ -115,9 +115,11 @@ TEST_F(QuickSearchTest, LabelsAndWidthsComeBackAfterEachSearch)
     EXPECT_EQ(companies->fieldByName(QStringLiteral("cCorpCName"))->displayWidth(),
               platform::gb2312Length(QStringLiteral("北京机械")) + 10);
     EXPECT_EQ(companies->fieldByName(QStringLiteral("cFax"))->displayWidth(), 10) << "empty value";
-    // A second search still finds the field by its label.
+    // A second search still finds the field by its label; the widest name of the screen sets the width.
     search->FFieldText->setText(QStringLiteral("电子"));
     EXPECT_EQ(companies->recordCount(), 3);
+    EXPECT_EQ(companies->fieldByName(QStringLiteral("cCorpCName"))->displayWidth(),
+              platform::gb2312Length(QStringLiteral("O'Brien电子")) + 10);
 }
 
 TEST_F(QuickSearchTest, UnknownLabelFailsAndExtraFieldsKeepTheirLabels)
@@ -155,4 +157,26 @@ TEST_F(QuickSearchTest, ClosingOnlyHidesTheWindowWithItsState)
     search->show();
     EXPECT_EQ(search->FFieldText->text(), QStringLiteral("北京电子"));
     EXPECT_TRUE(search->CheckBox1->isChecked());
+    // Esc in the window closes it as well.
+    QTest::keyClick(search->FFieldText, Qt::Key_Escape);
+    ASSERT_TRUE(alive);
+    EXPECT_FALSE(search->isVisible());
+}
+
+TEST_F(QuickSearchTest, ChangingTheKindOfMatchSearchesAgainAtOnce)
+{
+    search->FFieldText->setText(QStringLiteral("电子"));
+    EXPECT_EQ(companies->recordCount(), 3);
+    search->CheckBoxFind->setChecked(false);
+    EXPECT_EQ(companies->sqlText(), statement(QStringLiteral(" WHERE (cCorpCName LIKE '电子%')")));
+    EXPECT_EQ(names(), QStringList{QStringLiteral("电子北京")});
+    search->CheckBox1->setChecked(true);
+    EXPECT_EQ(companies->sqlText(), statement(QStringLiteral(" WHERE (cCorpCName = '电子')")));
+    EXPECT_EQ(companies->recordCount(), 0);
+
+    // Without a text there is nothing to search again.
+    search->FFieldText->clear();
+    const QString full = companies->sqlText();
+    search->CheckBox1->setChecked(false);
+    EXPECT_EQ(companies->sqlText(), full);
 }

@@ -32,6 +32,7 @@ const std::pair<Glyph, std::vector<int>> kShown[] = {
     {Glyph::Modeling, {48}},   {Glyph::Multimedia, {48}},  {Glyph::Sample, {48}},
     {Glyph::SiteBuild, {48}},  {Glyph::SitePromote, {48}}, {Glyph::Search, {16}},
     {Glyph::FolderOpen, {16}}, {Glyph::Credible, {16}},    {Glyph::Refresh, {16}},
+    {Glyph::Export, {16}},
 };
 
 } // namespace
