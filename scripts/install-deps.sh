@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libcpp-httplib-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils x11-apps openbox
   libphonenumber-dev libicu-dev qt6-translations-l10n xdg-utils desktop-file-utils
+  dpkg-dev lintian appstream imagemagick
   fp-compiler fp-units-rtl
 )
 
