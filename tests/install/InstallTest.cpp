@@ -120,8 +120,8 @@ TEST_F(InstallTest, PutsTheProgramItsDatabaseTheMenuEntryAndTheIconInPlace)
     }
 
     // None of the package's own parts: a user's install upgrades itself.
-    for (const char *packageOnly : {"/lib/velmora/installed-by-package-manager", "/bin/velmora",
-                                    "/share/velmora", "/share/metainfo"})
+    for (const char *packageOnly :
+         {"/lib/velmora/installed-by-package-manager", "/bin/velmora", "/share/velmora", "/share/metainfo"})
         EXPECT_FALSE(QFileInfo::exists(prefix + QLatin1String(packageOnly))) << packageOnly;
 
     // The version file, without which no numbered release is ever offered.
