@@ -8,10 +8,11 @@ packages=(
   qt6-base-dev qt6-qpa-plugins
   libsqlcipher-dev sqlcipher
   libcurl4-openssl-dev libssl-dev openssl libinih-dev libjpeg62-turbo-dev
-  fonts-arphic-uming fonts-wqy-microhei fonts-liberation2
+  fonts-noto-cjk fonts-arphic-uming fonts-wqy-microhei fonts-liberation2
   libgtest-dev libgmock-dev googletest libcpp-httplib-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils x11-apps openbox
   libphonenumber-dev libicu-dev qt6-translations-l10n xdg-utils desktop-file-utils
+  dpkg-dev lintian appstream imagemagick
   fp-compiler fp-units-rtl
 )
 

@@ -361,6 +361,8 @@ TEST_F(UpgradeEndToEndTest, DownloadsTheNewReleaseAndRestartsWithIt)
     const WindowInfo wizard = waitForUpgradeWindow(463, pid);
     ASSERT_FALSE(wizard.id.isEmpty()) << "no wizard";
     EXPECT_EQ(wizard.geometry.size(), QSize(463, 281));
+    EXPECT_TRUE(windowProperty(wizard.id, "_NET_WM_ICON").contains(QStringLiteral("Icon (256 x 256)")))
+        << "the program's icon";
     ASSERT_TRUE(QTest::qWaitFor([&] { return gate.reached(); }, 60000)) << "the program was never asked for";
     const QRect allFiles(136, 162, 319, 67);
     const QRect currentBar(142, 130, 307, 22);
