@@ -122,8 +122,10 @@ void TFmMainForm::BuildTitleStrip()
     setTextColor(Label4, Qt::white);
     // A press on the title drags the window like one beside it.
     Label4->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Label4->move(5, 5);
-    Label4->resize(Label4->sizeHint());
+    // Five pixels from the left; the line of text centred in the strip, which keeps it
+    // whole whatever the height of the font's line.
+    Label4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Label4->setGeometry(5, 0, Label4->sizeHint().width(), Image2->height());
 
     SpeedButton7 = new QToolButton(Image2);
     SpeedButton7->setObjectName(QStringLiteral("SpeedButton7"));

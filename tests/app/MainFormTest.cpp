@@ -37,6 +37,10 @@ TEST_F(MainFormTest, WindowIsBorderlessWithTheDesignedLayout)
 
     EXPECT_EQ(form->Image2->geometry(), QRect(0, 0, 800, 21));
     EXPECT_EQ(form->Label4->text(), QStringLiteral("Velmora"));
+    // The title's whole line lies inside the strip, five pixels from its left.
+    EXPECT_EQ(form->Label4->x(), 5);
+    EXPECT_TRUE(form->Image2->rect().contains(form->Label4->geometry()));
+    EXPECT_LE(form->Label4->fontMetrics().height(), form->Label4->height());
     EXPECT_EQ(form->SpeedButton7->geometry(), QRect(781, 3, 15, 15));
     EXPECT_EQ(form->SpeedButton7->text(), QStringLiteral("×"));
     EXPECT_EQ(form->Panel2->geometry(), QRect(0, 21, 800, 579));
