@@ -1,5 +1,6 @@
 #include "query/ToolTitleStrip.h"
 
+#include "query/ToolWindowPosition.h"
 #include "platform/ui/WindowDrag.h"
 
 #include <algorithm>
@@ -114,4 +115,5 @@ void ToolTitleStrip::setUpToolWindow(QWidget *window, const QString &objectName,
     pal.setColor(QPalette::Window, QColor(241, 241, 241));
     window->setPalette(pal);
     window->setAutoFillBackground(true);
+    followShownPosition(window);
 }

@@ -22,7 +22,8 @@ public:
     QToolButton *closeButton() const { return m_close; }
 
     // The common look of the tool windows: a fixed size, the "新宋体" 12-pixel
-    // font and the light grey background.
+    // font and the light grey background; and a place on the screen that Qt
+    // knows truly (followShownPosition).
     static void setUpToolWindow(QWidget *window, const QString &objectName, const QString &title, QSize size);
 
     // Lets the window follow the mouse until `button`, pressed at `globalPos`,

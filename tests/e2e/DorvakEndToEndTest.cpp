@@ -292,22 +292,7 @@ TEST_F(DorvakEndToEndTest, SplashThenMainWindowWhoseBarSwitchesThePanels)
 TEST_F(DorvakEndToEndTest, TitleStripDragsWithAnyButtonUnderAWindowManager)
 {
     QProcess manager;
-    QProcessEnvironment managerEnv = QProcessEnvironment::systemEnvironment();
-    managerEnv.insert(QStringLiteral("DISPLAY"), display.name());
-    manager.setProcessEnvironment(managerEnv);
-    manager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-    ASSERT_TRUE(manager.waitForStarted()) << "openbox is missing";
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            QProcess xprop;
-            xprop.start(QStringLiteral("xprop"),
-                        {QStringLiteral("-display"), display.name(), QStringLiteral("-root"),
-                         QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
-            xprop.waitForFinished(5000);
-            return xprop.readAllStandardOutput().contains("window id");
-        },
-        30000))
-        << "the window manager did not come up";
+    ASSERT_TRUE(startWindowManager(manager)) << "openbox is missing or did not come up";
 
     const QString program = install(QStringLiteral("app"));
     auto process = start(program);
@@ -334,6 +319,54 @@ TEST_F(DorvakEndToEndTest, TitleStripDragsWithAnyButtonUnderAWindowManager)
         const QPoint after = where();
         EXPECT_EQ(after, start + QPoint(-40, 30))
             << "button " << button << " still dragging: " << after.x() << "," << after.y();
+    }
+
+    process->terminate();
+    process->waitForFinished(10000);
+    manager.terminate();
+    manager.waitForFinished(5000);
+}
+
+// The compound query's field chooser opens its list under its cell, on the
+// first dialog of a fresh start and on later ones, under a window manager
+// that frames the dialog at the screen's corner before moving it.
+TEST_F(DorvakEndToEndTest, ConditionGridListsOpenUnderTheirCellUnderAWindowManager)
+{
+    QProcess manager;
+    ASSERT_TRUE(startWindowManager(manager)) << "openbox is missing or did not come up";
+    const QString program = install(QStringLiteral("app"));
+    auto process = start(program);
+    const qint64 pid = process->processId();
+    ASSERT_TRUE(waitForMainWindowAfterSplash(pid));
+    const WindowInfo main = waitForWindow(QStringLiteral("^Velmora$"), pid);
+    clickAt(main, QPoint(68, 150)); // the browsing panel
+    const QPoint compoundQuery(218, 106);
+    const QPoint fieldCell(75, 78);
+
+    for (int round = 0; round < 4; ++round) {
+        QTest::qWait(500);
+        clickAt(main, compoundQuery);
+        const WindowInfo dialog = waitForWindow(QStringLiteral("^查询条件设置$"), pid);
+        ASSERT_FALSE(dialog.id.isEmpty()) << "round " << round << ": no dialog";
+        // Below the dialog under the cell, where the long list reaches; and the
+        // same place taken from the screen's corner, where a misplaced list shows.
+        const QRect underCell(dialog.geometry.topLeft() + QPoint(25, dialog.geometry.height() + 10),
+                              QSize(80, 120));
+        const QRect fromCorner(QPoint(25, 100), QSize(80, 120));
+        const QImage before = captureScreen();
+        clickAt(dialog, fieldCell);
+        QImage after;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return (after = captureScreen()).copy(underCell) != before.copy(underCell); }, 5000))
+            << "round " << round << ": no list under the cell";
+        EXPECT_EQ(after.copy(fromCorner), before.copy(fromCorner))
+            << "round " << round << ": a list at the corner";
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")}); // the list
+        QTest::qWait(300);
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")}); // the dialog
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return windows(QStringLiteral("^查询条件设置$"), pid).isEmpty(); }, 5000))
+            << "round " << round << ": the dialog stayed";
     }
 
     process->terminate();

@@ -169,6 +169,33 @@ protected:
             30000);
     }
 
+    // Starts openbox on the test's display and waits until it manages the screen.
+    bool startWindowManager(QProcess &manager)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display.name());
+        manager.setProcessEnvironment(env);
+        manager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        if (!manager.waitForStarted())
+            return false;
+        return QTest::qWaitFor(
+            [&] {
+                return windowProperty(QStringLiteral("-root"), "_NET_SUPPORTING_WM_CHECK")
+                    .contains("window id");
+            },
+            30000);
+    }
+
+    // The whole screen, pop-up lists and all.
+    QImage captureScreen()
+    {
+        QProcess p;
+        p.start(QStringLiteral("xwd"), {QStringLiteral("-silent"), QStringLiteral("-display"), display.name(),
+                                        QStringLiteral("-root")});
+        p.waitForFinished(10000);
+        return readXwd(p.readAllStandardOutput());
+    }
+
     QImage capture(const WindowInfo &window)
     {
         QProcess p;
