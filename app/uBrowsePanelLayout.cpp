@@ -106,16 +106,6 @@ void TBrowsePanel::buildToolbar()
                            SpeedButton6, SpBtn_Export, SpeedButton4})
         row->addWidget(b);
     row->addStretch(1);
-    // At the right end, where a longer number grows to the left into free room.
-    LabelCount = new QLabel(bar);
-    LabelCount->setObjectName(QStringLiteral("LabelCount"));
-    LabelCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QPalette navy = LabelCount->palette();
-    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    LabelCount->setPalette(navy);
-    LabelCount->setText(ShownCountText(0));
-    row->addWidget(LabelCount);
-    row->addSpacing(6);
 
     connect(SpeedButton3, &QToolButton::clicked, this, &TBrowsePanel::SpeedButton3Click);
     connect(SpeedButton8, &QToolButton::clicked, this, &TBrowsePanel::SpeedButton8Click);
@@ -224,7 +214,15 @@ void TBrowsePanel::buildTreeAndGrid()
                  pal.color(QPalette::Active, QPalette::HighlightedText));
     TreeView1->setPalette(pal);
 
-    DBGrid1 = new DbGrid(Splitter1);
+    // The grid with the count of the companies it shows under it: the
+    // toolbar has no room left for a count of millions, and the grid is
+    // there whether the tree and the detail strip show or not.
+    auto *gridColumn = new QWidget(Splitter1);
+    gridColumn->setObjectName(QStringLiteral("GridColumn"));
+    auto *stack = new QVBoxLayout(gridColumn);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    DBGrid1 = new DbGrid(gridColumn);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setTitleColor(QColor(0, 0, 128));
     DBGrid1->setFixedColor(QColor(241, 241, 241));
@@ -232,6 +230,17 @@ void TBrowsePanel::buildTreeAndGrid()
     DBGrid1->setEmptyText(QStringLiteral("没有找到符合条件的企业"));
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     DBGrid1->installEventFilter(this);
+    stack->addWidget(DBGrid1, 1);
+
+    LabelCount = new QLabel(gridColumn);
+    LabelCount->setObjectName(QStringLiteral("LabelCount"));
+    LabelCount->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    LabelCount->setContentsMargins(4, 2, 4, 2);
+    QPalette navy = LabelCount->palette();
+    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    LabelCount->setPalette(navy);
+    LabelCount->setText(ShownCountText(0));
+    stack->addWidget(LabelCount);
 
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({220, 560});

@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -272,4 +273,68 @@ TEST_F(QueryCallersTest, DoubleClickOpensTheSameCardWhichFollowsTheGrid)
 
     form.reset();
     EXPECT_EQ(FmPackContent, nullptr);
+}
+
+// The count under the grid follows every change of the rows shown, and the
+// grid says so when they are none.
+TEST_F(QueryCallersTest, CountFollowsEveryChangeOfTheRowsShown)
+{
+    auto count = [&] { return panel->LabelCount->text(); };
+    auto tree = [&](const QString &text) {
+        panel->TreeView1->setCurrentItem(
+            panel->TreeView1->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0));
+    };
+    EXPECT_EQ(count(), QStringLiteral("当前显示 5 家企业")) << "after the load";
+    EXPECT_TRUE(panel->LabelCount->isVisible());
+    EXPECT_GE(panel->LabelCount->width(), panel->LabelCount->sizeHint().width()) << "the text whole";
+
+    tree(QStringLiteral("安徽省"));
+    EXPECT_EQ(count(), QStringLiteral("当前显示 2 家企业")) << "a tree node";
+    tree(QStringLiteral("西藏自治区"));
+    EXPECT_EQ(count(), QStringLiteral("当前显示 0 家企业"));
+    tree(QStringLiteral("Velmora目录"));
+    EXPECT_EQ(count(), QStringLiteral("当前显示 5 家企业"));
+
+    QTest::mouseClick(panel->SpeedButton6, Qt::LeftButton);
+    EXPECT_EQ(count(), QStringLiteral("当前显示 2 家企业")) << "the credible filter";
+    QTest::mouseClick(panel->SpeedButton6, Qt::LeftButton);
+    EXPECT_EQ(count(), QStringLiteral("当前显示 5 家企业"));
+
+    // A title click sorts; the count stays, and follows the sorted list's filter.
+    QHeaderView *titles = panel->DBGrid1->horizontalHeader();
+    const int nameColumn = companies->fieldByName(QStringLiteral("cCorpCName"))->index();
+    QTest::mouseClick(titles->viewport(), Qt::LeftButton, {},
+                      QPoint(titles->sectionViewportPosition(nameColumn) + 10, titles->height() / 2));
+    EXPECT_FALSE(companies->sort().isEmpty());
+    EXPECT_EQ(count(), QStringLiteral("当前显示 5 家企业")) << "a sort";
+    tree(QStringLiteral("(010)北京市"));
+    EXPECT_EQ(count(), QStringLiteral("当前显示 2 家企业"));
+    tree(QStringLiteral("Velmora目录"));
+
+    QTest::mouseClick(panel->SpeedButton1, Qt::LeftButton);
+    ASSERT_NE(FmSearchs, nullptr);
+    FmSearchs->FCboBoxField->setCurrentIndex(1);
+    typeText(FmSearchs->FFieldText, QStringLiteral("化工"));
+    EXPECT_EQ(count(), QStringLiteral("当前显示 2 家企业")) << "the quick search";
+    typeText(FmSearchs->FFieldText, QStringLiteral("无此名"));
+    EXPECT_EQ(count(), QStringLiteral("当前显示 0 家企业"));
+    EXPECT_EQ(panel->DBGrid1->model()->rowCount(), 0);
+    EXPECT_EQ(panel->DBGrid1->emptyText(), QStringLiteral("没有找到符合条件的企业"));
+    EXPECT_TRUE(messages.isEmpty()) << "no box while typing";
+    FmSearchs->close();
+
+    ASSERT_TRUE(runCompoundQuery([&](TFmFindCheckSet *dialog) {
+        clickCell(dialog, 1, 1);
+        down(dialog->Cbo_Fields, 1); // 公司名称
+        clickCell(dialog, 2, 1);
+        down(dialog->Cbo_Compare, 6); // 包含
+        clickCell(dialog, 3, 1);
+        typeText(dialog->Edt_Value, QStringLiteral("安徽"));
+        QTest::mouseClick(dialog->SpeedButton7, Qt::LeftButton);
+    }));
+    EXPECT_EQ(count(), QStringLiteral("当前显示 2 家企业")) << "the compound query";
+
+    QTest::mouseClick(panel->SpeedButton2, Qt::LeftButton);
+    EXPECT_EQ(count(), QStringLiteral("当前显示 5 家企业")) << "刷新";
+    EXPECT_EQ(form->PanelC->text(), QStringLiteral("| 总记录数：5 条")) << "the status line keeps the total";
 }
