@@ -75,9 +75,13 @@ ExportResult writeXlsx(const ExportTable &table, const QString &path, ExportProg
         }
         const lxw_row_t at = lxw_row_t(row) + 1;
         for (int c = 0; c < table.columns.size(); ++c) {
-            const QString value = table.cell(row, c);
+            QString value = table.cell(row, c);
             if (value.isEmpty())
                 continue; // a blank cell
+            // A cell's line break is a bare line feed; a carriage return
+            // would be stored as an escape that only some readers decode.
+            value.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                .replace(QLatin1Char('\r'), QLatin1Char('\n'));
             bool isNumber = false;
             const double number = table.columns[c].numeric ? value.toDouble(&isNumber) : 0;
             const lxw_error error =

@@ -149,6 +149,9 @@ bool TBrowsePanel::ExportList(const QString &fileName)
         if (!worker->isFinished())
             loop.exec();
     }
+    // The message boxes below run event loops of their own: nothing may ask
+    // after the worker once it is gone.
+    poll.stop();
     worker->wait();
     delete worker;
     delete window;
