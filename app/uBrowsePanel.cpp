@@ -16,6 +16,7 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QPointer>
@@ -278,6 +279,9 @@ void TBrowsePanel::SpeedButton1Click()
     }
     FmSearchs->show();
     FmSearchs->raise();
+    // The window is there to be typed into.
+    FmSearchs->activateWindow();
+    FmSearchs->FFieldText->setFocus();
 }
 
 void TBrowsePanel::DBGrid1DblClick()
@@ -299,6 +303,18 @@ bool TBrowsePanel::eventFilter(QObject *watched, QEvent *event)
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_companies->currentRow() >= 0) {
             DBGrid1DblClick();
             return true;
+        }
+        // The tool windows show without taking the keyboard; Esc in the grid
+        // closes the one the user looks at, the card before the quick search.
+        if (key == Qt::Key_Escape) {
+            if (FmPackContent && FmPackContent->isVisible()) {
+                FmPackContent->close();
+                return true;
+            }
+            if (FmSearchs && FmSearchs->isVisible()) {
+                FmSearchs->close();
+                return true;
+            }
         }
     }
     return QWidget::eventFilter(watched, event);

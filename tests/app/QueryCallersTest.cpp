@@ -338,3 +338,34 @@ TEST_F(QueryCallersTest, CountFollowsEveryChangeOfTheRowsShown)
     EXPECT_EQ(count(), QStringLiteral("当前显示 5 家企业")) << "刷新";
     EXPECT_EQ(form->PanelC->text(), QStringLiteral("| 总记录数：5 条")) << "the status line keeps the total";
 }
+
+// From the grid: Enter opens the card on the current row; Esc closes the card,
+// then the quick search; Tab moves on out of the grid.
+TEST_F(QueryCallersTest, GridKeysOpenTheCardCloseToolWindowsAndLeave)
+{
+    DbGrid *grid = panel->DBGrid1;
+    grid->setFocus();
+    companies->setCurrentRow(2);
+    QTest::keyClick(grid, Qt::Key_Return);
+    ASSERT_NE(FmPackContent, nullptr);
+    EXPECT_TRUE(FmPackContent->isVisible());
+    EXPECT_EQ(FmPackContent->Box(QStringLiteral("cCorpCName"))->text(), QStringLiteral("安徽诚信化工"));
+
+    QTest::mouseClick(panel->SpeedButton1, Qt::LeftButton);
+    ASSERT_NE(FmSearchs, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FmSearchs->FFieldText->hasFocus(); }))
+        << "the quick search is there to be typed into";
+    grid->activateWindow();
+    grid->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->hasFocus(); }));
+    QTest::keyClick(grid, Qt::Key_Escape);
+    EXPECT_FALSE(FmPackContent->isVisible()) << "the card first";
+    EXPECT_TRUE(FmSearchs->isVisible());
+    QTest::keyClick(grid, Qt::Key_Escape);
+    EXPECT_FALSE(FmSearchs->isVisible());
+    EXPECT_EQ(companies->currentRow(), 2) << "Esc moves no row";
+
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_FALSE(grid->hasFocus()) << "Tab leaves the grid";
+    EXPECT_EQ(companies->currentRow(), 2);
+}
