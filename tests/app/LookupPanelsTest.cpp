@@ -215,6 +215,26 @@ TEST_F(LookupPanelsTest, AreaSearchMatchesContainedOrLeadingText)
     EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
 }
 
+// Enter in the search box searches; a search that finds nothing says so in
+// the grid, without a box.
+TEST_F(LookupPanelsTest, EnterInTheAreaBoxSearchesAndAnEmptyResultSaysSo)
+{
+    TAreaLookupPanel panel;
+    panel.FirstShow();
+    ASSERT_NO_FATAL_FAILURE(showActive(&panel));
+    panel.FCboBoxField->setCurrentIndex(panel.FCboBoxField->findText(QStringLiteral("地  区")));
+    panel.FFieldText->setFocus();
+    typeText(panel.FFieldText, QStringLiteral("杭州"));
+    QTest::keyClick(panel.FFieldText, Qt::Key_Return);
+    EXPECT_EQ(areaHits(panel), QStringList{"杭州市"});
+    panel.FFieldText->clear();
+    typeText(panel.FFieldText, QStringLiteral("杭洲"));
+    QTest::keyClick(panel.FFieldText, Qt::Key_Return);
+    EXPECT_TRUE(areaHits(panel).isEmpty());
+    EXPECT_EQ(panel.DBGrid_Area->emptyText(), QStringLiteral("没有找到符合条件的地区"));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
 TEST_F(LookupPanelsTest, AreaSearchDoublesQuotesAndReportsFailures)
 {
     TAreaLookupPanel panel;
