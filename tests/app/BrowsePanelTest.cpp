@@ -10,7 +10,9 @@
 #include "support/TypeText.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
+#include <QMenu>
 #include <QSplitter>
 #include <QStyle>
 #include <QTest>
@@ -288,4 +290,41 @@ TEST_F(BrowsePanelFontsTest, DetailStripKeepsItsTextWholeAndTheMemoThreeWholeLin
     // Three whole lines under the top margin, and nothing of a fourth.
     EXPECT_GE(memo->viewport()->height() - margin, 3 * lineSpacing);
     EXPECT_LE(memo->viewport()->height() - margin - 3 * lineSpacing, 1);
+}
+
+// The grid's menu offers the site only for a row that has one; copying gives
+// spreadsheet rows: the titles, then one tab-separated line a row.
+TEST_F(BrowsePanelTest, GridMenuAndCopyGiveRowsASpreadsheetPastes)
+{
+    DbGrid *grid = panel->DBGrid1;
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    auto menuTexts = [&](int row) {
+        std::unique_ptr<QMenu> menu(
+            panel->GridContextMenu(grid->visualRect(grid->model()->index(row, 1)).center()));
+        QStringList texts;
+        for (QAction *a : menu->actions())
+            if (!a->isSeparator())
+                texts << a->text();
+        return texts;
+    };
+    EXPECT_EQ(menuTexts(0), (QStringList{"复制单元格", "复制整行", "打开企业网站", "查看详细资料", "导出…"}));
+    EXPECT_EQ(companies->currentRow(), 0);
+    EXPECT_EQ(menuTexts(1), (QStringList{"复制单元格", "复制整行", "查看详细资料", "导出…"})) << "no site";
+    EXPECT_EQ(companies->currentRow(), 1) << "the row under the mouse";
+
+    QStringList titles;
+    for (int column : grid->shownColumns())
+        titles << grid->model()->headerData(column, Qt::Horizontal).toString();
+    grid->selectRow(1);
+    grid->selectionModel()->select(grid->model()->index(3, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+    const QStringList lines = QApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], titles.join(QLatin1Char('\t')));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("\t安徽机械厂\t"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("\t北京化工\t"))) << lines[2].toStdString();
+    EXPECT_EQ(lines[1].count(QLatin1Char('\t')), titles.size() - 1);
 }
