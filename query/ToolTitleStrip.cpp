@@ -1,7 +1,7 @@
 #include "query/ToolTitleStrip.h"
 
-#include "query/ToolWindowPosition.h"
 #include "platform/ui/WindowDrag.h"
+#include "query/ToolWindowPosition.h"
 
 #include <algorithm>
 
