@@ -114,7 +114,7 @@ TEST_F(ExportTest, CsvAndWorkbookReadBackAsTheGridShowsTheRows)
     ASSERT_EQ(expected.size(), 1 + 3);
     ASSERT_EQ(expected[1][1], QStringLiteral("鑫达贸易")) << "the sort is in force";
 
-    for (const QString name : {QStringLiteral("名录.csv"), QStringLiteral("名录.xlsx")}) {
+    for (const QString &name : {QStringLiteral("名录.csv"), QStringLiteral("名录.xlsx")}) {
         const QString path = dir.file(name);
         ASSERT_TRUE(panel->ExportList(path)) << name.toStdString();
         const QList<QStringList> written = readBack(path);
