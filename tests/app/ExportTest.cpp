@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QTest>
 #include <QTreeWidget>
 
 using namespace platform::db;
@@ -114,6 +115,13 @@ TEST_F(ExportTest, CsvAndWorkbookReadBackAsTheGridShowsTheRows)
     ASSERT_EQ(expected.size(), 1 + 3);
     ASSERT_EQ(expected[1][1], QStringLiteral("鑫达贸易")) << "the sort is in force";
 
+    // The closing word runs an event loop of its own, as a real message box does.
+    platform::setMessageHandler(
+        [this](const QString &caption, const QString &text, platform::MessageButtons) {
+            QTest::qWait(300);
+            messages << caption + QLatin1Char('|') + text;
+            return int(platform::mrOk);
+        });
     for (const QString &name : {QStringLiteral("名录.csv"), QStringLiteral("名录.xlsx")}) {
         const QString path = dir.file(name);
         ASSERT_TRUE(panel->ExportList(path)) << name.toStdString();
