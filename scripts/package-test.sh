@@ -64,7 +64,9 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
 openbox --sm-disable >/dev/null 2>&1 &
 wm_pid=$!
-env -u XDG_DATA_HOME HOME="$home" XDG_RUNTIME_DIR="$home/runtime" LANG=C.UTF-8 \
+# The test command runs the other tests on the offscreen platform; a user's
+# start goes to the X server.
+env -u XDG_DATA_HOME -u QT_QPA_PLATFORM HOME="$home" XDG_RUNTIME_DIR="$home/runtime" LANG=C.UTF-8 \
   /usr/bin/velmora >"$work/velmora.log" 2>&1 &
 app_pid=$!
 # The program's visible window with exactly this title (xdotool's own name
@@ -83,7 +85,14 @@ for _ in $(seq 300); do
   [ -n "$main" ] && break
   sleep 0.1
 done
-[ -n "$main" ] || { echo "no main window" >&2; exit 1; }
+[ -n "$main" ] || {
+  cat "$work/velmora.log"
+  echo "no main window; the program's windows:" >&2
+  for id in $(xdotool search --pid "$app_pid" --name '.*' 2>/dev/null || true); do
+    echo "  $id $(xdotool getwindowname "$id" 2>/dev/null)" >&2
+  done
+  exit 1
+}
 xdotool getwindowgeometry "$main" | sed 's/^/  /'
 geometry="$(xdotool getwindowgeometry --shell "$main")"
 grep -q '^WIDTH=800$' <<<"$geometry" && grep -q '^HEIGHT=600$' <<<"$geometry" ||
