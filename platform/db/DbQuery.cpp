@@ -116,7 +116,6 @@ void DbQuery::release()
     m_rows.clear();
     m_allRows = true;
     m_fields.clear();
-    m_rowIds.reset();
     m_table.clear();
     m_columnNames.clear();
     m_visible.clear();
@@ -142,19 +141,16 @@ void DbQuery::load()
     std::vector<int> columns;
     std::vector<int> rows;
     bool allRows = true;
-    std::shared_ptr<const std::vector<std::int64_t>> rowIds;
     std::optional<SnapshotAnswer> answer = answerFromSnapshot(*m_connection, prepared);
     if (answer) {
         held = answer->snapshot;
         store = held->store();
-        rowIds = held->rowIds();
         columns = std::move(answer->columns);
         rows = std::move(answer->rows);
         allRows = answer->allRows;
     } else {
         detail::ResultRows read = detail::readResult(db, prepared);
         store = read.store;
-        rowIds = read.rowIds;
         for (int f = 0; f < int(prepared.sources.size()); ++f)
             columns.push_back(f);
         // A whole table read in table order serves later statements on it.
@@ -169,8 +165,7 @@ void DbQuery::load()
     m_columns = std::move(columns);
     m_rows = std::move(rows);
     m_allRows = allRows;
-    m_rowIds = std::move(rowIds);
-    m_table = m_rowIds ? prepared.table : QString();
+    m_table = m_store->hasRowIds() ? prepared.table : QString();
     m_columnNames = prepared.origins;
     m_fields.clear();
     for (int f = 0; f < int(prepared.infos.size()); ++f) {
@@ -338,7 +333,7 @@ void DbQuery::post()
 {
     if (!m_pending)
         return;
-    if (m_table.isEmpty() || !m_rowIds || !m_connection || !m_connection->connected())
+    if (m_table.isEmpty() || !m_connection || !m_connection->connected())
         throw DbError(QStringLiteral("该查询结果不能修改"));
     const Pending &p = *m_pending;
     const int column = storeColumn(p.field);
@@ -355,7 +350,7 @@ void DbQuery::post()
         sqlite3_bind_double(stmt.get(), 1, m_store->number(p.storeRow, column));
     else
         sqlite3_bind_text(stmt.get(), 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_int64(stmt.get(), 2, (*m_rowIds)[std::size_t(p.storeRow)]);
+    sqlite3_bind_int64(stmt.get(), 2, m_store->rowId(p.storeRow));
     const DatabaseStamp before = DatabaseStamp::of(db);
     if (sqlite3_step(stmt.get()) != SQLITE_DONE)
         throw DbError(detail::lastError(db));

@@ -166,9 +166,7 @@ private:
     std::vector<int> m_columns; // the store column behind each field
     std::vector<int> m_rows;    // the store rows of the result, unless m_allRows
     bool m_allRows = true;
-    // Engine row ids per store row; null when the rows cannot be written back.
-    std::shared_ptr<const std::vector<std::int64_t>> m_rowIds;
-    QString m_table;                    // the table the rows come from
+    QString m_table;                    // the table the rows can be written back to; empty if none
     std::vector<QString> m_columnNames; // the table's column behind each field
     std::vector<std::unique_ptr<DbField>> m_fields;
     std::vector<int> m_visible; // store rows shown while the filter is active

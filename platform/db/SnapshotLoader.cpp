@@ -129,13 +129,12 @@ private:
     std::condition_variable m_changed;
 };
 
-void fileBatch(const Batch &batch, int fieldCount, bool withRowIds, ColumnStore &store,
-               std::vector<std::int64_t> &rowIds)
+void fileBatch(const Batch &batch, int fieldCount, bool withRowIds, ColumnStore &store)
 {
     const char *p = batch.data.get();
     for (int r = 0; r < batch.rows; ++r) {
         if (withRowIds)
-            rowIds.push_back(take<std::int64_t>(p));
+            store.appendRowId(take<std::int64_t>(p));
         for (int f = 0; f < fieldCount; ++f) {
             const char tag = *p++;
             switch (tag) {
@@ -172,7 +171,7 @@ SnapshotLoader::SnapshotLoader(sqlite3_stmt *statement, std::vector<int> sources
 {
 }
 
-int SnapshotLoader::run(ColumnStore &store, std::vector<std::int64_t> &rowIds)
+int SnapshotLoader::run(ColumnStore &store)
 {
     const int fieldCount = int(m_sources.size());
     const bool withRowIds = m_rowIdColumn >= 0;
@@ -183,7 +182,7 @@ int SnapshotLoader::run(ColumnStore &store, std::vector<std::int64_t> &rowIds)
     BatchQueue queue(4);
     std::thread filer([&] {
         while (Batch *b = queue.takeFilled()) {
-            fileBatch(*b, fieldCount, withRowIds, store, rowIds);
+            fileBatch(*b, fieldCount, withRowIds, store);
             queue.giveFree(b);
         }
     });

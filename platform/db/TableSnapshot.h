@@ -32,6 +32,9 @@ struct DatabaseStamp
     static DatabaseStamp of(sqlite3 *db);
 };
 
+// Whether the row ids of the store's rows rise from row to row.
+bool rowIdsAscend(const ColumnStore &store);
+
 // Every row of a table (or of some of its columns), read once in table
 // order, from which later statements on the table are answered while the
 // database holds what was read.
@@ -51,7 +54,6 @@ public:
 
     const QString &table() const { return m_table; }
     const std::shared_ptr<ColumnStore> &store() const { return m_store; }
-    const std::shared_ptr<const std::vector<std::int64_t>> &rowIds() const { return m_rowIds; }
 
     // The store column holding a table column, by name in any ASCII case; -1 if none.
     int columnIndex(std::string_view name) const;
@@ -74,7 +76,6 @@ public:
 private:
     QString m_table;
     std::shared_ptr<ColumnStore> m_store;
-    std::shared_ptr<const std::vector<std::int64_t>> m_rowIds;
     std::vector<QString> m_columns; // the table column behind each store column
     std::vector<Affinity> m_affinities;
     std::vector<bool> m_binary; // compared with the binary collation
