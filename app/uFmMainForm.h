@@ -73,6 +73,9 @@ public:
     void Timer1Timer();
     // Shows a clock caption, widening the clock when the caption needs it.
     void ShowClock(const QString &caption);
+    // The company list's reading behind the window: its progress in the
+    // status line, and the record count once the whole list is read.
+    void ShowLoadProgress(int rows, double fraction, bool finished, bool failed);
     void SideBarHeaders0Change();
     void SideBarHeaders0Buttons0Click();
     void SideBarHeaders0Buttons1Click();

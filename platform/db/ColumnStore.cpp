@@ -111,6 +111,8 @@ void ColumnStore::finishLoading()
     if (m_builder->rows() > 0)
         publish();
     m_finished.store(true, std::memory_order_release);
+    // The builder's buffers are no longer needed.
+    m_builder = std::make_unique<ChunkBuilder>(std::vector<bool>());
 }
 
 void ColumnStore::publish()
@@ -121,6 +123,8 @@ void ColumnStore::publish()
         block = std::make_unique<Block>();
     (*block)[std::size_t(k) & kBlockMask] = m_builder->finish();
     m_rowCount.store(m_loadedRows, std::memory_order_release);
+    if (onRowsHandedOver)
+        onRowsHandedOver(m_loadedRows);
 }
 
 bool ColumnStore::isWholeNumber(int row, int col) const

@@ -8,6 +8,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -79,6 +80,9 @@ public:
     void finishLoading();
     // Whether finishLoading() has run.
     bool loadingFinished() const { return m_finished.load(std::memory_order_acquire); }
+    // Called on the loading thread with the new row count whenever rows are
+    // handed over (set before loading starts).
+    std::function<void(int)> onRowsHandedOver;
 
     // Rows handed to the readers so far.
     int rowCount() const { return m_rowCount.load(std::memory_order_acquire); }

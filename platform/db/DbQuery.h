@@ -4,6 +4,7 @@
 #include "platform/db/DbField.h"
 #include "platform/db/PersistentField.h"
 #include "platform/db/RowFilter.h"
+#include "platform/db/RowPredicate.h"
 
 #include <QObject>
 #include <QString>
@@ -71,6 +72,11 @@ public:
     // being read from the database engine.
     bool answeredFromSnapshot() const { return m_fromSnapshot; }
 
+    // Whether the rows the result is drawn from are still being read (see
+    // DbConnection::preload): the result then holds what answers the
+    // statement among the rows read so far, and grows as more come in.
+    bool loading() const { return m_store && !m_store->loadingFinished(); }
+
     // Rows shown (after the row filter).
     int recordCount() const;
     bool isEmpty() const { return recordCount() == 0; }
@@ -129,6 +135,8 @@ signals:
     void currentRowChanged(int row);
     // A cell of a shown row changed (an edit).
     void rowChanged(int row);
+    // Shown rows `first` to `last` came in at the end (a result still loading).
+    void rowsAppended(int first, int last);
     void fieldDisplayChangedSignal(int field);
 
 private:
@@ -140,6 +148,10 @@ private:
     };
     void load();
     void applyFilter();
+    // The rows among the candidates of the store that pass the row filter.
+    std::vector<int> filterRows(const RowBits &candidates) const;
+    // Takes in the rows a loading snapshot has read since.
+    void takeInRows();
     // Applies the filter settings after a change; on failure calls `undo`
     // to restore them and rethrows.
     void refilter(const std::function<void()> &undo);
@@ -166,6 +178,9 @@ private:
     std::vector<int> m_columns; // the store column behind each field
     std::vector<int> m_rows;    // the store rows of the result, unless m_allRows
     bool m_allRows = true;
+    int m_seenRows = 0; // the store rows the result has looked at
+    // The statement's condition on the store, for rows that come in later.
+    std::shared_ptr<const RowPredicate> m_condition;
     QString m_table;                    // the table the rows can be written back to; empty if none
     std::vector<QString> m_columnNames; // the table's column behind each field
     std::vector<std::unique_ptr<DbField>> m_fields;

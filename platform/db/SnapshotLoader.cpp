@@ -54,6 +54,9 @@ struct Batch
     void putTag(char tag) { *append(1) = tag; }
 };
 
+// Rows between two calls of SnapshotLoader::between: about a millisecond.
+constexpr int kPauseRows = 512;
+
 template <typename T> T take(const char *&p)
 {
     T value;
@@ -189,6 +192,7 @@ int SnapshotLoader::run(ColumnStore &store)
 
     int rc;
     Batch *batch = queue.takeFree();
+    int untilPause = kPauseRows;
     while ((rc = sqlite3_step(m_statement)) == SQLITE_ROW) {
         if (withRowIds)
             batch->put<std::int64_t>(sqlite3_column_int64(m_statement, m_rowIdColumn));
@@ -219,6 +223,13 @@ int SnapshotLoader::run(ColumnStore &store)
         if (++batch->rows, batch->size >= BatchQueue::kBatchBytes) {
             queue.giveFilled(batch);
             batch = queue.takeFree();
+        }
+        if (--untilPause == 0) {
+            untilPause = kPauseRows;
+            if (between && !between()) {
+                rc = SQLITE_INTERRUPT;
+                break;
+            }
         }
     }
     if (batch->rows > 0)

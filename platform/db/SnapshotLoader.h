@@ -5,6 +5,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace platform::db::detail {
@@ -25,6 +26,11 @@ public:
     // chunks handed to readers as they are finished (the last one is left
     // to the caller's finishLoading()).
     int run(ColumnStore &store);
+
+    // Called on the stepping thread every few hundred rows; returning false
+    // stops the reading (run() then returns SQLITE_INTERRUPT). A reader
+    // sharing its connection with other work lets it in here.
+    std::function<bool()> between;
 
 private:
     sqlite3_stmt *m_statement;

@@ -79,13 +79,20 @@ std::shared_ptr<TableSnapshot> TableSnapshot::fromResult(sqlite3 *db, const deta
                                                          const detail::ResultRows &rows,
                                                          const DatabaseStamp &stamp)
 {
-    if (prepared.table.isEmpty() || !rows.store->hasRowIds() || stamp.dataVersion < 0)
+    // Table order is row-id order; a result read through an index would show otherwise.
+    if (!rows.store->hasRowIds() || !rowIdsAscend(*rows.store))
+        return nullptr;
+    return forLoading(db, prepared, rows.store, stamp);
+}
+
+std::shared_ptr<TableSnapshot> TableSnapshot::forLoading(sqlite3 *db, const detail::PreparedResult &prepared,
+                                                         std::shared_ptr<ColumnStore> store,
+                                                         const DatabaseStamp &stamp)
+{
+    if (prepared.table.isEmpty() || !prepared.hasRowId || stamp.dataVersion < 0)
         return nullptr;
     const std::optional<SnapshotSelect> statement = SnapshotSelect::parse(prepared.tokens);
     if (!statement || statement->where)
-        return nullptr;
-    // Table order is row-id order; a result read through an index would show otherwise.
-    if (!rowIdsAscend(*rows.store))
         return nullptr;
     // Bytes compare as the engine compares text only in UTF-8.
     if (!textIsUtf8(db))
@@ -93,7 +100,7 @@ std::shared_ptr<TableSnapshot> TableSnapshot::fromResult(sqlite3 *db, const deta
 
     auto snap = std::make_shared<TableSnapshot>();
     snap->m_table = prepared.table;
-    snap->m_store = rows.store;
+    snap->m_store = std::move(store);
     snap->m_stamp = stamp;
     const QByteArray table = prepared.table.toUtf8();
     for (std::size_t f = 0; f < prepared.sources.size(); ++f) {

@@ -51,6 +51,14 @@ public:
     static std::shared_ptr<TableSnapshot> fromResult(sqlite3 *db, const detail::PreparedResult &prepared,
                                                      const detail::ResultRows &rows,
                                                      const DatabaseStamp &stamp);
+    // A snapshot that `store` is still to be filled into from the prepared
+    // statement, or null when its result will not be the whole of one table
+    // in table order with its row ids.
+    static std::shared_ptr<TableSnapshot> forLoading(sqlite3 *db, const detail::PreparedResult &prepared,
+                                                     std::shared_ptr<ColumnStore> store,
+                                                     const DatabaseStamp &stamp);
+    // Whether rows are still being read into the store.
+    bool loading() const { return !m_store->loadingFinished(); }
 
     const QString &table() const { return m_table; }
     const std::shared_ptr<ColumnStore> &store() const { return m_store; }
