@@ -4,12 +4,17 @@
 #include "tools/DemoDatabase.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <unistd.h>
 #include <vector>
 
 namespace bench {
@@ -17,8 +22,25 @@ namespace bench {
 namespace {
 
 QString g_path;
+double g_buildSeconds = 0;
+
+// The builder's generation: a file written by another one is not reused.
+constexpr int kGeneration = 2;
+
+void showProgress(int done, int total)
+{
+    std::fprintf(stderr, "\r  %3d%%  %d/%d companies", int(std::int64_t(done) * 100 / std::max(1, total)), done,
+                 total);
+    if (done == total)
+        std::fputc('\n', stderr);
+}
 
 } // namespace
+
+double databaseBuildSeconds()
+{
+    return g_buildSeconds;
+}
 
 const char kListSql[] =
     "select cTypeName,cCorpCName,cCAdd,cZip,cTel,cFax,cHttp,cEmail,cCorpEName,cEAdd,cAreaNo,"
@@ -52,17 +74,29 @@ int runBenchmarks(int argc, char **argv)
     const QString folder = qEnvironmentVariableIsEmpty("VELMORA_BENCH_DIR")
                                ? QStringLiteral("/tmp")
                                : qEnvironmentVariable("VELMORA_BENCH_DIR");
-    // The name carries the cipher page size: a file written with another one is not reused.
-    g_path = QStringLiteral("%1/velmora-bench-%2-p%3.dat")
+    // The name carries the cipher page size and the builder's generation:
+    // a file written with others is not reused.
+    g_path = QStringLiteral("%1/velmora-bench-%2-p%3-v%4.dat")
                  .arg(folder)
                  .arg(companies)
-                 .arg(platform::db::kBuilderPageSize);
+                 .arg(platform::db::kBuilderPageSize)
+                 .arg(kGeneration);
+    // The time it took to write the file is kept beside it.
+    QFile buildTime(g_path + QStringLiteral(".build-seconds"));
     if (!QFileInfo::exists(g_path)) {
         std::cerr << "writing " << g_path.toStdString() << " ...\n";
         tools::DemoOptions options;
         options.out = g_path;
         options.companies = companies;
+        if (isatty(fileno(stderr)))
+            options.progress = showProgress;
+        const auto start = std::chrono::steady_clock::now();
         tools::writeDemoDatabase(options);
+        g_buildSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (buildTime.open(QIODevice::WriteOnly))
+            buildTime.write(QByteArray::number(g_buildSeconds));
+    } else if (buildTime.open(QIODevice::ReadOnly)) {
+        g_buildSeconds = buildTime.readAll().toDouble();
     }
 
     int restCount = int(rest.size());

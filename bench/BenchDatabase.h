@@ -13,6 +13,8 @@ extern const char kListSql[];
 QString databasePath();
 // The connection string that opens that file through the data layer.
 QString connectionString();
+// How long writing that file took, when it was written (0 if unknown).
+double databaseBuildSeconds();
 
 // The whole main() of a benchmark program: an application on the offscreen
 // platform (unless QT_QPA_PLATFORM says otherwise), the demo database of
