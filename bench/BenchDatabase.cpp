@@ -3,6 +3,8 @@
 #include "platform/db/CipherSettings.h"
 #include "tools/DemoDatabase.h"
 
+#include <sqlcipher/sqlite3.h>
+
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -29,8 +31,8 @@ constexpr int kGeneration = 2;
 
 void showProgress(int done, int total)
 {
-    std::fprintf(stderr, "\r  %3d%%  %d/%d companies", int(std::int64_t(done) * 100 / std::max(1, total)), done,
-                 total);
+    std::fprintf(stderr, "\r  %3d%%  %d/%d companies", int(std::int64_t(done) * 100 / std::max(1, total)),
+                 done, total);
     if (done == total)
         std::fputc('\n', stderr);
 }
@@ -40,6 +42,50 @@ void showProgress(int done, int total)
 double databaseBuildSeconds()
 {
     return g_buildSeconds;
+}
+
+std::size_t peakResidentBytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return std::size_t(line.mid(6).trimmed().split(' ').value(0).toULongLong()) * 1024;
+    }
+    return 0;
+}
+
+void resetPeakResident()
+{
+    // Writing 5 resets the peak to what is resident now.
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
+double engineMilliseconds(const char *sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(g_path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    const std::string key = std::string("PRAGMA key = '") + tools::kDatabasePassword + "'";
+    sqlite3_exec(db, key.c_str(), nullptr, nullptr, nullptr);
+    const std::string pages = "PRAGMA cipher_page_size = " + std::to_string(platform::db::kBuilderPageSize);
+    sqlite3_exec(db, pages.c_str(), nullptr, nullptr, nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    sqlite3_stmt *stmt = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+    std::size_t bytes = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int c = 0; c < sqlite3_column_count(stmt); ++c)
+            bytes += std::size_t(sqlite3_column_bytes(stmt, c));
+    }
+    sqlite3_finalize(stmt);
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    sqlite3_close(db);
+    benchmark::DoNotOptimize(bytes);
+    return ms;
 }
 
 const char kListSql[] =
