@@ -1,4 +1,5 @@
 #include "app/AppTitle.h"
+#include "app/DataLocation.h"
 #include "app/uDMForm.h"
 #include "app/uFmMainForm.h"
 #include "platform/os/ExecutablePath.h"
@@ -6,6 +7,8 @@
 #include "platform/ui/FontSubstitution.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/QtTranslations.h"
+#include "platform/ui/WindowStacking.h"
+#include "resources/AppIcon.h"
 
 #include <QApplication>
 
@@ -13,18 +16,24 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+    // Every window's icon, the tool and upgrade windows' too.
+    QApplication::setWindowIcon(resources::applicationIcon());
     platform::installFontSubstitutions();
     platform::installQtTranslations();
 
-    // One running copy per user session.
+    // One running copy per user session. A second copy brings the running
+    // one forward, as starting a program from the desktop's menu again does,
+    // and then says why it ends.
     platform::NamedMutex mutex(QString::fromUtf8(kApplicationTitle));
     if (mutex.alreadyExists()) {
+        mutex.requestHolderToFront();
         platform::messageBox(QStringLiteral("Velmora已运行\r\n请用 Alt + Esc (或 Alt + Tab) 键切换！"),
                              QStringLiteral("提示"), platform::MessageButtons::Ok);
         return 0;
     }
+    mutex.listenForRequests([] { platform::bringToFront(FmMainForm); });
 
-    TDMForm dataModule(platform::executableFolder());
+    TDMForm dataModule(DatabaseFolder(platform::executableFolder()));
     dataModule.DataModuleCreate();
     if (dataModule.FOpenFailed)
         return 0;

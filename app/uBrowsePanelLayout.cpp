@@ -7,6 +7,7 @@
 #include "platform/db/DbEdit.h"
 #include "platform/db/DbGrid.h"
 #include "platform/db/DbMemo.h"
+#include "platform/ui/TextLines.h"
 #include "resources/Glyphs.h"
 
 #include <QFontMetrics>
@@ -118,9 +119,9 @@ void TBrowsePanel::buildDetailStrip()
     PanelD->setFixedHeight(193);
 
     auto *grid = new QGridLayout(PanelD);
-    grid->setContentsMargins(6, 5, 6, 6);
+    grid->setContentsMargins(6, 3, 6, 2);
     grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(3);
+    grid->setVerticalSpacing(1);
 
     QPalette blue;
     blue.setColor(QPalette::Text, Qt::blue);
@@ -128,10 +129,10 @@ void TBrowsePanel::buildDetailStrip()
     font.setPixelSize(12);
     // The one-line edits are a line of text high with a little air around it
     // (frame included), not the taller default: the strip's height is fixed,
-    // and what the six rows leave goes to the profile memo. With the 12-pixel
-    // Song face the memo's text area then holds four whole lines, and the
-    // margins are chosen so that no fifth line shows cut at its foot.
-    const int editHeight = QFontMetrics(font).height() + 6;
+    // and what the six rows leave goes to the profile memo. Noto CJK's lines
+    // are tall (17 pixels at 12), so the rows stand close and the memo keeps
+    // whole lines: its text area is sized to them and no line shows cut.
+    const int editHeight = QFontMetrics(font).height() + 4;
 
     // Six columns of caption/edit pairs; a span of 0 means "to the end of the row".
     struct Cell
@@ -174,7 +175,10 @@ void TBrowsePanel::buildDetailStrip()
     DBMemo_cCorpMemo->setPalette(blue);
     DBMemo_cCorpMemo->setDataSource(m_source);
     DBMemo_cCorpMemo->setDataField(QStringLiteral("cCorpMemo"));
-    grid->addWidget(DBMemo_cCorpMemo, 6, 1, 1, 5);
+    // A narrow top margin leaves room for a third whole line.
+    DBMemo_cCorpMemo->document()->setDocumentMargin(1);
+    DBMemo_cCorpMemo->setFixedHeight(platform::heightForWholeLines(DBMemo_cCorpMemo, 3));
+    grid->addWidget(DBMemo_cCorpMemo, 6, 1, 1, 5, Qt::AlignTop);
     grid->setRowStretch(6, 1);
     for (int c : {1, 3, 5})
         grid->setColumnStretch(c, 1);

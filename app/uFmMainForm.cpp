@@ -122,8 +122,10 @@ void TFmMainForm::BuildTitleStrip()
     setTextColor(Label4, Qt::white);
     // A press on the title drags the window like one beside it.
     Label4->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Label4->move(5, 5);
-    Label4->resize(Label4->sizeHint());
+    // Five pixels from the left; the line of text centred in the strip, which keeps it
+    // whole whatever the height of the font's line.
+    Label4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Label4->setGeometry(5, 0, Label4->sizeHint().width(), Image2->height());
 
     SpeedButton7 = new QToolButton(Image2);
     SpeedButton7->setObjectName(QStringLiteral("SpeedButton7"));
@@ -203,40 +205,6 @@ void TFmMainForm::BuildContentPanels()
     connect(Pal_2_0->SpeedButton11, &QToolButton::clicked, this, &TFmMainForm::SpeedButton11Click);
 }
 
-void TFmMainForm::BuildStatusLine()
-{
-    PanelA = new QFrame(Panel2);
-    PanelA->setObjectName(QStringLiteral("PanelA"));
-    PanelA->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    PanelA->setGeometry(0, Panel2->height() - 18, 800, 18);
-    setBackground(PanelA, palette().color(QPalette::Button));
-
-    auto *caption = new QLabel(QStringLiteral("准备就绪... ..."), PanelA);
-    caption->setObjectName(QStringLiteral("PanelACaption"));
-    caption->setGeometry(4, 1, 380, 16);
-    caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-
-    // Right-aligned, right to left: LabelB, then the clock, then the count.
-    LabelB = new LinkLabel(QStringLiteral("    Kestrune设计  "), PanelA);
-    LabelB->setObjectName(QStringLiteral("LabelB"));
-    LabelB->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    LabelB->setGeometry(800 - 144, 1, 144 - 1, 16);
-
-    PanelB = new QLabel(QStringLiteral("| 现在时间："), PanelA);
-    PanelB->setObjectName(QStringLiteral("PanelB"));
-    PanelB->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    PanelB->setGeometry(LabelB->x() - 129, 1, 129, 16);
-
-    PanelC = new QLabel(QStringLiteral("| 总记录数："), PanelA);
-    PanelC->setObjectName(QStringLiteral("PanelC"));
-    PanelC->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    PanelC->setGeometry(PanelB->x() - 120, 1, 120, 16);
-
-    connect(LabelB, &LinkLabel::pressed, this, &TFmMainForm::LabelBMouseDown);
-    connect(LabelB, &LinkLabel::mouseMoved, this, &TFmMainForm::LabelBMouseMove);
-    connect(LabelB, &LinkLabel::mouseLeft, this, &TFmMainForm::LabelBMouseLeave);
-}
-
 void TFmMainForm::ConnectLinks()
 {
     connect(Pal_2_1->SpBtn_IN, &QToolButton::clicked, this, &TFmMainForm::SpBtn_INClick);
@@ -288,11 +256,10 @@ void TFmMainForm::FormCreate()
 
 void TFmMainForm::ShowLoadProgress(int rows, double fraction, bool finished, bool failed)
 {
-    if (auto *caption = PanelA->findChild<QLabel *>(QStringLiteral("PanelACaption")))
-        caption->setText(TBrowsePanel::LoadCaption(rows, fraction, finished, failed));
+    ShowStatusText(PanelACaption, TBrowsePanel::LoadCaption(rows, fraction, finished, failed));
     // The only place that writes the count, once: filters and queries leave it.
     if (finished && !failed && PanelC->text() == QStringLiteral("| 总记录数："))
-        PanelC->setText(QStringLiteral("| 总记录数：") + QString::number(rows) + QStringLiteral(" 条"));
+        ShowStatusText(PanelC, RecordCountCaption(rows));
 }
 
 QList<QWidget *> TFmMainForm::ContentPanels() const
@@ -332,21 +299,6 @@ QString TFmMainForm::ClockCaption(const QTime &time, const QLocale &locale)
 void TFmMainForm::Timer1Timer()
 {
     ShowClock(ClockCaption(QTime::currentTime(), QLocale::system()));
-}
-
-void TFmMainForm::ShowClock(const QString &caption)
-{
-    PanelB->setText(caption);
-    // Some locales write a longer time ("10:05:07 PM") than the clock's 129
-    // pixels hold: the clock then grows to the left, the count moves with it,
-    // and the caption of the status line gives up the room. It never shrinks
-    // back, so the line does not jump every second.
-    const int needed = PanelB->fontMetrics().horizontalAdvance(caption) + 2;
-    const int grow = needed - PanelB->width();
-    if (grow <= 0)
-        return;
-    PanelB->setGeometry(PanelB->x() - grow, PanelB->y(), needed, PanelB->height());
-    PanelC->move(PanelC->x() - grow, PanelC->y());
 }
 
 void TFmMainForm::Image2MouseDown(Qt::MouseButton button, const QPointF &globalPos)

@@ -73,6 +73,13 @@ public:
     void Timer1Timer();
     // Shows a clock caption, widening the clock when the caption needs it.
     void ShowClock(const QString &caption);
+    // The record count's caption: "| 总记录数：" n " 条".
+    static QString RecordCountCaption(qint64 count);
+    // Shows a text in one of the status line's panels (PanelB, PanelC,
+    // LabelB) or in its caption PanelACaption; a panel whose text needs more
+    // room than it has grows to the left, the panels left of it move along
+    // and the caption gives up room.
+    void ShowStatusText(QLabel *panel, const QString &text);
     // The company list's reading behind the window: its progress in the
     // status line, and the record count once the whole list is read.
     void ShowLoadProgress(int rows, double fraction, bool finished, bool failed);
@@ -149,6 +156,7 @@ public:
     TAreaLookupPanel *Pal_2_6;
     // Status line.
     QFrame *PanelA;
+    QLabel *PanelACaption;
     LinkLabel *LabelB;
     QLabel *PanelB;
     QLabel *PanelC;
@@ -167,6 +175,8 @@ private:
     void BuildHeaderArea();
     void BuildContentPanels();
     void BuildStatusLine();
+    // Places the status line's panels from its right edge inward.
+    void LayOutStatusLine();
     // Replaces SideBar by a new, unconfigured bar in its place.
     void RenewSideBar();
     void ConnectLinks();

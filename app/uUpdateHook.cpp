@@ -8,6 +8,7 @@
 #include "platform/db/DbQuery.h"
 #include "platform/os/ExecutablePath.h"
 #include "platform/os/IniFile.h"
+#include "platform/os/InstallLocation.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/MessageBox.h"
 #include "upgrade/suSelfUpdater.h"
@@ -17,6 +18,9 @@
 #include <QWidget>
 
 namespace {
+
+const QString kSystemUpdatesOnly =
+    QStringLiteral("Velmora由系统的软件包安装，请通过系统的软件更新升级。\r\n在线升级不会更改任何文件。");
 
 // What a user sees of an open query: reopening it after the database was
 // closed must not leave the list empty or lose its column titles.
@@ -90,8 +94,8 @@ QString ReadIniValue(const QString &section, const QString &key, const QString &
 
 TUpdateHook::TUpdateHook(QWidget *mainWindow, platform::db::DbConnection *connection,
                          QList<platform::db::DbQuery *> queries, const QString &vendorBase)
-    : QObject(mainWindow), SoftUpdate(new TsuSelfUpdater(this)), m_mainWindow(mainWindow),
-      m_connection(connection), m_queries(std::move(queries))
+    : QObject(mainWindow), SoftUpdate(new TsuSelfUpdater(this)), ProgramFolder(platform::executableFolder()),
+      m_mainWindow(mainWindow), m_connection(connection), m_queries(std::move(queries))
 {
     SoftUpdate->setObjectName(QStringLiteral("SoftUpdate"));
     SoftUpdate->SetInfoFileURL(vendorBase + QStringLiteral("/download/dorvak.inf"));
@@ -122,6 +126,13 @@ void TUpdateHook::ReadInstalledVersion(const QString &versionFile)
 
 void TUpdateHook::SpeedButton11Click()
 {
+    // Files under /usr belong to the package manager: replacing them here
+    // would leave the system's record of the package wrong.
+    if (platform::isSystemManagedFolder(ProgramFolder)) {
+        platform::messageBox(kSystemUpdatesOnly, QStringLiteral("提示"), platform::MessageButtons::Ok,
+                             platform::MessageIcon::Information);
+        return;
+    }
     if (platform::messageBox(QStringLiteral("升级新版本时，可能会中断当前正在使用的数据！是否继续(Y/N)?"),
                              QStringLiteral("提示"), platform::MessageButtons::YesNo,
                              platform::MessageIcon::Information) != platform::mrYes)

@@ -34,11 +34,17 @@ public:
                 QList<platform::db::DbQuery *> queries, const QString &vendorBase);
 
     TsuSelfUpdater *SoftUpdate;
+    // The folder whose files an upgrade replaces, with its trailing "/": the
+    // executable's.
+    QString ProgramFolder;
 
     // Hands the version of the version file to SoftUpdate: "Error" when the
     // file or its value is missing, "1" when it cannot be read.
     void ReadInstalledVersion(const QString &versionFile = QStringLiteral("softup.dll"));
     // "在线升级": asks, then checks for an update with the database closed.
+    // Where the program's files belong to the system (a package install, or a
+    // folder the user cannot write) it only says that upgrades come through
+    // the system's software updates, and changes nothing.
     void SpeedButton11Click();
     void SoftUpdateAborted();
     void SoftUpdateNoUpdateAvailable();

@@ -16,7 +16,10 @@ class QIODevice;
 class TnbInplaceEditor;
 namespace platform {
 class FormOwner;
+namespace stream {
+struct FormComponent;
 }
+} // namespace platform
 
 // The navigation side bar: a vertical stack of headers, each a caption strip that opens
 // onto a body of command buttons. The bar draws itself. Every change of the model ends in
@@ -210,9 +213,9 @@ public:
     // that SaveToStream (or a form) wrote, inside one update. A property with a stored
     // default that the stream leaves out takes that default; the header at the stored
     // ActiveIndex becomes active without a switch; the bar keeps its own name. A stream
-    // that is damaged or not a bar's raises platform::stream::StreamError and leaves the
-    // bar unchanged; a value the bar refuses (an unknown property, a name given twice)
-    // raises it too, after the properties before it were applied.
+    // that is damaged or not a bar's, or that holds anything the bar refuses (an unknown
+    // property, a value of the wrong kind or out of range, a name given twice), raises
+    // platform::stream::StreamError and leaves the bar exactly as it was.
     virtual void LoadFromStream(QIODevice &stream);
     // Creates or replaces the file (only once it is completely written); a file that
     // cannot be created raises platform::stream::FileError.
@@ -437,6 +440,10 @@ protected:
     bool FMoreBelow = false;
 
 private:
+    // Resets and reads the stored properties of a bar record, between Loading and Loaded;
+    // raises platform::stream::StreamError for anything refused, part-way through.
+    void ApplyStoredProperties(const platform::stream::FormComponent &root);
+
     friend class TnbHeader;
     friend class TnbHeaders;
     friend class TnbButton;

@@ -99,16 +99,16 @@ Property<T> VisibleProperty()
 const Schema<TnbSideBar> &SideBarSchema()
 {
     static const Schema<T> schema{
-        Integer<T>(
-            "Left", [](const T &bar) { return bar.x(); }, [](T &bar, int v) { bar.move(v, bar.y()); }),
-        Integer<T>(
-            "Top", [](const T &bar) { return bar.y(); }, [](T &bar, int v) { bar.move(bar.x(), v); }),
-        Integer<T>(
+        Extent(Integer<T>(
+            "Left", [](const T &bar) { return bar.x(); }, [](T &bar, int v) { bar.move(v, bar.y()); })),
+        Extent(Integer<T>(
+            "Top", [](const T &bar) { return bar.y(); }, [](T &bar, int v) { bar.move(bar.x(), v); })),
+        Extent(Integer<T>(
             "Width", [](const T &bar) { return bar.width(); },
-            [](T &bar, int v) { bar.resize(v, bar.height()); }),
-        Integer<T>(
+            [](T &bar, int v) { bar.resize(v, bar.height()); })),
+        Extent(Integer<T>(
             "Height", [](const T &bar) { return bar.height(); },
-            [](T &bar, int v) { bar.resize(bar.width(), v); }),
+            [](T &bar, int v) { bar.resize(bar.width(), v); })),
         Color<T>("Color", &T::Color, &T::SetColor),
         EnabledProperty(),
         VisibleProperty(),
@@ -122,10 +122,10 @@ const Schema<TnbSideBar> &SideBarSchema()
         Object<T, TnbCustomBackground>("Background", &T::Background, BackgroundSchema()),
         Enum<T>("BevelInner", &T::BevelInner, &T::SetBevelInner, BevelCutNames),
         Enum<T>("BevelOuter", &T::BevelOuter, &T::SetBevelOuter, BevelCutNames, T::StoredBevelOuter),
-        Integer<T>("BevelWidth", &T::BevelWidth, &T::SetBevelWidth),
+        Extent(Integer<T>("BevelWidth", &T::BevelWidth, &T::SetBevelWidth)),
         Object<T, TnbBorder>("Border", &T::Border, BorderSchema()),
         Enum<T>("BorderStyle", &T::BorderStyle, &T::SetBorderStyle, BorderStyleNames, T::StoredBorderStyle),
-        Integer<T>("BorderWidth", &T::BorderWidth, &T::SetBorderWidth),
+        Extent(Integer<T>("BorderWidth", &T::BorderWidth, &T::SetBorderWidth)),
         Boolean<T>("CommonStyle", &T::CommonStyle, &T::SetCommonStyle),
         Object<T, TnbCloseButton>("CloseButton", &T::CloseButton, CloseButtonSchema()),
         Color<T>("DropMarkColor", &T::DropMarkColor, &T::SetDropMarkColor),
@@ -190,12 +190,32 @@ void TnbSideBar::LoadFromStream(QIODevice &stream)
 {
     BeginUpdate();
     try {
-        // The whole stream is read before anything changes, so a damaged stream leaves
-        // the bar as it was. The bar's own name is never taken from the stream.
+        // The whole stream is read, and applied to a scratch bar, before anything here
+        // changes: a stream that is damaged, or one this bar refuses (an unknown property,
+        // a value of the wrong kind, wherever it stands), leaves the bar exactly as it
+        // was. The bar's own name is never taken from the stream.
         const FormComponent root = platform::stream::ReadFormStream(stream);
         if (root.className != ClassName() || !root.children.empty())
             throw platform::stream::StreamError(
                 QStringLiteral("组件流中的组件 %1 不是导航栏").arg(QString::fromLatin1(root.className)));
+        {
+            // Inside a widget that is never shown, so a stored Visible shows nothing.
+            QWidget hidden;
+            TnbSideBar scratch(&hidden);
+            scratch.SetOwnerForm(FOwnerForm);
+            scratch.ApplyStoredProperties(root);
+        }
+        ApplyStoredProperties(root);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TnbSideBar::ApplyStoredProperties(const FormComponent &root)
+{
+    try {
         Loading();
         // Headers replaced by the stream go without a header switch.
         FActiveHeader = nullptr;
@@ -206,14 +226,11 @@ void TnbSideBar::LoadFromStream(QIODevice &stream)
         Loaded();
     } catch (const TnbError &error) {
         FLoading = false;
-        EndUpdate();
         throw platform::stream::StreamError(error.Message());
     } catch (...) {
         FLoading = false;
-        EndUpdate();
         throw;
     }
-    EndUpdate();
 }
 
 void TnbSideBar::SaveToFile(const QString &fileName)

@@ -154,6 +154,23 @@ Property<T> Integer(const char *name, Get get, SetFn set, std::optional<qint64> 
     return p;
 }
 
+// Pixel quantities a stream may set (positions, sizes, margins, gaps, bevels) lie within
+// the coordinates of a 16-bit display system. The layout and the painting add a few dozen
+// of them at most, so no stored value, however made, overflows their sums; a stream
+// holding more is refused.
+inline constexpr qint64 MaxExtent = 32767;
+
+template <typename T> Property<T> Extent(Property<T> p)
+{
+    p.read = [read = p.read](T &o, const QByteArray &rest, const FormValue &value, const QByteArray &path,
+                             const ReadContext &context) {
+        if (rest.isEmpty())
+            IntegerIn(value, -MaxExtent, MaxExtent, path);
+        read(o, rest, value, path, context);
+    };
+    return p;
+}
+
 template <typename T, typename Get, typename SetFn>
 Property<T> Boolean(const char *name, Get get, SetFn set, std::optional<bool> storedDefault = {})
 {

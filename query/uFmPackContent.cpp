@@ -3,12 +3,16 @@
 #include "platform/db/DbEdit.h"
 #include "platform/db/DbMemo.h"
 #include "platform/ui/PopupMenu.h"
+#include "platform/ui/TextLines.h"
+#include "platform/ui/WindowStacking.h"
 #include "query/ToolTitleStrip.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QToolButton>
+
+#include <algorithm>
 
 using namespace platform::db;
 
@@ -18,7 +22,8 @@ namespace {
 
 constexpr int kFirstRowTop = 30;
 constexpr int kRowStep = 24;
-constexpr int kBoxHeight = 20;
+// At least a line of text and the box's frame; Noto CJK needs 21 at 12 pixels.
+constexpr int kMinimumBoxHeight = 20;
 
 struct BoxPlace
 {
@@ -44,7 +49,7 @@ constexpr BoxPlace kBoxes[] = {
 } // namespace
 
 TFmPackContent::TFmPackContent(DataSource *source, QWidget *owner)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QWidget(owner, platform::kOwnedToolWindowFlags)
 {
     ToolTitleStrip::setUpToolWindow(this, QStringLiteral("FmPackContent"), QStringLiteral("企业信息"),
                                     QSize(507, 322));
@@ -59,10 +64,13 @@ TFmPackContent::TFmPackContent(DataSource *source, QWidget *owner)
 
     QPalette blue;
     blue.setColor(QPalette::Text, Qt::blue);
-    auto place = [this](QWidget *box, const char *caption, int row, bool right, int width, int height) {
+    const int boxHeight = std::max(kMinimumBoxHeight, fontMetrics().height() + 4);
+    auto place = [this, boxHeight](QWidget *box, const char *caption, int row, bool right, int width,
+                                   int height) {
         const int top = kFirstRowTop + (row - 1) * kRowStep;
         auto *label = new QLabel(QString::fromUtf8(caption), this);
-        label->setGeometry(right ? 257 : 9, top + 3, 54, 14);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->setGeometry(right ? 257 : 9, top, 54, boxHeight);
         box->setGeometry(right ? 312 : 64, top, width, height);
     };
     for (const BoxPlace &b : kBoxes) {
@@ -73,7 +81,7 @@ TFmPackContent::TFmPackContent(DataSource *source, QWidget *owner)
         box->setReadOnly(true);
         box->setDataSource(source);
         box->setDataField(QLatin1String(b.field));
-        place(box, b.caption, b.row, b.right, b.fullWidth ? 433 : 185, kBoxHeight);
+        place(box, b.caption, b.row, b.right, b.fullWidth ? 433 : 185, boxHeight);
         UsePopupMenu(box);
         m_boxes.insert(QLatin1String(b.field), box);
         if (qstrcmp(b.field, "cMainProd") != 0)
@@ -86,8 +94,8 @@ TFmPackContent::TFmPackContent(DataSource *source, QWidget *owner)
     cCorpMemo->setPalette(blue);
     cCorpMemo->setDataSource(source);
     cCorpMemo->setDataField(QStringLiteral("cCorpMemo"));
-    // Two lines high.
-    place(cCorpMemo, "公司简介", 11, false, 433, 2 * cCorpMemo->fontMetrics().lineSpacing() + 10);
+    // Two whole lines high.
+    place(cCorpMemo, "公司简介", 11, false, 433, platform::heightForWholeLines(cCorpMemo, 2));
 
     connect(SpeedButton4, &QToolButton::clicked, this, &TFmPackContent::SpeedButton4Click);
     connect(Image1, &ToolTitleStrip::pressed, this, &TFmPackContent::Image1MouseDown);

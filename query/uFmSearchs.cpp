@@ -3,6 +3,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/DbGrid.h"
 #include "platform/ui/BusyCursor.h"
+#include "platform/ui/WindowStacking.h"
 #include "query/FieldWidths.h"
 #include "query/ToolTitleStrip.h"
 #include "query/uFindCheckSetModel.h"
@@ -34,7 +35,7 @@ QToolButton *makeButton(QWidget *parent, const char *name, const QString &captio
 } // namespace
 
 TFmSearchs::TFmSearchs(DbGrid *grid, QWidget *owner)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_grid(grid)
+    : QWidget(owner, platform::kOwnedToolWindowFlags), m_grid(grid)
 {
     ToolTitleStrip::setUpToolWindow(this, QStringLiteral("FmSearchs"), QStringLiteral("快速检索"),
                                     QSize(311, 131));

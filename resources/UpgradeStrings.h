@@ -3,7 +3,7 @@
 #include <QHash>
 #include <QString>
 
-// The string tables of the self-updater: 34 messages for each of its 25
+// The string tables of the self-updater: 39 messages for each of its 25
 // languages (message i of language L at 41000 + 50 x (L - 1) + i) and the
 // strings 40997 to 40999, read from the files in upgrade-messages/.
 namespace resources {

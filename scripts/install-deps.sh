@@ -7,11 +7,12 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config clang-format
   qt6-base-dev qt6-qpa-plugins
   libsqlcipher-dev sqlcipher
-  libcurl4-openssl-dev libinih-dev libjpeg62-turbo-dev
-  fonts-arphic-uming fonts-wqy-microhei fonts-liberation2
+  libcurl4-openssl-dev libssl-dev openssl libinih-dev libjpeg62-turbo-dev
+  fonts-noto-cjk fonts-arphic-uming fonts-wqy-microhei fonts-liberation2
   libgtest-dev libgmock-dev googletest libcpp-httplib-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils x11-apps openbox
   libphonenumber-dev libicu-dev qt6-translations-l10n xdg-utils desktop-file-utils
+  dpkg-dev lintian appstream imagemagick
   fp-compiler fp-units-rtl
 )
 

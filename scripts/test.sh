@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once normally and
-# once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# once under AddressSanitizer and UndefinedBehaviorSanitizer; then, as root,
+# the Debian package's test.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -18,4 +19,12 @@ echo "== tests =="
 ctest --test-dir build --output-on-failure -j 2 || status=1
 echo "== tests under AddressSanitizer + UndefinedBehaviorSanitizer =="
 ctest --test-dir build-asan --output-on-failure -j 2 || status=1
+# The Debian package, built, checked, installed, started and removed (under
+# a minute); installing it needs root.
+if [ "$(id -u)" -eq 0 ]; then
+  echo "== Debian package =="
+  bash scripts/package-test.sh build || status=1
+else
+  echo "== Debian package: skipped, installing it needs root =="
+fi
 exit $status

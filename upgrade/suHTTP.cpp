@@ -1,6 +1,7 @@
 #include "upgrade/suHTTP.h"
 
 #include "platform/net/HttpRequest.h"
+#include "platform/os/FreshFile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -156,7 +157,8 @@ class TsuCustomHTTP::Transfer
 public:
     struct Settings
     {
-        QString url, userName, password, acceptTypes, userAgent, destinationFile, postData, referer;
+        QString url, userName, password, acceptTypes, userAgent, destinationFile, postData, referer,
+            certificateAuthorities;
         QStringList extraHeaders;
         TsuHTTPRange range;
         TsuHTTPTimeouts timeouts;
@@ -369,6 +371,7 @@ void TsuCustomHTTP::Transfer::runSteps()
             break;
         }
         session.offline = m_cfg.workOffline;
+        session.certificateAuthorities = m_cfg.certificateAuthorities;
         m_st.Succeeded = request->openSession(session);
         if (!m_st.Succeeded)
             return;
@@ -514,13 +517,18 @@ void TsuCustomHTTP::Transfer::runSteps()
         // A 206 continues the file from where the range starts; any other
         // answer (a 200 that ignored the range too) writes it from the start.
         m_appending = partialAnswer();
-        if (!m_appending)
-            QFile::remove(m_cfg.destinationFile);
-        auto file = std::make_unique<QFile>(m_cfg.destinationFile);
-        const QIODevice::OpenMode mode = m_appending ? QIODevice::WriteOnly | QIODevice::Append
-                                                     : QIODevice::WriteOnly | QIODevice::Truncate;
-        if (!file->open(mode))
+        std::unique_ptr<QFile> file;
+        if (m_appending) {
+            file = std::make_unique<QFile>(m_cfg.destinationFile);
+            if (!file->open(QIODevice::WriteOnly | QIODevice::Append))
+                file.reset();
+        } else {
+            file = platform::createFreshFile(m_cfg.destinationFile);
+        }
+        if (!file) {
+            m_st.OutputFailed = true;
             return;
+        }
         m_stream = std::move(file);
         m_streamIsFile = true;
     } else {
@@ -554,8 +562,10 @@ void TsuCustomHTTP::Transfer::readBody()
             count = m_request->read(m_buffer.data(), m_buffer.size());
         if (count <= 0 || m_abandoned)
             return;
-        if (m_stream->write(m_buffer.constData(), count) != count)
+        if (m_stream->write(m_buffer.constData(), count) != count) {
+            m_st.OutputFailed = true;
             return;
+        }
         m_st.BytesRead += count;
         const bool alive = sync([this](TsuCustomHTTP *owner) {
             if (!owner->OnTransferProgress)
@@ -598,7 +608,12 @@ void TsuCustomHTTP::Transfer::complete()
     // after which nothing more is raised.
     bool failedWithFile = false;
     if (m_st.CanContinue) {
-        if (m_st.Succeeded && !m_stream) {
+        if (m_st.OutputFailed) {
+            // Nothing half-written stays behind; the failure is the output's.
+            failedWithFile = !m_appending;
+            if (owner->OnTransferFailed)
+                owner->OnTransferFailed(owner);
+        } else if (m_st.Succeeded && !m_stream) {
             if (owner->OnTransferFailed)
                 owner->OnTransferFailed(owner);
         } else if (m_st.Succeeded) {
@@ -719,6 +734,7 @@ bool TsuCustomHTTP::begin(bool upload, const QByteArray &data)
     s.useCache = m_useCache;
     s.useCookies = m_useCookies;
     s.workOffline = m_workOffline;
+    s.certificateAuthorities = m_certificateAuthorities;
     s.upload = upload;
     s.uploadData = data;
     s.onStatusText = OnStatusText;

@@ -103,6 +103,9 @@ struct TsuHTTPResult
 {
     int StatusCode = -1;
     bool Succeeded = false;
+    // The body could not be written to the destination file (not created,
+    // or a write failed); the transfer then reports OnTransferFailed only.
+    bool OutputFailed = false;
     bool CanContinue = true;
     bool TryAgain = false;
     QString RawHeaders, ContentType, ContentLanguage, ContentEncoding, Location;
@@ -186,6 +189,11 @@ public:
     void SetUseCookies(bool value) { m_useCookies = value; }
     bool WorkOffline() const { return m_workOffline; }
     void SetWorkOffline(bool value) { m_workOffline = value; }
+    // A PEM file of the certificate authorities https servers are checked
+    // against instead of the system's; empty (the default) for the
+    // system's. Certificates are always checked.
+    QString CertificateAuthorities() const { return m_certificateAuthorities; }
+    void SetCertificateAuthorities(const QString &path) { m_certificateAuthorities = path; }
     TThreadPriority ThreadPriority() const;
     void SetThreadPriority(TThreadPriority value);
     // The worker-thread component (its WaitForFinish and WaitTimeout options).
@@ -194,6 +202,7 @@ public:
     // Result state.
     int StatusCode() const { return m_state.StatusCode; }
     bool Succeeded() const { return m_state.Succeeded; }
+    bool OutputFailed() const { return m_state.OutputFailed; }
     bool CanContinue() const { return m_state.CanContinue; }
     void SetCanContinue(bool value) { m_state.CanContinue = value; }
     bool TryAgain() const { return m_state.TryAgain; }
@@ -276,6 +285,7 @@ private:
     bool m_useCache = true;
     bool m_useCookies = true;
     bool m_workOffline = false;
+    QString m_certificateAuthorities;
 
     TsuHTTPResult m_state;
     TsuCustomThread *m_thread;

@@ -3,15 +3,18 @@
 #include "platform/os/ExecutablePath.h"
 #include "platform/os/PrivateFiles.h"
 #include "upgrade/suMessageFormat.h"
+#include "upgrade/suSelfUpdaterNotices.h"
 #include "upgrade/suSelfUpdaterWindows.h"
 
 #include <QDate>
 #include <QIODevice>
 
+#include <cstdio>
+
 TsuSelfUpdater::TsuSelfUpdater(QObject *parent)
     : TsuCustomHTTP(parent), m_versionDate(QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy"))),
       m_executablePath(platform::executablePath()), m_connectionTest(&IsOnline),
-      m_windows(std::make_unique<TsuSelfUpdaterWindows>())
+      m_windows(std::make_unique<TsuSelfUpdaterWindows>()), m_upgradeKeys(BuildUpgradeKeys())
 {
     SetHideDestinationFile(true);
     OnResponseHeaders = [this](QObject *, const QString &, const QString &, const QString &, const QString &,
@@ -75,6 +78,10 @@ void TsuSelfUpdater::CheckUpdate()
     if (IsBusy())
         return;
     setInfoFileMode(true);
+    m_signatureMode = false;
+    if (m_upgradeKeys.isEmpty())
+        std::fputs("Velmora: this build has no upgrade key; the upgrade information is not verified.\n",
+                   stderr);
     SetURL(m_infoFileURL);
     SetDestinationFile({});
     StartTransfer();
@@ -134,7 +141,11 @@ void TsuSelfUpdater::autoCheckTimer()
 void TsuSelfUpdater::transferDone(QIODevice *stream)
 {
     if (m_infoFileMode) {
-        infoFileArrived(stream ? stream->readAll() : QByteArray());
+        const QByteArray bytes = stream ? stream->readAll() : QByteArray();
+        if (m_signatureMode)
+            signatureArrived(bytes);
+        else
+            infoFileArrived(bytes);
         return;
     }
     fileDone(stream);
@@ -170,6 +181,13 @@ void TsuSelfUpdater::statusError(int statusCode)
         lostFile(statusCode);
         return;
     }
+    if (m_signatureMode) {
+        // The information file came, its signature did not.
+        m_signatureMode = false;
+        m_infoBytes.clear();
+        stopWithNotice(suUpdaterNotice(TsuUpdaterNotice::SignatureMissing));
+        return;
+    }
     if (OnNoInfoFile)
         OnNoInfoFile(this);
     if (shows(mNoInfoFile))
@@ -193,9 +211,8 @@ void TsuSelfUpdater::passwordRequired(const QString &realm, bool &tryAgain)
     SetHTTPPassword(password);
 }
 
-void TsuSelfUpdater::infoFileArrived(const QByteArray &bytes)
+void TsuSelfUpdater::evaluateInfoFile(const QString &text)
 {
-    const QString text = QString::fromUtf8(bytes);
     m_downloadList.clear();
     m_checksums.clear();
     for (const TsuInfoFileEntry &entry : suInfoFiles(text)) {

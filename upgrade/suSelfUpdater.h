@@ -111,6 +111,19 @@ public:
     // (IsOnline by default).
     void SetConnectionTest(std::function<bool()> test) { m_connectionTest = std::move(test); }
 
+    // The Ed25519 public keys (32 raw bytes each) one of which must have
+    // signed the information file; the build's keys by default. With a key,
+    // a file that is unsigned, wrongly signed, expired or lists a file
+    // without its SHA-256 is refused with a notice before anything is
+    // downloaded. With none, unsigned files are accepted as they come.
+    const QList<QByteArray> &UpgradeKeys() const { return m_upgradeKeys; }
+    void SetUpgradeKeys(const QList<QByteArray> &keys) { m_upgradeKeys = keys; }
+    // The keys of the build (VELMORA_UPGRADE_KEY, VELMORA_UPGRADE_KEY2).
+    static QList<QByteArray> BuildUpgradeKeys();
+    // Where the signature of the information file is fetched: InfoFileURL
+    // + ".sig", through the same client right after the file itself.
+    QString SignatureURL() const { return m_infoFileURL + QStringLiteral(".sig"); }
+
     // The windows and boxes of the upgrade (TsuSelfUpdaterWindows unless
     // another set is given).
     TsuUpgradeWindows *UpgradeWindows() const { return m_windows.get(); }
@@ -188,6 +201,8 @@ private:
 
     // The check (information file) and the downloads.
     void infoFileArrived(const QByteArray &bytes);
+    void signatureArrived(const QByteArray &signature);
+    void evaluateInfoFile(const QString &text);
     void startFile();
     void fileDone(QIODevice *stream);
     void lostFile(int statusCode);
@@ -212,9 +227,12 @@ private:
     int m_autoCheckInterval = 10000;
     std::function<bool()> m_connectionTest;
     std::unique_ptr<TsuUpgradeWindows> m_windows;
+    QList<QByteArray> m_upgradeKeys;
 
     QTimer m_timer;
     bool m_infoFileMode = false;
+    bool m_signatureMode = false; // the running transfer fetches the signature
+    QByteArray m_infoBytes;       // the information file while its signature is fetched
     bool m_autoStarted = false;
     bool m_autoCheckBusy = false;
     bool m_aborted = false;

@@ -2,6 +2,7 @@
 // another, then the replacement helper.
 #include "upgrade/suSelfUpdater.h"
 
+#include "platform/os/FreshFile.h"
 #include "platform/os/PrivateFiles.h"
 #include "platform/os/Processes.h"
 #include "upgrade/suMessageFormat.h"
@@ -19,18 +20,17 @@ namespace {
 
 const QString kTempSuffix = QStringLiteral(".uTMP");
 
-// Whether the file can be written, without leaving an empty one behind
-// (the helper would install it).
-bool canWrite(const QString &path)
+// Whether the temporary file can be created, told before its download
+// starts. Whatever had the name goes (a copy left by an abandoned upgrade
+// is downloaded again anyway), and no empty file stays behind for the
+// helper to install.
+bool canCreate(const QString &path)
 {
-    QFile file(path);
-    if (file.exists())
-        return file.open(QIODevice::WriteOnly | QIODevice::Append);
-    if (!file.open(QIODevice::WriteOnly))
+    std::unique_ptr<QFile> file = platform::createFreshFile(path);
+    if (!file)
         return false;
-    file.close();
-    file.remove();
-    return true;
+    file->close();
+    return QFile::remove(path);
 }
 
 bool matchesChecksum(const QString &path, const QString &expected)
@@ -79,7 +79,14 @@ void TsuSelfUpdater::startFile()
     m_currentFile = TemporaryFileName(url);
     SetDestinationFile(m_currentFile);
     m_currentFileTime = 0;
-    if (!canWrite(m_currentFile)) {
+    if (!m_upgradeKeys.isEmpty() && !m_checksums.contains(url)) {
+        // Added to the signed list by a handler: nothing vouches for it.
+        removeDownloads();
+        stopWithNotice(
+            suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::ChecksumMissing), {FileNameOfURL(url)}));
+        return;
+    }
+    if (!canCreate(m_currentFile)) {
         stopWithNotice(suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::TempFileFailed),
                                        {QFileInfo(m_currentFile).fileName()}));
         return;
@@ -124,12 +131,15 @@ void TsuSelfUpdater::fileDone(QIODevice *stream)
 {
     if (stream) {
         // A body without a length arrived in memory; it is written out here,
-        // or the helper would silently leave that file of the release out.
-        QFile file(m_currentFile);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(stream->readAll()) < 0 ||
-            !file.flush()) {
-            file.close();
-            file.remove();
+        // created afresh as a file with a length is, or the helper would
+        // silently leave that file of the release out.
+        const QByteArray body = stream->readAll();
+        std::unique_ptr<QFile> file = platform::createFreshFile(m_currentFile);
+        const bool written = file && file->write(body) == body.size() && file->flush();
+        if (file)
+            file->close();
+        if (!written) {
+            QFile::remove(m_currentFile);
             stopWithNotice(suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::TempFileFailed),
                                            {QFileInfo(m_currentFile).fileName()}));
             return;
@@ -156,9 +166,9 @@ void TsuSelfUpdater::fileDone(QIODevice *stream)
 
 void TsuSelfUpdater::transferFailed()
 {
-    // Length known and still failed before any other outcome: the
-    // temporary file could not be created.
-    if (m_infoFileMode || !Succeeded() || DestinationFile().isEmpty())
+    // The temporary file could not be created or written; every other
+    // failure has an outcome of its own after this one.
+    if (m_infoFileMode || !OutputFailed() || DestinationFile().isEmpty())
         return;
     stopWithNotice(suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::TempFileFailed),
                                    {QFileInfo(DestinationFile()).fileName()}));

@@ -3,13 +3,18 @@
 #include <QString>
 
 // Texts the updater shows beyond the windows' messages: failures that stop an
-// upgrade before anything is installed. They are messages 31 to 33 of the
-// current language's table, in the order of this enumeration; the first two
-// take a file name for their %s.
+// upgrade before anything is installed, and the reasons an information file
+// is refused. They are messages 31 to 38 of the current language's table, in
+// the order of this enumeration; those marked (%s) take one argument.
 enum class TsuUpdaterNotice {
-    TempFileFailed,   // a downloaded file cannot be written beside the program
-    ChecksumMismatch, // a downloaded file does not match its listed checksum
+    TempFileFailed,   // a downloaded file cannot be written beside the program (%s: its name)
+    ChecksumMismatch, // a downloaded file does not match its listed checksum (%s: its name)
     HelperFailed,     // the replacement helper cannot be written or started
+    SignatureMissing, // the information file comes without a signature
+    SignatureInvalid, // its signature is not one of a configured key over its bytes
+    InfoExpired,      // its expiry date has passed (%s: the date)
+    ExpiryMissing,    // it carries no readable expiry date
+    ChecksumMissing,  // a file of the list has no checksum (%s: its name)
 };
 
 QString suUpdaterNotice(TsuUpdaterNotice notice);

@@ -1,6 +1,7 @@
 #include "platform/net/HttpRequest.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QList>
 #include <QRegularExpression>
 #include <QStringList>
@@ -265,6 +266,10 @@ bool HttpRequest::openRequest(const QString &verb, const QString &objectName, co
     curl_easy_setopt(easy, CURLOPT_USERAGENT, m_session.userAgent.toUtf8().constData());
     if (!referer.isEmpty())
         curl_easy_setopt(easy, CURLOPT_REFERER, referer.toUtf8().constData());
+    // Peer and host checks stay at the library's default (on).
+    if (!m_session.certificateAuthorities.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAINFO,
+                         QFile::encodeName(m_session.certificateAuthorities).constData());
     switch (m_session.proxyMode) {
     case ProxyMode::Preconfigured:
         break;

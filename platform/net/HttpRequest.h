@@ -26,6 +26,10 @@ struct SessionSettings
     QString proxy;        // "host:port" for ProxyMode::Named
     QString proxyBypass;  // hosts separated by ';', ',' or spaces
     bool offline = false; // answer from the local cache only; there is none, so requests fail
+    // A PEM file of the certificate authorities to check https servers
+    // against; empty for the system's. The server's certificate and name
+    // are always checked.
+    QString certificateAuthorities;
 };
 
 // Request flags, the subset of the Windows Internet flags the client uses.

@@ -12,6 +12,30 @@ namespace {
 constexpr int ExtendedBias = 16383;
 constexpr int DoubleBias = 1023;
 constexpr std::uint64_t IntegerBit = std::uint64_t(1) << 63;
+// Weight of the last bit of a subnormal double.
+constexpr int SubnormalExponent = -1074;
+constexpr int MinNormalExponent = -1022;
+
+// mantissa * 2^exponent rounded once to the nearest double, ties to even. Converting the
+// mantissa to a double and scaling it would round twice where the result is subnormal:
+// once to 53 bits, then again to the fewer bits a subnormal keeps.
+double ScaledToDouble(std::uint64_t mantissa, int exponent)
+{
+    if (mantissa == 0)
+        return 0.0;
+    const int top = 63 - std::countl_zero(mantissa);
+    const int shift = SubnormalExponent - exponent;
+    if (top + exponent >= MinNormalExponent || shift <= 0)
+        return std::ldexp(double(mantissa), exponent); // one rounding at most
+    if (shift > 64)
+        return 0.0; // below half the smallest subnormal
+    const std::uint64_t kept = shift == 64 ? 0 : mantissa >> shift;
+    const std::uint64_t rest = shift == 64 ? mantissa : mantissa & ((std::uint64_t(1) << shift) - 1);
+    const std::uint64_t half = std::uint64_t(1) << (shift - 1);
+    const bool up = rest > half || (rest == half && (kept & 1) != 0);
+    return std::ldexp(double(kept + (up ? 1 : 0)), SubnormalExponent);
+}
+
 } // namespace
 
 QByteArray ToExtended(double value)
@@ -63,8 +87,9 @@ double FromExtended(const char *bytes)
         result = (mantissa << 1) == 0 ? std::numeric_limits<double>::infinity()
                                       : std::numeric_limits<double>::quiet_NaN();
     } else {
-        // The integer bit is explicit, so one formula serves normal and denormal values.
-        result = std::ldexp(double(mantissa), biased - ExtendedBias - 63 + (biased == 0 ? 1 : 0));
+        // The integer bit is explicit, so one formula serves normal and denormal values:
+        // the value is mantissa * 2^exponent.
+        result = ScaledToDouble(mantissa, biased - ExtendedBias - 63 + (biased == 0 ? 1 : 0));
     }
     return negative ? -result : result;
 }

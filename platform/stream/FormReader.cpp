@@ -131,7 +131,7 @@ FormValue FormReader::ReadValueOfType(ValueType type)
     case ValueType::Extended:
         return FormValue::ExtendedBytes(ReadBytes(ExtendedSize));
     case ValueType::Single:
-        return FormValue::Float(double(std::bit_cast<float>(std::uint32_t(ReadInteger(4)))), type);
+        return FormValue::SingleBits(quint32(ReadInteger(4)));
     case ValueType::Double:
     case ValueType::Date:
         return FormValue::Float(std::bit_cast<double>(std::uint64_t(ReadInteger(8))), type);
@@ -156,7 +156,7 @@ FormValue FormReader::ReadValueOfType(ValueType type)
         return FormValue::Text(text, type);
     }
     case ValueType::Utf8String:
-        return FormValue::Text(QString::fromUtf8(ReadBytes(ReadLength())), type);
+        return FormValue::Utf8Bytes(ReadBytes(ReadLength()));
     case ValueType::Set: {
         QList<QByteArray> members;
         for (QByteArray member = ReadShortString(); !member.isEmpty(); member = ReadShortString())

@@ -3,6 +3,7 @@
 #include "platform/os/Gb2312.h"
 #include "platform/stream/ExtendedFloat.h"
 
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -81,13 +82,14 @@ FormValue FormValue::Text(const QString &value, ValueType kind)
     case ValueType::String:
     case ValueType::LString:
         return SingleByteText(toGb2312(value), kind);
-    case ValueType::WString:
-    case ValueType::Utf8String: {
+    case ValueType::WString: {
         FormValue v;
         v.m_type = kind;
         v.m_text = value;
         return v;
     }
+    case ValueType::Utf8String:
+        return Utf8Bytes(value.toUtf8());
     default:
         throw std::invalid_argument("not a text value kind");
     }
@@ -122,8 +124,7 @@ FormValue FormValue::Float(double value, ValueType kind)
         v.m_real = value;
         break;
     case ValueType::Single:
-        v.m_real = double(ToSingle(value));
-        break;
+        return SingleBits(std::bit_cast<quint32>(ToSingle(value)));
     case ValueType::Double:
     case ValueType::Date:
         v.m_real = value;
@@ -143,6 +144,26 @@ FormValue FormValue::ExtendedBytes(const QByteArray &tenBytes)
     v.m_type = ValueType::Extended;
     v.m_bytes = tenBytes;
     v.m_real = FromExtended(tenBytes.constData());
+    return v;
+}
+
+FormValue FormValue::SingleBits(quint32 bits)
+{
+    FormValue v;
+    v.m_type = ValueType::Single;
+    v.m_bytes.resize(4);
+    for (int i = 0; i < 4; ++i)
+        v.m_bytes[i] = char((bits >> (8 * i)) & 0xFF);
+    v.m_real = double(std::bit_cast<float>(bits));
+    return v;
+}
+
+FormValue FormValue::Utf8Bytes(const QByteArray &bytes)
+{
+    FormValue v;
+    v.m_type = ValueType::Utf8String;
+    v.m_bytes = bytes;
+    v.m_text = QString::fromUtf8(bytes);
     return v;
 }
 
@@ -240,17 +261,17 @@ bool operator==(const FormValue &a, const FormValue &b)
     case ValueType::Currency:
         return a.m_integer == b.m_integer;
     case ValueType::Extended:
+    case ValueType::Single:
     case ValueType::String:
     case ValueType::LString:
+    case ValueType::Utf8String:
     case ValueType::Ident:
     case ValueType::Binary:
         return a.m_bytes == b.m_bytes;
-    case ValueType::Single:
     case ValueType::Double:
     case ValueType::Date:
         return SameBits(a.m_real, b.m_real);
     case ValueType::WString:
-    case ValueType::Utf8String:
         return a.m_text == b.m_text;
     case ValueType::Set:
         return a.m_members == b.m_members;

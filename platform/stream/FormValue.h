@@ -65,6 +65,12 @@ public:
     static FormValue Float(double value, ValueType kind = ValueType::Extended);
     // An Extended value exactly as stored (ten bytes).
     static FormValue ExtendedBytes(const QByteArray &tenBytes);
+    // A Single exactly as stored: the bits of the 32-bit float (a signalling NaN stays
+    // one, which a trip through a double would quieten).
+    static FormValue SingleBits(quint32 bits);
+    // A UTF8String exactly as stored: bytes that are not valid UTF-8 are kept as they
+    // are and only the decoded text shows replacement characters.
+    static FormValue Utf8Bytes(const QByteArray &bytes);
     // A Currency value: the amount times 10000.
     static FormValue Currency(qint64 scaled);
     static FormValue Binary(const QByteArray &data);
@@ -92,8 +98,8 @@ public:
     // Any of the four string kinds, decoded.
     QString ToText() const { return m_text; }
     bool ToBoolean() const { return m_type == ValueType::True; }
-    // Ident: the identifier; Binary: the data; String/LString: the stored bytes;
-    // Extended: the ten stored bytes.
+    // Ident: the identifier; Binary: the data; String/LString/UTF8String: the stored
+    // bytes; Extended: the ten stored bytes; Single: the four bytes of the float.
     const QByteArray &Bytes() const { return m_bytes; }
     const QList<QByteArray> &Members() const { return m_members; }
     const std::vector<FormValue> &ListItems() const;

@@ -59,8 +59,12 @@ void FormWriter::WriteValue(const FormValue &value)
     case ValueType::Nil:
         break;
     case ValueType::List:
-        for (const FormValue &item : value.ListItems())
+        for (const FormValue &item : value.ListItems()) {
+            // A Null item's type byte is the list's end marker: a reader would stop there.
+            if (item.Type() == ValueType::Null)
+                throw StreamError(QStringLiteral("列表中不能有空值（Null），否则无法读回"));
             WriteValue(item);
+        }
         PutByte(0);
         break;
     case ValueType::Int8:
@@ -80,7 +84,7 @@ void FormWriter::WriteValue(const FormValue &value)
         Put(value.Bytes().size() == ExtendedSize ? value.Bytes() : ToExtended(value.ToFloat()));
         break;
     case ValueType::Single:
-        PutInteger(std::bit_cast<std::uint32_t>(ToSingle(value.ToFloat())), 4);
+        Put(value.Bytes());
         break;
     case ValueType::Double:
     case ValueType::Date:
@@ -109,12 +113,10 @@ void FormWriter::WriteValue(const FormValue &value)
         Put(units);
         break;
     }
-    case ValueType::Utf8String: {
-        const QByteArray utf8 = value.ToText().toUtf8();
-        PutLength(utf8.size());
-        Put(utf8);
+    case ValueType::Utf8String:
+        PutLength(value.Bytes().size());
+        Put(value.Bytes());
         break;
-    }
     case ValueType::Set:
         for (const QByteArray &member : value.Members()) {
             if (member.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppTitle.h"
+#include "platform/ui/FontSubstitution.h"
 #include "platform/ui/MessageBox.h"
 
 #include "app/uDMForm.h"
@@ -23,6 +24,9 @@ class AppFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // The fonts the program runs with, for every text that must fit.
+        static const bool fonts = (platform::installFontSubstitutions(), true);
+        (void)fonts;
         QCoreApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
         platform::setMessageHandler(
             [this](const QString &caption, const QString &text, platform::MessageButtons) {

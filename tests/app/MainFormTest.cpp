@@ -37,6 +37,10 @@ TEST_F(MainFormTest, WindowIsBorderlessWithTheDesignedLayout)
 
     EXPECT_EQ(form->Image2->geometry(), QRect(0, 0, 800, 21));
     EXPECT_EQ(form->Label4->text(), QStringLiteral("Velmora"));
+    // The title's whole line lies inside the strip, five pixels from its left.
+    EXPECT_EQ(form->Label4->x(), 5);
+    EXPECT_TRUE(form->Image2->rect().contains(form->Label4->geometry()));
+    EXPECT_LE(form->Label4->fontMetrics().height(), form->Label4->height());
     EXPECT_EQ(form->SpeedButton7->geometry(), QRect(781, 3, 15, 15));
     EXPECT_EQ(form->SpeedButton7->text(), QStringLiteral("×"));
     EXPECT_EQ(form->Panel2->geometry(), QRect(0, 21, 800, 579));
@@ -54,11 +58,10 @@ TEST_F(MainFormTest, WindowIsBorderlessWithTheDesignedLayout)
     EXPECT_EQ(form->PanelA->findChild<QLabel *>(QStringLiteral("PanelACaption"))->text(),
               QStringLiteral("准备就绪... ..."));
     EXPECT_EQ(form->LabelB->text(), QStringLiteral("    Kestrune设计  "));
-    EXPECT_EQ(form->LabelB->geometry().right(), 798);
-    EXPECT_EQ(form->PanelB->width(), 129);
-    EXPECT_EQ(form->PanelB->geometry().right() + 1, form->LabelB->x());
-    EXPECT_EQ(form->PanelC->width(), 120);
-    EXPECT_EQ(form->PanelC->geometry().right() + 1, form->PanelB->x());
+    // Inside the line's one-pixel bevel, at the widths of the layout table.
+    EXPECT_EQ(form->LabelB->geometry(), QRect(655, 1, 144, 16));
+    EXPECT_EQ(form->PanelB->geometry(), QRect(526, 1, 129, 16));
+    EXPECT_EQ(form->PanelC->geometry(), QRect(406, 1, 120, 16));
     EXPECT_EQ(form->PanelC->text(), QStringLiteral("| 总记录数：3 条"));
 
     EXPECT_EQ(visiblePanels(), QStringList{QStringLiteral("Pal_2_0")}) << "the about page at start";
@@ -187,6 +190,27 @@ TEST_F(MainFormTest, ClockTicksWithTheLongTimeWithoutTimeZone)
     EXPECT_EQ(form->PanelC->geometry().right() + 1, form->PanelB->x());
     form->ShowClock(TFmMainForm::ClockCaption(time, QLocale::c()));
     EXPECT_EQ(form->PanelB->geometry().right(), clock.right());
+}
+
+// Any count up to 99,999,999 shows whole: the count grows to the left, the
+// credit and the clock keep their places and the caption gives up room.
+TEST_F(MainFormTest, RecordCountOfEveryLengthFitsTheStatusLine)
+{
+    const QRect credit = form->LabelB->geometry();
+    const QRect clock = form->PanelB->geometry();
+    const auto *caption = form->PanelA->findChild<QLabel *>(QStringLiteral("PanelACaption"));
+    for (const qint64 count : {qint64(200000), qint64(1000000), qint64(10000000), qint64(99999999)}) {
+        const QString text = TFmMainForm::RecordCountCaption(count);
+        form->ShowStatusText(form->PanelC, text);
+        EXPECT_EQ(form->PanelC->text(), text);
+        EXPECT_LE(form->PanelC->fontMetrics().horizontalAdvance(text), form->PanelC->contentsRect().width())
+            << text.toStdString();
+        EXPECT_EQ(form->PanelC->geometry().right() + 1, form->PanelB->x()) << text.toStdString();
+        EXPECT_LE(caption->geometry().right(), form->PanelC->x()) << text.toStdString();
+        EXPECT_GE(caption->width(), caption->fontMetrics().horizontalAdvance(caption->text()));
+    }
+    EXPECT_EQ(form->LabelB->geometry(), credit);
+    EXPECT_EQ(form->PanelB->geometry(), clock);
 }
 
 TEST_F(MainFormTest, CloseButtonAndExitDisconnectWithoutAMessageAndPostTheProfile)

@@ -6,6 +6,7 @@
 #include "platform/db/DbField.h"
 #include "platform/db/DbQuery.h"
 #include "platform/os/ExecutablePath.h"
+#include "platform/os/InstallLocation.h"
 #include "support/ScopedEnv.h"
 #include "upgrade/LocalHttpServer.h"
 #include "upgrade/suMessageFormat.h"
@@ -17,6 +18,7 @@
 #include <QWidget>
 
 #include <atomic>
+#include <unistd.h>
 
 namespace {
 
@@ -64,6 +66,8 @@ protected:
                                              QList<platform::db::DbQuery *>{dm->ADOQryDVPack},
                                              server.url(QString()));
         hook->SoftUpdate->Proxy().AccessType = atDirect;
+        // The hook's own behaviour; signed information files are the updater's tests.
+        hook->SoftUpdate->SetUpgradeKeys({});
         answerYesExceptToLostFiles(messages);
     }
     void TearDown() override
@@ -133,6 +137,37 @@ TEST_F(UpdateHookTest, AnsweringNoChangesNothing)
     EXPECT_EQ(requests, 0);
 }
 
+// Where the program's files belong to the system, the button only points to
+// the system's software updates: no question, nothing closed, nothing fetched.
+TEST_F(UpdateHookTest, APackageInstallOrAFolderTheUserCannotWriteIsUpgradedByTheSystem)
+{
+    const QString package = dir.file(QStringLiteral("package/"));
+    ASSERT_TRUE(QDir().mkpath(package));
+    writeFile(package + QLatin1String(platform::kPackageMarkerName), "");
+    const QString readOnly = dir.file(QStringLiteral("read-only/"));
+    ASSERT_TRUE(QDir().mkpath(readOnly));
+    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner);
+    QStringList folders{package};
+    // The superuser writes any folder; there only the package's mark tells.
+    if (::access(QFile::encodeName(readOnly).constData(), W_OK) != 0)
+        folders << readOnly;
+    info = QStringLiteral("#version=9\n#url=%1\n").arg(server.url(QStringLiteral("/download/dorvak.dat")));
+    for (const QString &folder : folders) {
+        messages.clear();
+        hook->ProgramFolder = folder;
+        hook->SpeedButton11Click();
+        EXPECT_EQ(messages,
+                  QStringList({QStringLiteral("提示|Velmora由系统的软件包安装，请通过系统的软件更新升级。"
+                                              "\r\n在线升级不会更改任何文件。")}))
+            << folder.toStdString();
+        EXPECT_TRUE(dm->ADOContAccess->connected());
+        EXPECT_FALSE(hook->SoftUpdate->IsBusy());
+    }
+    EXPECT_EQ(requests, 0);
+    EXPECT_TRUE(window.windowTitle().isEmpty());
+    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
 TEST_F(UpdateHookTest, YesChecksWithTheDatabaseClosedAroundItAndKeepsTheList)
 {
     platform::db::DbQuery *companies = dm->ADOQryDVPack;
@@ -188,6 +223,7 @@ protected:
         suSetLanguage(wlChineseSimplified);
         MainFormFixture::SetUp();
         form->SoftUpdate->Proxy().AccessType = atDirect;
+        form->SoftUpdate->SetUpgradeKeys({});
         answerYesExceptToLostFiles(messages);
     }
     void TearDown() override

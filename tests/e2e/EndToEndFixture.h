@@ -178,6 +178,21 @@ protected:
         return readXwd(p.readAllStandardOutput());
     }
 
+    // What xprop says of one property of a window (an id, or "-root"); xprop
+    // reads a megabyte of it, where all the icons fit.
+    QString windowProperty(const QString &window, const char *name)
+    {
+        QProcess xprop;
+        QStringList args{QStringLiteral("-display"), display.name(), QStringLiteral("-len"),
+                         QStringLiteral("1048576")};
+        if (window == QStringLiteral("-root"))
+            args << window;
+        else
+            args << QStringLiteral("-id") << window;
+        xprop.start(QStringLiteral("xprop"), args << QLatin1String(name));
+        xprop.waitForFinished(10000);
+        return QString::fromLatin1(xprop.readAllStandardOutput()).trimmed();
+    }
     // Clicks at a point of a window (window coordinates) with a mouse button.
     void clickAt(const WindowInfo &window, const QPoint &at, int button = 1)
     {

@@ -1,12 +1,14 @@
 // The online upgrade of the real program, as a user goes through it: a
-// local vendor server offers a newer release, the user agrees twice, the
-// wizard downloads it, and after OK on its final page the program closes,
-// its helper installs the three files and starts it again.
+// local vendor server offers a newer release signed with the release tool,
+// the user agrees twice, the wizard downloads it, and after OK on its final
+// page the program closes, its helper installs the three files and starts
+// it again.
 
 #include "EndToEndFixture.h"
 #include "upgrade/LocalHttpServer.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDirIterator>
 
 #include <condition_variable>
@@ -242,6 +244,7 @@ protected:
     QByteArray newVersionFile;
     QByteArray newProgram;
     QString info;
+    QByteArray signature;
     HalfwayGate gate;
     HttpServer server;
 };
@@ -270,16 +273,37 @@ TEST_F(UpgradeEndToEndTest, DownloadsTheNewReleaseAndRestartsWithIt)
 
     server.bind();
     const QString base = server.url(QStringLiteral("/vendor"));
-    info = QStringLiteral("#version=2\r\n"
-                          "#url=%1/download/dorvak.dat\r\n#sha256=%2\r\n"
-                          "#url2=%1/download/softup.dll\r\n#sha2562=%3\r\n"
-                          "#url3=%1/download/Dorvak.exe\r\n#sha2563=%4\r\n"
-                          "#message={新增企业数据一百二十条。}\r\n")
-               .arg(base, sha256(newDatabase), sha256(newVersionFile), sha256(newProgram));
+    // Published as the vendor does: the files in a folder, signed by the
+    // release tool with the demo key that the default build trusts.
+    const QString release = home.file(QStringLiteral("release"));
+    ASSERT_TRUE(QDir().mkpath(release));
+    for (const auto &[name, bytes] :
+         {std::pair{"dorvak.dat", &newDatabase}, std::pair{"softup.dll", &newVersionFile},
+          std::pair{"Dorvak.exe", &newProgram}}) {
+        QFile file(release + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(*bytes), bytes->size());
+    }
+    const QString expires = QDateTime::currentDateTimeUtc().date().addDays(30).toString(Qt::ISODate);
+    ASSERT_EQ(
+        QProcess::execute(QStringLiteral(RELEASE_TOOL_PATH),
+                          {QStringLiteral("sign"), QStringLiteral("--folder"), release,
+                           QStringLiteral("--version"), QStringLiteral("2"), QStringLiteral("--message"),
+                           QStringLiteral("新增企业数据一百二十条。"), QStringLiteral("--base-url"),
+                           base + QStringLiteral("/download"), QStringLiteral("--expires"), expires,
+                           QStringLiteral("--key"), QStringLiteral(DEMO_UPGRADE_KEY)}),
+        0);
+    info = QString::fromUtf8(contents(release + QStringLiteral("/dorvak.inf")));
+    signature = contents(release + QStringLiteral("/dorvak.inf.sig"));
+    ASSERT_TRUE(info.contains(QStringLiteral("#sha2563=") + sha256(newProgram)));
     server.server.Get("/vendor/download/dorvak.inf",
                       [this](const httplib::Request &, httplib::Response &res) {
                           res.set_content(info.toStdString(), "text/plain");
                       });
+    server.server.Get(
+        "/vendor/download/dorvak.inf.sig", [this](const httplib::Request &, httplib::Response &res) {
+            res.set_content(signature.constData(), size_t(signature.size()), "application/octet-stream");
+        });
     const auto serve = [this](const char *path, const QByteArray &bytes) {
         server.server.Get(path, [&bytes](const httplib::Request &, httplib::Response &res) {
             res.set_content(bytes.constData(), size_t(bytes.size()), "application/octet-stream");
@@ -337,6 +361,8 @@ TEST_F(UpgradeEndToEndTest, DownloadsTheNewReleaseAndRestartsWithIt)
     const WindowInfo wizard = waitForUpgradeWindow(463, pid);
     ASSERT_FALSE(wizard.id.isEmpty()) << "no wizard";
     EXPECT_EQ(wizard.geometry.size(), QSize(463, 281));
+    EXPECT_TRUE(windowProperty(wizard.id, "_NET_WM_ICON").contains(QStringLiteral("Icon (256 x 256)")))
+        << "the program's icon";
     ASSERT_TRUE(QTest::qWaitFor([&] { return gate.reached(); }, 60000)) << "the program was never asked for";
     const QRect allFiles(136, 162, 319, 67);
     const QRect currentBar(142, 130, 307, 22);

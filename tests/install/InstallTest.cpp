@@ -119,6 +119,11 @@ TEST_F(InstallTest, PutsTheProgramItsDatabaseTheMenuEntryAndTheIconInPlace)
         }
     }
 
+    // None of the package's own parts: a user's install upgrades itself.
+    for (const char *packageOnly :
+         {"/lib/velmora/installed-by-package-manager", "/bin/velmora", "/share/velmora", "/share/metainfo"})
+        EXPECT_FALSE(QFileInfo::exists(prefix + QLatin1String(packageOnly))) << packageOnly;
+
     // The version file, without which no numbered release is ever offered.
     const QString versionFile = prefix + QStringLiteral("/lib/velmora/softup.dll");
     EXPECT_EQ(

@@ -335,20 +335,33 @@ TEST(SideBarStream, FailuresLeaveTheBarUsable)
     EXPECT_THROW(Load(bar, Written(foreign)), StreamError);
     EXPECT_EQ(Saved(bar), before);
 
-    // Values the bar refuses: an unknown property, a value of the wrong kind, a name
-    // given twice. The lock is released and the bar still paints.
+    // Values the bar refuses: an unknown property, a value of the wrong kind or beyond
+    // what the layout computes with, a name given twice; first in an otherwise empty
+    // record (everything with a stored default would be reset before it) or last in a
+    // full one. The bar stays exactly as it was, active header and close strip included,
+    // the lock is released and the bar still paints.
+    const TnbHeader *active = bar.ActiveHeader();
+    ASSERT_NE(active, nullptr);
     for (FormProperty bad :
-         {FormProperty{"Colour", FormValue::Integer(1)}, FormProperty{"Flat", FormValue::Integer(1)},
+         {FormProperty{"NoSuchProperty", FormValue::Integer(1)}, FormProperty{"Flat", FormValue::Integer(1)},
           FormProperty{"BevelWidth", FormValue::Integer(1LL << 40)},
+          FormProperty{"Settings.GlyphTop", FormValue::Integer(2147483647)},
           FormProperty{"Settings.ButtonView", FormValue::Ident("bvFancy")},
           FormProperty{"Headers", FormValue::Collection({{{}, {{"Name", FormValue::Text("A")}}},
                                                          {{}, {{"Name", FormValue::Text("a")}}}})}}) {
-        FormComponent tree = Tree(bar);
-        tree.properties.push_back(bad);
-        EXPECT_THROW(Load(bar, Written(tree)), StreamError) << bad.name.toStdString();
-        EXPECT_FALSE(bar.ChangePending());
-        EXPECT_FALSE(bar.IsLoading());
-        EXPECT_FALSE(bar.PaintImage().isNull());
+        FormComponent first;
+        first.className = "TnbSideBar";
+        first.properties = {bad};
+        FormComponent last = Tree(bar);
+        last.properties.push_back(bad);
+        for (const FormComponent &tree : {first, last}) {
+            EXPECT_THROW(Load(bar, Written(tree)), StreamError) << bad.name.toStdString();
+            EXPECT_EQ(Saved(bar), before) << bad.name.toStdString();
+            EXPECT_EQ(bar.ActiveHeader(), active);
+            EXPECT_FALSE(bar.ChangePending());
+            EXPECT_FALSE(bar.IsLoading());
+            EXPECT_FALSE(bar.PaintImage().isNull());
+        }
     }
 
     // Files.

@@ -13,7 +13,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QStyle>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 
@@ -58,7 +60,8 @@ TEST_F(DetailCardTest, ShowsEveryFieldOfTheCurrentRowInItsPlace)
     EXPECT_EQ(card->windowTitle(), QStringLiteral("企业信息"));
     EXPECT_EQ(card->Image1->title(), QStringLiteral("企业信息"));
     EXPECT_TRUE(card->windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_TRUE(card->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(card->windowType(), Qt::Tool);
+    EXPECT_FALSE(card->windowFlags() & Qt::WindowStaysOnTopHint);
 
     const char *const fields[] = {"cAreaNo", "cArea",  "cCorpCName", "cCorpEName", "cCAdd",
                                   "cEAdd",   "cZip",   "cManager",   "cTel",       "cFax",
@@ -81,6 +84,23 @@ TEST_F(DetailCardTest, ShowsEveryFieldOfTheCurrentRowInItsPlace)
     EXPECT_EQ(card->Box(QStringLiteral("cProvince"))->y(), top + 8 * 24);
     EXPECT_EQ(card->cCorpMemo->geometry(), QRect(64, top + 10 * 24, 433, card->cCorpMemo->height()));
     EXPECT_LE(card->cCorpMemo->geometry().bottom(), 322);
+    // Every caption and value whole; the memo shows two whole lines and nothing of a third.
+    for (const QLabel *label : card->findChildren<QLabel *>()) {
+        EXPECT_GE(label->height(), label->fontMetrics().height()) << label->text().toStdString();
+        EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+    }
+    for (const char *f : {"cAreaNo", "cCorpCName", "cMainProd"}) {
+        const platform::db::DbEdit *box = card->Box(QLatin1String(f));
+        const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
+        EXPECT_GE(box->height() - 2 * frame, box->fontMetrics().height()) << f;
+        EXPECT_LE(box->height(), 24) << f;
+    }
+    card->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(card));
+    const int margin = int(card->cCorpMemo->document()->documentMargin());
+    const int lines = card->cCorpMemo->viewport()->height() - margin;
+    EXPECT_GE(lines, 2 * card->cCorpMemo->fontMetrics().lineSpacing());
+    EXPECT_LE(lines - 2 * card->cCorpMemo->fontMetrics().lineSpacing(), 1);
     EXPECT_FALSE(card->cCorpMemo->isReadOnly());
     int rightLabels = 0;
     for (QLabel *label : card->findChildren<QLabel *>()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/Database.h"
+#include "platform/ui/FontSubstitution.h"
 #include "platform/ui/MessageBox.h"
 #include "support/TempDir.h"
 #include "support/TestDatabase.h"
@@ -22,6 +23,9 @@ protected:
 
     void SetUp() override
     {
+        // The fonts the program runs with, for every text that must fit.
+        static const bool fonts = (platform::installFontSubstitutions(), true);
+        (void)fonts;
         platform::setMessageHandler([this](const QString &, const QString &text, platform::MessageButtons) {
             messages << text;
             return int(platform::mrOk);

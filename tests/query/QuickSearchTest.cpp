@@ -47,7 +47,9 @@ TEST_F(QuickSearchTest, WindowStartsWithTheGridsFieldsAndContainsChecked)
     EXPECT_EQ(search->Image1->title(), QStringLiteral("快速查询"));
     const Qt::WindowFlags flags = search->windowFlags();
     EXPECT_TRUE(flags & Qt::FramelessWindowHint);
-    EXPECT_TRUE(flags & Qt::WindowStaysOnTopHint);
+    // Above its owner only (a tool window transient for it), not above every program.
+    EXPECT_EQ(search->windowType(), Qt::Tool);
+    EXPECT_FALSE(flags & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(search->parentWidget(), &owner);
 
     TFmSearchs fresh(grid, &owner);

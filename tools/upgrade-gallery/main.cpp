@@ -3,7 +3,7 @@
 // window in each language given by number (1 English ... 22 Simplified
 // Chinese ... 25 Icelandic; default 22) and captures the whole screen for
 // each: the wizard downloading, its final page, the question window, the
-// password window and the error boxes of the updater's three notices. Run it
+// password window and the error boxes of the updater's notices. Run it
 // on a real display (for example under Xvfb).
 
 #include "platform/ui/FontSubstitution.h"
@@ -101,6 +101,18 @@ void captureLanguage(int language, const QDir &folder)
                     prefix + QStringLiteral("notice-checksum"));
     captureErrorBox(suUpdaterNotice(TsuUpdaterNotice::HelperFailed), folder,
                     prefix + QStringLiteral("notice-helper"));
+    captureErrorBox(suUpdaterNotice(TsuUpdaterNotice::SignatureMissing), folder,
+                    prefix + QStringLiteral("notice-unsigned"));
+    captureErrorBox(suUpdaterNotice(TsuUpdaterNotice::SignatureInvalid), folder,
+                    prefix + QStringLiteral("notice-bad-signature"));
+    captureErrorBox(
+        suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::InfoExpired), {QStringLiteral("2026-11-30")}),
+        folder, prefix + QStringLiteral("notice-expired"));
+    captureErrorBox(suUpdaterNotice(TsuUpdaterNotice::ExpiryMissing), folder,
+                    prefix + QStringLiteral("notice-no-expiry"));
+    captureErrorBox(
+        suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::ChecksumMissing), {QStringLiteral("Dorvak.exe")}),
+        folder, prefix + QStringLiteral("notice-no-checksum"));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/net/HttpRequest.h"
 
+#include "HttpsTestServer.h"
 #include "RawHttpServer.h"
 
 #include <httplib.h>
@@ -104,6 +105,36 @@ TEST(HttpRequest, FetchesHeadersAndBodyInChunks)
     EXPECT_LT(statuses.indexOf(StatusRequestSent), statuses.indexOf(StatusResponseReceived));
     request.close();
     EXPECT_EQ(statuses.last(), StatusHandleClosing);
+}
+
+// The server's certificate is checked: against the authority the test
+// hands over it passes, against the system's authorities it does not.
+TEST(HttpRequest, HttpsChecksTheCertificate)
+{
+    TestCertificates certificates;
+    ASSERT_TRUE(certificates.ok());
+    HttpsServer https(certificates);
+    https.server.Get("/secure", [](const httplib::Request &, httplib::Response &res) {
+        res.set_content("over tls", "text/plain");
+    });
+    https.start();
+
+    const auto fetch = [&](const QString &authorities, QString *error) {
+        SessionSettings settings = direct();
+        settings.certificateAuthorities = authorities;
+        HttpRequest request;
+        if (!request.openSession(settings) ||
+            !request.connect(QStringLiteral("127.0.0.1"), https.port, {}, {}) ||
+            !request.openRequest(QStringLiteral("GET"), QStringLiteral("/secure"), {}, {}, FlagSecure))
+            return QByteArray("<not opened>");
+        const bool answered = request.send();
+        *error = request.errorText();
+        return answered ? readAll(request) : QByteArray();
+    };
+    QString error;
+    EXPECT_EQ(fetch(certificates.authority(), &error), "over tls");
+    EXPECT_EQ(fetch({}, &error), QByteArray());
+    EXPECT_TRUE(error.contains(QStringLiteral("certificate"), Qt::CaseInsensitive)) << error.toStdString();
 }
 
 TEST(HttpRequest, RejectsMalformedHeaderLinesAndMissingHost)

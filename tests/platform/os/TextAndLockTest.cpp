@@ -3,7 +3,11 @@
 #include "platform/os/NamedMutex.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QTest>
+
+#include <future>
 
 #include <gtest/gtest.h>
 
@@ -42,6 +46,35 @@ TEST(NamedMutexTest, SecondHolderSeesTheFirstUntilItGoes)
     first.reset();
     NamedMutex third(name);
     EXPECT_FALSE(third.alreadyExists());
+}
+
+// A later copy asks the holder to come forward through the socket beside the
+// lock; only the user reaches it, and without a holder the request fails at once.
+TEST(NamedMutexTest, LaterCopyReachesTheHolderThroughItsPrivateSocket)
+{
+    const QString name = QStringLiteral("VelmoraFront-%1").arg(QCoreApplication::applicationPid());
+    NamedMutex holder(name);
+    ASSERT_FALSE(holder.alreadyExists());
+    int requests = 0;
+    ASSERT_TRUE(holder.listenForRequests([&] { ++requests; }));
+    EXPECT_FALSE(holder.listenForRequests([] {})) << "one socket per holder";
+    EXPECT_EQ(QFileInfo(holder.socketPath()).absolutePath(), QFileInfo(holder.lockPath()).absolutePath());
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    EXPECT_EQ(QFileInfo(holder.socketPath()).permissions() & others, QFile::Permissions());
+
+    NamedMutex later(name);
+    ASSERT_TRUE(later.alreadyExists());
+    EXPECT_FALSE(later.listenForRequests([] {})) << "only the holder listens";
+    for (int i = 1; i <= 2; ++i) {
+        // The request waits for the holder's answer, which this thread's event loop gives.
+        auto delivered = std::async(std::launch::async, [&] { return later.requestHolderToFront(5000); });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return requests == i; }, 5000));
+        EXPECT_TRUE(delivered.get());
+    }
+
+    NamedMutex alone(name + QStringLiteral("-alone"));
+    EXPECT_FALSE(alone.requestHolderToFront(5000));
 }
 
 TEST(ExecutablePathTest, FolderOfTheRunningProgramEndsInASlash)

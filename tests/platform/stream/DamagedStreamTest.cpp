@@ -113,6 +113,9 @@ TEST(DamagedStream, WriterRefusesWhatCannotBeReadBack)
     EXPECT_THROW(writer.WriteComponent(c), StreamError);
     c.properties = {{QByteArray(256, 'a'), FormValue::Integer(1)}};
     EXPECT_THROW(writer.WriteComponent(c), StreamError);
+    // A Null item would read back as the end of its list.
+    c.properties = {{"L", FormValue::List({FormValue::Integer(1), FormValue(), FormValue::Integer(2)})}};
+    EXPECT_THROW(writer.WriteComponent(c), StreamError);
     c.properties.clear();
     c.className = QByteArray(240, 'T');
     EXPECT_THROW(writer.WriteComponent(c), StreamError);

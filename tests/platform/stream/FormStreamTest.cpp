@@ -3,8 +3,11 @@
 #include "platform/stream/ExtendedFloat.h"
 #include "platform/stream/StreamError.h"
 
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace platform::stream;
 using samples::Bytes;
@@ -94,4 +97,50 @@ TEST(FormStream, ExtendedFloats)
     EXPECT_EQ(FormValue::Float(0.1, ValueType::Single).ToFloat(), double(0.1f));
     EXPECT_EQ(FormValue::Float(-1e300, ValueType::Single).ToFloat(),
               -std::numeric_limits<double>::infinity());
+}
+
+TEST(FormStream, ValuesReadAreWrittenBackByteForByte)
+{
+    // A signalling NaN Single and a UTF8String that is not valid UTF-8: a reader
+    // that converts them would write other bytes back.
+    const QByteArray stored("TPF0\x02TX\x00"
+                            "\x01S\x0F\x01\x00\x80\x7F"
+                            "\x01U\x14\x03\x00\x00\x00\xFF\xC3\x28"
+                            "\x00\x00",
+                            27);
+    const FormComponent read = Parse(stored);
+    EXPECT_TRUE(std::isnan(read.Find("S")->ToFloat()));
+    EXPECT_EQ(read.Find("U")->Bytes(), QByteArray("\xFF\xC3\x28"));
+    EXPECT_EQ(Bytes(read), stored);
+}
+
+TEST(FormStream, ExtendedFloatsRoundOnceToTheNearestDouble)
+{
+    // The x87 extended type is this platform's long double, converted to double by the
+    // hardware with one rounding to nearest, ties to even.
+    static_assert(sizeof(long double) >= 10 && std::numeric_limits<long double>::digits == 64);
+    const auto hardware = [](const QByteArray &bytes) {
+        long double value = 0;
+        std::memcpy(&value, bytes.constData(), 10);
+        return double(value);
+    };
+    const QByteArray example("\xFF\xFF\xFF\xFF\xFF\xFF\x5F\x80\xD6\x3B", 10);
+    EXPECT_EQ(FromExtended(example.constData()), std::ldexp(double(0x201), -1074));
+
+    std::mt19937_64 random(20261209);
+    for (int i = 0; i < 20000; ++i) {
+        // Exponents around the subnormal range of a double, and ties made often.
+        const int biased = 16383 - 1022 - 70 + int(random() % 90);
+        std::uint64_t mantissa = random() | (std::uint64_t(1) << 63);
+        if (i % 3 == 0)
+            mantissa &= ~((std::uint64_t(1) << (random() % 60)) - 1);
+        const std::uint16_t head = std::uint16_t(biased | ((i & 1) ? 0x8000 : 0));
+        QByteArray bytes(10, '\0');
+        std::memcpy(bytes.data(), &mantissa, 8);
+        std::memcpy(bytes.data() + 8, &head, 2);
+        const double ours = FromExtended(bytes.constData());
+        const double theirs = hardware(bytes);
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(ours), std::bit_cast<std::uint64_t>(theirs))
+            << bytes.toHex().constData();
+    }
 }

@@ -1,0 +1,160 @@
+#include "tools/release/ReleaseTool.h"
+
+#include "platform/crypto/Ed25519.h"
+#include "upgrade/suInfoSignature.h"
+#include "upgrade/suSelfUpdaterInfo.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QString sha256(const QByteArray &bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+QDate today()
+{
+    return QDateTime::currentDateTimeUtc().date();
+}
+
+class ReleaseToolTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        writeFile(folder + QStringLiteral("/Dorvak.exe"), "program 2.1");
+        writeFile(folder + QStringLiteral("/softup.dll"), "[SYS]\r\nUPDATESET=2.1\r\n");
+        writeFile(folder + QStringLiteral("/dorvak.dat"), "database 2.1");
+        writeFile(folder + QStringLiteral("/notes.txt"), "notes");
+        ASSERT_EQ(release::generateKeys(key, &publicKey), QString());
+        spec.folder = folder;
+        spec.version = QStringLiteral("2.1");
+        spec.message = QStringLiteral("新增企业数据三万余条。");
+        spec.baseUrl = QStringLiteral("http://www.kestrune.example/download/");
+        spec.expires = today().addDays(60);
+        spec.privateKeyFile = key;
+    }
+
+    TempDir dir;
+    const QString folder = dir.file(QStringLiteral("release"));
+    const QString key = dir.file(QStringLiteral("vendor.key"));
+    QString publicKey;
+    release::ReleaseSpec spec;
+};
+
+} // namespace
+
+TEST_F(ReleaseToolTest, KeygenWritesAPrivateKeyOnlyTheUserCanReadAndNeverOverwrites)
+{
+    EXPECT_EQ(QFile(key).permissions(),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    EXPECT_EQ(platform::crypto::publicKeyFromText(publicKey),
+              platform::crypto::publicKeyOfPem(readFile(key)));
+    EXPECT_EQ(platform::crypto::publicKeyOfPem(readFile(key + QStringLiteral(".pub"))),
+              platform::crypto::publicKeyOfPem(readFile(key)));
+    QString fromFile;
+    EXPECT_EQ(release::publicKeyOfFile(key + QStringLiteral(".pub"), &fromFile), QString());
+    EXPECT_EQ(fromFile, publicKey);
+
+    const QByteArray before = readFile(key);
+    QString again;
+    EXPECT_NE(release::generateKeys(key, &again), QString());
+    EXPECT_EQ(readFile(key), before);
+}
+
+// What the tool writes is what the updater accepts, and the openssl tool
+// verifies its signature with the public key file keygen wrote.
+TEST_F(ReleaseToolTest, SignWritesTheFilesInTheSettingsOrderWithTheirChecksums)
+{
+    ASSERT_EQ(release::signRelease(spec), QString());
+    const QByteArray info = readFile(folder + QStringLiteral("/dorvak.inf"));
+    const QByteArray signature = readFile(folder + QStringLiteral("/dorvak.inf.sig"));
+    const QString base = QStringLiteral("http://www.kestrune.example/download/");
+    EXPECT_EQ(QString::fromUtf8(info),
+              QStringLiteral("#version=2.1\n#expires=%1\n"
+                             "#url=%2dorvak.dat\n#sha256=%3\n#url2=%2softup.dll\n#sha2562=%4\n"
+                             "#url3=%2Dorvak.exe\n#sha2563=%5\n#url4=%2notes.txt\n#sha2564=%6\n"
+                             "#message={新增企业数据三万余条。}\n")
+                  .arg(spec.expires.toString(Qt::ISODate), base, sha256("database 2.1"),
+                       sha256("[SYS]\r\nUPDATESET=2.1\r\n"), sha256("program 2.1"), sha256("notes")));
+
+    const QList<QByteArray> keys = {platform::crypto::publicKeyFromText(publicKey)};
+    EXPECT_FALSE(suCheckSignedInfo(info, signature, keys, today()).has_value());
+    const QList<TsuInfoFileEntry> files = suInfoFiles(QString::fromUtf8(info));
+    ASSERT_EQ(files.size(), 4);
+    EXPECT_EQ(files.at(2).URL, base + QStringLiteral("Dorvak.exe"));
+    EXPECT_EQ(suInfoMessage(QString::fromUtf8(info)), spec.message);
+
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("pkeyutl"), QStringLiteral("-verify"), QStringLiteral("-pubin"),
+                   QStringLiteral("-inkey"), key + QStringLiteral(".pub"), QStringLiteral("-rawin"),
+                   QStringLiteral("-in"), folder + QStringLiteral("/dorvak.inf"), QStringLiteral("-sigfile"),
+                   folder + QStringLiteral("/dorvak.inf.sig")});
+    ASSERT_TRUE(openssl.waitForFinished(30000));
+    EXPECT_EQ(openssl.exitCode(), 0) << openssl.readAllStandardError().toStdString();
+
+    // Signing again (a corrected message) replaces both files.
+    spec.message = QStringLiteral("更正");
+    ASSERT_EQ(release::signRelease(spec), QString());
+    EXPECT_TRUE(readFile(folder + QStringLiteral("/dorvak.inf")).endsWith("#message={更正}\n"));
+    EXPECT_FALSE(suCheckSignedInfo(readFile(folder + QStringLiteral("/dorvak.inf")),
+                                   readFile(folder + QStringLiteral("/dorvak.inf.sig")), keys, today())
+                     .has_value());
+}
+
+TEST_F(ReleaseToolTest, SignRefusesWhatTheProgramWouldMisreadAndWritesNothing)
+{
+    const struct
+    {
+        const char *what;
+        std::function<void(release::ReleaseSpec &)> change;
+    } cases[] = {
+        {"a version file of another version", [](auto &s) { s.version = QStringLiteral("2.2"); }},
+        {"a version that is no number", [](auto &s) { s.version = QStringLiteral("2.1 beta"); }},
+        {"a brace in the message", [](auto &s) { s.message = QStringLiteral("见 {附录}"); }},
+        {"a key pattern in the message", [](auto &s) { s.message = QStringLiteral("#url5=http://x"); }},
+        {"an expiry in the past", [](auto &s) { s.expires = today().addDays(-1); }},
+        {"no expiry", [](auto &s) { s.expires = QDate(); }},
+        {"a base address without a scheme",
+         [](auto &s) { s.baseUrl = QStringLiteral("www.kestrune.example"); }},
+        {"a public key to sign with", [&](auto &s) { s.privateKeyFile = key + QStringLiteral(".pub"); }},
+        {"no key file", [&](auto &s) { s.privateKeyFile = dir.file(QStringLiteral("missing.key")); }},
+    };
+    for (const auto &c : cases) {
+        release::ReleaseSpec changed = spec;
+        c.change(changed);
+        EXPECT_NE(release::signRelease(changed), QString()) << c.what;
+        EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/dorvak.inf"))) << c.what;
+        EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/dorvak.inf.sig"))) << c.what;
+    }
+
+    ASSERT_TRUE(QDir(folder).mkdir(QStringLiteral("extra")));
+    EXPECT_NE(release::signRelease(spec), QString()) << "a folder inside";
+    ASSERT_TRUE(QDir(folder).rmdir(QStringLiteral("extra")));
+    writeFile(folder + QStringLiteral("/read me.txt"), "x");
+    EXPECT_NE(release::signRelease(spec), QString()) << "a name with a space";
+}

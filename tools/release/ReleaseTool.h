@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+// The vendor's release tool: a key pair for signing upgrades, and a signed
+// information file for a folder of release files. Every function returns
+// an empty text on success and the reason in English otherwise; nothing is
+// written when it fails.
+namespace release {
+
+// The names of the information file and its signature, as the program
+// fetches them.
+inline const QString kInfoFileName = QStringLiteral("dorvak.inf");
+inline const QString kSignatureFileName = QStringLiteral("dorvak.inf.sig");
+
+// Writes a new private key to privateKeyFile (PKCS#8 PEM, mode 0600; an
+// existing file is never overwritten) and its public key beside it as
+// privateKeyFile + ".pub". publicKeyText receives the public key as the
+// build's VELMORA_UPGRADE_KEY takes it.
+QString generateKeys(const QString &privateKeyFile, QString *publicKeyText);
+
+// The build's form of the public key of a PEM private or public key file.
+QString publicKeyOfFile(const QString &keyFile, QString *publicKeyText);
+
+struct ReleaseSpec
+{
+    QString folder;  // the release files; the information file is written here
+    QString version; // dotted numbers, compared with the installed version
+    QString message; // shown to the user when the upgrade is offered
+    QString baseUrl; // where the folder is served ("http://host/download")
+    QDate expires;   // the last day (UTC) the release may be offered
+    QString privateKeyFile;
+};
+
+// The files of the release in download order: those the main window's
+// settings name (dorvak.dat, softup.dll, Dorvak.exe) in that order, then the
+// others by name. Fails for anything in the folder that is not a plain file
+// with a name that needs no escaping in an address.
+QString releaseFiles(const QString &folder, QStringList *files);
+
+// Writes dorvak.inf (version, expiry, every file's address and SHA-256,
+// message) and its Ed25519 signature dorvak.inf.sig into the folder.
+QString signRelease(const ReleaseSpec &spec);
+
+} // namespace release

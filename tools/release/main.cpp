@@ -1,0 +1,98 @@
+// velmora-release: the vendor's tool for publishing an online upgrade.
+//
+//   velmora-release keygen KEYFILE
+//   velmora-release pubkey KEYFILE
+//   velmora-release sign --folder DIR --version V --message TEXT
+//                        --base-url URL --expires YYYY-MM-DD --key KEYFILE
+
+#include "tools/release/ReleaseTool.h"
+
+#include <QCoreApplication>
+#include <QHash>
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char *kUsage =
+    "usage:\n"
+    "  velmora-release keygen KEYFILE\n"
+    "      writes a new private key to KEYFILE (mode 0600) and its public key to KEYFILE.pub,\n"
+    "      and prints the public key for the build (-DVELMORA_UPGRADE_KEY=...)\n"
+    "  velmora-release pubkey KEYFILE\n"
+    "      prints the public key of a private or public key file\n"
+    "  velmora-release sign --folder DIR --version V --message TEXT --base-url URL\n"
+    "                       --expires YYYY-MM-DD --key KEYFILE\n"
+    "      writes DIR/dorvak.inf, listing every file of DIR with its SHA-256 under URL,\n"
+    "      and its signature DIR/dorvak.inf.sig\n";
+
+int fail(const QString &error)
+{
+    std::fprintf(stderr, "velmora-release: %s\n", qPrintable(error));
+    return 1;
+}
+
+int usage()
+{
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+int printKey(const QString &error, const QString &publicKey)
+{
+    if (!error.isEmpty())
+        return fail(error);
+    std::printf("-DVELMORA_UPGRADE_KEY=%s\n", qPrintable(publicKey));
+    return 0;
+}
+
+int sign(const QStringList &arguments)
+{
+    static const QStringList names = {QStringLiteral("--folder"),  QStringLiteral("--version"),
+                                      QStringLiteral("--message"), QStringLiteral("--base-url"),
+                                      QStringLiteral("--expires"), QStringLiteral("--key")};
+    QHash<QString, QString> options;
+    for (qsizetype i = 0; i < arguments.size(); i += 2) {
+        if (!names.contains(arguments.at(i)) || i + 1 == arguments.size())
+            return usage();
+        options.insert(arguments.at(i), arguments.at(i + 1));
+    }
+    for (const QString &name : names) {
+        if (!options.contains(name))
+            return fail(QStringLiteral("%1 is missing").arg(name));
+    }
+    release::ReleaseSpec spec;
+    spec.folder = options.value(QStringLiteral("--folder"));
+    spec.version = options.value(QStringLiteral("--version"));
+    spec.message = options.value(QStringLiteral("--message"));
+    spec.baseUrl = options.value(QStringLiteral("--base-url"));
+    spec.expires = QDate::fromString(options.value(QStringLiteral("--expires")), Qt::ISODate);
+    spec.privateKeyFile = options.value(QStringLiteral("--key"));
+    if (const QString error = release::signRelease(spec); !error.isEmpty())
+        return fail(error);
+    std::printf("%s/%s\n%s/%s\n", qPrintable(spec.folder), qPrintable(release::kInfoFileName),
+                qPrintable(spec.folder), qPrintable(release::kSignatureFileName));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    const QString command = arguments.value(0);
+    QString publicKey;
+    if (command == QLatin1String("keygen") && arguments.size() == 2) {
+        const QString error = release::generateKeys(arguments.at(1), &publicKey);
+        if (error.isEmpty())
+            std::printf("%s: private key, keep it secret\n%s.pub: public key\n", qPrintable(arguments.at(1)),
+                        qPrintable(arguments.at(1)));
+        return printKey(error, publicKey);
+    }
+    if (command == QLatin1String("pubkey") && arguments.size() == 2)
+        return printKey(release::publicKeyOfFile(arguments.at(1), &publicKey), publicKey);
+    if (command == QLatin1String("sign"))
+        return sign(arguments.mid(1));
+    return usage();
+}
