@@ -195,25 +195,28 @@ TextChunk ChunkBuilder::finishText(const Column &c) const
         }
         CompactCode code = CompactCode::forCounts(std::move(counts));
         const CompactCode::Encoder encoder(code);
-        std::string coded;
-        coded.reserve(c.bytes.size());
+        // No text codes to more than 3/2 of its bytes, nor is kept longer.
+        std::string coded(c.bytes.size() + c.bytes.size() / 2, '\0');
+        char *out = coded.data();
         std::vector<std::uint32_t> ends;
         ends.reserve(rows);
         std::vector<std::uint16_t> raw;
         for (std::size_t r = 0; r < rows; ++r) {
             const std::string_view text = cell(c.bytes, c.ends, r);
-            const std::size_t start = coded.size();
-            if (!regular[r] || !encoder.encode(text, coded)) {
-                coded.resize(start);
-                coded.append(text);
+            char *end = regular[r] ? encoder.encode(text, out) : nullptr;
+            if (end == nullptr) {
+                std::memcpy(out, text.data(), text.size());
+                end = out + text.size();
                 raw.push_back(std::uint16_t(r));
             }
-            ends.push_back(std::uint32_t(coded.size()));
+            out = end;
+            ends.push_back(std::uint32_t(out - coded.data()));
         }
-        if (coded.size() * 10 < c.bytes.size() * 9) {
+        const std::size_t codedBytes = std::size_t(out - coded.data());
+        if (codedBytes * 10 < c.bytes.size() * 9) {
             t.encoding = TextEncoding::Compact;
             t.code = std::move(code);
-            t.bytes = FixedArray<char>(coded.data(), coded.size());
+            t.bytes = FixedArray<char>(coded.data(), codedBytes);
             t.ends = fixed(ends);
             t.rawRows = std::move(raw);
             return t;

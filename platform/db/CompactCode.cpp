@@ -135,32 +135,67 @@ std::size_t CompactCode::memoryBytes() const
     return m_chars.capacity() * sizeof(char32_t) + m_byChar.capacity() * sizeof(m_byChar[0]);
 }
 
-CompactCode::Encoder::Encoder(const CompactCode &code) : m_code(code), m_bmp(0x10000, 0)
+std::uint32_t CompactCode::packedCode(int index)
 {
+    if (index < kFirstTwo)
+        return 1u << 24 | kSlotBytes[std::size_t(index)];
+    if (index < kFirstThree) {
+        const int j = index - kFirstTwo;
+        return 2u << 24 | std::uint32_t(0x80 + (j & 63)) << 8 | std::uint32_t(0xC0 + (j >> 6));
+    }
+    const int j = index - kFirstThree;
+    return 3u << 24 | std::uint32_t(0x80 + (j & 63)) << 16 | std::uint32_t(0x80 + ((j >> 6) & 63)) << 8 |
+           std::uint32_t(0xF8 + (j >> 12));
+}
+
+CompactCode::Encoder::Encoder(const CompactCode &code) : m_code(code), m_packed(0x10000, 0)
+{
+    for (unsigned c = 0; c < 0x80; ++c) {
+        if (keepsByte(static_cast<unsigned char>(c)))
+            m_packed[c] = 1u << 24 | c;
+    }
     for (std::size_t i = 0; i < code.m_chars.size(); ++i) {
         if (code.m_chars[i] < 0x10000)
-            m_bmp[code.m_chars[i]] = std::uint16_t(i + 1);
+            m_packed[code.m_chars[i]] = packedCode(int(i));
     }
 }
 
-bool CompactCode::Encoder::encode(std::string_view utf8, std::string &out) const
+char *CompactCode::Encoder::encode(std::string_view utf8, char *out) const
 {
-    for (std::size_t at = 0; at < utf8.size();) {
-        const auto b = static_cast<unsigned char>(utf8[at]);
+    const auto *p = reinterpret_cast<const unsigned char *>(utf8.data());
+    const auto *end = p + utf8.size();
+    while (p < end) {
+        const unsigned char b = *p;
+        char32_t c;
         if (b < 0x80) {
-            if (!keepsByte(b))
-                return false;
-            out += char(b);
-            ++at;
-            continue;
+            c = b;
+            p += 1;
+        } else if (b < 0xE0) {
+            c = char32_t(b & 0x1F) << 6 | (p[1] & 0x3F);
+            p += 2;
+        } else if (b < 0xF0) {
+            c = char32_t(b & 0x0F) << 12 | char32_t(p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+            p += 3;
+        } else {
+            c = char32_t(b & 0x07) << 18 | char32_t(p[1] & 0x3F) << 12 | char32_t(p[2] & 0x3F) << 6 |
+                (p[3] & 0x3F);
+            p += 4;
         }
-        const char32_t c = nextCharacter(utf8, at);
-        const int index = c < 0x10000 ? int(m_bmp[c]) - 1 : m_code.indexOf(c);
-        if (index < 0)
-            return false;
-        appendCode(out, index);
+        std::uint32_t code;
+        if (c < 0x10000) {
+            code = m_packed[c];
+        } else {
+            const int index = m_code.indexOf(c);
+            code = index < 0 ? 0 : packedCode(index);
+        }
+        if (code == 0)
+            return nullptr;
+        out[0] = char(code);
+        out[1] = char(code >> 8);
+        out[2] = char(code >> 16);
+        out += code >> 24;
     }
-    return true;
+    return out;
 }
 
 } // namespace platform::db

@@ -45,23 +45,30 @@ public:
 
     std::size_t memoryBytes() const;
 
-    // Codes a whole chunk fast: a direct table for the characters below U+10000.
+    // Codes a whole chunk fast: the code of every character below U+10000
+    // looked up directly.
     class Encoder
     {
     public:
         explicit Encoder(const CompactCode &code);
-        // As CompactCode::encode.
-        bool encode(std::string_view utf8, std::string &out) const;
+        // Writes the coding of a text that reads as written at `out`, which
+        // has room for 3/2 of its bytes; returns the end of what was
+        // written, or nullptr when a character has no code.
+        char *encode(std::string_view utf8, char *out) const;
 
     private:
         const CompactCode &m_code;
-        std::vector<std::uint16_t> m_bmp; // character -> index + 1, 0 for none
+        // Per character: the bytes of its code from the lowest byte up,
+        // their count in the top byte; 0 for none.
+        std::vector<std::uint32_t> m_packed;
     };
 
 private:
     // The code's index of a character that is no plain ASCII; -1 for none.
     int indexOf(char32_t c) const;
     static void appendCode(std::string &out, int index);
+    // The bytes of a code index, packed as Encoder keeps them.
+    static std::uint32_t packedCode(int index);
 
     std::vector<char32_t> m_chars;                            // code index -> character
     std::vector<std::pair<char32_t, std::uint16_t>> m_byChar; // sorted by character

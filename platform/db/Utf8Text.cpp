@@ -20,6 +20,35 @@ bool isAscii(std::string_view text)
     return true;
 }
 
+int wellFormedLength(const unsigned char *p, const unsigned char *end)
+{
+    const unsigned char c = *p;
+    if (c < 0x80)
+        return 1;
+    const std::ptrdiff_t left = end - p;
+    const auto cont = [&](std::ptrdiff_t i, unsigned char lo = 0x80, unsigned char hi = 0xBF) {
+        return i < left && p[i] >= lo && p[i] <= hi;
+    };
+    if (c >= 0xC2 && c <= 0xDF)
+        return cont(1) ? 2 : 0;
+    if (c >= 0xE0 && c <= 0xEF) {
+        const unsigned char lo = c == 0xE0 ? 0xA0 : 0x80;
+        const unsigned char hi = c == 0xED ? 0x9F : 0xBF;
+        if (!cont(1, lo, hi) || !cont(2))
+            return 0;
+        // U+FFFE and U+FFFF read as U+FFFD.
+        if (c == 0xEF && p[1] == 0xBF && p[2] >= 0xBE)
+            return 0;
+        return 3;
+    }
+    if (c >= 0xF0 && c <= 0xF4) {
+        const unsigned char lo = c == 0xF0 ? 0x90 : 0x80;
+        const unsigned char hi = c == 0xF4 ? 0x8F : 0xBF;
+        return cont(1, lo, hi) && cont(2) && cont(3) ? 4 : 0;
+    }
+    return 0;
+}
+
 bool readsAsWritten(std::string_view text)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(text.data());
@@ -38,32 +67,14 @@ bool readsAsWritten(std::string_view text)
         const unsigned char c = *p;
         if (c < 0x80) {
             ++p;
-            continue;
-        }
-        const auto cont = [&](std::ptrdiff_t i, unsigned char lo = 0x80, unsigned char hi = 0xBF) {
-            return p + i < end && p[i] >= lo && p[i] <= hi;
-        };
-        if (c >= 0xC2 && c <= 0xDF) {
-            if (!cont(1))
-                return false;
-            p += 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            const unsigned char lo = c == 0xE0 ? 0xA0 : 0x80;
-            const unsigned char hi = c == 0xED ? 0x9F : 0xBF;
-            if (!cont(1, lo, hi) || !cont(2))
-                return false;
-            // U+FFFE and U+FFFF read as U+FFFD.
-            if (c == 0xEF && p[1] == 0xBF && p[2] >= 0xBE)
-                return false;
-            p += 3;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            const unsigned char lo = c == 0xF0 ? 0x90 : 0x80;
-            const unsigned char hi = c == 0xF4 ? 0x8F : 0xBF;
-            if (!cont(1, lo, hi) || !cont(2) || !cont(3))
-                return false;
-            p += 4;
+        } else if (isPlainThreeByteLead(c) && end - p >= 3 && isContinuationByte(p[1]) &&
+                   isContinuationByte(p[2])) {
+            p += 3; // most Chinese characters
         } else {
-            return false;
+            const int n = wellFormedLength(p, end);
+            if (n == 0)
+                return false;
+            p += n;
         }
     }
     return true;

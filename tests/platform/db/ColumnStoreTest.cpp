@@ -1,4 +1,5 @@
 #include "platform/db/ColumnStore.h"
+#include "platform/db/Utf8Text.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +93,38 @@ TEST(ColumnStoreTest, ChoosesAnEncodingPerChunkAndGivesBackEveryCell)
     }
     EXPECT_FALSE(store.chunk(0).columns[1].text.rawRows.empty()) << "malformed cells are kept as read";
     EXPECT_FALSE(store.chunk(0).columns[1].text.irregular.empty());
+}
+
+// The compact code gives characters of every UTF-8 length codes of one,
+// two and three bytes; each cell reads back as it was.
+TEST(ColumnStoreTest, CodesCharactersOfEveryLength)
+{
+    ColumnStore::setDefaultChunkRows(256);
+    ColumnStore store({{QStringLiteral("memo"), FieldType::Memo}});
+    ColumnStore::setDefaultChunkRows(ColumnStore::kDefaultChunkRows);
+    const std::string common = "公司现有员工其中工程技术人员厂房面积平方米";
+    const auto text = [&](int row) {
+        std::string s = common + common;
+        // 20 characters of each row seen nowhere else: more than the
+        // two-byte codes can hold, so the last ones take three.
+        for (int k = 0; k < 20; ++k)
+            appendUtf8(s, char32_t(0x5000 + row * 20 + k));
+        appendUtf8(s, char32_t(0xE9 + row % 3));     // two UTF-8 bytes
+        appendUtf8(s, char32_t(0x20000 + row % 50)); // four UTF-8 bytes
+        s += "Ab\t";
+        return s;
+    };
+    for (int i = 0; i < 256; ++i) {
+        store.appendText(0, text(i));
+        store.finishRow();
+    }
+    store.finishLoading();
+    const TextChunk &chunk = store.chunk(0).columns[0].text;
+    ASSERT_EQ(chunk.encoding, TextEncoding::Compact);
+    EXPECT_TRUE(chunk.rawRows.empty());
+    std::string scratch;
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(store.text(i, 0, scratch), text(i)) << i;
 }
 
 // Repeated texts are held once, Chinese text in the compact code.
