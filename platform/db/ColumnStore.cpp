@@ -50,7 +50,10 @@ int ColumnStore::columnIndex(const QString &name) const
 
 void ColumnStore::markContent(int col, int flags)
 {
-    m_columns[std::size_t(col)].content.fetch_or(flags, std::memory_order_relaxed);
+    // Called for every cell read: the shared write only when something is new.
+    std::atomic<int> &content = m_columns[std::size_t(col)].content;
+    if ((content.load(std::memory_order_relaxed) & flags) != flags)
+        content.fetch_or(flags, std::memory_order_relaxed);
 }
 
 void ColumnStore::appendNull(int col)
