@@ -175,21 +175,20 @@ TextChunk ChunkBuilder::finishText(const Column &c) const
         }
     }
 
+    // The compact code pays for text that is mostly Chinese. Its characters
+    // are counted as each cell is checked, while the cell is at hand.
+    const bool chinese = highBytes(c.bytes) * 2 >= c.bytes.size() && !c.bytes.empty();
+    std::vector<std::uint32_t> bmp(chinese ? 0x10000 : 0, 0);
+    std::unordered_map<char32_t, std::uint32_t> beyond;
     std::vector<bool> regular(rows);
     for (std::size_t r = 0; r < rows; ++r) {
-        regular[r] = readsAsWritten(cell(c.bytes, c.ends, r));
-        if (!regular[r])
+        const std::string_view text = cell(c.bytes, c.ends, r);
+        regular[r] = readsAsWritten(text);
+        if (!regular[r]) {
             t.irregular.push_back(std::uint16_t(r));
-    }
-
-    // The compact code pays for text that is mostly Chinese.
-    if (highBytes(c.bytes) * 2 >= c.bytes.size() && !c.bytes.empty()) {
-        std::vector<std::uint32_t> bmp(0x10000, 0);
-        std::unordered_map<char32_t, std::uint32_t> beyond;
-        for (std::size_t r = 0; r < rows; ++r) {
-            if (!regular[r])
-                continue;
-            const std::string_view text = cell(c.bytes, c.ends, r);
+            continue;
+        }
+        if (chinese) {
             const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
             for (std::size_t at = 0; at < text.size();) {
                 const unsigned char b = bytes[at];
@@ -209,6 +208,9 @@ TextChunk ChunkBuilder::finishText(const Column &c) const
                     ++beyond[ch];
             }
         }
+    }
+
+    if (chinese) {
         std::vector<std::pair<char32_t, std::uint32_t>> counts(beyond.begin(), beyond.end());
         for (char32_t ch = 0x80; ch < 0x10000; ++ch) {
             if (bmp[ch])
