@@ -207,6 +207,12 @@ void DbQuery::load()
     emit currentRowChanged(m_current);
 }
 
+bool DbQuery::loading() const
+{
+    return m_store && (!m_store->loadingFinished() ||
+                       (m_held && m_held->store() == m_store && m_seenRows < m_store->rowCount()));
+}
+
 int DbQuery::resultRowCount() const
 {
     return m_allRows ? m_seenRows : int(m_rows.size());

@@ -75,7 +75,10 @@ public:
     // Whether the rows the result is drawn from are still being read (see
     // DbConnection::preload): the result then holds what answers the
     // statement among the rows read so far, and grows as more come in.
-    bool loading() const { return m_store && !m_store->loadingFinished(); }
+    // It stays true after the reading ends until the query has taken in
+    // the last rows (on DbConnection::loadProgressed), so that a caller
+    // waiting for rows never sees the reading over with rows missing.
+    bool loading() const;
 
     // Rows shown (after the row filter).
     int recordCount() const;
