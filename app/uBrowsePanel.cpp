@@ -88,7 +88,7 @@ void TBrowsePanel::BuildCategoryTree(QTreeWidget *tree)
 
 void TBrowsePanel::LoadCompanyList()
 {
-    // The first load may still be reading a large table behind the splash window.
+    // Reading the list through the engine (a refresh after the file changed) takes a while.
     const platform::BusyCursor busy;
     try {
         m_companies->setFilter(QString());
@@ -105,6 +105,17 @@ void TBrowsePanel::LoadCompanyList()
     } catch (const DbError &) {
         // The grid shows whatever state the query reached.
     }
+}
+
+QString TBrowsePanel::LoadCaption(int rows, double fraction, bool finished, bool failed)
+{
+    if (failed)
+        return QStringLiteral("企业数据未能全部载入，请按“刷新”重新载入");
+    if (finished)
+        return QStringLiteral("准备就绪... ...");
+    return QStringLiteral("正在载入：已载入 %1 条（%2%），查询结果随载入补全")
+        .arg(rows)
+        .arg(int(fraction * 100));
 }
 
 void TBrowsePanel::SizeColumnsToFirstScreen()

@@ -37,8 +37,14 @@ public:
     TBrowsePanel(platform::db::DbQuery *companies, platform::db::DataSource *source,
                  QWidget *parent = nullptr);
 
-    // Loads the full company list; failures are dropped silently.
+    // Loads the full company list; failures are dropped silently. While
+    // the list is still being read (a large table), the grid shows the rows
+    // read so far and takes in the rest as they come.
     void LoadCompanyList();
+    // The status line's caption for the reading of the list: how far it
+    // has got while it runs (the list and every search meanwhile hold the
+    // rows read so far), "准备就绪... ..." after it.
+    static QString LoadCaption(int rows, double fraction, bool finished, bool failed);
     // Fills the tree with the root, ten cities and twenty-nine provinces.
     static void BuildCategoryTree(QTreeWidget *tree);
 

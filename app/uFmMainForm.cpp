@@ -247,8 +247,19 @@ void TFmMainForm::FormCreate()
     TBrowsePanel::BuildCategoryTree(Pal_1->TreeView1);
     Pal_1->TreeView1->expandAll();
     Pal_1->TreeView1->scrollToTop();
-    // The only place that writes the count: filters and queries leave it.
-    ShowStatusText(PanelC, RecordCountCaption(DMForm->ADOQryDVPack->recordCount()));
+    // A large list is still being read: the count is written when it is whole.
+    connect(DMForm->ADOContAccess, &platform::db::DbConnection::loadProgressed, this,
+            &TFmMainForm::ShowLoadProgress);
+    if (!DMForm->ADOContAccess->loading())
+        ShowLoadProgress(DMForm->ADOQryDVPack->recordCount(), 1, true, false);
+}
+
+void TFmMainForm::ShowLoadProgress(int rows, double fraction, bool finished, bool failed)
+{
+    ShowStatusText(PanelACaption, TBrowsePanel::LoadCaption(rows, fraction, finished, failed));
+    // The only place that writes the count, once: filters and queries leave it.
+    if (finished && !failed && PanelC->text() == QStringLiteral("| 总记录数："))
+        ShowStatusText(PanelC, RecordCountCaption(rows));
 }
 
 QList<QWidget *> TFmMainForm::ContentPanels() const

@@ -76,9 +76,13 @@ public:
     // The record count's caption: "| 总记录数：" n " 条".
     static QString RecordCountCaption(qint64 count);
     // Shows a text in one of the status line's panels (PanelB, PanelC,
-    // LabelB); a panel whose text needs more room than it has grows to the
-    // left, the panels left of it move along and the caption gives up room.
+    // LabelB) or in its caption PanelACaption; a panel whose text needs more
+    // room than it has grows to the left, the panels left of it move along
+    // and the caption gives up room.
     void ShowStatusText(QLabel *panel, const QString &text);
+    // The company list's reading behind the window: its progress in the
+    // status line, and the record count once the whole list is read.
+    void ShowLoadProgress(int rows, double fraction, bool finished, bool failed);
     void SideBarHeaders0Change();
     void SideBarHeaders0Buttons0Click();
     void SideBarHeaders0Buttons1Click();

@@ -1,5 +1,7 @@
 #include "app/uUpdateHook.h"
 
+#include "app/uBrowsePanel.h"
+
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/DbField.h"
@@ -7,9 +9,11 @@
 #include "platform/os/ExecutablePath.h"
 #include "platform/os/IniFile.h"
 #include "platform/os/InstallLocation.h"
+#include "platform/ui/BusyCursor.h"
 #include "platform/ui/MessageBox.h"
 #include "upgrade/suSelfUpdater.h"
 
+#include <QEventLoop>
 #include <QHash>
 #include <QWidget>
 
@@ -43,6 +47,25 @@ QList<OpenQuery> rememberOpen(const QList<platform::db::DbQuery *> &queries)
     return open;
 }
 
+// A list read again behind the window may not have reached the row to go
+// back to: the window waits for it, painting and showing the progress, but
+// taking no input meanwhile.
+void waitForRow(platform::db::DbQuery *query, int row)
+{
+    const auto reached = [query, row] { return !query->loading() || query->recordCount() > row; };
+    if (row < 0 || reached())
+        return;
+    const platform::BusyCursor busy;
+    QEventLoop loop;
+    const auto check = [&] {
+        if (reached())
+            loop.quit();
+    };
+    QObject::connect(query, &platform::db::DbQuery::rowsAppended, &loop, check);
+    QObject::connect(query->connection(), &platform::db::DbConnection::loadProgressed, &loop, check);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
 void reopen(const QList<OpenQuery> &open)
 {
     for (const OpenQuery &state : open) {
@@ -55,6 +78,7 @@ void reopen(const QList<OpenQuery> &open)
             field->setDisplayLabel(column->first);
             field->setDisplayWidth(column->second);
         }
+        waitForRow(state.query, state.row);
         state.query->setCurrentRow(state.row);
     }
 }
@@ -118,6 +142,8 @@ void TUpdateHook::SpeedButton11Click()
     SoftUpdate->CheckUpdate();
     try {
         m_connection->setConnected(true);
+        // The company list comes back as at start-up: at once, the rest read behind the window.
+        m_connection->preload(QString::fromUtf8(TBrowsePanel::kCompanyListSql));
         reopen(open);
     } catch (const platform::db::DbError &error) {
         platform::showMessage(error.message(), m_mainWindow);

@@ -3,13 +3,20 @@
 #include "platform/db/CipherSettings.h"
 #include "tools/DemoDatabase.h"
 
+#include <sqlcipher/sqlite3.h>
+
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <unistd.h>
 #include <vector>
 
 namespace bench {
@@ -17,8 +24,69 @@ namespace bench {
 namespace {
 
 QString g_path;
+double g_buildSeconds = 0;
+
+// The builder's generation: a file written by another one is not reused.
+constexpr int kGeneration = 2;
+
+void showProgress(int done, int total)
+{
+    std::fprintf(stderr, "\r  %3d%%  %d/%d companies", int(std::int64_t(done) * 100 / std::max(1, total)),
+                 done, total);
+    if (done == total)
+        std::fputc('\n', stderr);
+}
 
 } // namespace
+
+double databaseBuildSeconds()
+{
+    return g_buildSeconds;
+}
+
+std::size_t peakResidentBytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return std::size_t(line.mid(6).trimmed().split(' ').value(0).toULongLong()) * 1024;
+    }
+    return 0;
+}
+
+void resetPeakResident()
+{
+    // Writing 5 resets the peak to what is resident now.
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
+double engineMilliseconds(const char *sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(g_path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    const std::string key = std::string("PRAGMA key = '") + tools::kDatabasePassword + "'";
+    sqlite3_exec(db, key.c_str(), nullptr, nullptr, nullptr);
+    const std::string pages = "PRAGMA cipher_page_size = " + std::to_string(platform::db::kBuilderPageSize);
+    sqlite3_exec(db, pages.c_str(), nullptr, nullptr, nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    sqlite3_stmt *stmt = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+    std::size_t bytes = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int c = 0; c < sqlite3_column_count(stmt); ++c)
+            bytes += std::size_t(sqlite3_column_bytes(stmt, c));
+    }
+    sqlite3_finalize(stmt);
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    sqlite3_close(db);
+    benchmark::DoNotOptimize(bytes);
+    return ms;
+}
 
 const char kListSql[] =
     "select cTypeName,cCorpCName,cCAdd,cZip,cTel,cFax,cHttp,cEmail,cCorpEName,cEAdd,cAreaNo,"
@@ -52,17 +120,29 @@ int runBenchmarks(int argc, char **argv)
     const QString folder = qEnvironmentVariableIsEmpty("VELMORA_BENCH_DIR")
                                ? QStringLiteral("/tmp")
                                : qEnvironmentVariable("VELMORA_BENCH_DIR");
-    // The name carries the cipher page size: a file written with another one is not reused.
-    g_path = QStringLiteral("%1/velmora-bench-%2-p%3.dat")
+    // The name carries the cipher page size and the builder's generation:
+    // a file written with others is not reused.
+    g_path = QStringLiteral("%1/velmora-bench-%2-p%3-v%4.dat")
                  .arg(folder)
                  .arg(companies)
-                 .arg(platform::db::kBuilderPageSize);
+                 .arg(platform::db::kBuilderPageSize)
+                 .arg(kGeneration);
+    // The time it took to write the file is kept beside it.
+    QFile buildTime(g_path + QStringLiteral(".build-seconds"));
     if (!QFileInfo::exists(g_path)) {
         std::cerr << "writing " << g_path.toStdString() << " ...\n";
         tools::DemoOptions options;
         options.out = g_path;
         options.companies = companies;
+        if (isatty(fileno(stderr)))
+            options.progress = showProgress;
+        const auto start = std::chrono::steady_clock::now();
         tools::writeDemoDatabase(options);
+        g_buildSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (buildTime.open(QIODevice::WriteOnly))
+            buildTime.write(QByteArray::number(g_buildSeconds));
+    } else if (buildTime.open(QIODevice::ReadOnly)) {
+        g_buildSeconds = buildTime.readAll().toDouble();
     }
 
     int restCount = int(rest.size());

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <cstddef>
+
 namespace bench {
 
 // The full-list statement of the company table, as the browsing panel loads it.
@@ -13,6 +15,16 @@ extern const char kListSql[];
 QString databasePath();
 // The connection string that opens that file through the data layer.
 QString connectionString();
+// How long writing that file took, when it was written (0 if unknown).
+double databaseBuildSeconds();
+
+// The process's peak resident memory since the last reset, in bytes.
+std::size_t peakResidentBytes();
+void resetPeakResident();
+
+// Milliseconds the engine itself takes to run a statement on the database
+// file and step through its rows, reading every column.
+double engineMilliseconds(const char *sql);
 
 // The whole main() of a benchmark program: an application on the offscreen
 // platform (unless QT_QPA_PLATFORM says otherwise), the demo database of

@@ -7,6 +7,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
@@ -171,7 +172,7 @@ public:
             region = &m_rng.pick(words::otherRegions());
         const words::Place &place = m_rng.pick(region->places);
         const words::Category &category = m_rng.pick(words::categories());
-        const words::Brand &brand = m_rng.pick(words::brands());
+        const words::Brand &brand = pickBrand();
         const words::Road &road = m_rng.pick(words::roads());
         const char *district = m_rng.pick(words::districts());
         const int houseNumber = m_rng.between(1, 999);
@@ -268,6 +269,22 @@ public:
     }
 
 private:
+    // A well-known trade name now and then; mostly one of thousands made of
+    // two characters, so that millions of companies keep distinct names.
+    const words::Brand &pickBrand()
+    {
+        if (m_rng.percent(30))
+            return m_rng.pick(words::brands());
+        const words::Brand &a = m_rng.pick(words::tradeSyllables());
+        const words::Brand *b = &m_rng.pick(words::tradeSyllables());
+        while (b == &a)
+            b = &m_rng.pick(words::tradeSyllables());
+        m_brandName = std::string(a.name) + b->name;
+        m_brandPinyin = std::string(a.pinyin) + b->pinyin;
+        m_brand = {m_brandName.c_str(), m_brandPinyin.c_str()};
+        return m_brand;
+    }
+
     void makeZip(const words::Place &place, Row &row)
     {
         const std::string_view zip = place.zip;
@@ -398,6 +415,9 @@ private:
     }
 
     Random m_rng;
+    std::string m_brandName;
+    std::string m_brandPinyin;
+    words::Brand m_brand{};
 };
 
 // A connection that is closed on every path out.
@@ -490,7 +510,10 @@ void writeCompanies(Database &db, const DemoOptions &options)
     Statement insert(db, "INSERT INTO Dorvak VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     CompanyMaker maker(options.seed);
     Row row;
+    const int step = std::max(1, options.companies / 200);
     for (int i = 0; i < options.companies; ++i) {
+        if (options.progress && i % step == 0)
+            options.progress(i, options.companies);
         maker.make(i, row);
         for (int c = 0; c < ColumnCount; ++c) {
             if (row.null[std::size_t(c)])
@@ -502,6 +525,8 @@ void writeCompanies(Database &db, const DemoOptions &options)
         }
         insert.run();
     }
+    if (options.progress)
+        options.progress(options.companies, options.companies);
 }
 
 int writeAreas(Database &db, const LookupTables &tables)

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 
 namespace tools {
@@ -20,6 +21,8 @@ struct DemoOptions
     std::uint64_t seed = 1;                        // the same seed gives the same rows
     QString password = kDatabasePassword;          // database key
     int pageSize = platform::db::kBuilderPageSize; // cipher page size in bytes
+    // Called now and then with the companies written so far and in all.
+    std::function<void(int done, int total)> progress;
 };
 
 struct DemoSummary

@@ -154,6 +154,23 @@ const Brand kBrands[] = {
     {"神州", "shenzhou"},   {"银河", "yinhe"},    {"创新", "chuangxin"},  {"博远", "boyuan"},
 };
 
+const Brand kSyllables[] = {
+    {"华", "hua"},   {"远", "yuan"},   {"东", "dong"},  {"方", "fang"},  {"恒", "heng"},  {"通", "tong"},
+    {"金", "jin"},   {"鹰", "ying"},   {"宏", "hong"},  {"达", "da"},    {"新", "xin"},   {"兴", "xing"},
+    {"天", "tian"},  {"诚", "cheng"},  {"长", "chang"}, {"江", "jiang"}, {"永", "yong"},  {"泰", "tai"},
+    {"瑞", "rui"},   {"丰", "feng"},   {"美", "mei"},   {"振", "zhen"},  {"盛", "sheng"}, {"世", "shi"},
+    {"嘉", "jia"},   {"禾", "he"},     {"鸿", "hong"},  {"运", "yun"},   {"联", "lian"},  {"合", "he"},
+    {"星", "xing"},  {"光", "guang"},  {"安", "an"},    {"明", "ming"},  {"珠", "zhu"},   {"国", "guo"},
+    {"海", "hai"},   {"鑫", "xin"},    {"德", "de"},    {"力", "li"},    {"龙", "long"},  {"富", "fu"},
+    {"康", "kang"},  {"三", "san"},    {"友", "you"},   {"万", "wan"},   {"家", "jia"},   {"大", "da"},
+    {"同", "tong"},  {"创", "chuang"}, {"正", "zheng"}, {"宝", "bao"},   {"凯", "kai"},   {"信", "xin"},
+    {"昌", "chang"}, {"和", "he"},     {"平", "ping"},  {"利", "li"},    {"民", "min"},   {"旺", "wang"},
+    {"中", "zhong"}, {"桥", "qiao"},   {"地", "di"},    {"蓝", "lan"},   {"神", "shen"},  {"州", "zhou"},
+    {"银", "yin"},   {"河", "he"},     {"博", "bo"},    {"众", "zhong"}, {"益", "yi"},    {"源", "yuan"},
+    {"峰", "feng"},  {"晶", "jing"},   {"润", "run"},   {"鼎", "ding"},  {"锦", "jin"},   {"豪", "hao"},
+    {"宇", "yu"},    {"航", "hang"},   {"荣", "rong"},  {"祥", "xiang"}, {"泉", "quan"},  {"佳", "jia"},
+};
+
 const Road kRoads[] = {
     {"人民路", "Renmin Road"},   {"解放路", "Jiefang Road"},      {"中山路", "Zhongshan Road"},
     {"建设路", "Jianshe Road"},  {"和平路", "Heping Road"},       {"长江路", "Changjiang Road"},
@@ -196,6 +213,11 @@ std::span<const Brand> brands()
 {
     return kBrands;
 }
+std::span<const Brand> tradeSyllables()
+{
+    return kSyllables;
+}
+
 std::span<const Road> roads()
 {
     return kRoads;

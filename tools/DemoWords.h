@@ -47,6 +47,9 @@ struct Brand
     const char *pinyin; // "huayuan"
 };
 std::span<const Brand> brands();
+// Characters of trade names with their spelling: two of them make one of
+// the many less known trade names ("华" "达" -> "华达", "huada").
+std::span<const Brand> tradeSyllables();
 
 struct Road
 {

@@ -1,210 +1,227 @@
 #include "platform/db/ColumnStore.h"
 
+#include "platform/db/ChunkBuilder.h"
+
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
-#include <limits>
-#include <stdexcept>
 
 namespace platform::db {
 
-ColumnStore::ColumnStore(std::vector<ColumnInfo> columns)
+namespace {
+
+std::atomic<int> g_defaultChunkShift{16};
+
+constexpr std::int64_t kExact = std::int64_t(1) << 53;
+
+} // namespace
+
+void ColumnStore::setDefaultChunkRows(int rows)
 {
-    m_columns.reserve(columns.size());
-    for (auto &info : columns) {
-        Column c;
-        c.numeric = isNumericType(info.type);
-        c.info = std::move(info);
-        m_columns.push_back(std::move(c));
-    }
+    int shift = 6;
+    while (shift < 16 && (1 << shift) < rows)
+        ++shift;
+    g_defaultChunkShift.store(shift);
 }
+
+ColumnStore::ColumnStore(std::vector<ColumnInfo> columns) : m_columns(columns.size())
+{
+    m_chunkShift = g_defaultChunkShift.load();
+    std::vector<bool> numeric;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        m_columns[i].numeric = isNumericType(columns[i].type);
+        m_columns[i].info = std::move(columns[i]);
+        numeric.push_back(m_columns[i].numeric);
+    }
+    m_builder = std::make_unique<ChunkBuilder>(std::move(numeric));
+}
+
+ColumnStore::~ColumnStore() = default;
 
 int ColumnStore::columnIndex(const QString &name) const
 {
     for (int i = 0; i < columnCount(); ++i) {
-        if (m_columns[i].info.name.compare(name, Qt::CaseInsensitive) == 0)
+        if (m_columns[std::size_t(i)].info.name.compare(name, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
 }
 
-void ColumnStore::reserveRows(int rows)
+void ColumnStore::markContent(int col, int flags)
 {
-    for (auto &c : m_columns) {
-        if (c.numeric)
-            c.numbers.reserve(rows);
-        else
-            c.ends.reserve(rows);
-        c.nullBits.reserve((rows + 63) / 64);
-    }
-}
-
-void ColumnStore::markNull(Column &c, int row, bool null)
-{
-    const std::size_t word = std::size_t(row) / 64;
-    if (c.nullBits.size() <= word)
-        c.nullBits.resize(word + 1, 0);
-    const std::uint64_t bit = std::uint64_t(1) << (row % 64);
-    if (null)
-        c.nullBits[word] |= bit;
-    else
-        c.nullBits[word] &= ~bit;
+    // Called for every cell read: the shared write only when something is new.
+    std::atomic<int> &content = m_columns[std::size_t(col)].content;
+    if ((content.load(std::memory_order_relaxed) & flags) != flags)
+        content.fetch_or(flags, std::memory_order_relaxed);
 }
 
 void ColumnStore::appendNull(int col)
 {
-    Column &c = m_columns[col];
-    markNull(c, m_rowCount, true);
-    if (c.numeric)
-        c.numbers.push_back(0);
-    else
-        c.ends.push_back(std::uint32_t(c.bytes.size()));
+    m_builder->appendNull(col);
 }
 
 void ColumnStore::appendText(int col, std::string_view utf8)
 {
-    Column &c = m_columns[col];
-    c.content |= Texts;
-    if (c.numeric) {
+    markContent(col, Texts);
+    if (isNumeric(col)) {
         // A numeric column that holds text (a loosely typed database): keep what converts.
-        appendNumber(col, std::strtod(std::string(utf8).c_str(), nullptr));
+        m_builder->appendReal(col, std::strtod(std::string(utf8).c_str(), nullptr));
         return;
     }
-    if (c.bytes.size() + utf8.size() > std::numeric_limits<std::uint32_t>::max())
-        throw std::length_error("column text exceeds 4 GiB");
-    c.bytes.append(utf8.data(), utf8.size());
-    c.ends.push_back(std::uint32_t(c.bytes.size()));
-    if (c.nullBits.size() * 64 <= std::size_t(m_rowCount))
-        c.nullBits.resize(std::size_t(m_rowCount) / 64 + 1, 0);
+    m_builder->appendText(col, utf8);
 }
 
 void ColumnStore::appendNumber(int col, double value)
 {
-    Column &c = m_columns[col];
-    if (!c.numeric) {
-        const QByteArray text = formatNumber(value).toUtf8();
-        appendText(col, std::string_view(text.constData(), std::size_t(text.size())));
-        c.content |= Reals;
+    markContent(col, Reals);
+    if (isNumeric(col)) {
+        m_builder->appendReal(col, value);
         return;
     }
-    c.content |= Reals;
-    c.numbers.push_back(value);
-    if (c.nullBits.size() * 64 <= std::size_t(m_rowCount))
-        c.nullBits.resize(std::size_t(m_rowCount) / 64 + 1, 0);
+    char buf[64];
+    m_builder->appendText(col, writeNumber(value, buf));
 }
 
 void ColumnStore::appendInteger(int col, std::int64_t value)
 {
-    Column &c = m_columns[col];
-    constexpr std::int64_t exact = std::int64_t(1) << 53;
-    const int flags = Integers | (value > exact || value < -exact ? WideIntegers : 0);
-    if (!c.numeric) {
-        const std::string text = std::to_string(value);
-        appendText(col, text);
-        c.content |= flags;
+    markContent(col, Integers | (value > kExact || value < -kExact ? WideIntegers : 0));
+    if (isNumeric(col)) {
+        m_builder->appendInteger(col, value);
         return;
     }
-    c.numbers.push_back(double(value));
-    c.content |= flags;
-    if (c.nullBits.size() * 64 <= std::size_t(m_rowCount))
-        c.nullBits.resize(std::size_t(m_rowCount) / 64 + 1, 0);
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value);
+    m_builder->appendText(col, std::string_view(buf, std::size_t(r.ptr - buf)));
 }
 
-void ColumnStore::squeeze()
+void ColumnStore::appendRowId(std::int64_t id)
 {
-    for (auto &c : m_columns) {
-        c.bytes.shrink_to_fit();
-        c.ends.shrink_to_fit();
-        c.numbers.shrink_to_fit();
-        c.nullBits.shrink_to_fit();
-    }
+    m_hasRowIds.store(true, std::memory_order_relaxed);
+    m_builder->appendRowId(id);
 }
 
-std::string_view ColumnStore::editedText(int row, int col) const
+void ColumnStore::finishRow()
 {
-    return m_columns[col].edits.find(row)->second;
+    m_builder->finishRow();
+    ++m_loadedRows;
+    if (m_builder->rows() == chunkRows())
+        publish();
+}
+
+void ColumnStore::finishLoading()
+{
+    if (m_builder->rows() > 0)
+        publish();
+    m_finished.store(true, std::memory_order_release);
+    // The builder's buffers are no longer needed.
+    m_builder = std::make_unique<ChunkBuilder>(std::vector<bool>());
+}
+
+void ColumnStore::publish()
+{
+    const int k = (m_loadedRows - 1) >> m_chunkShift;
+    std::unique_ptr<Block> &block = m_blocks[std::size_t(k) >> kBlockShift];
+    if (!block)
+        block = std::make_unique<Block>();
+    (*block)[std::size_t(k) & kBlockMask] = m_builder->finish();
+    m_rowCount.store(m_loadedRows, std::memory_order_release);
+    if (onRowsHandedOver)
+        onRowsHandedOver(m_loadedRows);
+}
+
+bool ColumnStore::isWholeNumber(int row, int col) const
+{
+    if (const Edit *e = editOf(row, col))
+        return !e->real;
+    return !chunk(chunkOf(row)).columns[std::size_t(col)].numbers.isReal(rowInChunk(row));
+}
+
+std::int64_t ColumnStore::integer(int row, int col) const
+{
+    if (const Edit *e = editOf(row, col))
+        return e->value;
+    return chunk(chunkOf(row)).columns[std::size_t(col)].numbers.integer(rowInChunk(row));
 }
 
 QString ColumnStore::displayText(int row, int col) const
 {
     if (isNull(row, col))
         return QString();
-    if (m_columns[col].numeric)
-        return formatNumber(number(row, col));
-    const std::string_view t = text(row, col);
+    if (isNumeric(col))
+        return isWholeNumber(row, col) ? QString::number(qint64(integer(row, col)))
+                                       : formatNumber(number(row, col));
+    std::string scratch;
+    const std::string_view t = text(row, col, scratch);
     return QString::fromUtf8(t.data(), qsizetype(t.size()));
 }
 
-void ColumnStore::markEdited(Column &c, int row)
+ColumnStore::Edit &ColumnStore::startEdit(int row, int col)
 {
+    Column &c = m_columns[std::size_t(col)];
     const std::size_t word = std::size_t(row) / 64;
     if (c.editedBits.size() <= word)
         c.editedBits.resize(word + 1, 0);
     c.editedBits[word] |= std::uint64_t(1) << (row % 64);
+    return c.edits[row];
 }
 
 void ColumnStore::setText(int row, int col, std::string_view utf8)
 {
-    Column &c = m_columns[col];
-    if (c.numeric) {
+    Edit &e = startEdit(row, col);
+    e.null = false;
+    if (isNumeric(col)) {
         // Whatever the text reads as is no longer known to be a whole number.
-        c.numbers[row] = std::strtod(std::string(utf8).c_str(), nullptr);
-        c.content |= Reals;
+        e.real = true;
+        e.value = std::bit_cast<std::int64_t>(std::strtod(std::string(utf8).c_str(), nullptr));
+        markContent(col, Reals);
     } else {
-        c.edits[row] = std::string(utf8);
-        markEdited(c, row);
-        if (utf8.find('\0') != std::string_view::npos)
-            c.nulText = 1;
+        e.text = std::string(utf8);
     }
-    markNull(c, row, false);
 }
 
 void ColumnStore::setNull(int row, int col)
 {
-    Column &c = m_columns[col];
-    if (c.numeric) {
-        c.numbers[row] = 0;
-    } else {
-        c.edits[row] = std::string();
-        markEdited(c, row);
-    }
-    markNull(c, row, true);
+    Edit &e = startEdit(row, col);
+    e.null = true;
+    e.text.clear();
+    e.value = 0;
+    e.real = false;
 }
 
 std::vector<int> ColumnStore::editedRows(int col) const
 {
     std::vector<int> rows;
-    rows.reserve(m_columns[col].edits.size());
-    for (const auto &e : m_columns[col].edits)
+    rows.reserve(m_columns[std::size_t(col)].edits.size());
+    for (const auto &e : m_columns[std::size_t(col)].edits)
         rows.push_back(e.first);
+    std::sort(rows.begin(), rows.end());
     return rows;
-}
-
-ColumnStore::LoadedText ColumnStore::loadedText(int col) const
-{
-    const Column &c = m_columns[col];
-    return {c.bytes.data(), c.bytes.size(), c.ends.data()};
 }
 
 bool ColumnStore::hasNulText(int col) const
 {
-    const Column &c = m_columns[col];
-    if (c.nulText < 0) {
-        bool found = c.bytes.size() > 0 && std::memchr(c.bytes.data(), 0, c.bytes.size()) != nullptr;
-        for (const auto &e : c.edits)
-            found = found || e.second.find('\0') != std::string::npos;
-        c.nulText = found ? 1 : 0;
+    for (int k = 0; k < chunkCount(); ++k) {
+        if (chunk(k).columns[std::size_t(col)].text.hasNul)
+            return true;
     }
-    return c.nulText == 1;
+    for (const auto &e : m_columns[std::size_t(col)].edits) {
+        if (e.second.text.find('\0') != std::string::npos)
+            return true;
+    }
+    return false;
 }
 
 std::size_t ColumnStore::memoryBytes() const
 {
     std::size_t total = sizeof(*this) + m_columns.capacity() * sizeof(Column);
-    for (const auto &c : m_columns) {
-        total += c.bytes.capacityBytes() + c.ends.capacityBytes() + c.numbers.capacityBytes() +
-                 c.nullBits.capacity() * sizeof(std::uint64_t);
+    for (std::size_t b = 0; b < m_blocks.size(); ++b)
+        total += m_blocks[b] ? sizeof(Block) : 0;
+    for (int k = 0; k < chunkCount(); ++k)
+        total += chunk(k).memoryBytes();
+    for (const Column &c : m_columns) {
         for (const auto &e : c.edits)
-            total += sizeof(e) + 2 * sizeof(void *) + e.second.capacity();
+            total += sizeof(e) + 2 * sizeof(void *) + e.second.text.capacity();
         total += c.editedBits.capacity() * sizeof(std::uint64_t);
     }
     return total;
@@ -213,15 +230,10 @@ std::size_t ColumnStore::memoryBytes() const
 std::size_t ColumnStore::textBytes() const
 {
     std::size_t total = 0;
-    for (int col = 0; col < columnCount(); ++col) {
-        const Column &c = m_columns[col];
-        if (!c.numeric) {
-            total += c.bytes.size();
-            continue;
-        }
-        for (int row = 0; row < m_rowCount; ++row) {
-            if (!isNull(row, col))
-                total += std::size_t(formatNumber(c.numbers[row]).size());
+    for (int k = 0; k < chunkCount(); ++k) {
+        for (std::size_t col = 0; col < m_columns.size(); ++col) {
+            const StoreChunk::Column &c = chunk(k).columns[col];
+            total += m_columns[col].numeric ? c.numbers.textBytes : c.text.textBytes;
         }
     }
     return total;

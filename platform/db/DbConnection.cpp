@@ -8,7 +8,11 @@
 #include "platform/db/SqliteHandle.h"
 #include "platform/db/TableSnapshot.h"
 
+#include "platform/db/SnapshotLoader.h"
+#include "platform/db/SnapshotSelect.h"
+
 #include <QFileInfo>
+#include <QMetaObject>
 
 #include <algorithm>
 
@@ -53,7 +57,7 @@ DbConnection::DbConnection(QObject *parent) : QObject(parent) {}
 
 DbConnection::~DbConnection()
 {
-    finishPreload();
+    stopLoading();
     // Queries outliving their connection must not reach back into it.
     for (DbQuery *q : m_queries)
         q->connectionGone();
@@ -81,45 +85,166 @@ void DbConnection::setConnected(bool on)
 void DbConnection::setBusyTimeout(int ms)
 {
     m_busyTimeout = ms;
-    if (handle())
+    const Use use(*this);
+    if (m_db)
         sqlite3_busy_timeout(m_db, ms);
 }
 
-sqlite3 *DbConnection::handle()
+DbConnection::Use::Use(DbConnection &connection) : m_connection(connection)
 {
-    finishPreload();
-    return m_db;
+    // Counted while waiting: the worker of a preload gives way when it sees it.
+    ++m_connection.m_waiting;
+    m_connection.m_use.lock();
+    --m_connection.m_waiting;
 }
+
+DbConnection::Use::~Use()
+{
+    m_connection.m_use.unlock();
+}
+
+namespace {
+
+// The smallest and largest row id of a table: how far a reading in row-id
+// order has got.
+std::pair<std::int64_t, std::int64_t> rowIdRange(sqlite3 *db, const QString &table)
+{
+    std::pair<std::int64_t, std::int64_t> range{0, 0};
+    try {
+        const QString quoted = QLatin1Char('"') +
+                               QString(table).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+                               QLatin1Char('"');
+        detail::Statement s =
+            detail::prepare(db, QStringLiteral("SELECT min(rowid), max(rowid) FROM %1").arg(quoted));
+        if (sqlite3_step(s.get()) == SQLITE_ROW)
+            range = {sqlite3_column_int64(s.get(), 0), sqlite3_column_int64(s.get(), 1)};
+    } catch (const DbError &) {
+    }
+    return range;
+}
+
+// Whether the engine runs the statement as one plain pass over the table.
+bool plainScan(sqlite3 *db, const QByteArray &utf8, const QString &table)
+{
+    sqlite3_stmt *s = nullptr;
+    const QByteArray explain = "EXPLAIN QUERY PLAN " + utf8;
+    bool scan = false;
+    int steps = 0;
+    if (sqlite3_prepare_v2(db, explain.constData(), int(explain.size()), &s, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(s) == SQLITE_ROW) {
+            ++steps;
+            const auto *detail =
+                reinterpret_cast<const char *>(sqlite3_column_text(s, sqlite3_column_count(s) - 1));
+            const std::string name = table.toStdString();
+            scan =
+                detail && (sameSqlName(detail, "SCAN TABLE " + name) || sameSqlName(detail, "SCAN " + name));
+        }
+    }
+    sqlite3_finalize(s);
+    return steps == 1 && scan;
+}
+
+} // namespace
 
 void DbConnection::preload(const QString &statement)
 {
-    if (!handle())
+    if (!m_db || loading())
         return;
-    m_preload = std::thread([this, db = m_db, utf8 = statement.toUtf8()] {
+    auto prepared = std::make_shared<detail::PreparedResult>();
+    std::shared_ptr<TableSnapshot> snapshot;
+    {
+        const Use use(*this);
         try {
-            const DatabaseStamp stamp = DatabaseStamp::of(db);
-            detail::PreparedResult prepared = detail::prepareResult(db, utf8, {});
-            const detail::ResultRows rows = detail::readResult(db, prepared);
-            m_preloaded = TableSnapshot::fromResult(db, prepared, rows, stamp);
-        } catch (...) {
-            // The query that runs the statement later reports what went wrong.
+            const DatabaseStamp stamp = DatabaseStamp::of(m_db);
+            *prepared = detail::prepareResult(m_db, statement.toUtf8(), {});
+            if (!plainScan(m_db, prepared->utf8, prepared->table))
+                return;
+            auto store = std::make_shared<ColumnStore>(prepared->infos);
+            snapshot = TableSnapshot::forLoading(m_db, *prepared, store, stamp);
+            if (!snapshot)
+                return;
+            std::tie(m_firstRowId, m_lastRowId) = rowIdRange(m_db, prepared->table);
+        } catch (const DbError &) {
+            return; // the query that runs the statement later reports what went wrong
         }
+    }
+    m_loading = snapshot;
+    holdSnapshot(snapshot);
+    ColumnStore &store = *snapshot->store();
+    // One report waits at a time: a busy window does not pile them up.
+    store.onRowsHandedOver = [this](int) {
+        if (!m_progressPosted.exchange(true))
+            QMetaObject::invokeMethod(this, &DbConnection::reportProgress, Qt::QueuedConnection);
+    };
+    m_stopLoading = false;
+    m_loader = std::thread([this, prepared, snapshot] {
+        std::unique_lock lock(m_use);
+        ColumnStore &store = *snapshot->store();
+        detail::SnapshotLoader loader(prepared->statement.get(), prepared->sources, 0);
+        loader.between = [&] {
+            if (m_waiting.load() > 0) {
+                lock.unlock();
+                // Until the waiting use has the handle; then wait for it to end.
+                while (m_waiting.load() > 0 && !m_stopLoading)
+                    std::this_thread::yield();
+                lock.lock();
+            }
+            return !m_stopLoading.load();
+        };
+        const int rc = loader.run(store);
+        prepared->statement.reset();
+        lock.unlock();
+        store.finishLoading();
+        const bool ok = rc == SQLITE_DONE && rowIdsAscend(store);
+        QMetaObject::invokeMethod(
+            this, [this, ok] { loadEnded(ok); }, Qt::QueuedConnection);
     });
 }
 
-void DbConnection::finishPreload()
+void DbConnection::reportProgress()
 {
-    if (!m_preload.joinable())
+    m_progressPosted = false;
+    if (!m_loading)
         return;
-    m_preload.join();
-    if (m_preloaded)
-        holdSnapshot(std::move(m_preloaded));
-    m_preloaded.reset();
+    const ColumnStore &store = *m_loading->store();
+    const int rows = store.rowCount();
+    double fraction = 0;
+    if (rows > 0 && m_lastRowId > m_firstRowId)
+        fraction = std::clamp(
+            double(store.rowId(rows - 1) - m_firstRowId) / double(m_lastRowId - m_firstRowId), 0.0, 1.0);
+    emit loadProgressed(rows, fraction, false, false);
+}
+
+void DbConnection::loadEnded(bool ok)
+{
+    if (!m_loader.joinable() || !m_loading)
+        return;
+    m_loader.join();
+    std::shared_ptr<TableSnapshot> snapshot = std::move(m_loading);
+    m_loading.reset();
+    snapshot->store()->onRowsHandedOver = nullptr;
+    if (!ok)
+        std::erase(m_snapshots, snapshot);
+    emit loadProgressed(snapshot->store()->rowCount(), ok ? 1.0 : 0.0, true, !ok);
+}
+
+void DbConnection::stopLoading()
+{
+    if (!m_loader.joinable())
+        return;
+    m_stopLoading = true;
+    m_loader.join();
+    // The reading was cut short: its snapshot is not the whole table.
+    if (m_loading) {
+        m_loading->store()->onRowsHandedOver = nullptr;
+        std::erase(m_snapshots, m_loading);
+        m_loading.reset();
+    }
 }
 
 std::shared_ptr<TableSnapshot> DbConnection::heldSnapshot(const QString &table)
 {
-    if (!handle())
+    if (!m_db)
         return nullptr;
     for (auto it = m_snapshots.begin(); it != m_snapshots.end(); ++it) {
         if ((*it)->table().compare(table, Qt::CaseInsensitive) != 0)
@@ -172,7 +297,7 @@ void DbConnection::open()
 
 void DbConnection::close()
 {
-    finishPreload();
+    stopLoading();
     // Every query posts what was typed and closes before the file goes.
     const std::vector<DbQuery *> queries = m_queries;
     for (DbQuery *q : queries)

@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -50,13 +52,30 @@ public:
     // The path of the open file; empty while disconnected.
     QString databasePath() const { return m_path; }
 
-    // Starts reading the whole result of a statement on a worker thread, so
-    // that a query opened later with that table's rows finds them read
-    // (or waits for the rest). Used for a large first load while the
-    // program shows other things; every use of the connection waits until
-    // the reading is done. Failures are dropped: the query that opens the
-    // statement later meets them itself.
+    // Starts reading a statement that lists a whole table into that
+    // table's snapshot on a worker thread; a query opened meanwhile is
+    // answered from the rows read so far and takes in the rest as they
+    // come (DbQuery::rowsAppended). The worker shares the connection: it
+    // steps the statement in short turns and lets every other use in
+    // between. A statement that is no such list is not read ahead. Failures
+    // are dropped: the query that opens the statement later meets them itself.
     void preload(const QString &statement);
+    // Whether a preload is still reading.
+    bool loading() const { return m_loader.joinable(); }
+
+    // What a use of the handle holds while it lasts: the worker reading a
+    // preload waits meanwhile.
+    class Use
+    {
+    public:
+        explicit Use(DbConnection &connection);
+        ~Use();
+        Use(const Use &) = delete;
+        Use &operator=(const Use &) = delete;
+
+    private:
+        DbConnection &m_connection;
+    };
 
     // Snapshots of whole tables, kept while the database holds what they
     // hold; statements on those tables are answered from them. A query
@@ -64,15 +83,23 @@ public:
     std::shared_ptr<TableSnapshot> heldSnapshot(const QString &table);
     void holdSnapshot(std::shared_ptr<TableSnapshot> snapshot);
 
-    // For the queries of this connection; waits for a preload to finish.
-    sqlite3 *handle();
+    // For the queries of this connection, while they hold a Use.
+    sqlite3 *handle() { return m_db; }
     void attach(DbQuery *query);
     void detach(DbQuery *query);
+
+signals:
+    // A preload read more rows (`rows` in all so far, about `fraction` of
+    // the table), or ended (`finished`; `failed` when it could not read
+    // the whole table, whose snapshot is then let go).
+    void loadProgressed(int rows, double fraction, bool finished, bool failed);
 
 private:
     void open();
     void close();
-    void finishPreload();
+    void stopLoading();
+    void loadEnded(bool ok);
+    void reportProgress();
 
     QString m_connectionString;
     QString m_mode;
@@ -82,8 +109,16 @@ private:
     sqlite3 *m_db = nullptr;
     std::vector<DbQuery *> m_queries;
     std::vector<std::shared_ptr<TableSnapshot>> m_snapshots;
-    std::thread m_preload;
-    std::shared_ptr<TableSnapshot> m_preloaded; // written by the worker, taken after it ended
+    // The handle is used by one thread at a time; the worker of a preload
+    // lets the others in as soon as they wait.
+    std::mutex m_use;
+    std::atomic<int> m_waiting{0};
+    std::thread m_loader;
+    std::atomic<bool> m_stopLoading{false};
+    std::atomic<bool> m_progressPosted{false};
+    std::shared_ptr<TableSnapshot> m_loading; // the snapshot the worker fills
+    std::int64_t m_firstRowId = 0;            // of the table being read
+    std::int64_t m_lastRowId = 0;
 };
 
 } // namespace platform::db

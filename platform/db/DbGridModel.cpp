@@ -33,6 +33,14 @@ void DbGridModel::rewire()
     m_connections.clear();
     if (DbQuery *q = query()) {
         m_connections << connect(q, &DbQuery::dataReset, this, &DbGridModel::reset)
+                      << connect(q, &DbQuery::rowsAppended, this,
+                                 [this](int first, int last) {
+                                     if (first != m_rows || last < first)
+                                         return reset();
+                                     beginInsertRows(QModelIndex(), first, last);
+                                     m_rows = last + 1;
+                                     endInsertRows();
+                                 })
                       << connect(q, &DbQuery::rowChanged, this,
                                  [this](int row) {
                                      if (row < m_rows && !m_fieldOfColumn.isEmpty())

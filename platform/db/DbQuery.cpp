@@ -34,11 +34,15 @@ void DbQuery::setConnection(DbConnection *connection)
     if (connection == m_connection)
         return;
     closeDiscarding();
-    if (m_connection)
+    if (m_connection) {
         m_connection->detach(this);
+        disconnect(m_connection, nullptr, this, nullptr);
+    }
     m_connection = connection;
-    if (m_connection)
+    if (m_connection) {
         m_connection->attach(this);
+        connect(m_connection, &DbConnection::loadProgressed, this, &DbQuery::takeInRows);
+    }
 }
 
 void DbQuery::connectionClosing()
@@ -116,8 +120,9 @@ void DbQuery::release()
     m_columns.clear();
     m_rows.clear();
     m_allRows = true;
+    m_seenRows = 0;
+    m_condition.reset();
     m_fields.clear();
-    m_rowIds.reset();
     m_table.clear();
     m_columnNames.clear();
     m_visible.clear();
@@ -136,34 +141,42 @@ void DbQuery::load()
     const QString text = m_sql.join(QLatin1Char('\n'));
     if (text.trimmed().isEmpty())
         throw DbError(QStringLiteral("SQL 语句为空"));
-    sqlite3 *db = m_connection->handle();
-    const DatabaseStamp stamp = DatabaseStamp::of(db);
-    detail::PreparedResult prepared = detail::prepareResult(db, text.toUtf8(), m_persistent);
-
     std::shared_ptr<ColumnStore> store;
     std::shared_ptr<TableSnapshot> held;
     std::vector<int> columns;
     std::vector<int> rows;
     bool allRows = true;
-    std::shared_ptr<const std::vector<std::int64_t>> rowIds;
-    std::optional<SnapshotAnswer> answer = answerFromSnapshot(*m_connection, prepared);
-    if (answer) {
-        held = answer->snapshot;
-        store = held->store();
-        rowIds = held->rowIds();
-        columns = std::move(answer->columns);
-        rows = std::move(answer->rows);
-        allRows = answer->allRows;
-    } else {
-        detail::ResultRows read = detail::readResult(db, prepared);
-        store = read.store;
-        rowIds = read.rowIds;
-        for (int f = 0; f < int(prepared.sources.size()); ++f)
-            columns.push_back(f);
-        // A whole table read in table order serves later statements on it.
-        held = TableSnapshot::fromResult(db, prepared, read, stamp);
-        if (held)
-            m_connection->holdSnapshot(held);
+    int seenRows = 0;
+    std::shared_ptr<const RowPredicate> condition;
+    std::optional<SnapshotAnswer> answer;
+    detail::PreparedResult prepared;
+    {
+        // The signals at the end may lead to other statements: the handle is let go before.
+        const DbConnection::Use use(*m_connection);
+        sqlite3 *db = m_connection->handle();
+        const DatabaseStamp stamp = DatabaseStamp::of(db);
+        prepared = detail::prepareResult(db, text.toUtf8(), m_persistent);
+        answer = answerFromSnapshot(*m_connection, prepared);
+        if (answer) {
+            held = answer->snapshot;
+            store = held->store();
+            columns = std::move(answer->columns);
+            rows = std::move(answer->rows);
+            allRows = answer->allRows;
+            seenRows = answer->rowsSeen;
+            condition = std::move(answer->condition);
+        } else {
+            detail::ResultRows read = detail::readResult(db, prepared);
+            store = read.store;
+            seenRows = store->rowCount();
+            for (int f = 0; f < int(prepared.sources.size()); ++f)
+                columns.push_back(f);
+            // A whole table read in table order serves later statements on it.
+            held = TableSnapshot::fromResult(db, prepared, read, stamp);
+            if (held)
+                m_connection->holdSnapshot(held);
+        }
+        prepared.statement.reset();
     }
 
     m_fromSnapshot = answer.has_value();
@@ -172,8 +185,10 @@ void DbQuery::load()
     m_columns = std::move(columns);
     m_rows = std::move(rows);
     m_allRows = allRows;
-    m_rowIds = std::move(rowIds);
-    m_table = m_rowIds ? prepared.table : QString();
+    m_seenRows = seenRows;
+    m_condition = std::move(condition);
+    // A snapshot still loading may have no rows, and so no row ids, yet.
+    m_table = m_fromSnapshot || m_store->hasRowIds() ? prepared.table : QString();
     m_columnNames = prepared.origins;
     m_fields.clear();
     for (int f = 0; f < int(prepared.infos.size()); ++f) {
@@ -196,9 +211,53 @@ void DbQuery::load()
     emit currentRowChanged(m_current);
 }
 
+bool DbQuery::loading() const
+{
+    return m_store && (!m_store->loadingFinished() ||
+                       (m_held && m_held->store() == m_store && m_seenRows < m_store->rowCount()));
+}
+
 int DbQuery::resultRowCount() const
 {
-    return m_allRows ? m_store->rowCount() : int(m_rows.size());
+    return m_allRows ? m_seenRows : int(m_rows.size());
+}
+
+void DbQuery::takeInRows()
+{
+    if (!m_store || !m_held || m_held->store() != m_store)
+        return;
+    const int seen = m_store->rowCount();
+    if (seen <= m_seenRows)
+        return;
+    const int before = recordCount();
+    const int resultBefore = resultRowCount();
+    const RowBits fresh = rowRange(m_seenRows, seen);
+    if (!m_allRows) {
+        const RowBits kept =
+            m_condition ? m_condition->evaluate(*m_store, snapshotColumns(m_held), fresh) : fresh;
+        const std::vector<int> more = rowList(kept, m_seenRows);
+        m_rows.insert(m_rows.end(), more.begin(), more.end());
+    }
+    m_seenRows = seen;
+    if (m_filterActive) {
+        try {
+            const RowBits candidates =
+                m_allRows ? fresh
+                          : rowBits(std::vector<int>(m_rows.begin() + resultBefore, m_rows.end()), seen);
+            const std::vector<int> more = filterRows(candidates);
+            m_visible.insert(m_visible.end(), more.begin(), more.end());
+        } catch (const DbError &) {
+            // The filter read when it was set; it reads the same now.
+        }
+    }
+    const int after = recordCount();
+    if (after > before) {
+        emit rowsAppended(before, after - 1);
+        if (m_current < 0) {
+            m_current = 0;
+            emit currentRowChanged(0);
+        }
+    }
 }
 
 int DbQuery::recordCount() const
@@ -304,14 +363,17 @@ void DbQuery::applyFilter()
         m_visible.clear();
         return;
     }
-    const RowBits candidates =
-        m_allRows ? allRows(m_store->rowCount()) : rowBits(m_rows, m_store->rowCount());
+    m_visible = filterRows(m_allRows ? allRows(m_seenRows) : rowBits(m_rows, m_seenRows));
+    m_filterActive = true;
+}
+
+std::vector<int> DbQuery::filterRows(const RowBits &candidates) const
+{
     const auto columnOf = [this](const QString &name) {
         const DbField *f = findField(name);
         return f ? storeColumn(f->index()) : -1;
     };
-    m_visible = rowList(RowFilter::parse(m_filterText).matchingRows(*m_store, columnOf, candidates));
-    m_filterActive = true;
+    return rowList(RowFilter::parse(m_filterText).matchingRows(*m_store, columnOf, candidates));
 }
 
 void DbQuery::setSort(const QString &text)
@@ -410,12 +472,13 @@ void DbQuery::post()
 {
     if (!m_pending)
         return;
-    if (m_table.isEmpty() || !m_rowIds || !m_connection || !m_connection->connected())
+    if (m_table.isEmpty() || !m_connection || !m_connection->connected())
         throw DbError(QStringLiteral("该查询结果不能修改"));
     const Pending &p = *m_pending;
     const int column = storeColumn(p.field);
     const QString name = m_columnNames[std::size_t(p.field)].isEmpty() ? m_fields[p.field]->fieldName()
                                                                        : m_columnNames[std::size_t(p.field)];
+    const DbConnection::Use use(*m_connection);
     sqlite3 *db = m_connection->handle();
     detail::Statement stmt = detail::prepare(
         db,
@@ -427,7 +490,7 @@ void DbQuery::post()
         sqlite3_bind_double(stmt.get(), 1, m_store->number(p.storeRow, column));
     else
         sqlite3_bind_text(stmt.get(), 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_int64(stmt.get(), 2, (*m_rowIds)[std::size_t(p.storeRow)]);
+    sqlite3_bind_int64(stmt.get(), 2, m_store->rowId(p.storeRow));
     const DatabaseStamp before = DatabaseStamp::of(db);
     if (sqlite3_step(stmt.get()) != SQLITE_DONE)
         throw DbError(detail::lastError(db));

@@ -5,6 +5,7 @@
 #include "platform/db/PersistentField.h"
 #include "platform/db/RowFilter.h"
 #include "platform/db/RowSort.h"
+#include "platform/db/RowPredicate.h"
 
 #include <QObject>
 #include <QString>
@@ -72,6 +73,14 @@ public:
     // Whether the open result was answered from a table snapshot instead of
     // being read from the database engine.
     bool answeredFromSnapshot() const { return m_fromSnapshot; }
+
+    // Whether the rows the result is drawn from are still being read (see
+    // DbConnection::preload): the result then holds what answers the
+    // statement among the rows read so far, and grows as more come in.
+    // It stays true after the reading ends until the query has taken in
+    // the last rows (on DbConnection::loadProgressed), so that a caller
+    // waiting for rows never sees the reading over with rows missing.
+    bool loading() const;
 
     // Rows shown (after the row filter).
     int recordCount() const;
@@ -149,6 +158,8 @@ signals:
     // order (a sort).
     void rowsAboutToBeReordered();
     void rowsReordered();
+    // Shown rows `first` to `last` came in at the end (a result still loading).
+    void rowsAppended(int first, int last);
     void fieldDisplayChangedSignal(int field);
 
 private:
@@ -166,6 +177,10 @@ private:
     // The rows the filter lets through, ordered by the terms; throws
     // DbError for a field the result lacks.
     std::vector<int> sortedRows(const std::vector<SortTerm> &terms);
+    // The rows among the candidates of the store that pass the row filter.
+    std::vector<int> filterRows(const RowBits &candidates) const;
+    // Takes in the rows a loading snapshot has read since.
+    void takeInRows();
     // Applies the filter settings after a change; on failure calls `undo`
     // to restore them and rethrows.
     void refilter(const std::function<void()> &undo);
@@ -194,9 +209,10 @@ private:
     std::vector<int> m_columns; // the store column behind each field
     std::vector<int> m_rows;    // the store rows of the result, unless m_allRows
     bool m_allRows = true;
-    // Engine row ids per store row; null when the rows cannot be written back.
-    std::shared_ptr<const std::vector<std::int64_t>> m_rowIds;
-    QString m_table;                    // the table the rows come from
+    int m_seenRows = 0; // the store rows the result has looked at
+    // The statement's condition on the store, for rows that come in later.
+    std::shared_ptr<const RowPredicate> m_condition;
+    QString m_table;                    // the table the rows can be written back to; empty if none
     std::vector<QString> m_columnNames; // the table's column behind each field
     std::vector<std::unique_ptr<DbField>> m_fields;
     std::vector<int> m_visible; // store rows shown while the filter is active

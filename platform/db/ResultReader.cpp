@@ -109,17 +109,12 @@ ResultRows readResult(sqlite3 *db, PreparedResult &prepared)
 {
     const bool updatable = !prepared.table.isEmpty();
     auto store = std::make_shared<ColumnStore>(prepared.infos);
-    auto rowIds = std::make_shared<std::vector<std::int64_t>>();
-    const int rc =
-        SnapshotLoader(prepared.statement.get(), prepared.sources, updatable ? 0 : -1).run(*store, *rowIds);
+    const int rc = SnapshotLoader(prepared.statement.get(), prepared.sources, updatable ? 0 : -1).run(*store);
     if (rc != SQLITE_DONE)
         throw DbError(lastError(db));
-    store->squeeze();
-    rowIds->shrink_to_fit();
+    store->finishLoading();
     ResultRows rows;
     rows.store = std::move(store);
-    if (updatable)
-        rows.rowIds = std::move(rowIds);
     return rows;
 }
 

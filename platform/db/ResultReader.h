@@ -39,12 +39,11 @@ struct PreparedResult
 PreparedResult prepareResult(sqlite3 *db, const QByteArray &utf8,
                              const std::vector<PersistentField> &persistent);
 
-// The rows of a result, read to the end.
+// The rows of a result, read to the end; the store has row ids when the
+// result names its table's rows.
 struct ResultRows
 {
     std::shared_ptr<ColumnStore> store;
-    // Row ids per store row when the result names its table's rows, else null.
-    std::shared_ptr<const std::vector<std::int64_t>> rowIds;
 };
 
 // Steps the prepared statement to its end (throws DbError on failure).

@@ -220,7 +220,13 @@ struct FilterTest : CellTest
     bool literalIsNumber = false; // literal reads as a number
     std::unique_ptr<LikePattern> like;
 
-    RowBits keep(const ColumnStore &store, int column, const RowBits &candidates) const override;
+    void prepare(const ColumnStore &store, int column) const override;
+    bool passes(const ColumnStore &store, int row, int column, std::string &scratch) const override;
+    bool passesText(std::string_view text) const;
+    bool passesNumber(double value) const;
+
+protected:
+    void keepInChunk(const ColumnStore &store, int column, const ChunkRows &rows) const override;
 };
 
 } // namespace
@@ -570,89 +576,98 @@ bool ordered(Op op, int cmp)
     return false;
 }
 
-RowBits evaluateNumeric(const ColumnStore &store, const FilterTest &node, int col, const RowBits &candidates)
+} // namespace
+
+void FilterTest::prepare(const ColumnStore &store, int column) const
 {
-    const auto notNull = [&](int row) { return !store.isNull(row, col); };
-    if (node.op == Op::Like) {
-        const LikePattern &like = *node.like;
-        char buf[64];
-        return keepRows(candidates, [&](int row) {
-            return notNull(row) && like.matches(numberText(store.number(row, col), buf));
-        });
-    }
-    if (!node.literalIsNumber)
+    if (kind == Kind::Compare && op != Op::Like && store.isNumeric(column) && !literalIsNumber)
         throw DbError(QStringLiteral("Filter compares the numeric field \"%1\" with the text '%2'")
-                          .arg(node.field, QString::fromStdString(node.literal)));
-    const double v = node.literalNumber;
-    switch (node.op) {
+                          .arg(field, QString::fromStdString(literal)));
+}
+
+bool FilterTest::passesText(std::string_view text) const
+{
+    if (op == Op::Like)
+        return like->matches(text);
+    if (op == Op::Eq || op == Op::Ne) {
+        const bool equal = literalHasLetters ? equalsFolded(text, lowerLiteral)
+                                             : text.size() == lowerLiteral.size() &&
+                                                   sameBytes(text.data(), lowerLiteral.data(), text.size());
+        return equal == (op == Op::Eq);
+    }
+    return ordered(op, compareFolded(text, lowerLiteral));
+}
+
+bool FilterTest::passesNumber(double value) const
+{
+    if (op == Op::Like) {
+        char buf[64];
+        return like->matches(numberText(value, buf));
+    }
+    const double v = literalNumber;
+    switch (op) {
     case Op::Eq:
-        return keepRows(candidates, [&](int row) { return store.number(row, col) == v && notNull(row); });
+        return value == v;
     case Op::Ne:
-        return keepRows(candidates, [&](int row) { return store.number(row, col) != v && notNull(row); });
+        return value != v;
     case Op::Lt:
-        return keepRows(candidates, [&](int row) { return store.number(row, col) < v && notNull(row); });
+        return value < v;
     case Op::Gt:
-        return keepRows(candidates, [&](int row) { return store.number(row, col) > v && notNull(row); });
+        return value > v;
     case Op::Le:
-        return keepRows(candidates, [&](int row) { return store.number(row, col) <= v && notNull(row); });
+        return value <= v;
     case Op::Ge:
-        return keepRows(candidates, [&](int row) { return store.number(row, col) >= v && notNull(row); });
+        return value >= v;
     case Op::Like:
         break;
     }
-    return RowBits(candidates.size(), 0);
+    return false;
 }
 
-RowBits evaluateText(const ColumnStore &store, const FilterTest &node, int col, const RowBits &candidates)
+bool FilterTest::passes(const ColumnStore &store, int row, int column, std::string &scratch) const
 {
-    const auto notNull = [&](int row) { return !store.isNull(row, col); };
-    if (node.op == Op::Like) {
-        const LikePattern &like = *node.like;
-        // A null cell reads as empty text; the null test is needed only when that matches.
-        return keepRows(candidates,
-                        [&](int row) { return like.matches(store.text(row, col)) && notNull(row); });
-    }
-    const std::string_view lit = node.lowerLiteral;
-    if (node.op == Op::Eq || node.op == Op::Ne) {
-        const bool want = node.op == Op::Eq;
-        if (!node.literalHasLetters) {
-            // No letters to fold: a plain byte comparison decides. A null cell
-            // reads as empty text, so only an empty literal needs the null test
-            // before a match counts.
-            const char *litData = lit.data();
-            const std::size_t litSize = lit.size();
-            if (want) {
-                return keepRows(candidates, [&](int row) {
-                    const std::string_view t = store.text(row, col);
-                    return t.size() == litSize && sameBytes(t.data(), litData, litSize) &&
-                           (litSize != 0 || notNull(row));
-                });
-            }
-            return keepRows(candidates, [&](int row) {
-                const std::string_view t = store.text(row, col);
-                return !(t.size() == litSize && sameBytes(t.data(), litData, litSize)) && notNull(row);
-            });
-        }
-        return keepRows(candidates, [&](int row) {
-            return notNull(row) && equalsFolded(store.text(row, col), lit) == want;
-        });
-    }
-    const Op op = node.op;
-    return keepRows(candidates, [&](int row) {
-        return notNull(row) && ordered(op, compareFolded(store.text(row, col), lit));
-    });
+    if (kind != Kind::Compare)
+        return store.isNull(row, column) == (kind == Kind::IsNull);
+    if (store.isNull(row, column))
+        return false;
+    return store.isNumeric(column) ? passesNumber(store.number(row, column))
+                                   : passesText(store.text(row, column, scratch));
 }
 
-} // namespace
-
-RowBits FilterTest::keep(const ColumnStore &store, int col, const RowBits &candidates) const
+void FilterTest::keepInChunk(const ColumnStore &store, int column, const ChunkRows &rows) const
 {
+    const auto &cells = rows.cells;
     if (kind != Kind::Compare) {
         const bool want = kind == Kind::IsNull;
-        return keepRows(candidates, [&](int row) { return store.isNull(row, col) == want; });
+        keepRows(rows.candidates, rows.words, 0, rows.out,
+                 [&](int row) { return cells.isNull(row) == want; });
+        return;
     }
-    return store.isNumeric(col) ? evaluateNumeric(store, *this, col, candidates)
-                                : evaluateText(store, *this, col, candidates);
+    // Columns such as a province or a flag hold few distinct values: each is tested once.
+    std::vector<char> pass;
+    const std::uint8_t *codes8 = nullptr;
+    const std::uint16_t *codes16 = nullptr;
+    if (store.isNumeric(column) && !cells.numbers.codes.empty()) {
+        pass.resize(cells.numbers.valueCount());
+        for (std::size_t v = 0; v < pass.size(); ++v)
+            pass[v] = passesNumber(cells.numbers.slotNumber(int(v)));
+        codes8 = cells.numbers.codes.data();
+    } else if (!store.isNumeric(column) && cells.text.encoding == TextEncoding::Dictionary) {
+        pass.resize(cells.text.valueCount());
+        for (std::size_t v = 0; v < pass.size(); ++v)
+            pass[v] = passesText(cells.text.stored(v));
+        codes8 = cells.text.codes8.empty() ? nullptr : cells.text.codes8.data();
+        codes16 = cells.text.codes16.empty() ? nullptr : cells.text.codes16.data();
+    }
+    if (codes8) {
+        keepRows(rows.candidates, rows.words, 0, rows.out,
+                 [&](int row) { return pass[codes8[row]] && !cells.isNull(row); });
+    } else if (codes16) {
+        keepRows(rows.candidates, rows.words, 0, rows.out,
+                 [&](int row) { return pass[codes16[row]] && !cells.isNull(row); });
+    } else {
+        CellTest::keepInChunk(store, column, rows);
+    }
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace platform::db {
@@ -19,17 +20,20 @@ using RowBits = std::vector<std::uint64_t>;
 RowBits allRows(int rowCount);
 // The given rows of a store with `rowCount` rows.
 RowBits rowBits(const std::vector<int> &rows, int rowCount);
-// The rows of a set, in ascending order.
-std::vector<int> rowList(const RowBits &bits);
+// The rows of a set, in ascending order; `from` skips the rows before it.
+std::vector<int> rowList(const RowBits &bits, int from = 0);
+// The rows of a set from `from` to `to` (exclusive).
+RowBits rowRange(int from, int to);
 
-// Calls keep(row) for every row of the candidates; returns the rows where
-// it holds. Runs of 64 candidates are tested without looking at the bits.
-template <typename Keep> RowBits keepRows(const RowBits &candidates, Keep keep)
+// Calls keep(row) for every candidate among `words` words starting at row
+// `first`, and sets the bits where it holds. Runs of 64 candidates are
+// tested without looking at the bits.
+template <typename Keep>
+void keepRows(const std::uint64_t *candidates, std::size_t words, int first, std::uint64_t *out, Keep keep)
 {
-    RowBits out(candidates.size(), 0);
-    for (std::size_t w = 0; w < candidates.size(); ++w) {
+    for (std::size_t w = 0; w < words; ++w) {
         std::uint64_t todo = candidates[w];
-        const int base = int(w * 64);
+        const int base = first + int(w * 64);
         std::uint64_t bits = 0;
         if (todo == ~std::uint64_t(0)) {
             for (int b = 0; b < 64; ++b)
@@ -44,16 +48,42 @@ template <typename Keep> RowBits keepRows(const RowBits &candidates, Keep keep)
         }
         out[w] = bits;
     }
-    return out;
 }
+
+// Runs work(k) for every chunk k of the store that the candidates reach,
+// on both cores when the candidates are many.
+void forEachChunk(const ColumnStore &store, const RowBits &candidates, const std::function<void(int)> &work);
 
 // A test of the cells of one column.
 class CellTest
 {
 public:
     virtual ~CellTest();
-    // The rows among the candidates whose cell in `column` passes.
-    virtual RowBits keep(const ColumnStore &store, int column, const RowBits &candidates) const = 0;
+
+    // The rows among the candidates whose cell in `column` passes: chunk
+    // by chunk, edited cells on their own.
+    RowBits keep(const ColumnStore &store, int column, const RowBits &candidates) const;
+
+    // Whether one cell as the store holds it now passes.
+    virtual bool passes(const ColumnStore &store, int row, int column, std::string &scratch) const = 0;
+    // Throws when the test cannot apply to the column; keep() asks before any row.
+    virtual void prepare(const ColumnStore &store, int column) const;
+
+protected:
+    // The part of a chunk's rows for keepInChunk: `candidates` and `out`
+    // hold `words` words for the chunk's rows from `first` on.
+    struct ChunkRows
+    {
+        const StoreChunk &chunk;
+        const StoreChunk::Column &cells;
+        int first;
+        std::size_t words;
+        const std::uint64_t *candidates;
+        std::uint64_t *out;
+    };
+    // Sets the bits of the candidates whose cell as loaded passes (edited
+    // cells are settled afterwards). By default passes() is asked row by row.
+    virtual void keepInChunk(const ColumnStore &store, int column, const ChunkRows &rows) const;
 };
 
 // A condition on the rows of a column store: tests of single columns

@@ -68,6 +68,11 @@ bool scansTableInOrder(sqlite3 *db, const QByteArray &utf8, const QString &table
 
 } // namespace
 
+std::function<int(const QString &)> snapshotColumns(const std::shared_ptr<TableSnapshot> &snapshot)
+{
+    return [snapshot](const QString &name) { return snapshot->columnIndex(name.toStdString()); };
+}
+
 std::optional<SnapshotAnswer> answerFromSnapshot(DbConnection &connection,
                                                  const detail::PreparedResult &prepared)
 {
@@ -111,14 +116,13 @@ std::optional<SnapshotAnswer> answerFromSnapshot(DbConnection &connection,
     if (!scansTableInOrder(connection.handle(), prepared.utf8, QString::fromStdString(table)))
         return std::nullopt;
 
+    answer.rowsSeen = store.rowCount();
     if (!condition) {
         answer.allRows = true;
         return answer;
     }
-    const auto columnOf = [&snapshot](const QString &name) {
-        return snapshot->columnIndex(name.toStdString());
-    };
-    answer.rows = rowList(condition->evaluate(store, columnOf, allRows(store.rowCount())));
+    answer.rows = rowList(condition->evaluate(store, snapshotColumns(snapshot), allRows(answer.rowsSeen)));
+    answer.condition = std::move(condition);
     return answer;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/db/TableSnapshot.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -22,7 +23,14 @@ struct SnapshotAnswer
     std::vector<int> columns;
     std::vector<int> rows;
     bool allRows = false; // every row of the snapshot (then `rows` is empty)
+    // The snapshot's rows the answer looked at: all of them, unless it is
+    // still loading. Rows read later are answered through `condition`.
+    int rowsSeen = 0;
+    std::shared_ptr<const RowPredicate> condition; // none: every row
 };
+
+// The store column of each column name of a condition on the snapshot.
+std::function<int(const QString &)> snapshotColumns(const std::shared_ptr<TableSnapshot> &snapshot);
 
 // Answers a prepared statement from the snapshot the connection holds of
 // its table, with exactly the rows and order the engine would give, or

@@ -54,6 +54,9 @@ struct Batch
     void putTag(char tag) { *append(1) = tag; }
 };
 
+// Rows between two calls of SnapshotLoader::between: about a millisecond.
+constexpr int kPauseRows = 512;
+
 template <typename T> T take(const char *&p)
 {
     T value;
@@ -129,13 +132,12 @@ private:
     std::condition_variable m_changed;
 };
 
-void fileBatch(const Batch &batch, int fieldCount, bool withRowIds, ColumnStore &store,
-               std::vector<std::int64_t> &rowIds)
+void fileBatch(const Batch &batch, int fieldCount, bool withRowIds, ColumnStore &store)
 {
     const char *p = batch.data.get();
     for (int r = 0; r < batch.rows; ++r) {
         if (withRowIds)
-            rowIds.push_back(take<std::int64_t>(p));
+            store.appendRowId(take<std::int64_t>(p));
         for (int f = 0; f < fieldCount; ++f) {
             const char tag = *p++;
             switch (tag) {
@@ -172,7 +174,7 @@ SnapshotLoader::SnapshotLoader(sqlite3_stmt *statement, std::vector<int> sources
 {
 }
 
-int SnapshotLoader::run(ColumnStore &store, std::vector<std::int64_t> &rowIds)
+int SnapshotLoader::run(ColumnStore &store)
 {
     const int fieldCount = int(m_sources.size());
     const bool withRowIds = m_rowIdColumn >= 0;
@@ -183,13 +185,14 @@ int SnapshotLoader::run(ColumnStore &store, std::vector<std::int64_t> &rowIds)
     BatchQueue queue(4);
     std::thread filer([&] {
         while (Batch *b = queue.takeFilled()) {
-            fileBatch(*b, fieldCount, withRowIds, store, rowIds);
+            fileBatch(*b, fieldCount, withRowIds, store);
             queue.giveFree(b);
         }
     });
 
     int rc;
     Batch *batch = queue.takeFree();
+    int untilPause = kPauseRows;
     while ((rc = sqlite3_step(m_statement)) == SQLITE_ROW) {
         if (withRowIds)
             batch->put<std::int64_t>(sqlite3_column_int64(m_statement, m_rowIdColumn));
@@ -220,6 +223,13 @@ int SnapshotLoader::run(ColumnStore &store, std::vector<std::int64_t> &rowIds)
         if (++batch->rows, batch->size >= BatchQueue::kBatchBytes) {
             queue.giveFilled(batch);
             batch = queue.takeFree();
+        }
+        if (--untilPause == 0) {
+            untilPause = kPauseRows;
+            if (between && !between()) {
+                rc = SQLITE_INTERRUPT;
+                break;
+            }
         }
     }
     if (batch->rows > 0)

@@ -5,6 +5,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace platform::db::detail {
@@ -17,12 +18,19 @@ class SnapshotLoader
 {
 public:
     // `sources[f]` is the result column feeding store column f; with
-    // `rowIdColumn` >= 0 the row ids of that column are collected too.
+    // `rowIdColumn` >= 0 the store takes that column as its row ids.
     SnapshotLoader(sqlite3_stmt *statement, std::vector<int> sources, int rowIdColumn);
 
     // Steps the statement to its end. Returns the engine's result code
-    // (SQLITE_DONE on success); the store then holds every row read.
-    int run(ColumnStore &store, std::vector<std::int64_t> &rowIds);
+    // (SQLITE_DONE on success); the store then holds every row read, its
+    // chunks handed to readers as they are finished (the last one is left
+    // to the caller's finishLoading()).
+    int run(ColumnStore &store);
+
+    // Called on the stepping thread every few hundred rows; returning false
+    // stops the reading (run() then returns SQLITE_INTERRUPT). A reader
+    // sharing its connection with other work lets it in here.
+    std::function<bool()> between;
 
 private:
     sqlite3_stmt *m_statement;

@@ -3,6 +3,7 @@
 #include "platform/db/SqlLikePattern.h"
 #include "platform/db/TextSearch.h"
 
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -11,8 +12,6 @@
 namespace platform::db {
 
 namespace {
-
-constexpr double kExactLimit = 9007199254740992.0; // 2^53
 
 bool ordered(SqlOp op, int cmp)
 {
@@ -35,11 +34,6 @@ bool ordered(SqlOp op, int cmp)
     return false;
 }
 
-int compareNumbers(double a, double b)
-{
-    return a < b ? -1 : (a > b ? 1 : 0);
-}
-
 // Binary collation: bytes compared as unsigned, then the shorter first.
 int compareBytes(std::string_view a, std::string_view b)
 {
@@ -49,6 +43,22 @@ int compareBytes(std::string_view a, std::string_view b)
             return c;
     }
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+// A whole number against a double, exactly, as the engine compares them.
+int compareWholeWithReal(std::int64_t i, double r)
+{
+    if (std::isnan(r))
+        return 1; // the engine takes NaN as null; no literal here is one
+    if (r < -9223372036854775808.0)
+        return 1;
+    if (r >= 9223372036854775808.0)
+        return -1;
+    const auto whole = static_cast<std::int64_t>(r); // toward zero
+    if (i != whole)
+        return i < whole ? -1 : 1;
+    const double rest = r - double(whole);
+    return rest > 0 ? -1 : (rest < 0 ? 1 : 0);
 }
 
 // A number written as the engine writes it when it needs text.
@@ -72,11 +82,19 @@ bool isEngineBlank(char c)
 
 enum class Reading { Number, Text, Doubt };
 
+// A number a literal stands for: a whole number exactly, or a double.
+struct NumberValue
+{
+    bool whole = true;
+    std::int64_t integer = 0;
+    double real = 0;
+};
+
 // A text meeting a numeric column becomes a number when the whole of it
 // (blanks around it allowed) reads as one; otherwise it stays text.
 // Readings whose value could depend on how the digits are rounded are
 // left to the engine.
-Reading readAsNumber(std::string_view text, double &value)
+Reading readAsNumber(std::string_view text, NumberValue &value)
 {
     std::size_t i = 0;
     while (i < text.size() && isEngineBlank(text[i]))
@@ -125,9 +143,29 @@ Reading readAsNumber(std::string_view text, double &value)
     if (significant > 15 || exponent > 20)
         return Reading::Doubt;
     const std::string number(text.substr(start, stop - start));
-    value =
-        decimal ? std::strtod(number.c_str(), nullptr) : double(std::strtoll(number.c_str(), nullptr, 10));
+    value.whole = !decimal;
+    if (decimal)
+        value.real = std::strtod(number.c_str(), nullptr);
+    else
+        value.integer = std::strtoll(number.c_str(), nullptr, 10);
     return Reading::Number;
+}
+
+std::string_view cutAtNul(std::string_view text)
+{
+    return text.substr(0, std::min(text.size(), text.find('\0')));
+}
+
+// Rows of a dictionary chunk whose value passes: each value is tested once.
+template <typename Passes>
+void keepByValue(const TextChunk &t, const StoreChunk::Column &cells, std::size_t words,
+                 const std::uint64_t *candidates, std::uint64_t *out, Passes passes)
+{
+    std::vector<char> pass(t.valueCount());
+    for (std::size_t v = 0; v < pass.size(); ++v)
+        pass[v] = passes(t.stored(v));
+    keepRows(candidates, words, 0, out,
+             [&](int row) { return pass[std::size_t(t.valueOf(row))] && !cells.isNull(row); });
 }
 
 // --- text columns
@@ -137,19 +175,42 @@ class TextCompare : public CellTest
 public:
     TextCompare(SqlOp op, std::string literal) : m_op(op), m_literal(std::move(literal)) {}
 
-    RowBits keep(const ColumnStore &store, int col, const RowBits &candidates) const override
+    bool passes(const ColumnStore &store, int row, int column, std::string &scratch) const override
     {
-        const std::string_view lit = m_literal;
-        if (m_op == SqlOp::Eq || m_op == SqlOp::Ne) {
-            const bool want = m_op == SqlOp::Eq;
-            return keepTextCells(store, col, candidates, false, [&](std::string_view t) {
-                const bool equal = t.size() == lit.size() &&
-                                   (lit.empty() || std::memcmp(t.data(), lit.data(), lit.size()) == 0);
-                return equal == want;
-            });
+        return !store.isNull(row, column) &&
+               ordered(m_op, compareBytes(store.text(row, column, scratch), m_literal));
+    }
+
+protected:
+    void keepInChunk(const ColumnStore &store, int column, const ChunkRows &rows) const override
+    {
+        const TextChunk &t = rows.cells.text;
+        const auto test = [&](std::string_view cell) { return ordered(m_op, compareBytes(cell, m_literal)); };
+        if (t.encoding == TextEncoding::Dictionary) {
+            keepByValue(t, rows.cells, rows.words, rows.candidates, rows.out, test);
+            return;
         }
-        return keepTextCells(store, col, candidates, false,
-                             [&](std::string_view t) { return ordered(m_op, compareBytes(t, lit)); });
+        if (t.encoding == TextEncoding::Plain) {
+            keepRows(rows.candidates, rows.words, 0, rows.out,
+                     [&](int row) { return test(t.stored(std::size_t(row))) && !rows.cells.isNull(row); });
+            return;
+        }
+        if (m_op == SqlOp::Eq || m_op == SqlOp::Ne) {
+            // Equal texts have equal codings; a literal without one equals no coded cell.
+            std::string coded;
+            const bool hasCode = t.code.encode(m_literal, coded);
+            const bool want = m_op == SqlOp::Eq;
+            keepRows(rows.candidates, rows.words, 0, rows.out, [&](int row) {
+                if (rows.cells.isNull(row))
+                    return false;
+                const std::string_view cell = t.stored(std::size_t(row));
+                if (t.isRaw(row))
+                    return (cell == m_literal) == want;
+                return (hasCode && cell == coded) == want;
+            });
+            return;
+        }
+        CellTest::keepInChunk(store, column, rows);
     }
 
 private:
@@ -162,34 +223,126 @@ class TextLike : public CellTest
 public:
     explicit TextLike(const std::string &pattern) : m_pattern(pattern) {}
 
-    RowBits keep(const ColumnStore &store, int col, const RowBits &candidates) const override
+    bool passes(const ColumnStore &store, int row, int column, std::string &scratch) const override
     {
         // The engine reads a text only up to a NUL byte.
-        const bool cut = store.hasNulText(col);
-        const auto notNull = [&](int row) { return !store.isNull(row, col); };
-        if (m_pattern.shape() == SqlLikePattern::Shape::Anything)
-            return keepRows(candidates, notNull);
-        if (m_pattern.shape() == SqlLikePattern::Shape::Contains && !cut && !m_pattern.literal().empty() &&
-            isDense(candidates, store.rowCount())) {
-            RowBits found = rowsContaining(
-                store, col,
-                {m_pattern.literal(), m_pattern.literalHasLetters(), m_pattern.literalEndsInMultibyte()});
-            for (std::size_t w = 0; w < found.size(); ++w)
-                found[w] &= candidates[w];
-            return found;
+        return !store.isNull(row, column) && m_pattern.matches(cutAtNul(store.text(row, column, scratch)));
+    }
+
+protected:
+    void keepInChunk(const ColumnStore &store, int column, const ChunkRows &rows) const override
+    {
+        const TextChunk &t = rows.cells.text;
+        const auto &cells = rows.cells;
+        if (m_pattern.shape() == SqlLikePattern::Shape::Anything) {
+            keepRows(rows.candidates, rows.words, 0, rows.out, [&](int row) { return !cells.isNull(row); });
+            return;
         }
-        return keepTextCells(store, col, candidates, cut,
-                             [&](std::string_view t) { return m_pattern.matches(t); });
+        switch (t.encoding) {
+        case TextEncoding::Dictionary:
+            keepByValue(t, cells, rows.words, rows.candidates, rows.out,
+                        [&](std::string_view v) { return m_pattern.matches(cutAtNul(v)); });
+            return;
+        case TextEncoding::Plain:
+            keepPlain(t, rows);
+            break;
+        case TextEncoding::Compact:
+            if (!keepCoded(t, rows)) {
+                CellTest::keepInChunk(store, column, rows);
+                return;
+            }
+            break;
+        }
+        // Cells the fast ways cannot settle: kept as read, or read as other characters.
+        const auto settle = [&](std::uint16_t row) {
+            const std::size_t w = row / 64;
+            if (w >= rows.words || !((rows.candidates[w] >> (row % 64)) & 1))
+                return;
+            const std::uint64_t bit = std::uint64_t(1) << (row % 64);
+            if (!cells.isNull(row) && m_pattern.matches(cutAtNul(t.stored(row))))
+                rows.out[w] |= bit;
+            else
+                rows.out[w] &= ~bit;
+        };
+        if (t.encoding == TextEncoding::Compact)
+            for (std::uint16_t row : t.rawRows)
+                settle(row);
+        else if (!m_pattern.literalIsAscii())
+            for (std::uint16_t row : t.irregular)
+                settle(row);
     }
 
 private:
-    // Searching the whole column at once pays when many rows are candidates.
-    static bool isDense(const RowBits &candidates, int rows)
+    TextNeedle needle() const
     {
-        std::size_t count = 0;
-        for (std::uint64_t w : candidates)
-            count += std::size_t(std::popcount(w));
-        return count * 8 >= std::size_t(rows);
+        return {m_pattern.literal(), m_pattern.literalHasLetters(), m_pattern.literalEndsInMultibyte()};
+    }
+
+    static bool shapeMatches(SqlLikePattern::Shape shape, std::string_view text, const TextNeedle &n)
+    {
+        switch (shape) {
+        case SqlLikePattern::Shape::Exact:
+            return equalsNeedle(text, n);
+        case SqlLikePattern::Shape::Prefix:
+            return startsWithNeedle(text, n);
+        case SqlLikePattern::Shape::Suffix:
+            return endsWithNeedle(text, n);
+        case SqlLikePattern::Shape::Contains:
+            return containsNeedle(text, n);
+        default:
+            break;
+        }
+        return false;
+    }
+
+    void keepPlain(const TextChunk &t, const ChunkRows &rows) const
+    {
+        const auto &cells = rows.cells;
+        if (m_pattern.shape() == SqlLikePattern::Shape::Contains && !t.hasNul &&
+            !m_pattern.literal().empty()) {
+            findInCells(t.bytes.data(), t.ends.data(), rows.chunk.rows, needle(), rows.out);
+            for (std::size_t w = 0; w < rows.words; ++w)
+                rows.out[w] &= ~nullWord(cells, w);
+            return;
+        }
+        keepRows(rows.candidates, rows.words, 0, rows.out, [&](int row) {
+            std::string_view cell = t.stored(std::size_t(row));
+            if (t.hasNul)
+                cell = cutAtNul(cell);
+            return m_pattern.matchesWellFormed(cell) && !cells.isNull(row);
+        });
+    }
+
+    // Searches the coded cells for the coded literal; false for a pattern
+    // that needs each cell written out.
+    bool keepCoded(const TextChunk &t, const ChunkRows &rows) const
+    {
+        const SqlLikePattern::Shape shape = m_pattern.shape();
+        if (shape == SqlLikePattern::Shape::General)
+            return false;
+        std::string coded;
+        if (!t.code.encode(m_pattern.literal(), coded)) {
+            // A character no coded cell holds.
+            for (std::size_t w = 0; w < rows.words; ++w)
+                rows.out[w] = 0;
+            return true;
+        }
+        const TextNeedle n{coded, m_pattern.literalHasLetters(), false};
+        if (shape == SqlLikePattern::Shape::Contains && !coded.empty()) {
+            findInCells(t.bytes.data(), t.ends.data(), rows.chunk.rows, n, rows.out);
+            for (std::size_t w = 0; w < rows.words; ++w)
+                rows.out[w] &= ~nullWord(rows.cells, w);
+            return true;
+        }
+        keepRows(rows.candidates, rows.words, 0, rows.out, [&](int row) {
+            return shapeMatches(shape, t.stored(std::size_t(row)), n) && !rows.cells.isNull(row);
+        });
+        return true;
+    }
+
+    static std::uint64_t nullWord(const StoreChunk::Column &cells, std::size_t w)
+    {
+        return cells.nullBits[w];
     }
 
     SqlLikePattern m_pattern;
@@ -200,28 +353,60 @@ private:
 class IntegerCompare : public CellTest
 {
 public:
-    // `literalIsText`: the literal stays text, which sorts after every number.
-    IntegerCompare(SqlOp op, bool literalIsText, double value)
-        : m_op(op), m_literalIsText(literalIsText), m_value(value)
+    enum class Literal { Whole, Real, Text };
+    IntegerCompare(SqlOp op, Literal kind, NumberValue value) : m_op(op), m_kind(kind), m_value(value) {}
+
+    bool passes(const ColumnStore &store, int row, int column, std::string &) const override
     {
+        if (store.isNull(row, column))
+            return false;
+        if (!store.isWholeNumber(row, column)) {
+            // An edit that no longer reads as a whole number.
+            const double v = store.number(row, column);
+            const int cmp = m_kind == Literal::Text   ? -1
+                            : m_kind == Literal::Real ? (v < m_value.real   ? -1
+                                                         : v > m_value.real ? 1
+                                                                            : 0)
+                                                      : -compareWholeWithReal(m_value.integer, v);
+            return ordered(m_op, cmp);
+        }
+        return passesValue(store.integer(row, column));
     }
 
-    RowBits keep(const ColumnStore &store, int col, const RowBits &candidates) const override
+protected:
+    void keepInChunk(const ColumnStore &, int, const ChunkRows &rows) const override
     {
-        const auto notNull = [&](int row) { return !store.isNull(row, col); };
-        if (m_literalIsText) {
-            const bool pass = ordered(m_op, -1);
-            return keepRows(candidates, [&](int row) { return pass && notNull(row); });
+        const NumberChunk &n = rows.cells.numbers;
+        const auto &cells = rows.cells;
+        if (!n.codes.empty()) {
+            std::vector<char> pass(n.valueCount());
+            for (std::size_t v = 0; v < pass.size(); ++v)
+                pass[v] = passesValue(n.values[v]);
+            keepRows(rows.candidates, rows.words, 0, rows.out,
+                     [&](int row) { return pass[n.codes[std::size_t(row)]] && !cells.isNull(row); });
+            return;
         }
-        return keepRows(candidates, [&](int row) {
-            return ordered(m_op, compareNumbers(store.number(row, col), m_value)) && notNull(row);
-        });
+        keepRows(rows.candidates, rows.words, 0, rows.out,
+                 [&](int row) { return passesValue(n.values[std::size_t(row)]) && !cells.isNull(row); });
     }
 
 private:
+    bool passesValue(std::int64_t cell) const
+    {
+        switch (m_kind) {
+        case Literal::Whole:
+            return ordered(m_op, cell < m_value.integer ? -1 : (cell > m_value.integer ? 1 : 0));
+        case Literal::Real:
+            return ordered(m_op, compareWholeWithReal(cell, m_value.real));
+        case Literal::Text:
+            break;
+        }
+        return ordered(m_op, -1); // text sorts after every number
+    }
+
     SqlOp m_op;
-    bool m_literalIsText;
-    double m_value;
+    Literal m_kind;
+    NumberValue m_value;
 };
 
 class IntegerLike : public CellTest
@@ -229,18 +414,37 @@ class IntegerLike : public CellTest
 public:
     explicit IntegerLike(const std::string &pattern) : m_pattern(pattern) {}
 
-    RowBits keep(const ColumnStore &store, int col, const RowBits &candidates) const override
+    bool passes(const ColumnStore &store, int row, int column, std::string &) const override
     {
-        // Columns such as a flag hold few distinct numbers: each is matched once.
-        std::unordered_map<double, bool> seen;
-        return keepRows(candidates, [&](int row) {
-            if (store.isNull(row, col))
+        if (store.isNull(row, column))
+            return false;
+        return m_pattern.matches(store.isWholeNumber(row, column)
+                                     ? std::to_string(store.integer(row, column))
+                                     : store.displayText(row, column).toStdString());
+    }
+
+protected:
+    void keepInChunk(const ColumnStore &, int, const ChunkRows &rows) const override
+    {
+        const NumberChunk &n = rows.cells.numbers;
+        const auto &cells = rows.cells;
+        if (!n.codes.empty()) {
+            std::vector<char> pass(n.valueCount());
+            for (std::size_t v = 0; v < pass.size(); ++v)
+                pass[v] = m_pattern.matches(std::to_string(n.values[v]));
+            keepRows(rows.candidates, rows.words, 0, rows.out,
+                     [&](int row) { return pass[n.codes[std::size_t(row)]] && !cells.isNull(row); });
+            return;
+        }
+        std::unordered_map<std::int64_t, bool> seen;
+        keepRows(rows.candidates, rows.words, 0, rows.out, [&](int row) {
+            if (cells.isNull(row))
                 return false;
-            const double v = store.number(row, col);
+            const std::int64_t v = n.values[std::size_t(row)];
             const auto known = seen.find(v);
             if (known != seen.end())
                 return known->second;
-            const bool match = m_pattern.matches(std::to_string(static_cast<long long>(v)));
+            const bool match = m_pattern.matches(std::to_string(v));
             if (seen.size() < 4096)
                 seen.emplace(v, match);
             return match;
@@ -267,25 +471,26 @@ std::unique_ptr<CellTest> makeSqlCellTest(SqlColumnClass columnClass, SqlOp op, 
         const std::optional<std::string> text = literalText(literal);
         return text && SqlLikePattern(*text).followsEngine() ? std::make_unique<IntegerLike>(*text) : nullptr;
     }
+    using Literal = IntegerCompare::Literal;
+    NumberValue value;
     switch (literal.kind) {
     case SqlLiteral::Kind::Integer:
-        if (double(literal.integer) > kExactLimit || double(literal.integer) < -kExactLimit)
-            return nullptr;
-        return std::make_unique<IntegerCompare>(op, false, double(literal.integer));
+        value.integer = literal.integer;
+        return std::make_unique<IntegerCompare>(op, Literal::Whole, value);
     case SqlLiteral::Kind::Real:
-        return std::make_unique<IntegerCompare>(op, false, literal.real);
-    case SqlLiteral::Kind::Text: {
-        double value = 0;
+        value.whole = false;
+        value.real = literal.real;
+        return std::make_unique<IntegerCompare>(op, Literal::Real, value);
+    case SqlLiteral::Kind::Text:
         switch (readAsNumber(literal.text, value)) {
         case Reading::Number:
-            return std::make_unique<IntegerCompare>(op, false, value);
+            return std::make_unique<IntegerCompare>(op, value.whole ? Literal::Whole : Literal::Real, value);
         case Reading::Text:
-            return std::make_unique<IntegerCompare>(op, true, 0.0);
+            return std::make_unique<IntegerCompare>(op, Literal::Text, value);
         case Reading::Doubt:
             break;
         }
         return nullptr;
-    }
     }
     return nullptr;
 }

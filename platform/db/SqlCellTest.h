@@ -12,8 +12,8 @@ enum class SqlColumnClass {
     // Text affinity, binary collation, only text (or null) stored: compared
     // byte by byte; a number compared with it is first written as text.
     Text,
-    // Integer or numeric affinity, only whole numbers within 2^53 (or null)
-    // stored: compared as numbers; a text that reads as a number is taken
+    // Integer or numeric affinity, only whole numbers (or null) stored:
+    // compared as numbers, exactly; a text that reads as a number is taken
     // as that number, any other text is greater than every number; LIKE
     // compares the numbers written out.
     Integer,

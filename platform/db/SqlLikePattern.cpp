@@ -1,5 +1,7 @@
 #include "platform/db/SqlLikePattern.h"
 
+#include "platform/db/Utf8Text.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -115,6 +117,7 @@ SqlLikePattern::SqlLikePattern(std::string_view pattern)
     m_shape =
         leading ? (trailing ? Shape::Contains : Shape::Suffix) : (trailing ? Shape::Prefix : Shape::Exact);
     m_endsInMultibyte = !m_literal.empty() && static_cast<unsigned char>(m_literal.back()) >= 0x80;
+    m_literalIsAscii = isAscii(m_literal);
     for (char &c : m_literal) {
         const char lower = lowerAsciiByte(c);
         m_literalHasLetters = m_literalHasLetters || lower != c || (c >= 'a' && c <= 'z');
@@ -139,6 +142,20 @@ bool SqlLikePattern::literalAt(std::string_view text, std::size_t at) const
 }
 
 bool SqlLikePattern::matches(std::string_view text) const
+{
+    // Text the engine reads as other characters than its bytes spell may
+    // hold a character of L in other bytes, or L's bytes as other characters.
+    if (m_shape != Shape::General && !m_literalIsAscii && !readsAsWritten(text))
+        return matchesGeneral(text);
+    return matchesWellFormed(text);
+}
+
+bool SqlLikePattern::matchesByCharacter(std::string_view text) const
+{
+    return m_shape == Shape::Anything || matchesGeneral(text);
+}
+
+bool SqlLikePattern::matchesWellFormed(std::string_view text) const
 {
     switch (m_shape) {
     case Shape::Anything:

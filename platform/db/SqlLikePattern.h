@@ -42,9 +42,20 @@ public:
     // by a stray continuation byte reads as another character.
     bool literalEndsInMultibyte() const { return m_endsInMultibyte; }
 
+    // Whether L is all ASCII: then its bytes find it in any text, however
+    // malformed the rest (the engine never reads an ASCII byte as part of
+    // another character).
+    bool literalIsAscii() const { return m_literalIsAscii; }
+
     // Whether the text matches. The text is taken whole: a caller whose
     // texts may hold a NUL byte cuts them there first.
     bool matches(std::string_view text) const;
+    // The same for a text known to read as written (see readsAsWritten),
+    // without looking at that again.
+    bool matchesWellFormed(std::string_view text) const;
+    // The same, reading the text character by character as the engine
+    // does: right for every text and every shape, but slower.
+    bool matchesByCharacter(std::string_view text) const;
 
 private:
     bool matchesGeneral(std::string_view text) const;
@@ -55,6 +66,7 @@ private:
     std::string m_literal;
     bool m_literalHasLetters = false;
     bool m_endsInMultibyte = false;
+    bool m_literalIsAscii = true;
     bool m_followsEngine = true;
 };
 

@@ -38,6 +38,24 @@ bool textIsUtf8(sqlite3 *db)
 
 } // namespace
 
+bool rowIdsAscend(const ColumnStore &store)
+{
+    std::int64_t last = 0;
+    for (int k = 0; k < store.chunkCount(); ++k) {
+        const StoreChunk &c = store.chunk(k);
+        if (c.rows == 0)
+            continue;
+        if (k > 0 && c.rowId(0) <= last)
+            return false;
+        for (int r = 1; r < c.rows && !c.rowIds.empty(); ++r) {
+            if (c.rowIds[std::size_t(r)] <= c.rowIds[std::size_t(r) - 1])
+                return false;
+        }
+        last = c.rowId(c.rows - 1);
+    }
+    return true;
+}
+
 DatabaseStamp DatabaseStamp::of(sqlite3 *db)
 {
     return {readDataVersion(db), std::int64_t(sqlite3_total_changes(db))};
@@ -61,14 +79,20 @@ std::shared_ptr<TableSnapshot> TableSnapshot::fromResult(sqlite3 *db, const deta
                                                          const detail::ResultRows &rows,
                                                          const DatabaseStamp &stamp)
 {
-    if (prepared.table.isEmpty() || !rows.rowIds || stamp.dataVersion < 0)
+    // Table order is row-id order; a result read through an index would show otherwise.
+    if (!rows.store->hasRowIds() || !rowIdsAscend(*rows.store))
+        return nullptr;
+    return forLoading(db, prepared, rows.store, stamp);
+}
+
+std::shared_ptr<TableSnapshot> TableSnapshot::forLoading(sqlite3 *db, const detail::PreparedResult &prepared,
+                                                         std::shared_ptr<ColumnStore> store,
+                                                         const DatabaseStamp &stamp)
+{
+    if (prepared.table.isEmpty() || !prepared.hasRowId || stamp.dataVersion < 0)
         return nullptr;
     const std::optional<SnapshotSelect> statement = SnapshotSelect::parse(prepared.tokens);
     if (!statement || statement->where)
-        return nullptr;
-    // Table order is row-id order; a result read through an index would show otherwise.
-    const std::vector<std::int64_t> &ids = *rows.rowIds;
-    if (std::adjacent_find(ids.begin(), ids.end(), std::greater_equal<>()) != ids.end())
         return nullptr;
     // Bytes compare as the engine compares text only in UTF-8.
     if (!textIsUtf8(db))
@@ -76,8 +100,7 @@ std::shared_ptr<TableSnapshot> TableSnapshot::fromResult(sqlite3 *db, const deta
 
     auto snap = std::make_shared<TableSnapshot>();
     snap->m_table = prepared.table;
-    snap->m_store = rows.store;
-    snap->m_rowIds = rows.rowIds;
+    snap->m_store = std::move(store);
     snap->m_stamp = stamp;
     const QByteArray table = prepared.table.toUtf8();
     for (std::size_t f = 0; f < prepared.sources.size(); ++f) {
@@ -114,8 +137,9 @@ std::optional<SqlColumnClass> TableSnapshot::columnClass(int column) const
     if (affinity == Affinity::Text && m_binary[std::size_t(column)] && !m_store->isNumeric(column) &&
         (content & ~ColumnStore::Texts) == 0)
         return SqlColumnClass::Text;
+    // Whole numbers are held exactly, beyond 2^53 too.
     if ((affinity == Affinity::Integer || affinity == Affinity::Numeric) && m_store->isNumeric(column) &&
-        (content & ~ColumnStore::Integers) == 0)
+        (content & ~(ColumnStore::Integers | ColumnStore::WideIntegers)) == 0)
         return SqlColumnClass::Integer;
     return std::nullopt;
 }

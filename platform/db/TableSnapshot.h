@@ -32,6 +32,9 @@ struct DatabaseStamp
     static DatabaseStamp of(sqlite3 *db);
 };
 
+// Whether the row ids of the store's rows rise from row to row.
+bool rowIdsAscend(const ColumnStore &store);
+
 // Every row of a table (or of some of its columns), read once in table
 // order, from which later statements on the table are answered while the
 // database holds what was read.
@@ -48,10 +51,17 @@ public:
     static std::shared_ptr<TableSnapshot> fromResult(sqlite3 *db, const detail::PreparedResult &prepared,
                                                      const detail::ResultRows &rows,
                                                      const DatabaseStamp &stamp);
+    // A snapshot that `store` is still to be filled into from the prepared
+    // statement, or null when its result will not be the whole of one table
+    // in table order with its row ids.
+    static std::shared_ptr<TableSnapshot> forLoading(sqlite3 *db, const detail::PreparedResult &prepared,
+                                                     std::shared_ptr<ColumnStore> store,
+                                                     const DatabaseStamp &stamp);
+    // Whether rows are still being read into the store.
+    bool loading() const { return !m_store->loadingFinished(); }
 
     const QString &table() const { return m_table; }
     const std::shared_ptr<ColumnStore> &store() const { return m_store; }
-    const std::shared_ptr<const std::vector<std::int64_t>> &rowIds() const { return m_rowIds; }
 
     // The store column holding a table column, by name in any ASCII case; -1 if none.
     int columnIndex(std::string_view name) const;
@@ -74,7 +84,6 @@ public:
 private:
     QString m_table;
     std::shared_ptr<ColumnStore> m_store;
-    std::shared_ptr<const std::vector<std::int64_t>> m_rowIds;
     std::vector<QString> m_columns; // the table column behind each store column
     std::vector<Affinity> m_affinities;
     std::vector<bool> m_binary; // compared with the binary collation

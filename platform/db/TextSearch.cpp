@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <string>
-#include <thread>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -16,8 +15,6 @@ namespace platform::db {
 namespace {
 
 constexpr std::size_t kNotFound = std::string::npos;
-// Below this many bytes a second thread costs more than it saves.
-constexpr std::size_t kSplitBytes = std::size_t(16) << 20;
 
 bool isContinuation(unsigned char c)
 {
@@ -96,39 +93,63 @@ std::size_t find(const char *bytes, std::size_t size, std::size_t from, const Te
     return findPlain(bytes, size, from, n);
 }
 
-// Whether a text holds the needle where it stands for whole characters.
-bool contains(std::string_view text, const TextNeedle &n)
+// A stray continuation byte after the needle would join its last character.
+bool endsWhole(std::string_view text, std::size_t after, const TextNeedle &n)
+{
+    return !(n.endsInMultibyte && after < text.size() &&
+             isContinuation(static_cast<unsigned char>(text[after])));
+}
+
+} // namespace
+
+bool containsNeedle(std::string_view text, const TextNeedle &n)
 {
     const std::size_t k = n.lower.size();
+    if (k == 0)
+        return true;
     for (std::size_t at = 0; (at = findPlain(text.data(), text.size(), at, n)) != kNotFound; ++at) {
-        const std::size_t after = at + k;
-        if (!(n.endsInMultibyte && after < text.size() &&
-              isContinuation(static_cast<unsigned char>(text[after]))))
+        if (endsWhole(text, at + k, n))
             return true;
     }
     return false;
 }
 
-// Searches rows [first, last) and sets their bits in `out`.
-void searchRows(const ColumnStore::LoadedText &text, int first, int last, const TextNeedle &n, RowBits &out)
+bool startsWithNeedle(std::string_view text, const TextNeedle &n)
 {
-    if (first >= last)
+    const std::size_t k = n.lower.size();
+    return text.size() >= k && (k == 0 || needleAt(text.data(), 0, n)) && endsWhole(text, k, n);
+}
+
+bool endsWithNeedle(std::string_view text, const TextNeedle &n)
+{
+    const std::size_t k = n.lower.size();
+    return text.size() >= k && (k == 0 || needleAt(text.data(), text.size() - k, n));
+}
+
+bool equalsNeedle(std::string_view text, const TextNeedle &n)
+{
+    return text.size() == n.lower.size() && startsWithNeedle(text, n);
+}
+
+void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const TextNeedle &n,
+                 std::uint64_t *out)
+{
+    if (rows <= 0)
         return;
     const std::size_t k = n.lower.size();
-    std::size_t pos = first == 0 ? 0 : text.ends[first - 1];
-    const std::size_t stop = text.ends[last - 1];
-    int row = first;
+    std::size_t pos = 0;
+    const std::size_t stop = ends[rows - 1];
+    int row = 0;
     while (pos < stop) {
-        const std::size_t at = find(text.bytes, stop, pos, n);
+        const std::size_t at = find(bytes, stop, pos, n);
         if (at == kNotFound)
             return;
-        while (text.ends[row] <= at)
+        while (ends[row] <= at)
             ++row;
-        const std::size_t cellEnd = text.ends[row];
+        const std::size_t cellEnd = ends[row];
         const std::size_t after = at + k;
-        const bool whole =
-            after <= cellEnd && !(n.endsInMultibyte && after < cellEnd &&
-                                  isContinuation(static_cast<unsigned char>(text.bytes[after])));
+        const bool whole = after <= cellEnd && !(n.endsInMultibyte && after < cellEnd &&
+                                                 isContinuation(static_cast<unsigned char>(bytes[after])));
         if (!whole) {
             pos = at + 1;
             continue;
@@ -137,34 +158,6 @@ void searchRows(const ColumnStore::LoadedText &text, int first, int last, const 
         pos = cellEnd; // one hit is enough for a row
         ++row;
     }
-}
-
-} // namespace
-
-RowBits rowsContaining(const ColumnStore &store, int column, const TextNeedle &needle)
-{
-    const int rows = store.rowCount();
-    RowBits out((std::size_t(rows) + 63) / 64, 0);
-    const ColumnStore::LoadedText text = store.loadedText(column);
-    if (rows > 0 && needle.lower.size() > 0) {
-        // Split on a word boundary so that the two halves set bits of different words.
-        const int half = (rows / 2) & ~63;
-        if (text.size >= kSplitBytes && half > 0) {
-            std::thread other([&] { searchRows(text, 0, half, needle, out); });
-            searchRows(text, half, rows, needle, out);
-            other.join();
-        } else {
-            searchRows(text, 0, rows, needle, out);
-        }
-    }
-    for (int row : store.editedRows(column)) {
-        const std::uint64_t bit = std::uint64_t(1) << (row % 64);
-        if (!store.isNull(row, column) && contains(store.text(row, column), needle))
-            out[std::size_t(row) / 64] |= bit;
-        else
-            out[std::size_t(row) / 64] &= ~bit;
-    }
-    return out;
 }
 
 } // namespace platform::db

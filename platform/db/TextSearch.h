@@ -1,51 +1,32 @@
 #pragma once
 
-#include "platform/db/ColumnStore.h"
-#include "platform/db/RowPredicate.h"
-
-#include <algorithm>
+#include <cstdint>
 #include <string_view>
 
 namespace platform::db {
 
-// What to look for in a column's text: bytes with their ASCII letters
+// What to look for in stored text: bytes with their ASCII letters
 // lower-cased, and whether letters match in either case.
 struct TextNeedle
 {
     std::string_view lower;
     bool foldLetters = false;
-    // The needle ends in a multi-byte character, which a stray continuation
-    // byte right after it would extend into another character.
+    // The needle ends in a UTF-8 character of several bytes, which a stray
+    // continuation byte right after it would extend into another character
+    // as the engine reads text (not so for the compact code).
     bool endsInMultibyte = false;
 };
 
-// The rows of a text column whose loaded text contains the needle, found
-// by one pass over the column's buffer instead of row by row (the bytes of
-// a million profiles are searched in a few tens of milliseconds, on two
-// threads when the column is large). Edited cells are looked at on their
-// own. The column must hold no NUL byte; the needle must not be empty.
-RowBits rowsContaining(const ColumnStore &store, int column, const TextNeedle &needle);
+// Sets bit r in `out` for each of `rows` cells lying end to end in `bytes`
+// (cell r ends at ends[r]) that contains the needle, found by one pass over
+// the bytes instead of cell by cell. The needle must not be empty.
+void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const TextNeedle &needle,
+                 std::uint64_t *out);
 
-// The candidate rows of a text column whose cell passes `match` (a null
-// cell never does); with `cutAtNul` a cell is taken only up to a NUL byte,
-// as the engine reads it for LIKE. The cells of the coming rows are
-// fetched into the cache ahead of time: the rows lie in one buffer, each
-// a few hundred bytes after the one before.
-template <typename Match>
-RowBits keepTextCells(const ColumnStore &store, int column, const RowBits &candidates, bool cutAtNul,
-                      Match match)
-{
-    const ColumnStore::LoadedText loaded = store.loadedText(column);
-    const int rows = store.rowCount();
-    constexpr int kAhead = 24;
-    return keepRows(candidates, [&](int row) {
-        if (row + kAhead < rows)
-            __builtin_prefetch(loaded.bytes + loaded.ends[row + kAhead]);
-        std::string_view cell = store.text(row, column);
-        if (cutAtNul)
-            cell = cell.substr(0, std::min(cell.size(), cell.find('\0')));
-        return match(cell) && !store.isNull(row, column);
-    });
-}
+// One cell: whether it contains, starts with, ends with or is the needle.
+bool containsNeedle(std::string_view text, const TextNeedle &needle);
+bool startsWithNeedle(std::string_view text, const TextNeedle &needle);
+bool endsWithNeedle(std::string_view text, const TextNeedle &needle);
+bool equalsNeedle(std::string_view text, const TextNeedle &needle);
 
 } // namespace platform::db

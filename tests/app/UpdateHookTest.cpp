@@ -171,6 +171,8 @@ TEST_F(UpdateHookTest, APackageInstallOrAFolderTheUserCannotWriteIsUpgradedByThe
 TEST_F(UpdateHookTest, YesChecksWithTheDatabaseClosedAroundItAndKeepsTheList)
 {
     platform::db::DbQuery *companies = dm->ADOQryDVPack;
+    // The list read ahead at start-up is whole first: the row to go back to must be there.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dm->ADOContAccess->loading(); }, 10000));
     companies->setSqlText(QStringLiteral("select * from Dorvak"));
     companies->open();
     companies->fieldByName(QStringLiteral("cCorpCName"))->setDisplayLabel(QStringLiteral("公司"));

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <map>
 #include <set>
 #include <string>
@@ -223,6 +225,34 @@ TEST_F(DemoDatabaseTest, CompaniesCoverTheTreeAndLookReal)
     EXPECT_GT(db.count("SELECT count(*) FROM Dorvak WHERE cRemark <> ''"), 0);
     EXPECT_GT(db.count("SELECT count(DISTINCT cTypeName) FROM Dorvak"), 5);
     EXPECT_GT(db.count("SELECT count(DISTINCT cCorpCName) FROM Dorvak"), n / 2);
+}
+
+// Many companies keep distinct names, while they share categories,
+// provinces, cities and area codes as a real directory's do; the builder
+// tells how far it has got as it writes.
+TEST_F(DemoDatabaseTest, ManyCompaniesKeepDistinctNamesAndSharePlaces)
+{
+    const int n = 30000;
+    DemoOptions options;
+    options.out = dir.file("many.dat");
+    options.companies = n;
+    std::vector<int> done;
+    options.progress = [&](int d, int total) {
+        EXPECT_EQ(total, n);
+        done.push_back(d);
+    };
+    tools::writeDemoDatabase(options);
+    ASSERT_GT(done.size(), 100u);
+    EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+    EXPECT_EQ(done.back(), n);
+
+    const Cipher db(options.out, tools::kDatabasePassword, platform::db::kBuilderPageSize);
+    EXPECT_GT(db.count("SELECT count(DISTINCT cCorpCName) FROM Dorvak"), n * 9 / 10);
+    EXPECT_GT(db.count("SELECT count(DISTINCT cCorpMemo) FROM Dorvak"), n * 9 / 10);
+    EXPECT_LE(db.count("SELECT count(DISTINCT cTypeName) FROM Dorvak"), 12);
+    EXPECT_LE(db.count("SELECT count(DISTINCT cProvince) FROM Dorvak"), 42);
+    EXPECT_LT(db.count("SELECT count(DISTINCT cArea) FROM Dorvak"), 100);
+    EXPECT_LT(db.count("SELECT count(DISTINCT cAreaNo) FROM Dorvak"), 100);
 }
 
 TEST_F(DemoDatabaseTest, OnlyTheRightKeyAndPageSizeOpenTheFile)

@@ -54,6 +54,7 @@ protected:
             append(4, c.flag);
             store.finishRow();
         }
+        store.finishLoading();
     }
 
     void append(int col, const Cell &cell)
@@ -201,6 +202,7 @@ TEST_F(RowFilterTest, DateLiteralIsText)
     dates.finishRow();
     dates.appendText(0, "2005-01-01");
     dates.finishRow();
+    dates.finishLoading();
     EXPECT_EQ(RowFilter::parse("dDate < #2005-01-01#").matchingRows(dates), (Rows{0}));
 }
 
@@ -289,6 +291,7 @@ TEST(RowFilterLarge, RowsBeyondOneWordAndPartialLastWord)
             store.appendNumber(1, i % 10 == 0 ? 1 : 0);
         store.finishRow();
     }
+    store.finishLoading();
     std::vector<int> expected;
     for (int i = 0; i < count; ++i) {
         if (i % 3 == 0 && i % 7 != 0 && i % 10 == 0)

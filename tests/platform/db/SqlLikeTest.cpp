@@ -1,5 +1,5 @@
+#include "platform/db/SqlCellTest.h"
 #include "platform/db/SqlLikePattern.h"
-#include "platform/db/TextSearch.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -40,12 +40,35 @@ private:
 };
 
 // Pieces that meet every rule: wildcards, letters in both cases, Chinese,
-// a quote, and malformed UTF-8 (a stray continuation byte, a cut-off
-// character, an overlong form, U+FFFD itself).
+// a quote, and malformed UTF-8 (stray continuation bytes, a cut-off
+// character, overlong forms, U+FFFD itself, U+FFFE), with the characters
+// the engine reads them as (U+0085, U+01D4, U+0100).
 const std::vector<std::string> kPieces = {
-    "a",        "A", "z", "Z", "%",    "_",        "电",       "子",           "É",
-    "é",        " ", "'", "1", "\x80", "\xE7\x94", "\xC0\x80", "\xEF\xBF\xBD", "\xF0\x9F\x98\x80",
+    "a",
+    "A",
+    "z",
+    "Z",
+    "%",
+    "_",
+    "电",
+    "子",
+    "É",
+    "é",
+    " ",
+    "'",
+    "1",
+    "\x80",
+    "\xE7\x94",
+    "\xC0\x80",
+    "\xEF\xBF\xBD",
+    "\xF0\x9F\x98\x80",
     "\xC2\x80",
+    "\x85",
+    "\xC2\x85",
+    "ǔ",
+    "Ā",
+    "\xE0\x84\x80",
+    "\xEF\xBF\xBE",
 };
 
 std::string randomText(std::mt19937 &rng, int maxPieces, bool withNul)
@@ -115,38 +138,54 @@ TEST(SqlLike, PatternsOfOneLiteralTakeTheByteComparingShapes)
     EXPECT_FALSE(SqlLikePattern("a\x80").followsEngine());
 }
 
-// The search over a whole column finds the rows a cell by cell match
-// finds, with edited cells, nulls, matches across cell borders and a
-// column large enough to be searched on two threads.
+// The LIKE test over a whole column, chunk by chunk in whatever encoding
+// each chunk chose, finds the rows a cell by cell match finds, with edited
+// cells, nulls, malformed text, matches across cell borders and a column
+// large enough to be searched on both cores.
 TEST(SqlLike, ColumnSearchFindsTheRowsThatMatchOneByOne)
 {
     std::mt19937 rng(11);
-    for (int rows : {300, 600000}) {
-        ColumnStore store({{QStringLiteral("c"), FieldType::Memo}});
+    for (int rows : {300, 400000}) {
+        ColumnStore::setDefaultChunkRows(rows > 1000 ? 65536 : 64);
+        ColumnStore store({{QStringLiteral("c"), FieldType::Memo}, {QStringLiteral("few"), FieldType::Memo}});
+        ColumnStore::setDefaultChunkRows(ColumnStore::kDefaultChunkRows);
         for (int r = 0; r < rows; ++r) {
-            if (rng() % 20 == 0) {
-                store.appendNull(0);
-            } else {
-                std::string t = randomText(rng, rows > 1000 ? 6 : 20, false);
-                if (rng() % 4 == 0) // longer than one vector of bytes
+            for (int c = 0; c < 2; ++c) {
+                if (rng() % 20 == 0) {
+                    store.appendNull(c);
+                    continue;
+                }
+                std::string t = c == 1 ? (rng() % 2 ? std::string("电子") : kPieces[rng() % 8] + "电子")
+                                       : randomText(rng, rows > 1000 ? 6 : 20, false);
+                if (c == 0 && rng() % 4 == 0) // longer than one vector of bytes
                     t += std::string(40, 'x') + randomText(rng, 3, false);
-                store.appendText(0, t);
+                if (c == 0 && rng() % 3 == 0) // mostly Chinese, for the compact code
+                    t += "北京光明软件实业有限公司";
+                store.appendText(c, t);
             }
             store.finishRow();
         }
+        store.finishLoading();
         store.setText(rows / 2, 0, "新的电子 Union");
         store.setNull(rows / 3, 0);
-        for (const char *pattern : {"%电子%", "%union%", "%xé%", "%\xE7\x94\xB5%", "%Ax%", "%x'%", "%é%"}) {
+        for (const char *pattern :
+             {"%电子%", "%union%", "%xé%", "%\xE7\x94\xB5%", "%Ax%", "%x'%", "%é%", "%Ā%", "%\xC2\x85%",
+              "%ǔ%", "电子%", "%子", "a%", "_电%", "%光明%", "电子"}) {
             const SqlLikePattern like(pattern);
-            ASSERT_EQ(like.shape(), SqlLikePattern::Shape::Contains) << pattern;
-            const RowBits found = rowsContaining(
-                store, 0, {like.literal(), like.literalHasLetters(), like.literalEndsInMultibyte()});
+            SqlLiteral literal;
+            literal.text = pattern;
+            const auto test = makeSqlCellTest(SqlColumnClass::Text, SqlOp::Like, literal);
+            ASSERT_TRUE(test) << pattern;
             int hits = 0;
-            for (int r = 0; r < rows; ++r) {
-                const bool expected = !store.isNull(r, 0) && like.matches(store.text(r, 0));
-                const bool got = (found[std::size_t(r) / 64] >> (r % 64)) & 1;
-                hits += expected;
-                ASSERT_EQ(got, expected) << pattern << " row " << r;
+            for (int c = 0; c < 2; ++c) {
+                const RowBits found = test->keep(store, c, allRows(rows));
+                std::string scratch;
+                for (int r = 0; r < rows; ++r) {
+                    const bool expected = !store.isNull(r, c) && like.matches(store.text(r, c, scratch));
+                    const bool got = (found[std::size_t(r) / 64] >> (r % 64)) & 1;
+                    hits += expected;
+                    ASSERT_EQ(got, expected) << pattern << " column " << c << " row " << r;
+                }
             }
             EXPECT_GT(hits, 0) << pattern;
         }
