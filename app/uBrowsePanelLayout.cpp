@@ -255,4 +255,6 @@ void TBrowsePanel::buildTreeAndGrid()
     // Every change of the list: a load, a filter, a sort, a statement.
     connect(m_companies, &DbQuery::dataReset, this, &TBrowsePanel::ShowListState);
     connect(m_companies, &DbQuery::rowsReordered, this, &TBrowsePanel::ShowListState);
+    // A list still being read grows as it comes.
+    connect(m_companies, &DbQuery::rowsAppended, this, [this] { LabelCount->setText(ShownCountText(m_companies->recordCount())); });
 }

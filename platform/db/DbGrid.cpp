@@ -1,11 +1,13 @@
 #include "platform/db/DbGrid.h"
 
 #include "platform/db/DataSource.h"
+#include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/DbGridModel.h"
 #include "platform/db/DbQuery.h"
 
 #include <QClipboard>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -187,6 +189,7 @@ void DbGrid::sortByTitle(int column)
         order = Qt::DescendingOrder;
     // The first sort of a column of a million rows takes a moment.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    waitForWholeResult();
     try {
         m_model->sort(column, order);
     } catch (const DbError &) {
@@ -194,6 +197,22 @@ void DbGrid::sortByTitle(int column)
     }
     QGuiApplication::restoreOverrideCursor();
     showSortIndicator();
+}
+
+void DbGrid::waitForWholeResult()
+{
+    // A list still being read is sorted once it is whole: the window waits
+    // for that, painting and showing the reading's progress, taking no input.
+    DbQuery *q = m_model->query();
+    if (!q || !q->loading() || !q->connection() || !q->connection()->loading())
+        return;
+    QEventLoop loop;
+    const auto check = [&](int, double, bool finished, bool) {
+        if (finished || !q->loading())
+            loop.quit();
+    };
+    connect(q->connection(), &DbConnection::loadProgressed, &loop, check);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 void DbGrid::showSortIndicator()

@@ -80,6 +80,7 @@ private:
     void applyWidths();
     void followQuery(int row);
     void updateStyle();
+    void waitForWholeResult();
     void showSortIndicator();
 
     DbGridModel *m_model;

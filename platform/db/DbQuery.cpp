@@ -227,35 +227,62 @@ void DbQuery::takeInRows()
     if (!m_store || !m_held || m_held->store() != m_store)
         return;
     const int seen = m_store->rowCount();
-    if (seen <= m_seenRows)
-        return;
+    const bool grew = seen > m_seenRows;
     const int before = recordCount();
-    const int resultBefore = resultRowCount();
-    const RowBits fresh = rowRange(m_seenRows, seen);
-    if (!m_allRows) {
-        const RowBits kept =
-            m_condition ? m_condition->evaluate(*m_store, snapshotColumns(m_held), fresh) : fresh;
-        const std::vector<int> more = rowList(kept, m_seenRows);
-        m_rows.insert(m_rows.end(), more.begin(), more.end());
-    }
-    m_seenRows = seen;
-    if (m_filterActive) {
-        try {
-            const RowBits candidates =
-                m_allRows ? fresh
-                          : rowBits(std::vector<int>(m_rows.begin() + resultBefore, m_rows.end()), seen);
-            const std::vector<int> more = filterRows(candidates);
-            m_visible.insert(m_visible.end(), more.begin(), more.end());
-        } catch (const DbError &) {
-            // The filter read when it was set; it reads the same now.
+    if (grew) {
+        const int resultBefore = resultRowCount();
+        const RowBits fresh = rowRange(m_seenRows, seen);
+        if (!m_allRows) {
+            const RowBits kept =
+                m_condition ? m_condition->evaluate(*m_store, snapshotColumns(m_held), fresh) : fresh;
+            const std::vector<int> more = rowList(kept, m_seenRows);
+            m_rows.insert(m_rows.end(), more.begin(), more.end());
+        }
+        m_seenRows = seen;
+        if (m_filterActive) {
+            try {
+                const RowBits candidates =
+                    m_allRows ? fresh
+                              : rowBits(std::vector<int>(m_rows.begin() + resultBefore, m_rows.end()), seen);
+                const std::vector<int> more = filterRows(candidates);
+                m_visible.insert(m_visible.end(), more.begin(), more.end());
+            } catch (const DbError &) {
+                // The filter read when it was set; it reads the same now.
+            }
         }
     }
     const int after = recordCount();
+    if (m_sortActive && after > before) {
+        // Rows that came in after the sort (the last of a list whose end
+        // was being read as it was sorted): the whole order is made again.
+        const int current = m_current >= 0 ? storeRow(m_current) : -1;
+        m_sortKeys->forgetAll();
+        try {
+            m_order = sortedRows(parseSortText(m_sortText));
+        } catch (const DbError &) {
+            m_sortText.clear();
+            m_sortActive = false;
+            m_order.clear();
+        }
+        m_current = rowOfStoreRow(current);
+        emit dataReset();
+        emit currentRowChanged(m_current);
+        return;
+    }
     if (after > before) {
         emit rowsAppended(before, after - 1);
         if (m_current < 0) {
             m_current = 0;
             emit currentRowChanged(0);
+        }
+    }
+    // A sort asked for while the result was still coming in orders it once
+    // it is whole.
+    if (!m_sortActive && !loading() && !m_sortText.trimmed().isEmpty()) {
+        try {
+            reorder(sortedRows(parseSortText(m_sortText)), true);
+        } catch (const DbError &) {
+            m_sortText.clear();
         }
     }
 }
@@ -383,25 +410,49 @@ void DbQuery::setSort(const QString &text)
         m_sortText = text;
         return;
     }
+    for (const SortTerm &term : terms)
+        fieldByName(term.field);
+    if (loading()) {
+        // Ordering part of the rows would have to be done again for every
+        // chunk that comes: the rows stay in the result's order until the
+        // whole result is in, then are sorted once (takeInRows).
+        m_sortText = text;
+        if (m_sortActive)
+            reorder({}, false);
+        return;
+    }
     std::vector<int> order = sortedRows(terms);
+    m_sortText = text;
+    reorder(std::move(order), !terms.empty());
+}
+
+int DbQuery::rowOfStoreRow(int storeRowIndex) const
+{
+    if (storeRowIndex < 0)
+        return recordCount() > 0 ? 0 : -1;
+    for (int row = 0; row < recordCount(); ++row) {
+        if (storeRow(row) == storeRowIndex)
+            return row;
+    }
+    return recordCount() > 0 ? 0 : -1;
+}
+
+void DbQuery::reorder(std::vector<int> order, bool active)
+{
     const int current = m_current >= 0 ? storeRow(m_current) : -1;
     emit rowsAboutToBeReordered();
-    m_sortText = text;
-    m_sortActive = !terms.empty();
-    m_order = m_sortActive ? std::move(order) : std::vector<int>();
-    m_current = recordCount() > 0 ? 0 : -1;
-    for (int row = 0; current >= 0 && row < recordCount(); ++row) {
-        if (storeRow(row) == current) {
-            m_current = row;
-            break;
-        }
-    }
+    m_sortActive = active;
+    m_order = active ? std::move(order) : std::vector<int>();
+    m_current = rowOfStoreRow(current);
     emit rowsReordered();
     emit currentRowChanged(m_current);
 }
 
 std::vector<SortTerm> DbQuery::sortTerms() const
 {
+    // A sort waiting for the rest of the result does not order the rows yet.
+    if (!m_sortActive)
+        return {};
     try {
         return parseSortText(m_sortText);
     } catch (const DbError &) {
@@ -434,7 +485,13 @@ void DbQuery::applySort()
     if (!m_store || m_sortText.trimmed().isEmpty())
         return;
     try {
-        m_order = sortedRows(parseSortText(m_sortText));
+        const std::vector<SortTerm> terms = parseSortText(m_sortText);
+        for (const SortTerm &term : terms)
+            fieldByName(term.field);
+        // A result still coming in is sorted once it is whole (takeInRows).
+        if (loading())
+            return;
+        m_order = sortedRows(terms);
         m_sortActive = true;
     } catch (const DbError &) {
         // A sort by a field the new result lacks is dropped.

@@ -120,7 +120,9 @@ public:
     // rows in the result's order. Throws DbError for a text that cannot be
     // read or that names a field the open result lacks. Like the filter, the
     // sort stays in force across statements; one whose fields a new result
-    // lacks is dropped.
+    // lacks is dropped. While the result is still being read the rows keep
+    // the result's order and sortTerms() is empty; the sort orders them
+    // once the whole result is in.
     QString sort() const { return m_sortText; }
     void setSort(const QString &text);
     std::vector<SortTerm> sortTerms() const;
@@ -174,6 +176,11 @@ private:
     // Orders the rows the filter lets through by the sort; a sort that
     // names a field the result lacks is dropped.
     void applySort();
+    // Shows the rows in `order` (a sort) or in the result's order, keeping
+    // the current row.
+    void reorder(std::vector<int> order, bool active);
+    // The shown row that is the store's row, or the first row.
+    int rowOfStoreRow(int storeRowIndex) const;
     // The rows the filter lets through, ordered by the terms; throws
     // DbError for a field the result lacks.
     std::vector<int> sortedRows(const std::vector<SortTerm> &terms);

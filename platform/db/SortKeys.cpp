@@ -56,10 +56,11 @@ ColumnPlaces placeText(const ColumnStore &store, int column)
     result.place.assign(std::size_t(rows), ColumnPlaces::kNoValue);
     std::vector<TextEntry> entries;
     entries.reserve(std::size_t(rows));
+    std::string scratch; // a cell held in the compact code is read out here
     for (int r = 0; r < rows; ++r) {
         if (store.isNull(r, column))
             continue;
-        const std::string_view text = store.text(r, column);
+        const std::string_view text = store.text(r, column, scratch);
         if (text.empty())
             continue;
         TextEntry e;
@@ -90,7 +91,7 @@ ColumnPlaces placeText(const ColumnStore &store, int column)
         const auto [begin, end] = ties.back();
         ties.pop_back();
         for (std::size_t i = begin; i < end; ++i)
-            readElements(entries[i], store.text(entries[i].row, column));
+            readElements(entries[i], store.text(entries[i].row, column, scratch));
         sortRange(begin, end);
     }
 

@@ -32,6 +32,8 @@ public:
     const ColumnPlaces &places(const std::shared_ptr<ColumnStore> &store, int column);
     // A cell of the column was edited: its places are worked out anew.
     void forget(int column) { m_columns.erase(column); }
+    // The store took in more rows: every column's places are worked out anew.
+    void forgetAll() { m_columns.clear(); }
 
 private:
     std::weak_ptr<ColumnStore> m_store;

@@ -34,6 +34,22 @@ protected:
         openSql(kList);
     }
 
+    // Adds 20,000 companies 公司1 to 公司20000 (their province given by the
+    // expression over i) and starts reading the list ahead on `connection`
+    // in chunks of 64 rows, so that it is read in many steps.
+    void preloadManyCompanies(DbConnection &connection, const QString &province)
+    {
+        testdb::run(path, testdb::kPassword, 4096,
+                    {QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                    "WHERE i < 20000) INSERT INTO Dorvak (cCorpCName, cProvince, iFlag) "
+                                    "SELECT '公司' || i, %1, i % 2 FROM n")
+                         .arg(province)});
+        ColumnStore::setDefaultChunkRows(64);
+        connection.setConnectionString(connectionStringFor(path));
+        connection.setConnected(true);
+        connection.preload(kList);
+        ColumnStore::setDefaultChunkRows(ColumnStore::kDefaultChunkRows);
+    }
     // The names in the shown rows of a query, in order.
     static QStringList names(const DbQuery &q)
     {
@@ -187,18 +203,9 @@ TEST_F(SnapshotAnswerTest, IndexesUncoveredColumnsAndUnsureValuesGoToTheEngine)
 // and the engine's own statements work meanwhile.
 TEST_F(SnapshotAnswerTest, APreloadedListAnswersWhileItLoadsAndTakesInTheRest)
 {
-    testdb::run(
-        path, testdb::kPassword, 4096,
-        {QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) "
-                        "INSERT INTO Dorvak (cCorpCName, cProvince, iFlag) SELECT '公司' || i, "
-                        "CASE i % 3 WHEN 0 THEN '北京市' ELSE '浙江省' END, i % 2 FROM n")});
-    ColumnStore::setDefaultChunkRows(64);
     DbConnection second;
-    second.setConnectionString(connectionStringFor(path));
-    second.setConnected(true);
     QSignalSpy progress(&second, &DbConnection::loadProgressed);
-    second.preload(kList);
-    ColumnStore::setDefaultChunkRows(ColumnStore::kDefaultChunkRows);
+    preloadManyCompanies(second, QStringLiteral("CASE i % 3 WHEN 0 THEN '北京市' ELSE '浙江省' END"));
 
     DbQuery list, search, credible;
     for (DbQuery *q : {&list, &search, &credible})
@@ -247,6 +254,51 @@ TEST_F(SnapshotAnswerTest, APreloadedListAnswersWhileItLoadsAndTakesInTheRest)
     search.open();
     EXPECT_TRUE(search.answeredFromSnapshot()) << "the post kept the snapshot in step";
     EXPECT_EQ(search.recordCount(), 1);
+}
+
+TEST_F(SnapshotAnswerTest, AListSortedWhileItLoadsIsSortedOnceWhole)
+{
+    DbConnection second;
+    QSignalSpy progress(&second, &DbConnection::loadProgressed);
+    preloadManyCompanies(second, QStringLiteral("'浙江省'"));
+
+    // One sorted before it opens, one sorted while its rows come in.
+    DbQuery before, during;
+    for (DbQuery *q : {&before, &during}) {
+        q->setConnection(&second);
+        q->setSqlText(kList);
+    }
+    before.setSort(QStringLiteral("cCorpCName DESC"));
+    before.open();
+    during.open();
+    DataSource source;
+    source.setDataSet(&during);
+    DbGridModel grid;
+    grid.setDataSource(&source);
+    QAbstractItemModelTester tester(&grid, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    while (during.recordCount() == 0)
+        ASSERT_TRUE(progress.wait(10000));
+    during.setSort(QStringLiteral("cCorpCName DESC"));
+    if (during.loading()) {
+        EXPECT_TRUE(during.sortTerms().empty()) << "part of the list is not shown as sorted";
+    }
+
+    while (progress.isEmpty() || !progress.last().at(2).toBool())
+        ASSERT_TRUE(progress.wait(10000)) << "the reading must end";
+    const QStringList expected = [] {
+        // Latin letters come after the Chinese characters.
+        QStringList names{QStringLiteral("Union 电子"), QStringLiteral("浙江电子"), QStringLiteral("无省份")};
+        for (int i = 20000; i >= 1; --i)
+            names << QStringLiteral("公司%1").arg(i);
+        names << QStringLiteral("北京电子") << QStringLiteral("安徽机械");
+        return names;
+    }();
+    for (DbQuery *q : {&before, &during}) {
+        EXPECT_EQ(q->sortTerms().size(), 1u);
+        EXPECT_EQ(names(*q), expected);
+        EXPECT_GE(q->currentRow(), 0);
+    }
+    EXPECT_EQ(grid.rowCount(), during.recordCount());
 }
 
 TEST_F(SnapshotAnswerTest, APreloadedListIsLetGoWhenTheFileCloses)
