@@ -1,5 +1,6 @@
 #include "platform/db/RowFilter.h"
 
+#include "platform/db/ChunkBuilder.h"
 #include "platform/db/DbError.h"
 
 #include <algorithm>
@@ -106,18 +107,6 @@ std::size_t findFolded(std::string_view hay, std::string_view lowerNeedle, bool 
             return i;
     }
     return std::string_view::npos;
-}
-
-// The text a number shows as (whole numbers without a decimal point), written
-// into the caller's buffer so that per-row use allocates nothing.
-std::string_view numberText(double value, char (&buf)[64])
-{
-    std::to_chars_result r;
-    if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15)
-        r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
-    else
-        r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    return std::string_view(buf, std::size_t(r.ptr - buf));
 }
 
 // Reads a whole text as a number (surrounding blanks allowed).
@@ -534,7 +523,7 @@ private:
                 fail("number out of range");
             node->literalIsNumber = true;
             char buf[64];
-            node->literal = std::string(numberText(node->literalNumber, buf));
+            node->literal = std::string(writeNumber(node->literalNumber, buf));
         } else {
             fail("value expected");
         }
@@ -602,7 +591,7 @@ bool FilterTest::passesNumber(double value) const
 {
     if (op == Op::Like) {
         char buf[64];
-        return like->matches(numberText(value, buf));
+        return like->matches(writeNumber(value, buf));
     }
     const double v = literalNumber;
     switch (op) {

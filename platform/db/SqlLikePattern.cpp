@@ -25,28 +25,6 @@ bool sameChar(std::uint32_t a, std::uint32_t b)
     return a < 0x80 && b < 0x80 && lowerAsciiByte(char(a)) == lowerAsciiByte(char(b));
 }
 
-// The character's UTF-8 bytes, or nothing for a value UTF-8 cannot hold.
-std::string encode(std::uint32_t c)
-{
-    std::string out;
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x110000) {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-    return out;
-}
-
 } // namespace
 
 std::uint32_t readSqlChar(const unsigned char *&p, const unsigned char *end)
@@ -104,7 +82,9 @@ SqlLikePattern::SqlLikePattern(std::string_view pattern)
             m_literal.clear();
             return;
         }
-        m_literal += encode(c);
+        // A value UTF-8 cannot hold has no bytes.
+        if (c < 0x110000)
+            appendUtf8(m_literal, char32_t(c));
     }
     // The literal must be exactly the bytes that were written (no malformed
     // sequence that merely decodes to some character).
