@@ -50,6 +50,27 @@ std::size_t highBytes(std::string_view s)
     return n;
 }
 
+// The first four bytes of each cell, for prefixes to be looked for there;
+// none for short cells, which lie several to a cache line anyway.
+FixedArray<std::uint32_t> headsOf(const FixedArray<char> &bytes, const FixedArray<std::uint32_t> &ends)
+{
+    constexpr std::size_t kShortCellBytes = 16;
+    const std::size_t rows = ends.size();
+    if (bytes.size() < rows * kShortCellBytes)
+        return {};
+    FixedArray<std::uint32_t> heads((rows + 63) / 64 * 64);
+    std::uint32_t begin = 0;
+    for (std::size_t r = 0; r < rows; ++r) {
+        std::uint32_t head = 0;
+        std::memcpy(&head, bytes.data() + begin, std::min<std::uint32_t>(4, ends[r] - begin));
+        heads[r] = head;
+        begin = ends[r];
+    }
+    for (std::size_t r = rows; r < heads.size(); ++r)
+        heads[r] = 0;
+    return heads;
+}
+
 std::string_view cell(const std::string &bytes, const std::vector<std::uint32_t> &ends, std::size_t r)
 {
     const std::uint32_t b = r == 0 ? 0 : ends[r - 1];
@@ -241,6 +262,7 @@ TextChunk ChunkBuilder::finishText(const Column &c) const
             t.code = std::move(code);
             t.bytes = FixedArray<char>(coded.data(), codedBytes);
             t.ends = fixed(ends);
+            t.heads = headsOf(t.bytes, t.ends);
             t.rawRows = std::move(raw);
             return t;
         }
@@ -248,6 +270,7 @@ TextChunk ChunkBuilder::finishText(const Column &c) const
     t.encoding = TextEncoding::Plain;
     t.bytes = FixedArray<char>(c.bytes.data(), c.bytes.size());
     t.ends = fixed(c.ends);
+    t.heads = headsOf(t.bytes, t.ends);
     return t;
 }
 

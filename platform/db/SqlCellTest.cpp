@@ -3,6 +3,7 @@
 #include "platform/db/SqlLikePattern.h"
 #include "platform/db/TextSearch.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -295,9 +296,37 @@ private:
         return false;
     }
 
+    // Rows that start with the needle's bytes: their heads rule out most
+    // rows, and only a row whose head agrees has its cell read by `starts`.
+    template <typename Starts>
+    static void keepPrefix(const TextChunk &t, std::string_view lower, const ChunkRows &rows, Starts starts)
+    {
+        findPrefixInHeads(t.heads.data(), rows.words, lower, rows.out);
+        for (std::size_t w = 0; w < rows.words; ++w) {
+            std::uint64_t todo = rows.out[w] & rows.candidates[w] & ~nullWord(rows.cells, w);
+            std::uint64_t bits = 0;
+            const int base = int(w * 64);
+            while (todo) {
+                const int b = std::countr_zero(todo);
+                todo &= todo - 1;
+                if (starts(base + b))
+                    bits |= std::uint64_t(1) << b;
+            }
+            rows.out[w] = bits;
+        }
+    }
+
     void keepPlain(const TextChunk &t, const ChunkRows &rows) const
     {
         const auto &cells = rows.cells;
+        if (m_pattern.shape() == SqlLikePattern::Shape::Prefix && !t.heads.empty() &&
+            !m_pattern.literal().empty()) {
+            keepPrefix(t, m_pattern.literal(), rows, [&](int row) {
+                std::string_view cell = t.stored(std::size_t(row));
+                return m_pattern.matchesWellFormed(t.hasNul ? cutAtNul(cell) : cell);
+            });
+            return;
+        }
         if (m_pattern.shape() == SqlLikePattern::Shape::Contains && !t.hasNul &&
             !m_pattern.literal().empty()) {
             findInCells(t.bytes.data(), t.ends.data(), rows.chunk.rows, needle(), rows.out);
@@ -332,6 +361,11 @@ private:
             findInCells(t.bytes.data(), t.ends.data(), rows.chunk.rows, n, rows.out);
             for (std::size_t w = 0; w < rows.words; ++w)
                 rows.out[w] &= ~nullWord(rows.cells, w);
+            return true;
+        }
+        if (shape == SqlLikePattern::Shape::Prefix && !t.heads.empty() && !coded.empty()) {
+            keepPrefix(t, coded, rows,
+                       [&](int row) { return startsWithNeedle(t.stored(std::size_t(row)), n); });
             return true;
         }
         keepRows(rows.candidates, rows.words, 0, rows.out, [&](int row) {

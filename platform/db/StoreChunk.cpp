@@ -5,8 +5,8 @@ namespace platform::db {
 std::size_t TextChunk::memoryBytes() const
 {
     return sizeof(*this) + bytes.memoryBytes() + ends.memoryBytes() + codes8.memoryBytes() +
-           codes16.memoryBytes() + code.memoryBytes() + rawRows.capacity() * sizeof(std::uint16_t) +
-           irregular.capacity() * sizeof(std::uint16_t);
+           codes16.memoryBytes() + heads.memoryBytes() + code.memoryBytes() +
+           rawRows.capacity() * sizeof(std::uint16_t) + irregular.capacity() * sizeof(std::uint16_t);
 }
 
 std::size_t StoreChunk::memoryBytes() const

@@ -33,6 +33,11 @@ struct TextChunk
     // Compact: the code, and the rows whose cell is kept as read (ascending).
     CompactCode code;
     std::vector<std::uint16_t> rawRows;
+    // Plain and Compact: the first four stored bytes of each row, zeros
+    // past the end of a shorter cell, for a whole number of 64-row words.
+    // A prefix is looked for here first, 16 rows to a cache line, instead
+    // of in a cache line of each cell.
+    FixedArray<std::uint32_t> heads;
     // Rows (Plain, Compact) or values (Dictionary) whose text does not read
     // as written (see readsAsWritten), ascending.
     std::vector<std::uint16_t> irregular;

@@ -2,6 +2,7 @@
 
 #include "platform/db/SqlLikePattern.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -129,6 +130,30 @@ bool endsWithNeedle(std::string_view text, const TextNeedle &n)
 bool equalsNeedle(std::string_view text, const TextNeedle &n)
 {
     return text.size() == n.lower.size() && startsWithNeedle(text, n);
+}
+
+void findPrefixInHeads(const std::uint32_t *heads, std::size_t words, std::string_view lower,
+                       std::uint64_t *out)
+{
+    // The needle's bytes, the bytes that count and the 0x20 bits that make
+    // a letter's two cases alike, laid out as the heads are.
+    unsigned char want[4] = {}, mask[4] = {}, fold[4] = {};
+    for (std::size_t i = 0; i < std::min<std::size_t>(4, lower.size()); ++i) {
+        want[i] = static_cast<unsigned char>(lower[i]);
+        mask[i] = 0xFF;
+        fold[i] = isLowerLetter(lower[i]) ? 0x20 : 0;
+    }
+    std::uint32_t wantWord, maskWord, foldWord;
+    std::memcpy(&wantWord, want, 4);
+    std::memcpy(&maskWord, mask, 4);
+    std::memcpy(&foldWord, fold, 4);
+    for (std::size_t w = 0; w < words; ++w) {
+        const std::uint32_t *h = heads + w * 64;
+        std::uint64_t bits = 0;
+        for (int b = 0; b < 64; ++b)
+            bits |= std::uint64_t(((h[b] | foldWord) & maskWord) == wantWord) << b;
+        out[w] = bits;
+    }
 }
 
 void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const TextNeedle &n,

@@ -23,6 +23,14 @@ struct TextNeedle
 void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const TextNeedle &needle,
                  std::uint64_t *out);
 
+// Sets bit r of out[r / 64], for each of `words` * 64 rows, when heads[r]
+// (the first four bytes of the row's cell, zeros past the end of a shorter
+// cell) agrees with the first four bytes of the needle `lower`, its
+// lower-case ASCII letters in either case, and clears it otherwise. A cell
+// that starts with the needle always agrees; the needle must not be empty.
+void findPrefixInHeads(const std::uint32_t *heads, std::size_t words, std::string_view lower,
+                       std::uint64_t *out);
+
 // One cell: whether it contains, starts with, ends with or is the needle.
 bool containsNeedle(std::string_view text, const TextNeedle &needle);
 bool startsWithNeedle(std::string_view text, const TextNeedle &needle);
