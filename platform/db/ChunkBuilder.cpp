@@ -2,22 +2,16 @@
 
 #include "platform/db/Utf8Text.h"
 
-#include <QtConcurrent/QtConcurrentMap>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <numeric>
 #include <stdexcept>
 #include <unordered_map>
 
 namespace platform::db {
 
 namespace {
-
-// Smaller chunks are finished on one core: a second costs more than it saves.
-constexpr int kParallelRows = 4096;
 
 template <typename T> FixedArray<T> fixed(const std::vector<T> &v)
 {
@@ -334,11 +328,7 @@ std::unique_ptr<StoreChunk> ChunkBuilder::finish()
     auto chunk = std::make_unique<StoreChunk>();
     chunk->rows = m_rows;
     chunk->columns.resize(m_columns.size());
-    // Columns are finished each on its own, on both cores: while the list
-    // is read, this is most of the reading's work.
-    std::vector<std::size_t> columns(m_columns.size());
-    std::iota(columns.begin(), columns.end(), std::size_t(0));
-    const auto finishColumn = [this, &chunk](std::size_t i) {
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
         Column &c = m_columns[i];
         StoreChunk::Column &out = chunk->columns[i];
         out.nullBits = bitsFor(c.nullBits, m_rows);
@@ -351,11 +341,7 @@ std::unique_ptr<StoreChunk> ChunkBuilder::finish()
         c.values.clear();
         c.realBits.clear();
         c.nullBits.clear();
-    };
-    if (m_rows >= kParallelRows)
-        QtConcurrent::blockingMap(columns, finishColumn);
-    else
-        std::for_each(columns.begin(), columns.end(), finishColumn);
+    }
     if (!m_rowIds.empty()) {
         chunk->hasRowIds = true;
         chunk->firstRowId = m_rowIds.front();

@@ -2,6 +2,9 @@
 
 #include "platform/db/ChunkBuilder.h"
 
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -34,10 +37,14 @@ ColumnStore::ColumnStore(std::vector<ColumnInfo> columns) : m_columns(columns.si
         m_columns[i].info = std::move(columns[i]);
         numeric.push_back(m_columns[i].numeric);
     }
-    m_builder = std::make_unique<ChunkBuilder>(std::move(numeric));
+    m_builder = std::make_unique<ChunkBuilder>(numeric);
+    m_finishing = std::make_unique<ChunkBuilder>(std::move(numeric));
 }
 
-ColumnStore::~ColumnStore() = default;
+ColumnStore::~ColumnStore()
+{
+    waitForHandOver(); // a reading given up half way
+}
 
 int ColumnStore::columnIndex(const QString &name) const
 {
@@ -113,21 +120,45 @@ void ColumnStore::finishLoading()
 {
     if (m_builder->rows() > 0)
         publish();
+    waitForHandOver();
     m_finished.store(true, std::memory_order_release);
-    // The builder's buffers are no longer needed.
+    // The builders' buffers are no longer needed.
     m_builder = std::make_unique<ChunkBuilder>(std::vector<bool>());
+    m_finishing.reset();
 }
 
+// Finishing a chunk is most of the reading's work: done on a thread of
+// its own, it leaves the loading thread free to gather the next chunk
+// meanwhile, so the reader stepping the statement is not held up. Not on
+// the global pool: painting (Qt's image conversions) and the scans of row
+// conditions wait for that one.
 void ColumnStore::publish()
 {
+    static QThreadPool finishing;
     const int k = (m_loadedRows - 1) >> m_chunkShift;
+    const int rows = m_loadedRows;
+    waitForHandOver();
+    std::swap(m_builder, m_finishing);
+    m_handingOver =
+        QtConcurrent::run(&finishing, [this, k, rows] { handOver(k, rows, m_finishing->finish()); });
+}
+
+void ColumnStore::handOver(int k, int rows, std::unique_ptr<StoreChunk> finished)
+{
     std::unique_ptr<Block> &block = m_blocks[std::size_t(k) >> kBlockShift];
     if (!block)
         block = std::make_unique<Block>();
-    (*block)[std::size_t(k) & kBlockMask] = m_builder->finish();
-    m_rowCount.store(m_loadedRows, std::memory_order_release);
+    (*block)[std::size_t(k) & kBlockMask] = std::move(finished);
+    m_rowCount.store(rows, std::memory_order_release);
     if (onRowsHandedOver)
-        onRowsHandedOver(m_loadedRows);
+        onRowsHandedOver(rows);
+}
+
+void ColumnStore::waitForHandOver()
+{
+    if (m_handingOver.isValid())
+        m_handingOver.waitForFinished();
+    m_handingOver = QFuture<void>();
 }
 
 bool ColumnStore::isWholeNumber(int row, int col) const

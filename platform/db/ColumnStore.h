@@ -3,6 +3,7 @@
 #include "platform/db/FieldType.h"
 #include "platform/db/StoreChunk.h"
 
+#include <QFuture>
 #include <QString>
 
 #include <array>
@@ -160,6 +161,8 @@ private:
     }
     Edit &startEdit(int row, int col);
     void publish();
+    void handOver(int chunk, int rows, std::unique_ptr<StoreChunk> finished);
+    void waitForHandOver();
 
     static constexpr std::size_t kBlockShift = 10;
     static constexpr std::size_t kBlockMask = (std::size_t(1) << kBlockShift) - 1;
@@ -171,6 +174,10 @@ private:
     // their first chunk is handed over and never move.
     std::array<std::unique_ptr<Block>, 1024> m_blocks;
     std::unique_ptr<ChunkBuilder> m_builder;
+    // The chunk before, being finished on the pool while the next one is
+    // gathered; chunks are handed over in order, one finishing at a time.
+    std::unique_ptr<ChunkBuilder> m_finishing;
+    QFuture<void> m_handingOver;
     int m_loadedRows = 0; // rows appended, handed over or not (the loading thread's count)
     std::atomic<int> m_rowCount{0};
     std::atomic<bool> m_finished{false};

@@ -191,9 +191,11 @@ void DbConnection::preload(const QString &statement)
             }
             return !m_stopLoading.load();
         };
+        loader.stepped = [&] {
+            prepared->statement.reset();
+            lock.unlock();
+        };
         const int rc = loader.run(store);
-        prepared->statement.reset();
-        lock.unlock();
         store.finishLoading();
         const bool ok = rc == SQLITE_DONE && rowIdsAscend(store);
         QMetaObject::invokeMethod(

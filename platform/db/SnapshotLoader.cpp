@@ -232,6 +232,8 @@ int SnapshotLoader::run(ColumnStore &store)
             }
         }
     }
+    if (stepped)
+        stepped();
     if (batch->rows > 0)
         queue.giveFilled(batch);
     else

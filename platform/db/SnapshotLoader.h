@@ -31,6 +31,10 @@ public:
     // stops the reading (run() then returns SQLITE_INTERRUPT). A reader
     // sharing its connection with other work lets it in here.
     std::function<bool()> between;
+    // Called on the stepping thread once the statement is stepped no more,
+    // before the rows still on their way are filed: the connection can be
+    // let go of here.
+    std::function<void()> stepped;
 
 private:
     sqlite3_stmt *m_statement;
