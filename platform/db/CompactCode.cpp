@@ -54,7 +54,43 @@ CompactCode CompactCode::forCounts(std::vector<std::pair<char32_t, std::uint32_t
         code.m_chars.push_back(c);
     }
     std::sort(code.m_byChar.begin(), code.m_byChar.end());
+    if (!counts.empty()) {
+        code.m_byteCounts.assign(256, 0);
+        for (std::size_t i = 0; i < counts.size(); ++i) {
+            const std::uint32_t packed = packedCode(int(i));
+            for (std::uint32_t b = 0; b < packed >> 24; ++b) {
+                std::uint32_t &n = code.m_byteCounts[(packed >> (8 * b)) & 0xFF];
+                n = std::max(n, n + counts[i].second); // saturates instead of wrapping
+            }
+        }
+    }
     return code;
+}
+
+std::pair<std::size_t, std::size_t> CompactCode::rarestBytes(std::string_view coded) const
+{
+    const std::size_t k = coded.size();
+    if (k < 2 || m_byteCounts.empty())
+        return {0, k == 0 ? 0 : k - 1};
+    const auto weight = [&](std::size_t at) -> std::uint64_t {
+        const auto b = static_cast<unsigned char>(coded[at]);
+        // Plain ASCII weighs more than any coded byte, so a coded byte is
+        // picked whenever there is one; ties keep the needle's ends.
+        return keepsByte(b) ? std::uint64_t(1) << 32 : m_byteCounts[b];
+    };
+    std::size_t first = 0, second = k - 1;
+    if (weight(second) < weight(first))
+        std::swap(first, second);
+    for (std::size_t at = 1; at + 1 < k; ++at) {
+        const std::uint64_t w = weight(at);
+        if (w < weight(first)) {
+            second = first;
+            first = at;
+        } else if (w < weight(second)) {
+            second = at;
+        }
+    }
+    return std::minmax(first, second);
 }
 
 int CompactCode::indexOf(char32_t c) const
@@ -132,7 +168,8 @@ void CompactCode::decode(std::string_view coded, std::string &out) const
 
 std::size_t CompactCode::memoryBytes() const
 {
-    return m_chars.capacity() * sizeof(char32_t) + m_byChar.capacity() * sizeof(m_byChar[0]);
+    return m_chars.capacity() * sizeof(char32_t) + m_byChar.capacity() * sizeof(m_byChar[0]) +
+           m_byteCounts.capacity() * sizeof(std::uint32_t);
 }
 
 std::uint32_t CompactCode::packedCode(int index)

@@ -43,6 +43,13 @@ public:
     // Bytes the coding of one character takes: 1 for ASCII, 0 for none.
     int codedLength(char32_t c) const;
 
+    // Two positions of a coded needle (the first before the second, the
+    // same when it has one byte) whose byte values are the least frequent
+    // in the chunk's coded text, as the characters' counts tell: a search
+    // that compares these first stops at fewer places. Bytes of plain ASCII
+    // count as the most frequent, having no count of their own.
+    std::pair<std::size_t, std::size_t> rarestBytes(std::string_view coded) const;
+
     std::size_t memoryBytes() const;
 
     // Codes a whole chunk fast: the code of every character below U+10000
@@ -72,6 +79,9 @@ private:
 
     std::vector<char32_t> m_chars;                            // code index -> character
     std::vector<std::pair<char32_t, std::uint16_t>> m_byChar; // sorted by character
+    // How often each byte value occurs in coded characters that are no
+    // plain ASCII; empty for the code of no characters.
+    std::vector<std::uint32_t> m_byteCounts;
 };
 
 } // namespace platform::db

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 
 namespace platform::db {
@@ -356,8 +357,9 @@ private:
                 rows.out[w] = 0;
             return true;
         }
-        const TextNeedle n{coded, m_pattern.literalHasLetters(), false};
+        TextNeedle n{coded, m_pattern.literalHasLetters(), false};
         if (shape == SqlLikePattern::Shape::Contains && !coded.empty()) {
+            std::tie(n.anchor, n.secondAnchor) = t.code.rarestBytes(coded);
             findInCells(t.bytes.data(), t.ends.data(), rows.chunk.rows, n, rows.out);
             for (std::size_t w = 0; w < rows.words; ++w)
                 rows.out[w] &= ~nullWord(rows.cells, w);

@@ -52,27 +52,30 @@ std::size_t findPlain(const char *bytes, std::size_t size, std::size_t from, con
 }
 
 #ifdef VELMORA_HAVE_AVX2_PATH
-// Compares the needle's first and last bytes with 32 positions at once and
-// checks the whole needle only where both agree. A letter is compared with
-// its 0x20 bit forced on, which makes its two cases alike.
+// Compares two of the needle's bytes (its anchors) with 32 positions at
+// once and checks the whole needle only where both agree. A letter is
+// compared with its 0x20 bit forced on, which makes its two cases alike.
 __attribute__((target("avx2"))) std::size_t findAvx2(const char *bytes, std::size_t size, std::size_t from,
                                                      const TextNeedle &n)
 {
     const std::size_t k = n.lower.size();
-    const char first = n.lower.front();
-    const char last = n.lower.back();
+    const std::size_t i = std::min(n.anchor, k - 1);
+    const std::size_t j = std::min(n.secondAnchor, k - 1);
+    const char first = n.lower[i];
+    const char second = n.lower[j];
     const __m256i wantFirst = _mm256_set1_epi8(first);
-    const __m256i wantLast = _mm256_set1_epi8(last);
+    const __m256i wantSecond = _mm256_set1_epi8(second);
     const __m256i foldFirst = _mm256_set1_epi8(n.foldLetters && isLowerLetter(first) ? 0x20 : 0);
-    const __m256i foldLast = _mm256_set1_epi8(n.foldLetters && isLowerLetter(last) ? 0x20 : 0);
+    const __m256i foldSecond = _mm256_set1_epi8(n.foldLetters && isLowerLetter(second) ? 0x20 : 0);
     std::size_t at = from;
+    // Every place of the 32 leaves room for the whole needle.
     for (; at + k - 1 + 32 <= size; at += 32) {
-        const __m256i head =
-            _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + at)), foldFirst);
-        const __m256i tail = _mm256_or_si256(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + at + k - 1)), foldLast);
+        const __m256i one = _mm256_or_si256(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + at + i)), foldFirst);
+        const __m256i two = _mm256_or_si256(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + at + j)), foldSecond);
         auto hits = unsigned(_mm256_movemask_epi8(
-            _mm256_and_si256(_mm256_cmpeq_epi8(head, wantFirst), _mm256_cmpeq_epi8(tail, wantLast))));
+            _mm256_and_si256(_mm256_cmpeq_epi8(one, wantFirst), _mm256_cmpeq_epi8(two, wantSecond))));
         while (hits) {
             const std::size_t candidate = at + std::size_t(__builtin_ctz(hits));
             if (needleAt(bytes, candidate, n))

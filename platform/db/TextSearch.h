@@ -15,6 +15,13 @@ struct TextNeedle
     // continuation byte right after it would extend into another character
     // as the engine reads text (not so for the compact code).
     bool endsInMultibyte = false;
+    // Two positions of the needle (the first not after the second) whose
+    // bytes are compared across the text before the whole needle is: rare
+    // bytes leave fewer places to check. By default its first and last.
+    std::size_t anchor = 0;
+    std::size_t secondAnchor = kLastByte;
+
+    static constexpr std::size_t kLastByte = std::size_t(-1);
 };
 
 // Sets bit r in `out` for each of `rows` cells lying end to end in `bytes`
