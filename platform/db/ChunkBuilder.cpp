@@ -13,6 +13,53 @@ namespace platform::db {
 
 namespace {
 
+using CharacterCounts = std::unordered_map<char32_t, std::uint32_t>;
+
+// Counts each character of a text that is no plain ASCII, in `bmp` below
+// U+10000 and in `beyond` above, while it checks that the text reads as
+// written (as readsAsWritten, in the same pass); a text that does not
+// leaves the counts as they were and gives false.
+bool countCharacters(std::string_view text, std::vector<std::uint32_t> &bmp, CharacterCounts &beyond)
+{
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
+    const std::size_t size = text.size();
+    std::size_t at = 0;
+    while (at < size) {
+        const unsigned char b = bytes[at];
+        if (b < 0x80) {
+            ++at;
+            continue;
+        }
+        if (isPlainThreeByteLead(b) && size - at >= 3 && isContinuationByte(bytes[at + 1]) &&
+            isContinuationByte(bytes[at + 2])) { // most Chinese characters
+            ++bmp[(b & 0x0Fu) << 12 | (bytes[at + 1] & 0x3Fu) << 6 | (bytes[at + 2] & 0x3Fu)];
+            at += 3;
+            continue;
+        }
+        if (wellFormedLength(bytes + at, bytes + size) == 0) {
+            // Take back what the well-formed part before was counted for.
+            for (std::size_t back = 0; back < at;) {
+                if (bytes[back] < 0x80) {
+                    ++back;
+                    continue;
+                }
+                const char32_t ch = nextCharacter(text, back);
+                if (ch < 0x10000)
+                    --bmp[ch];
+                else if (--beyond[ch] == 0)
+                    beyond.erase(ch);
+            }
+            return false;
+        }
+        const char32_t ch = nextCharacter(text, at);
+        if (ch < 0x10000)
+            ++bmp[ch];
+        else
+            ++beyond[ch];
+    }
+    return true;
+}
+
 template <typename T> FixedArray<T> fixed(const std::vector<T> &v)
 {
     return FixedArray<T>(v.data(), v.size());
@@ -198,31 +245,9 @@ TextChunk ChunkBuilder::finishText(const Column &c) const
     std::vector<bool> regular(rows);
     for (std::size_t r = 0; r < rows; ++r) {
         const std::string_view text = cell(c.bytes, c.ends, r);
-        regular[r] = readsAsWritten(text);
-        if (!regular[r]) {
+        regular[r] = chinese ? countCharacters(text, bmp, beyond) : readsAsWritten(text);
+        if (!regular[r])
             t.irregular.push_back(std::uint16_t(r));
-            continue;
-        }
-        if (chinese) {
-            const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
-            for (std::size_t at = 0; at < text.size();) {
-                const unsigned char b = bytes[at];
-                if (b < 0x80) {
-                    ++at;
-                    continue;
-                }
-                if (b >= 0xE0 && b < 0xF0) { // most Chinese characters; the text is well formed
-                    ++bmp[(b & 0x0Fu) << 12 | (bytes[at + 1] & 0x3Fu) << 6 | (bytes[at + 2] & 0x3Fu)];
-                    at += 3;
-                    continue;
-                }
-                const char32_t ch = nextCharacter(text, at);
-                if (ch < 0x10000)
-                    ++bmp[ch];
-                else
-                    ++beyond[ch];
-            }
-        }
     }
 
     if (chinese) {
