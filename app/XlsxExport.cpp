@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <xlsxwriter.h>
 
@@ -82,6 +83,11 @@ ExportResult writeXlsx(const ExportTable &table, const QString &path, ExportProg
             // would be stored as an escape that only some readers decode.
             value.replace(QLatin1String("\r\n"), QLatin1String("\n"))
                 .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+            // A spreadsheet program reads _xHHHH_ in a cell as the character
+            // U+HHHH; an underscore that would start one is written as its
+            // own escape, _x005F_, so the text reads back as it is.
+            static const QRegularExpression startsAnEscape(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
+            value.replace(startsAnEscape, QStringLiteral("_x005F_"));
             bool isNumber = false;
             const double number = table.columns[c].numeric ? value.toDouble(&isNumber) : 0;
             const lxw_error error =
