@@ -6,6 +6,7 @@
 #include "upgrade/suSelfUpdater.h"
 
 #include "LocalHttpServer.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -53,23 +54,14 @@ struct RecordingWindows : TsuUpgradeWindows
     void CloseWindows() override { *log << QStringLiteral("windows closed"); }
 };
 
+// A missing file reads as a text no file of the tests holds.
 QByteArray readFile(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return testfiles::readFile(path, "<missing>");
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-QString sha256(const QByteArray &bytes)
-{
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-}
+using testfiles::sha256;
+using testfiles::writeFile;
 
 class SuSelfUpdater : public ::testing::Test
 {

@@ -1,5 +1,6 @@
 #include "platform/crypto/Ed25519.h"
 
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -11,18 +12,8 @@ namespace crypto = platform::crypto;
 
 namespace {
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
+using testfiles::readFile;
+using testfiles::writeFile;
 
 // Runs the openssl command-line tool; its exit code.
 int openssl(const QStringList &arguments)
