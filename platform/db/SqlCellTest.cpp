@@ -170,6 +170,19 @@ void keepByValue(const TextChunk &t, const StoreChunk::Column &cells, std::size_
              [&](int row) { return pass[std::size_t(t.valueOf(row))] && !cells.isNull(row); });
 }
 
+// Rows of a number chunk that codes its values, whose value passes: each
+// value is tested once.
+template <typename ChunkRows, typename Passes>
+void keepCodedNumbers(const ChunkRows &rows, Passes passes)
+{
+    const NumberChunk &n = rows.cells.numbers;
+    std::vector<char> pass(n.valueCount());
+    for (std::size_t v = 0; v < pass.size(); ++v)
+        pass[v] = passes(n.values[v]);
+    keepRows(rows.candidates, rows.words, 0, rows.out,
+             [&](int row) { return pass[n.codes[std::size_t(row)]] && !rows.cells.isNull(row); });
+}
+
 // --- text columns
 
 class TextCompare : public CellTest
@@ -415,11 +428,7 @@ protected:
         const NumberChunk &n = rows.cells.numbers;
         const auto &cells = rows.cells;
         if (!n.codes.empty()) {
-            std::vector<char> pass(n.valueCount());
-            for (std::size_t v = 0; v < pass.size(); ++v)
-                pass[v] = passesValue(n.values[v]);
-            keepRows(rows.candidates, rows.words, 0, rows.out,
-                     [&](int row) { return pass[n.codes[std::size_t(row)]] && !cells.isNull(row); });
+            keepCodedNumbers(rows, [&](std::int64_t v) { return passesValue(v); });
             return;
         }
         keepRows(rows.candidates, rows.words, 0, rows.out,
@@ -465,11 +474,7 @@ protected:
         const NumberChunk &n = rows.cells.numbers;
         const auto &cells = rows.cells;
         if (!n.codes.empty()) {
-            std::vector<char> pass(n.valueCount());
-            for (std::size_t v = 0; v < pass.size(); ++v)
-                pass[v] = m_pattern.matches(std::to_string(n.values[v]));
-            keepRows(rows.candidates, rows.words, 0, rows.out,
-                     [&](int row) { return pass[n.codes[std::size_t(row)]] && !cells.isNull(row); });
+            keepCodedNumbers(rows, [&](std::int64_t v) { return m_pattern.matches(std::to_string(v)); });
             return;
         }
         std::unordered_map<std::int64_t, bool> seen;
