@@ -11,14 +11,14 @@
 TsuSelfUpdaterPasswordForm *suSelfUpdaterPasswordForm = nullptr;
 
 namespace {
-constexpr int kClientWidth = 297;
-constexpr int kPanelHeight = 98;
-constexpr int kLabelRightMargin = 11;
+constexpr int kPasswordClientWidth = 297;
+constexpr int kPasswordPanelHeight = 98;
+constexpr int kPasswordLabelRightMargin = 11;
 } // namespace
 
 TsuSelfUpdaterPasswordForm::TsuSelfUpdaterPasswordForm(QWidget *parent) : QDialog(parent)
 {
-    su::setUpDialog(this, QStringLiteral("suSelfUpdaterPasswordForm"), QSize(kClientWidth, 141));
+    su::setUpDialog(this, QStringLiteral("suSelfUpdaterPasswordForm"), QSize(kPasswordClientWidth, 141));
     setAttribute(Qt::WA_DeleteOnClose);
 
     Image1 = new QLabel(this);
@@ -28,11 +28,11 @@ TsuSelfUpdaterPasswordForm::TsuSelfUpdaterPasswordForm(QWidget *parent) : QDialo
 
     Label1 = su::makeLabel(this, QStringLiteral("Label1"), 45, 5);
     Label1->setWordWrap(true);
-    Label1->resize(kClientWidth - Label1->x() - kLabelRightMargin, 13);
+    Label1->resize(kPasswordClientWidth - Label1->x() - kPasswordLabelRightMargin, 13);
 
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(0, height() - kPanelHeight, kClientWidth, kPanelHeight);
+    Panel1->setGeometry(0, height() - kPasswordPanelHeight, kPasswordClientWidth, kPasswordPanelHeight);
     UsernameLab = su::makeLabel(Panel1, QStringLiteral("UsernameLab"), 45, 14);
     PasswordLab = su::makeLabel(Panel1, QStringLiteral("PasswordLab"), 45, 38);
     UsernameEdit = new QLineEdit(Panel1);
@@ -75,8 +75,8 @@ void TsuSelfUpdaterPasswordForm::FormOpen(const QString &fileName, const QString
     OKBtn->setText(suMessage(16));
     CancelBtn->setText(suMessage(17));
 
-    setFixedSize(kClientWidth, Label1->y() + Label1->height() + kPanelHeight);
-    Panel1->move(0, height() - kPanelHeight);
+    setFixedSize(kPasswordClientWidth, Label1->y() + Label1->height() + kPasswordPanelHeight);
+    Panel1->move(0, height() - kPasswordPanelHeight);
     (userName.isEmpty() ? UsernameEdit : PasswordEdit)->setFocus();
 }
 

@@ -12,14 +12,14 @@
 TsuSelfUpdaterUpgradeMessageForm *suSelfUpdaterUpgradeMessageForm = nullptr;
 
 namespace {
-constexpr int kClientWidth = 318;
-constexpr int kPanelHeight = 45;
-constexpr int kLabelRightMargin = 11;
+constexpr int kQuestionClientWidth = 318;
+constexpr int kQuestionPanelHeight = 45;
+constexpr int kQuestionLabelRightMargin = 11;
 } // namespace
 
 TsuSelfUpdaterUpgradeMessageForm::TsuSelfUpdaterUpgradeMessageForm(QWidget *parent) : QDialog(parent)
 {
-    su::setUpDialog(this, QStringLiteral("suSelfUpdaterUpgradeMessageForm"), QSize(kClientWidth, 119));
+    su::setUpDialog(this, QStringLiteral("suSelfUpdaterUpgradeMessageForm"), QSize(kQuestionClientWidth, 119));
     setAttribute(Qt::WA_DeleteOnClose);
     // Above every other window, so that the question is not missed.
     setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -34,7 +34,7 @@ TsuSelfUpdaterUpgradeMessageForm::TsuSelfUpdaterUpgradeMessageForm(QWidget *pare
 
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(0, height() - kPanelHeight, kClientWidth, kPanelHeight);
+    Panel1->setGeometry(0, height() - kQuestionPanelHeight, kQuestionClientWidth, kQuestionPanelHeight);
     YesBtn = new QPushButton(Panel1);
     YesBtn->setObjectName(QStringLiteral("YesBtn"));
     YesBtn->setGeometry(78, 13, 75, 23);
@@ -55,7 +55,7 @@ TsuSelfUpdaterUpgradeMessageForm::~TsuSelfUpdaterUpgradeMessageForm()
 void TsuSelfUpdaterUpgradeMessageForm::FormOpen(const QString &message)
 {
     const QString wrapped = message.isEmpty() ? message : QLatin1Char('\n') + message + QLatin1Char('\n');
-    Label1->resize(kClientWidth - Label1->x() - kLabelRightMargin, Label1->height());
+    Label1->resize(kQuestionClientWidth - Label1->x() - kQuestionLabelRightMargin, Label1->height());
     const QString text =
         QString::asprintf(suMessage(23).toUtf8().constData(), suApplicationTitle().toUtf8().constData(),
                           wrapped.toUtf8().constData());
@@ -66,8 +66,8 @@ void TsuSelfUpdaterUpgradeMessageForm::FormOpen(const QString &message)
 
     // The icon stays whole even beside a short text.
     const int textBottom = std::max(Label1->y() + Label1->height(), Image1->y() + Image1->height());
-    setFixedSize(kClientWidth, textBottom + kPanelHeight);
-    Panel1->move(0, height() - kPanelHeight);
+    setFixedSize(kQuestionClientWidth, textBottom + kQuestionPanelHeight);
+    Panel1->move(0, height() - kQuestionPanelHeight);
 }
 
 void TsuSelfUpdaterUpgradeMessageForm::YesBtnClick()

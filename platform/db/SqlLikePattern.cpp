@@ -11,13 +11,6 @@ namespace {
 
 constexpr std::uint32_t kAnyRun = '%';
 constexpr std::uint32_t kAnyOne = '_';
-constexpr std::uint32_t kReplacement = 0xFFFD;
-
-bool isContinuation(unsigned char c)
-{
-    return (c & 0xC0) == 0x80;
-}
-
 bool sameChar(std::uint32_t a, std::uint32_t b)
 {
     if (a == b)
@@ -35,10 +28,10 @@ std::uint32_t readSqlChar(const unsigned char *&p, const unsigned char *end)
     // The value bits of the lead byte, by its length class.
     const std::uint32_t i = c - 0xC0;
     c = i < 32 ? i : i < 48 ? i - 32 : i < 56 ? i - 48 : i < 60 ? i - 56 : i < 62 ? i - 60 : 0;
-    while (p < end && isContinuation(*p))
+    while (p < end && isContinuationByte(*p))
         c = (c << 6) + (0x3F & *p++);
     if (c < 0x80 || (c & 0xFFFFF800) == 0xD800 || (c & 0xFFFFFFFE) == 0xFFFE)
-        c = kReplacement;
+        c = kReplacementCharacter;
     return c;
 }
 
@@ -78,7 +71,7 @@ SqlLikePattern::SqlLikePattern(std::string_view pattern)
     for (std::size_t i = first; i < last; ++i) {
         const std::uint32_t c = m_chars[i];
         // A U+FFFD in the pattern also matches malformed bytes: bytes alone cannot say.
-        if (c == kAnyRun || c == kAnyOne || c == kReplacement) {
+        if (c == kAnyRun || c == kAnyOne || c == kReplacementCharacter) {
             m_literal.clear();
             return;
         }
@@ -118,7 +111,7 @@ bool SqlLikePattern::literalAt(std::string_view text, std::size_t at) const
     // A stray continuation byte after the literal would join its last character.
     const std::size_t after = at + m_literal.size();
     return !(m_endsInMultibyte && after < text.size() &&
-             isContinuation(static_cast<unsigned char>(text[after])));
+             isContinuationByte(static_cast<unsigned char>(text[after])));
 }
 
 bool SqlLikePattern::matches(std::string_view text) const

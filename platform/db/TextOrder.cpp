@@ -1,5 +1,7 @@
 #include "platform/db/TextOrder.h"
 
+#include "platform/db/Utf8Text.h"
+
 #include <QChar>
 
 #include <unicode/ucol.h>
@@ -17,8 +19,6 @@
 namespace platform::db {
 
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 // A run of characters the collation orders as one (a contraction): "重庆"
 // sorts as chong qing although "重" alone is zhong.
@@ -147,7 +147,7 @@ CharacterTable buildTable()
     for (std::size_t i = 0; i < characters; ++i)
         table.place[items[i][0]] = placeOfItem[i];
     for (char32_t c = 0xD800; c <= 0xDFFF; ++c)
-        table.place[c] = table.place[kReplacement];
+        table.place[c] = table.place[kReplacementCharacter];
     table.digitPlace = table.place[u'0'];
     for (char32_t c = 1; c < 0x10000; ++c) {
         const QChar ch{char16_t(c)};
@@ -201,24 +201,24 @@ char32_t decodeAny(std::string_view text, std::uint32_t &pos)
         c = lead & 0x07;
     } else {
         ++pos;
-        return kReplacement;
+        return kReplacementCharacter;
     }
     if (pos + length > text.size()) {
         ++pos;
-        return kReplacement;
+        return kReplacementCharacter;
     }
     for (std::uint32_t i = 1; i < length; ++i) {
         const unsigned char b = byte(pos + i);
         if ((b & 0xC0) != 0x80) {
             ++pos;
-            return kReplacement;
+            return kReplacementCharacter;
         }
         c = (c << 6) | (b & 0x3F);
     }
     static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
     pos += length;
     if (c < kSmallest[length] || c > 0x10FFFF || isSurrogate(c))
-        return kReplacement;
+        return kReplacementCharacter;
     return c;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/db/TextSearch.h"
 
 #include "platform/db/SqlLikePattern.h"
+#include "platform/db/Utf8Text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,11 +17,6 @@ namespace platform::db {
 namespace {
 
 constexpr std::size_t kNotFound = std::string::npos;
-
-bool isContinuation(unsigned char c)
-{
-    return (c & 0xC0) == 0x80;
-}
 
 bool isLowerLetter(char c)
 {
@@ -101,7 +97,7 @@ std::size_t find(const char *bytes, std::size_t size, std::size_t from, const Te
 bool endsWhole(std::string_view text, std::size_t after, const TextNeedle &n)
 {
     return !(n.endsInMultibyte && after < text.size() &&
-             isContinuation(static_cast<unsigned char>(text[after])));
+             isContinuationByte(static_cast<unsigned char>(text[after])));
 }
 
 } // namespace
@@ -177,7 +173,7 @@ void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const T
         const std::size_t cellEnd = ends[row];
         const std::size_t after = at + k;
         const bool whole = after <= cellEnd && !(n.endsInMultibyte && after < cellEnd &&
-                                                 isContinuation(static_cast<unsigned char>(bytes[after])));
+                                                 isContinuationByte(static_cast<unsigned char>(bytes[after])));
         if (!whole) {
             pos = at + 1;
             continue;

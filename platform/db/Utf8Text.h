@@ -17,6 +17,9 @@ bool readsAsWritten(std::string_view text);
 // as written, from 1 to 4; 0 when it does not.
 int wellFormedLength(const unsigned char *p, const unsigned char *end);
 
+// What the engine reads a malformed character as.
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+
 inline bool isContinuationByte(unsigned char c)
 {
     return (c & 0xC0) == 0x80;

@@ -1,5 +1,6 @@
 #include "app/DataLocation.h"
 #include "platform/os/InstallLocation.h"
+#include "support/FileBytes.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
@@ -11,12 +12,7 @@
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
+using testfiles::writeFile;
 
 QByteArray contents(const QString &path)
 {

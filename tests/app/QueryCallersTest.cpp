@@ -13,7 +13,7 @@
 #include "query/uFmSearchs.h"
 #include "support/TypeText.h"
 
-#include "query/QStringPrint.h"
+#include "support/QStringPrint.h"
 
 #include <QApplication>
 #include <QComboBox>

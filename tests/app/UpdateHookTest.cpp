@@ -7,6 +7,7 @@
 #include "platform/db/DbQuery.h"
 #include "platform/os/ExecutablePath.h"
 #include "platform/os/InstallLocation.h"
+#include "support/FileBytes.h"
 #include "support/ScopedEnv.h"
 #include "upgrade/LocalHttpServer.h"
 #include "upgrade/suMessageFormat.h"
@@ -22,12 +23,7 @@
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
+using testfiles::writeFile;
 
 // Serves `info` as it is at each request at `path` of the server, counting the
 // requests, and starts the server.

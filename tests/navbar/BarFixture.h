@@ -7,6 +7,12 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+// The middle of a rectangle of the bar, where a click lands on what it holds.
+inline QPoint Centre(const platform::Rect &r)
+{
+    return QPoint(r.Left + r.Width() / 2, r.Top + r.Height() / 2);
+}
+
 // Counts the events of one type that a widget receives.
 class EventCounter : public QObject
 {

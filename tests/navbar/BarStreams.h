@@ -2,6 +2,7 @@
 
 #include "navbar/nbSideBar.h"
 #include "platform/stream/FormReader.h"
+#include "platform/stream/FormWriter.h"
 
 #include <QBuffer>
 
@@ -21,6 +22,16 @@ inline void Load(TnbSideBar &bar, QByteArray data)
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     bar.LoadFromStream(buffer);
+}
+
+// A component tree written as a form stream.
+inline QByteArray Written(const platform::stream::FormComponent &root)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    platform::stream::WriteFormStream(buffer, root);
+    return data;
 }
 
 // What the bar saves, read back as a component tree.

@@ -4,15 +4,6 @@
 
 using namespace platform;
 
-namespace {
-
-QPoint Centre(const Rect &r)
-{
-    return QPoint(r.Left + r.Width() / 2, r.Top + r.Height() / 2);
-}
-
-} // namespace
-
 TEST_F(ShownBar, TheBarsCursorShowsAndAButtonsOwnCursorOverIt)
 {
     TnbHeader *header = bar.AddHeader();

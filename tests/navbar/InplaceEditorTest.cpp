@@ -8,15 +8,6 @@
 
 using namespace platform;
 
-namespace {
-
-QPoint Centre(const Rect &r)
-{
-    return QPoint(r.Left + r.Width() / 2, r.Top + r.Height() / 2);
-}
-
-} // namespace
-
 // A bar beside a line edit in an active window, with one header of two buttons.
 class CaptionEditor : public ::testing::Test
 {

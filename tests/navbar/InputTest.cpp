@@ -7,11 +7,6 @@ using namespace platform;
 
 namespace {
 
-QPoint Centre(const Rect &r)
-{
-    return QPoint(r.Left + r.Width() / 2, r.Top + r.Height() / 2);
-}
-
 // A bar that records the body of its active header at every animation frame.
 class RecordingBar : public TnbSideBar
 {

@@ -19,15 +19,6 @@ using platform::FormOwner;
 
 namespace {
 
-QByteArray Written(const FormComponent &root)
-{
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    WriteFormStream(buffer, root);
-    return data;
-}
-
 const FormValue *Find(const PropertyList &properties, const QByteArray &name)
 {
     for (const FormProperty &p : properties)

@@ -18,15 +18,6 @@ using namespace platform::stream;
 
 namespace {
 
-QByteArray Written(const FormComponent &root)
-{
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    WriteFormStream(buffer, root);
-    return data;
-}
-
 void Put(PropertyList &properties, const QByteArray &name, const FormValue &value)
 {
     for (FormProperty &p : properties)

@@ -1,6 +1,6 @@
 #include "query/uFindCheckSetModel.h"
 
-#include "QStringPrint.h"
+#include "support/QStringPrint.h"
 
 #include <gtest/gtest.h>
 

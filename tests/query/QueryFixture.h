@@ -6,7 +6,7 @@
 #include "support/TempDir.h"
 #include "support/TestDatabase.h"
 
-#include "QStringPrint.h"
+#include "support/QStringPrint.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "support/TempDir.h"
 #include "support/TestDatabase.h"
 
-#include "QStringPrint.h"
+#include "support/QStringPrint.h"
 
 #include <gtest/gtest.h>
 

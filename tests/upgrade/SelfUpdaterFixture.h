@@ -57,7 +57,7 @@ struct RecordingWindows : TsuUpgradeWindows
 // A missing file reads as a text no file of the tests holds.
 QByteArray readFile(const QString &path)
 {
-    return testfiles::readFile(path, "<missing>");
+    return testfiles::readFileOrMissing(path);
 }
 
 using testfiles::sha256;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/FontSubstitution.h"
+#include "support/QStringPrint.h"
 #include "platform/ui/MessageBox.h"
 #include "upgrade/suSelfUpdaterMessages.h"
 #include "upgrade/suSelfUpdaterPassword.h"
@@ -13,11 +14,6 @@
 #include <QList>
 
 #include <ostream>
-
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 // The upgrade windows in a known language under the title "Velmora", with
 // message boxes recorded and answered from a script (Yes when it runs out).

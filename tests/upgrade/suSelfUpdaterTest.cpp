@@ -5,7 +5,7 @@
 
 #include "../platform/net/RawHttpServer.h"
 #include "SelfUpdaterFixture.h"
-#include "query/QStringPrint.h"
+#include "support/QStringPrint.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

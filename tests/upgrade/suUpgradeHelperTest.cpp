@@ -1,7 +1,8 @@
 #include "upgrade/helper/suUpgradeHelper.h"
 
 #include "platform/os/Processes.h"
-#include "query/QStringPrint.h"
+#include "support/FileBytes.h"
+#include "support/QStringPrint.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -26,20 +27,12 @@ QString helperProgram()
     return build + QStringLiteral("/upgrade/Updater");
 }
 
-QByteArray readFile(const QString &path)
+// Writes a file of the program's folder; a runnable one as the program would be.
+void placeFile(const QString &path, const QByteArray &bytes, bool runnable = false)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes, bool runnable = false)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(bytes);
-    file.close();
+    testfiles::writeFile(path, bytes);
     if (runnable)
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
+        QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
 }
 
 // A program that writes its arguments (each followed by '|') to a file.
@@ -62,8 +55,8 @@ struct ProgramFolder
         EXPECT_TRUE(QDir().mkpath(folder));
         program = folder + QStringLiteral("Dorvak");
         marker = temp.file(QStringLiteral("started.txt"));
-        writeFile(program, "#!/bin/sh\nexit 0\n", true);
-        writeFile(folder + QStringLiteral("dorvak.dat"), "old database");
+        placeFile(program, "#!/bin/sh\nexit 0\n", true);
+        placeFile(folder + QStringLiteral("dorvak.dat"), "old database");
     }
     QString file(const QString &name) const { return folder + name; }
     QStringList downloads() const
@@ -113,9 +106,9 @@ TEST(SuHelperArguments, RebuildsThePathAndReadsParametersAndMethod)
 TEST(SuHelperPlan, NamesTheNewProgramAndSkipsNamelessDownloads)
 {
     ProgramFolder app;
-    writeFile(app.file(QStringLiteral("dorvak.dat.uTMP")), "d");
-    writeFile(app.file(QStringLiteral("Dorvak.exe.uTMP")), "p");
-    writeFile(app.file(QStringLiteral("..uTMP")), "x");
+    placeFile(app.file(QStringLiteral("dorvak.dat.uTMP")), "d");
+    placeFile(app.file(QStringLiteral("Dorvak.exe.uTMP")), "p");
+    placeFile(app.file(QStringLiteral("..uTMP")), "x");
     TsuHelperPlan plan = suPlanReplacement({app.program, QStringLiteral("/afterupgrade"), false});
     ASSERT_EQ(plan.Files.size(), 2u);
     EXPECT_EQ(plan.Files[0].target, app.program) << "the downloaded executable takes the program's name";
@@ -126,7 +119,7 @@ TEST(SuHelperPlan, NamesTheNewProgramAndSkipsNamelessDownloads)
 
     // A download named after the program itself is the new program; the
     // other executable keeps its name.
-    writeFile(app.file(QStringLiteral("Dorvak.uTMP")), "q");
+    placeFile(app.file(QStringLiteral("Dorvak.uTMP")), "q");
     plan = suPlanReplacement({app.program, {}, false});
     ASSERT_EQ(plan.Files.size(), 3u);
     EXPECT_EQ(plan.Files[0].target, app.file(QStringLiteral("Dorvak.exe")));
@@ -138,15 +131,15 @@ TEST(SuHelperPlan, NamesTheNewProgramAndSkipsNamelessDownloads)
 TEST(SuHelper, ReplacesEveryFileAndRestartsTheProgram)
 {
     ProgramFolder app;
-    writeFile(app.file(QStringLiteral("dorvak.dat.uTMP")), "new database");
-    writeFile(app.file(QStringLiteral("softup.dll.uTMP")), "[SYS]\nUPDATESET=2\n");
-    writeFile(app.file(QStringLiteral("Dorvak.exe.uTMP")), recorder(app.marker));
+    placeFile(app.file(QStringLiteral("dorvak.dat.uTMP")), "new database");
+    placeFile(app.file(QStringLiteral("softup.dll.uTMP")), "[SYS]\nUPDATESET=2\n");
+    placeFile(app.file(QStringLiteral("Dorvak.exe.uTMP")), recorder(app.marker));
     ASSERT_TRUE(app.runHelper({app.program, QStringLiteral("+/afterupgrade0")}));
     ASSERT_TRUE(app.started());
-    EXPECT_EQ(readFile(app.marker), "/afterupgrade|");
-    EXPECT_EQ(readFile(app.file(QStringLiteral("dorvak.dat"))), "new database");
-    EXPECT_EQ(readFile(app.file(QStringLiteral("softup.dll"))), "[SYS]\nUPDATESET=2\n");
-    EXPECT_EQ(readFile(app.program), recorder(app.marker));
+    EXPECT_EQ(testfiles::readFileOrMissing(app.marker), "/afterupgrade|");
+    EXPECT_EQ(testfiles::readFileOrMissing(app.file(QStringLiteral("dorvak.dat"))), "new database");
+    EXPECT_EQ(testfiles::readFileOrMissing(app.file(QStringLiteral("softup.dll"))), "[SYS]\nUPDATESET=2\n");
+    EXPECT_EQ(testfiles::readFileOrMissing(app.program), recorder(app.marker));
     EXPECT_TRUE(QFileInfo(app.program).isExecutable());
     EXPECT_TRUE(app.downloads().isEmpty());
     EXPECT_EQ(QDir(app.folder).entryList(QDir::Files | QDir::Hidden).size(), 3) << "no backup is left";
@@ -180,16 +173,16 @@ TEST(SuHelper, AnOutputNobodyReadsEndsNeitherTheHelperNorTheRestartedProgram)
     // Whoever started the old program stopped reading its output when it
     // ended; the helper and the new program still write there.
     ProgramFolder app;
-    writeFile(app.file(QStringLiteral("Dorvak.exe.uTMP")),
+    placeFile(app.file(QStringLiteral("Dorvak.exe.uTMP")),
               "#!/bin/sh\necho 'a warning' >&2\nprintf '%s|' \"$@\" > '" + app.marker.toUtf8() + "'\n");
     EXPECT_EQ(runHelperWithUnreadOutput({app.program, QStringLiteral("+/afterupgrade0")}), 0);
     ASSERT_TRUE(app.started()) << "the new program ran past its warning";
-    EXPECT_EQ(readFile(app.marker), "/afterupgrade|");
+    EXPECT_EQ(testfiles::readFileOrMissing(app.marker), "/afterupgrade|");
 
     // A release that cannot be installed: the helper's own line about it.
     ProgramFolder blocked;
     ASSERT_TRUE(QDir().mkpath(blocked.file(QStringLiteral("a.dat/inside"))));
-    writeFile(blocked.file(QStringLiteral("a.dat.uTMP")), "new a");
+    placeFile(blocked.file(QStringLiteral("a.dat.uTMP")), "new a");
     EXPECT_EQ(runHelperWithUnreadOutput({blocked.program, QStringLiteral("+/afterupgrade0")}), 3)
         << "rolled back, and told so";
 }
@@ -197,62 +190,62 @@ TEST(SuHelper, AnOutputNobodyReadsEndsNeitherTheHelperNorTheRestartedProgram)
 TEST(SuHelper, APathWithSpacesIsRebuilt)
 {
     ProgramFolder app(QStringLiteral("Program Files/Velmora  2"));
-    writeFile(app.file(QStringLiteral("dorvak.dat.uTMP")), "new database");
-    writeFile(app.file(QStringLiteral("Dorvak.exe.uTMP")), recorder(app.marker));
+    placeFile(app.file(QStringLiteral("dorvak.dat.uTMP")), "new database");
+    placeFile(app.file(QStringLiteral("Dorvak.exe.uTMP")), recorder(app.marker));
     // The program hands its path over whole; two spaces in a row survive.
     ASSERT_TRUE(app.runHelper({app.program, QStringLiteral("+/afterupgrade0")}));
     ASSERT_TRUE(app.started());
-    EXPECT_EQ(readFile(app.file(QStringLiteral("dorvak.dat"))), "new database");
+    EXPECT_EQ(testfiles::readFileOrMissing(app.file(QStringLiteral("dorvak.dat"))), "new database");
 
     // Split at every space, as a command line is, the single spaces of a
     // path are rebuilt.
     ProgramFolder split(QStringLiteral("My Apps/Velmora"));
-    writeFile(split.file(QStringLiteral("Dorvak.exe.uTMP")), recorder(split.marker));
+    placeFile(split.file(QStringLiteral("Dorvak.exe.uTMP")), recorder(split.marker));
     QStringList arguments = split.program.split(u' ');
     arguments << QStringLiteral("+/afterupgrade0");
     ASSERT_TRUE(split.runHelper(arguments));
     ASSERT_TRUE(split.started());
-    EXPECT_EQ(readFile(split.marker), "/afterupgrade|");
+    EXPECT_EQ(testfiles::readFileOrMissing(split.marker), "/afterupgrade|");
 }
 
 TEST(SuHelper, RunsAnExternalSetupThenTheProgram)
 {
     ProgramFolder app;
     const QString setupMarker = app.temp.file(QStringLiteral("setup.txt"));
-    writeFile(app.program, recorder(app.marker), true);
-    writeFile(app.file(QStringLiteral("setup.exe.uTMP")), recorder(setupMarker, "setup:"));
-    writeFile(app.file(QStringLiteral("dorvak.dat.uTMP")), "new database");
+    placeFile(app.program, recorder(app.marker), true);
+    placeFile(app.file(QStringLiteral("setup.exe.uTMP")), recorder(setupMarker, "setup:"));
+    placeFile(app.file(QStringLiteral("dorvak.dat.uTMP")), "new database");
     ASSERT_TRUE(app.runHelper({app.program, QStringLiteral("+/afterupgrade1")}));
     ASSERT_TRUE(app.started());
-    EXPECT_EQ(readFile(setupMarker), "setup:/afterupgrade|") << "the setup ran first";
-    EXPECT_EQ(readFile(app.marker), "/afterupgrade|") << "then the unchanged program";
-    EXPECT_EQ(readFile(app.program), recorder(app.marker));
+    EXPECT_EQ(testfiles::readFileOrMissing(setupMarker), "setup:/afterupgrade|") << "the setup ran first";
+    EXPECT_EQ(testfiles::readFileOrMissing(app.marker), "/afterupgrade|") << "then the unchanged program";
+    EXPECT_EQ(testfiles::readFileOrMissing(app.program), recorder(app.marker));
     EXPECT_FALSE(QFile::exists(app.file(QStringLiteral("setup.exe")))) << "the setup is removed after it ran";
-    EXPECT_EQ(readFile(app.file(QStringLiteral("dorvak.dat"))), "new database");
+    EXPECT_EQ(testfiles::readFileOrMissing(app.file(QStringLiteral("dorvak.dat"))), "new database");
 }
 
 TEST(SuHelper, AFailureInTheMiddlePutsEveryFileBack)
 {
     ProgramFolder app;
-    writeFile(app.program, recorder(app.marker), true);
-    writeFile(app.file(QStringLiteral("a.dat")), "old a");
-    writeFile(app.file(QStringLiteral("c.dat")), "old c");
+    placeFile(app.program, recorder(app.marker), true);
+    placeFile(app.file(QStringLiteral("a.dat")), "old a");
+    placeFile(app.file(QStringLiteral("c.dat")), "old c");
     // b.dat cannot be replaced: a folder of that name is in the way.
     ASSERT_TRUE(QDir().mkpath(app.file(QStringLiteral("b.dat/inside"))));
-    writeFile(app.file(QStringLiteral("a.dat.uTMP")), "new a");
-    writeFile(app.file(QStringLiteral("b.dat.uTMP")), "new b");
-    writeFile(app.file(QStringLiteral("c.dat.uTMP")), "new c");
-    writeFile(app.file(QStringLiteral("Dorvak.exe.uTMP")), "#!/bin/sh\necho broken release\n");
+    placeFile(app.file(QStringLiteral("a.dat.uTMP")), "new a");
+    placeFile(app.file(QStringLiteral("b.dat.uTMP")), "new b");
+    placeFile(app.file(QStringLiteral("c.dat.uTMP")), "new c");
+    placeFile(app.file(QStringLiteral("Dorvak.exe.uTMP")), "#!/bin/sh\necho broken release\n");
     ASSERT_TRUE(app.runHelper({app.program, QStringLiteral("+/afterupgrade0")}));
     // The unchanged program is started again, without the restart argument.
     ASSERT_TRUE(app.started());
-    EXPECT_EQ(readFile(app.marker), "|");
-    EXPECT_EQ(readFile(app.file(QStringLiteral("a.dat"))), "old a") << "installed first, then put back";
-    EXPECT_EQ(readFile(app.file(QStringLiteral("c.dat"))), "old c");
-    EXPECT_EQ(readFile(app.program), recorder(app.marker));
+    EXPECT_EQ(testfiles::readFileOrMissing(app.marker), "|");
+    EXPECT_EQ(testfiles::readFileOrMissing(app.file(QStringLiteral("a.dat"))), "old a") << "installed first, then put back";
+    EXPECT_EQ(testfiles::readFileOrMissing(app.file(QStringLiteral("c.dat"))), "old c");
+    EXPECT_EQ(testfiles::readFileOrMissing(app.program), recorder(app.marker));
     EXPECT_TRUE(QFileInfo(app.file(QStringLiteral("b.dat/inside"))).isDir());
     EXPECT_TRUE(app.downloads().isEmpty()) << "no part of the failed release waits to be installed later";
-    EXPECT_EQ(readFile(app.file(QStringLiteral("dorvak.dat"))), "old database");
+    EXPECT_EQ(testfiles::readFileOrMissing(app.file(QStringLiteral("dorvak.dat"))), "old database");
 }
 
 TEST(SuHelper, WaitsForTheProgramOnlyUpToItsBound)
@@ -265,12 +258,12 @@ TEST(SuHelper, WaitsForTheProgramOnlyUpToItsBound)
     const qint64 pid = platform::spawnProcess(app.program, {QStringLiteral("30")});
     ASSERT_GT(pid, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return platform::executableInUse(app.program); }, 10000));
-    writeFile(app.file(QStringLiteral("dorvak.dat.uTMP")), "new database");
+    placeFile(app.file(QStringLiteral("dorvak.dat.uTMP")), "new database");
 
     EXPECT_FALSE(suWaitUntilFree(app.program, 300, 50));
     EXPECT_EQ(suRunHelper({app.program, QStringLiteral("/afterupgrade"), false}, 300),
               TsuHelperOutcome::StillRunning);
-    EXPECT_EQ(readFile(app.file(QStringLiteral("dorvak.dat"))), "old database") << "nothing installed";
+    EXPECT_EQ(testfiles::readFileOrMissing(app.file(QStringLiteral("dorvak.dat"))), "old database") << "nothing installed";
     EXPECT_TRUE(app.downloads().isEmpty());
 
     ::kill(static_cast<pid_t>(pid), SIGTERM);

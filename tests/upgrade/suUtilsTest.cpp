@@ -3,6 +3,8 @@
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
+#include "support/FileBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <QBuffer>
@@ -16,13 +18,7 @@
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
+using testfiles::writeFileMakingFolders;
 
 // A desktop whose default browser for text/html is the given Exec line.
 struct FakeDesktop
@@ -37,9 +33,9 @@ struct FakeDesktop
 
     explicit FakeDesktop(const QByteArray &exec)
     {
-        writeFile(dir.file("config/mimeapps.list"),
+        writeFileMakingFolders(dir.file("config/mimeapps.list"),
                   "[Default Applications]\ntext/html=missing.desktop;test-browser.desktop;\n");
-        writeFile(dir.file("usr/applications/test/browser.desktop"),
+        writeFileMakingFolders(dir.file("usr/applications/test/browser.desktop"),
                   "[Desktop Entry]\nName=Browser\nExec=" + exec + "\n");
     }
 };
@@ -203,7 +199,7 @@ TEST(SuUtils, OpenURLStartsTheDefaultBrowserWithTheUrlAlone)
     TempDir scratch;
     const QString log = scratch.file(QStringLiteral("opened.txt"));
     const QString script = scratch.file(QStringLiteral("browser.sh"));
-    writeFile(script, "#!/bin/sh\nprintf '%s|' \"$@\" > '" + log.toUtf8() + ".part'\nmv '" + log.toUtf8() +
+    writeFileMakingFolders(script, "#!/bin/sh\nprintf '%s|' \"$@\" > '" + log.toUtf8() + ".part'\nmv '" + log.toUtf8() +
                           ".part' '" + log.toUtf8() + "'\n");
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     FakeDesktop desktop(script.toUtf8() + " --flag %u");
@@ -230,7 +226,7 @@ TEST(SuUtils, FileDatesAndSizes)
 {
     TempDir dir;
     const QString path = dir.file(QStringLiteral("f.bin"));
-    writeFile(path, QByteArray(1234, 'z'));
+    writeFileMakingFolders(path, QByteArray(1234, 'z'));
     EXPECT_EQ(GetFileSize64(path), 1234);
     EXPECT_EQ(GetFileSize64(dir.file(QStringLiteral("none"))), -1);
     EXPECT_EQ(GetFileSize64(dir.path()), -1);

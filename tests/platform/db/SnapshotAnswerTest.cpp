@@ -11,9 +11,9 @@ using namespace platform::db;
 
 namespace {
 
-const QString kList = QStringLiteral("select cCorpCName,cProvince,cCorpMemo,iFlag from Dorvak");
+const QString kSnapshotList = QStringLiteral("select cCorpCName,cProvince,cCorpMemo,iFlag from Dorvak");
 
-QStringList sampleRows()
+QStringList snapshotRows()
 {
     return {testdb::companyInsert(QStringLiteral("北京电子"), QStringLiteral("北京市"), 1, {},
                                   QStringLiteral("甲")),
@@ -30,8 +30,8 @@ class SnapshotAnswerTest : public DbFixture
 protected:
     void SetUp() override
     {
-        openDatabase(sampleRows());
-        openSql(kList);
+        openDatabase(snapshotRows());
+        openSql(kSnapshotList);
     }
 
     // Adds 20,000 companies 公司1 to 公司20000 (their province given by the
@@ -47,7 +47,7 @@ protected:
         ColumnStore::setDefaultChunkRows(64);
         connection.setConnectionString(connectionStringFor(path));
         connection.setConnected(true);
-        connection.preload(kList);
+        connection.preload(kSnapshotList);
         ColumnStore::setDefaultChunkRows(ColumnStore::kDefaultChunkRows);
     }
     // The names in the shown rows of a query, in order.
@@ -71,7 +71,7 @@ protected:
     // Opens the statement and checks the rows against the engine's.
     bool answered(const QString &where)
     {
-        const QString sql = kList + where;
+        const QString sql = kSnapshotList + where;
         openSql(sql);
         EXPECT_EQ(names(*query), engineNames(sql)) << where.toStdString();
         return query->answeredFromSnapshot();
@@ -119,7 +119,7 @@ TEST_F(SnapshotAnswerTest, StatementsOnTheListAreAnsweredWithTheEnginesRowsAndFi
     // The row filter narrows the answer as it narrows a result read by the engine.
     query->setFilter(QStringLiteral("cProvince='北京市'"));
     query->setFiltered(true);
-    openSql(kList + QStringLiteral(" WHERE cCorpCName LIKE '%电子'"));
+    openSql(kSnapshotList + QStringLiteral(" WHERE cCorpCName LIKE '%电子'"));
     EXPECT_TRUE(query->answeredFromSnapshot());
     EXPECT_EQ(names(*query), (QStringList{QStringLiteral("北京电子"), QStringLiteral("Union 电子")}));
 }
@@ -127,8 +127,8 @@ TEST_F(SnapshotAnswerTest, StatementsOnTheListAreAnsweredWithTheEnginesRowsAndFi
 TEST_F(SnapshotAnswerTest, RefreshAndClearingTheSearchReuseTheRows)
 {
     const ColumnStore *list = query->snapshot();
-    openSql(kList + QStringLiteral(" WHERE (cCorpCName LIKE '%电%')"));
-    openSql(kList);
+    openSql(kSnapshotList + QStringLiteral(" WHERE (cCorpCName LIKE '%电%')"));
+    openSql(kSnapshotList);
     EXPECT_TRUE(query->answeredFromSnapshot());
     EXPECT_EQ(query->snapshot(), list);
     EXPECT_EQ(query->recordCount(), 5);
@@ -141,7 +141,7 @@ TEST_F(SnapshotAnswerTest, AnotherProgramsWriteSendsStatementsToTheEngineUntilTh
         {QStringLiteral("UPDATE Dorvak SET cCorpCName = '北京电子新' WHERE cCorpCName = '北京电子'")});
     EXPECT_FALSE(answered(QStringLiteral(" WHERE cCorpCName LIKE '%新'")));
     EXPECT_EQ(names(*query), QStringList{QStringLiteral("北京电子新")});
-    openSql(kList);
+    openSql(kSnapshotList);
     EXPECT_FALSE(query->answeredFromSnapshot());
     EXPECT_TRUE(answered(QStringLiteral(" WHERE cCorpCName LIKE '%新'")));
 }
@@ -154,7 +154,7 @@ TEST_F(SnapshotAnswerTest, OwnPostsKeepTheSnapshotInStep)
     // While the text is not posted, another query cannot see it in the snapshot.
     DbQuery other;
     other.setConnection(connection.get());
-    other.setSqlText(kList + QStringLiteral(" WHERE iFlag = 1"));
+    other.setSqlText(kSnapshotList + QStringLiteral(" WHERE iFlag = 1"));
     other.open();
     EXPECT_FALSE(other.answeredFromSnapshot());
     EXPECT_EQ(other.cellText(0, 2), QStringLiteral("甲"));
@@ -166,7 +166,7 @@ TEST_F(SnapshotAnswerTest, OwnPostsKeepTheSnapshotInStep)
     EXPECT_EQ(other.cellText(0, 2), QStringLiteral("新简介"));
 
     // A post through a result the engine read leaves the snapshot behind.
-    openSql(kList + QStringLiteral(" WHERE iFlag = 1 ORDER BY rowid"));
+    openSql(kSnapshotList + QStringLiteral(" WHERE iFlag = 1 ORDER BY rowid"));
     query->setFieldText(query->fieldByName(QStringLiteral("cCorpMemo"))->index(), QStringLiteral("再改"));
     query->post();
     EXPECT_FALSE(answered(QStringLiteral(" WHERE iFlag = 1")));
@@ -178,7 +178,7 @@ TEST_F(SnapshotAnswerTest, IndexesUncoveredColumnsAndUnsureValuesGoToTheEngine)
     // A memo declared MEMO has numeric affinity but holds text: its comparisons follow other rules.
     EXPECT_FALSE(answered(QStringLiteral(" WHERE cCorpMemo = '甲'")));
     // A column the snapshot lacks.
-    openSql(kList);
+    openSql(kSnapshotList);
     openSql(QStringLiteral("select cCorpCName, cTel from Dorvak where cTel = '010-1234567'"));
     EXPECT_FALSE(query->answeredFromSnapshot());
     EXPECT_EQ(query->recordCount(), 4);
@@ -186,14 +186,14 @@ TEST_F(SnapshotAnswerTest, IndexesUncoveredColumnsAndUnsureValuesGoToTheEngine)
     // A number stored as text in the numeric column.
     testdb::run(path, testdb::kPassword, 4096,
                 {QStringLiteral("UPDATE Dorvak SET iFlag = 'x' WHERE cCorpCName = '安徽机械'")});
-    openSql(kList);
+    openSql(kSnapshotList);
     EXPECT_FALSE(answered(QStringLiteral(" WHERE iFlag > 0")));
     EXPECT_TRUE(answered(QStringLiteral(" WHERE cCorpCName > '北'")));
 
     // The engine reads through an index in the index's order.
     testdb::run(path, testdb::kPassword, 4096,
                 {QStringLiteral("CREATE INDEX byProvince ON Dorvak (cProvince)")});
-    openSql(kList);
+    openSql(kSnapshotList);
     EXPECT_FALSE(answered(QStringLiteral(" WHERE cProvince > '安'")));
     EXPECT_TRUE(answered(QStringLiteral(" WHERE cCorpCName LIKE '%电子%'")));
 }
@@ -216,11 +216,11 @@ TEST_F(SnapshotAnswerTest, APreloadedListAnswersWhileItLoadsAndTakesInTheRest)
     grid.setDataSource(&source);
     QAbstractItemModelTester tester(&grid, QAbstractItemModelTester::FailureReportingMode::Fatal);
     const QString where = QStringLiteral(" WHERE cCorpCName LIKE '%9%'");
-    list.setSqlText(kList);
+    list.setSqlText(kSnapshotList);
     list.open();
-    search.setSqlText(kList + where);
+    search.setSqlText(kSnapshotList + where);
     search.open();
-    credible.setSqlText(kList);
+    credible.setSqlText(kSnapshotList);
     credible.open();
     credible.setFilter(QStringLiteral("iFlag=1"));
     credible.setFiltered(true);
@@ -231,7 +231,7 @@ TEST_F(SnapshotAnswerTest, APreloadedListAnswersWhileItLoadsAndTakesInTheRest)
     // The engine's own statements and a post go in between the reading.
     DbQuery cards;
     cards.setConnection(&second);
-    cards.setSqlText(kList + QStringLiteral(" WHERE iFlag = 1 ORDER BY rowid DESC"));
+    cards.setSqlText(kSnapshotList + QStringLiteral(" WHERE iFlag = 1 ORDER BY rowid DESC"));
     cards.open();
     EXPECT_FALSE(cards.answeredFromSnapshot());
     while (list.recordCount() == 0)
@@ -244,13 +244,13 @@ TEST_F(SnapshotAnswerTest, APreloadedListAnswersWhileItLoadsAndTakesInTheRest)
     EXPECT_FALSE(progress.last().at(3).toBool());
     EXPECT_EQ(progress.last().at(0).toInt(), 20005);
     EXPECT_FALSE(list.loading());
-    EXPECT_EQ(names(list), engineNames(kList));
-    EXPECT_EQ(names(search), engineNames(kList + where));
+    EXPECT_EQ(names(list), engineNames(kSnapshotList));
+    EXPECT_EQ(names(search), engineNames(kSnapshotList + where));
     EXPECT_GE(search.recordCount(), shownAtOpen);
     EXPECT_EQ(grid.rowCount(), search.recordCount());
-    EXPECT_EQ(credible.recordCount(), int(engineNames(kList + QStringLiteral(" WHERE iFlag = 1")).size()));
-    EXPECT_EQ(engineNames(kList + QStringLiteral(" WHERE cCorpMemo = '读时改'")).size(), 1u);
-    search.setSqlText(kList + QStringLiteral(" WHERE cCorpCName = '公司7'"));
+    EXPECT_EQ(credible.recordCount(), int(engineNames(kSnapshotList + QStringLiteral(" WHERE iFlag = 1")).size()));
+    EXPECT_EQ(engineNames(kSnapshotList + QStringLiteral(" WHERE cCorpMemo = '读时改'")).size(), 1u);
+    search.setSqlText(kSnapshotList + QStringLiteral(" WHERE cCorpCName = '公司7'"));
     search.open();
     EXPECT_TRUE(search.answeredFromSnapshot()) << "the post kept the snapshot in step";
     EXPECT_EQ(search.recordCount(), 1);
@@ -266,7 +266,7 @@ TEST_F(SnapshotAnswerTest, AListSortedWhileItLoadsIsSortedOnceWhole)
     DbQuery before, during;
     for (DbQuery *q : {&before, &during}) {
         q->setConnection(&second);
-        q->setSqlText(kList);
+        q->setSqlText(kSnapshotList);
     }
     before.setSort(QStringLiteral("cCorpCName DESC"));
     before.open();
@@ -306,10 +306,10 @@ TEST_F(SnapshotAnswerTest, APreloadedListIsLetGoWhenTheFileCloses)
     DbConnection second;
     second.setConnectionString(connectionStringFor(path));
     second.setConnected(true);
-    second.preload(kList);
+    second.preload(kSnapshotList);
     DbQuery list;
     list.setConnection(&second);
-    list.setSqlText(kList);
+    list.setSqlText(kSnapshotList);
     list.open();
     EXPECT_TRUE(list.answeredFromSnapshot());
 

@@ -1,5 +1,6 @@
 #include "platform/os/DefaultBrowser.h"
 
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,13 +11,7 @@
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
+using testfiles::writeFileMakingFolders;
 
 class XdgEnvironment : public ::testing::Test
 {
@@ -66,19 +61,19 @@ TEST_F(XdgEnvironment, FindsTheFirstInstalledDefaultHandler)
 {
     // The system list names a browser; the user's list overrides it, and its
     // first entry is not installed.
-    writeFile(dir.file("etc-xdg/mimeapps.list"), "[Default Applications]\ntext/html=system.desktop\n");
-    writeFile(dir.file("home-config/mimeapps.list"),
+    writeFileMakingFolders(dir.file("etc-xdg/mimeapps.list"), "[Default Applications]\ntext/html=system.desktop\n");
+    writeFileMakingFolders(dir.file("home-config/mimeapps.list"),
               "# comment\n[Added Associations]\ntext/html=added.desktop\n"
               "[Default Applications]\ntext/plain=editor.desktop\ntext/html=gone.desktop;org-web.desktop;\n");
-    writeFile(dir.file("usr-share/applications/system.desktop"), "[Desktop Entry]\nExec=system-browser %u\n");
-    writeFile(dir.file("usr-share/applications/added.desktop"), "[Desktop Entry]\nExec=added %u\n");
-    writeFile(dir.file("home-data/applications/org/web.desktop"),
+    writeFileMakingFolders(dir.file("usr-share/applications/system.desktop"), "[Desktop Entry]\nExec=system-browser %u\n");
+    writeFileMakingFolders(dir.file("usr-share/applications/added.desktop"), "[Desktop Entry]\nExec=added %u\n");
+    writeFileMakingFolders(dir.file("home-data/applications/org/web.desktop"),
               "[Desktop Entry]\nName=Web\n[Desktop Action new]\nExec=wrong\n");
     EXPECT_EQ(platform::defaultHandlerCommand(QStringLiteral("text/html")),
               QStringLiteral("system-browser %u"))
         << "an entry without an Exec line in its own group is skipped";
 
-    writeFile(dir.file("home-data/applications/org/web.desktop"),
+    writeFileMakingFolders(dir.file("home-data/applications/org/web.desktop"),
               "[Desktop Entry]\nName=Web\nExec=\"/opt/web browser/web\" --new-window %U\n");
     EXPECT_EQ(platform::defaultHandlerCommand(QStringLiteral("text/html")),
               QStringLiteral("\"/opt/web browser/web\" --new-window %U"));

@@ -1,6 +1,7 @@
 #include "platform/os/FileSwap.h"
 #include "platform/os/IniFile.h"
 #include "platform/os/PrivateFiles.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +14,11 @@
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
+using testfiles::writeFile;
 
 QByteArray readFile(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return testfiles::readFileOrMissing(path);
 }
 
 mode_t modeOf(const QString &path)
