@@ -172,7 +172,7 @@ void TsuSelfUpdater::responseHeaders(qint64 fileSize, TDateTime lastModified, bo
     // A server announcing another length than the signed one is not
     // sending this release's file. (While the headers are handled,
     // Succeeded tells whether a length was announced at all.)
-    if (file.Size >= 0 && Succeeded() && fileSize != file.Size) {
+    if (file.Size >= 0 && StatusCode() == 200 && Succeeded() && fileSize != file.Size) {
         m_sizeRefused = true;
         canContinue = false;
         return;
