@@ -151,7 +151,7 @@ void TUpdateHook::SpeedButton11Click()
     }
     if (platform::messageBox(QStringLiteral("升级新版本时，可能会中断当前正在使用的数据！是否继续(Y/N)?"),
                              QStringLiteral("提示"), platform::MessageButtons::YesNo,
-                             platform::MessageIcon::Information) != platform::mrYes)
+                             platform::MessageIcon::Information, m_mainWindow) != platform::mrYes)
         return;
     const QList<OpenQuery> open = rememberOpen(m_queries);
     m_connection->setConnected(false);
