@@ -7,6 +7,7 @@
 #include "../upgrade/SelfUpdaterFixture.h"
 #include "upgrade/suUpgradeTrust.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -52,7 +53,10 @@ TEST_F(SuSelfUpdater, TheReadmesStepsMakeAReleaseTheBuiltProgramInstalls)
     // A vendor's working folder: the build beside it, the new database, the
     // program of the release build; the home folder for the keys.
     TempDir work;
-    ASSERT_TRUE(QFile::link(qEnvironmentVariable("VELMORA_BUILD_DIR"), work.file(QStringLiteral("build"))));
+    QString build = qEnvironmentVariable("VELMORA_BUILD_DIR");
+    if (build.isEmpty())
+        build = QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/..")).canonicalFilePath();
+    ASSERT_TRUE(QFile::link(build, work.file(QStringLiteral("build"))));
     const QByteArray database = "the new directory " + QByteArray(4000, 'd');
     const QByteArray releaseProgram = "#!/bin/sh\nexit 0\n# release 2.1\n";
     testfiles::writeFileMakingFolders(work.file(QStringLiteral("new/dorvak.dat")), database);
