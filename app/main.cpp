@@ -9,6 +9,7 @@
 #include "platform/ui/QtTranslations.h"
 #include "platform/ui/WindowStacking.h"
 #include "resources/AppIcon.h"
+#include "upgrade/helper/suUpgradeFolder.h"
 
 #include <QApplication>
 
@@ -32,6 +33,10 @@ int main(int argc, char *argv[])
         return 0;
     }
     mutex.listenForRequests([] { platform::bringToFront(FmMainForm); });
+
+    // An upgrade cut short is put back (or finished) before any of the
+    // program's files is opened.
+    suTidyProgramFolder(platform::executableFolder());
 
     TDMForm dataModule(DatabaseFolder(platform::executableFolder()));
     dataModule.DataModuleCreate();

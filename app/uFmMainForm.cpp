@@ -126,6 +126,13 @@ void TFmMainForm::BuildTitleStrip()
     // whole whatever the height of the font's line.
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Label4->setGeometry(5, 0, Label4->sizeHint().width(), Image2->height());
+    // The strip shows the window's caption, so what it says and what the
+    // desktop's task bar says (the update hook writes its outcome there)
+    // are always the same.
+    connect(this, &QWidget::windowTitleChanged, Label4, [this](const QString &title) {
+        Label4->setText(title);
+        Label4->resize(Label4->sizeHint().width(), Label4->height());
+    });
 
     SpeedButton7 = new QToolButton(Image2);
     SpeedButton7->setObjectName(QStringLiteral("SpeedButton7"));

@@ -11,7 +11,10 @@
 #include "platform/os/InstallLocation.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/MessageBox.h"
+#include "upgrade/helper/suUpgradeFolder.h"
+#include "upgrade/helper/suVersion.h"
 #include "upgrade/suSelfUpdater.h"
+#include "upgrade/suSelfUpdaterWindows.h"
 
 #include <QEventLoop>
 #include <QHash>
@@ -98,6 +101,8 @@ TUpdateHook::TUpdateHook(QWidget *mainWindow, platform::db::DbConnection *connec
       m_mainWindow(mainWindow), m_connection(connection), m_queries(std::move(queries))
 {
     SoftUpdate->setObjectName(QStringLiteral("SoftUpdate"));
+    // The upgrade's windows and messages stand above the main window.
+    SoftUpdate->SetUpgradeWindows(std::make_unique<TsuSelfUpdaterWindows>(mainWindow));
     SoftUpdate->SetInfoFileURL(vendorBase + QStringLiteral("/download/dorvak.inf"));
     TsuSelfUpdaterInfo &info = SoftUpdate->InfoFile();
     info.Files = {vendorBase + QStringLiteral("/download/dorvak.dat"),
@@ -116,12 +121,17 @@ TUpdateHook::TUpdateHook(QWidget *mainWindow, platform::db::DbConnection *connec
 
 void TUpdateHook::ReadInstalledVersion(const QString &versionFile)
 {
+    QString versionFileSays;
     try {
-        SoftUpdate->SetVersionNumber(ReadIniValue(QStringLiteral("SYS"), QStringLiteral("UPDATESET"),
-                                                  QStringLiteral("Error"), versionFile));
+        versionFileSays = ReadIniValue(QStringLiteral("SYS"), QStringLiteral("UPDATESET"),
+                                       QStringLiteral("Error"), versionFile);
     } catch (...) {
-        SoftUpdate->SetVersionNumber(QStringLiteral("1"));
+        versionFileSays = QStringLiteral("1");
     }
+    // An upgrade records the signed version it installed, and that record
+    // stands even when the version file says less (a release without one,
+    // or one that was put back by hand): no release below it is offered.
+    SoftUpdate->SetVersionNumber(suHigherVersion(versionFileSays, suReadVersionRecord(ProgramFolder)));
 }
 
 void TUpdateHook::SpeedButton11Click()
@@ -130,12 +140,18 @@ void TUpdateHook::SpeedButton11Click()
     // would leave the system's record of the package wrong.
     if (platform::isSystemManagedFolder(ProgramFolder)) {
         platform::messageBox(kSystemUpdatesOnly, QStringLiteral("提示"), platform::MessageButtons::Ok,
-                             platform::MessageIcon::Information);
+                             platform::MessageIcon::Information, m_mainWindow);
+        return;
+    }
+    // A build that trusts no key only says that its online upgrade is off;
+    // the data in use is not touched for it.
+    if (!SoftUpdate->UpgradeEnabled()) {
+        SoftUpdate->CheckUpdate();
         return;
     }
     if (platform::messageBox(QStringLiteral("升级新版本时，可能会中断当前正在使用的数据！是否继续(Y/N)?"),
                              QStringLiteral("提示"), platform::MessageButtons::YesNo,
-                             platform::MessageIcon::Information) != platform::mrYes)
+                             platform::MessageIcon::Information, m_mainWindow) != platform::mrYes)
         return;
     const QList<OpenQuery> open = rememberOpen(m_queries);
     m_connection->setConnected(false);

@@ -38,13 +38,17 @@ public:
     // executable's.
     QString ProgramFolder;
 
-    // Hands the version of the version file to SoftUpdate: "Error" when the
-    // file or its value is missing, "1" when it cannot be read.
+    // Hands the installed version to SoftUpdate; the one place the program
+    // learns it. It is the version file's ("Error" when the file or its value
+    // is missing, "1" when it cannot be read), unless the last upgrade
+    // recorded a higher one (upgrade/helper/suUpgradeFolder.h), which then
+    // wins.
     void ReadInstalledVersion(const QString &versionFile = QStringLiteral("softup.dll"));
     // "在线升级": asks, then checks for an update with the database closed.
     // Where the program's files belong to the system (a package install, or a
     // folder the user cannot write) it only says that upgrades come through
-    // the system's software updates, and changes nothing.
+    // the system's software updates, and changes nothing; a build without
+    // an upgrade key only says that online upgrade is switched off.
     void SpeedButton11Click();
     void SoftUpdateAborted();
     void SoftUpdateNoUpdateAvailable();

@@ -164,6 +164,7 @@ public:
         TsuHTTPTimeouts timeouts;
         TsuHTTPProxy proxy;
         int bufferSize = 4096;
+        qint64 maxBytes = 0;
         TsuRequestMethod method = rmAutomatic;
         bool useCache = true, useCookies = true, workOffline = false;
         bool upload = false;
@@ -212,6 +213,9 @@ private:
     std::unique_ptr<QFile> m_localFile;
     std::unique_ptr<QIODevice> m_stream;
     bool m_streamIsFile = false;
+    // The body ended with a read error (a broken or stalled connection)
+    // rather than at its end.
+    bool m_bodyBroken = false;
     QByteArray m_buffer;
 };
 
@@ -310,6 +314,15 @@ bool TsuCustomHTTP::Transfer::sendRequest(const QString &verb)
 void TsuCustomHTTP::Transfer::run()
 {
     runSteps();
+    {
+        std::lock_guard lock(m_handleLock);
+        if (m_request) {
+            m_st.Stalled = m_request->stalled();
+            m_st.RedirectRefused = m_request->redirectRefused();
+        }
+    }
+    if (m_st.RedirectRefused)
+        m_st.Succeeded = false;
     // The handles are closed here rather than in the completion step, so
     // that their closing notifications, like every status text, come from
     // the worker.
@@ -332,6 +345,12 @@ void TsuCustomHTTP::Transfer::runSteps()
         userName = m_cfg.userName;
     if (password.isEmpty())
         password = m_cfg.password;
+    // Credentials go out only where nobody on the way can read them.
+    const bool secure = scheme == QStringLiteral("https");
+    if (!secure) {
+        userName.clear();
+        password.clear();
+    }
 
     if (cracked && scheme == QStringLiteral("file")) {
         // 3. A local file: no network at all.
@@ -394,7 +413,7 @@ void TsuCustomHTTP::Transfer::runSteps()
             flags |= net::FlagNoCookies;
         if (!m_cfg.useCache)
             flags |= net::FlagReload | net::FlagNoCacheWrite | net::FlagPragmaNoCache;
-        if (scheme == QStringLiteral("https"))
+        if (secure)
             flags |= net::FlagSecure;
         m_st.Succeeded = request->openRequest(verb, path + extra, m_cfg.referer, m_cfg.acceptTypes, flags);
         if (!m_st.Succeeded)
@@ -427,14 +446,14 @@ void TsuCustomHTTP::Transfer::runSteps()
         do {
             m_st.TryAgain = false;
             m_st.Succeeded = sendRequest(verb);
-            if (!m_st.Succeeded || m_abandoned)
+            if (!m_st.Succeeded || m_abandoned || request->redirectRefused())
                 return;
 
             const int statusCode = request->statusCode();
             if (statusCode >= 0)
                 m_st.StatusCode = statusCode;
 
-            if (m_st.StatusCode == 401) {
+            if (m_st.StatusCode == 401 && secure) {
                 QString realm;
                 if (const std::optional<QString> challenge = query("WWW-Authenticate")) {
                     const qsizetype start = challenge->indexOf(QStringLiteral("=\""));
@@ -510,6 +529,12 @@ void TsuCustomHTTP::Transfer::runSteps()
         if (!alive || !m_st.CanContinue)
             return;
     }
+    // A body announced as longer than allowed is not read at all.
+    if (m_cfg.maxBytes > 0 && m_st.FileSize > m_cfg.maxBytes) {
+        m_st.ExceededLimit = true;
+        m_st.Succeeded = false;
+        return;
+    }
 
     // 13. The output: the destination file when the length is known,
     // otherwise memory.
@@ -544,8 +569,14 @@ void TsuCustomHTTP::Transfer::runSteps()
     if (m_abandoned)
         return;
 
-    // 15. The outcome.
-    m_st.Succeeded = m_st.StatusCode == 200 || partialAnswer();
+    if (m_st.ExceededLimit) {
+        m_st.Succeeded = false;
+        return;
+    }
+
+    // 15. The outcome: a body that broke off is not a whole one, whether its
+    // length was announced or not.
+    m_st.Succeeded = (m_st.StatusCode == 200 || partialAnswer()) && !m_bodyBroken;
     if (m_st.Succeeded && m_st.FileSize != 0 && m_stream)
         m_st.Succeeded = m_st.FileSize == m_st.BytesRead;
 }
@@ -560,8 +591,14 @@ void TsuCustomHTTP::Transfer::readBody()
             count = m_localFile->isOpen() ? m_localFile->read(m_buffer.data(), m_buffer.size()) : -1;
         else if (m_request)
             count = m_request->read(m_buffer.data(), m_buffer.size());
+        if (count < 0 && !m_abandoned)
+            m_bodyBroken = true;
         if (count <= 0 || m_abandoned)
             return;
+        if (m_cfg.maxBytes > 0 && m_st.BytesRead + count > m_cfg.maxBytes) {
+            m_st.ExceededLimit = true;
+            return;
+        }
         if (m_stream->write(m_buffer.constData(), count) != count) {
             m_st.OutputFailed = true;
             return;
@@ -608,9 +645,9 @@ void TsuCustomHTTP::Transfer::complete()
     // after which nothing more is raised.
     bool failedWithFile = false;
     if (m_st.CanContinue) {
-        if (m_st.OutputFailed) {
-            // Nothing half-written stays behind; the failure is the output's.
-            failedWithFile = !m_appending;
+        if (m_st.OutputFailed || m_st.ExceededLimit || m_st.RedirectRefused) {
+            // Nothing half-written stays behind.
+            failedWithFile = (m_st.OutputFailed || m_streamIsFile) && !m_appending;
             if (owner->OnTransferFailed)
                 owner->OnTransferFailed(owner);
         } else if (m_st.Succeeded && !m_stream) {
@@ -730,6 +767,7 @@ bool TsuCustomHTTP::begin(bool upload, const QByteArray &data)
     s.timeouts = m_timeouts;
     s.proxy = m_proxy;
     s.bufferSize = m_transferBufferSize;
+    s.maxBytes = m_maxBytes;
     s.method = m_requestMethod;
     s.useCache = m_useCache;
     s.useCookies = m_useCookies;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -65,10 +66,11 @@ struct TsuHTTPProxy
     bool StoresServerAndBypass() const { return AccessType == atUseProxy; }
 };
 
+// Byte offsets; 64 bits, so that a download of any size can be continued.
 struct TsuHTTPRange
 {
-    int StartRange = 0;
-    int EndRange = 0;
+    qint64 StartRange = 0;
+    qint64 EndRange = 0;
 };
 
 // Milliseconds; 0 keeps the network layer's own value.
@@ -106,6 +108,15 @@ struct TsuHTTPResult
     // The body could not be written to the destination file (not created,
     // or a write failed); the transfer then reports OnTransferFailed only.
     bool OutputFailed = false;
+    // The body was longer than MaxBytes (or announced as longer): it was
+    // cut off, and the transfer reports OnTransferFailed only.
+    bool ExceededLimit = false;
+    // The server redirected to an address the client does not follow (see
+    // platform::net::HttpRequest); OnTransferFailed only.
+    bool RedirectRefused = false;
+    // Nothing arrived for longer than the receive timeout after the request
+    // was sent (the transfer then fails as unreachable or incomplete).
+    bool Stalled = false;
     bool CanContinue = true;
     bool TryAgain = false;
     QString RawHeaders, ContentType, ContentLanguage, ContentEncoding, Location;
@@ -121,6 +132,10 @@ struct TsuHTTPResult
 // thread through events, the worker waiting meanwhile. OnStatusText and
 // OnRedirected are the exceptions: they run on the worker, and their
 // handlers must not touch windows. "file" URLs are read without the network.
+//
+// Credentials are only ever sent over https: over plain http they would
+// travel readable by anyone on the way, so there a 401 is an error status
+// like any other and OnPasswordRequired is not raised.
 //
 // The result state is handed to the component at each event, so handlers
 // (and code running after the transfer) read it through the getters; the
@@ -166,6 +181,11 @@ public:
     void SetUserAgent(const QString &value) { m_userAgent = value; }
     QString DestinationFile() const { return m_destinationFile; }
     void SetDestinationFile(const QString &value) { m_destinationFile = value; }
+    // The most body bytes a transfer takes; 0 (the default) for no limit.
+    // A longer body, or a Content-Length above it, ends the transfer with
+    // ExceededLimit before more is read.
+    qint64 MaxBytes() const { return m_maxBytes; }
+    void SetMaxBytes(qint64 value) { m_maxBytes = std::max<qint64>(value, 0); }
     // Linux has no hidden or temporary file attribute; the option is kept
     // for the components built on this one and has no effect here.
     bool HideDestinationFile() const { return m_hideDestinationFile; }
@@ -203,6 +223,9 @@ public:
     int StatusCode() const { return m_state.StatusCode; }
     bool Succeeded() const { return m_state.Succeeded; }
     bool OutputFailed() const { return m_state.OutputFailed; }
+    bool ExceededLimit() const { return m_state.ExceededLimit; }
+    bool RedirectRefused() const { return m_state.RedirectRefused; }
+    bool Stalled() const { return m_state.Stalled; }
     bool CanContinue() const { return m_state.CanContinue; }
     void SetCanContinue(bool value) { m_state.CanContinue = value; }
     bool TryAgain() const { return m_state.TryAgain; }
@@ -273,6 +296,7 @@ private:
     QString m_acceptTypes = QStringLiteral("text/html, */*");
     QString m_userAgent = QStringLiteral("Velmora HTTP client/1.0");
     QString m_destinationFile;
+    qint64 m_maxBytes = 0;
     bool m_hideDestinationFile = false;
     QString m_postData;
     QString m_referer;

@@ -30,6 +30,8 @@ std::optional<TsuInfoRefusal> suCheckSignedInfo(const QByteArray &info, const QB
     for (const TsuInfoFileEntry &entry : suInfoFiles(text)) {
         if (entry.SHA256.isEmpty())
             return TsuInfoRefusal{TsuUpdaterNotice::ChecksumMissing, FileNameOfURL(entry.URL)};
+        if (entry.Size < 0)
+            return TsuInfoRefusal{TsuUpdaterNotice::SizeMissing, FileNameOfURL(entry.URL)};
     }
     return std::nullopt;
 }

@@ -13,7 +13,7 @@
 // and publishes the 64-byte signature beside it, as the file's name plus
 // ".sig". Inside the signed bytes, "#expires=YYYY-MM-DD" is the last day
 // (UTC) the file may be used, so an old signed file cannot be served for
-// ever, and every listed file carries its "#sha256…=" line.
+// ever, and every listed file carries its "#sha256…=" and "#size…=" lines.
 
 // What makes an information file unacceptable, with the argument of its
 // notice (a date or a file name; empty when the notice takes none).
@@ -28,6 +28,7 @@ QDate suInfoExpiry(const QString &text);
 
 // Checks a file against its signature and the keys (32 raw bytes each), in
 // this order: signed by one of the keys, an expiry date that has not passed
-// on today (UTC), a checksum for every listed file. Nothing when it passes.
+// on today (UTC), a checksum and a size for every listed file. Nothing when
+// it passes.
 std::optional<TsuInfoRefusal> suCheckSignedInfo(const QByteArray &info, const QByteArray &signature,
                                                 const QList<QByteArray> &keys, const QDate &today);

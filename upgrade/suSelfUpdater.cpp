@@ -2,6 +2,7 @@
 
 #include "platform/os/ExecutablePath.h"
 #include "platform/os/PrivateFiles.h"
+#include "upgrade/helper/suVersion.h"
 #include "upgrade/suMessageFormat.h"
 #include "upgrade/suSelfUpdaterNotices.h"
 #include "upgrade/suSelfUpdaterWindows.h"
@@ -14,9 +15,13 @@
 TsuSelfUpdater::TsuSelfUpdater(QObject *parent)
     : TsuCustomHTTP(parent), m_versionDate(QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy"))),
       m_executablePath(platform::executablePath()), m_connectionTest(&IsOnline),
-      m_windows(std::make_unique<TsuSelfUpdaterWindows>()), m_upgradeKeys(BuildUpgradeKeys())
+      m_windows(std::make_unique<TsuSelfUpdaterWindows>()), m_upgradeKeys(suProgramUpgradeTrust().Keys),
+      m_acceptUnsigned(suProgramUpgradeTrust().AcceptUnsigned)
 {
     SetHideDestinationFile(true);
+    // A server that stops sending does not hold the upgrade for ever.
+    Timeouts().ConnectTimeout = kIdleTimeoutMs;
+    Timeouts().ReceiveTimeout = kIdleTimeoutMs;
     OnResponseHeaders = [this](QObject *, const QString &, const QString &, const QString &, const QString &,
                                const QString &, qint64 fileSize, TDateTime, TDateTime lastModified, TDateTime,
                                bool &canContinue) { responseHeaders(fileSize, lastModified, canContinue); };
@@ -67,8 +72,27 @@ void TsuSelfUpdater::Loaded(const QStringList &arguments)
 void TsuSelfUpdater::setInfoFileMode(bool on)
 {
     m_infoFileMode = on;
-    // The information file is always fetched fresh.
+    // The information file is always fetched fresh, and never read whole
+    // into memory past its bound.
     SetUseCache(!on);
+    SetMaxBytes(on ? kInfoFileLimit : 0);
+}
+
+QString TsuSelfUpdater::SignatureURL() const
+{
+    const qsizetype scheme = m_infoFileURL.indexOf(QStringLiteral("://"));
+    qsizetype cut = m_infoFileURL.size();
+    for (const QChar mark : {u'?', u'#'}) {
+        const qsizetype at = m_infoFileURL.indexOf(mark, scheme < 0 ? 0 : scheme + 3);
+        if (at >= 0)
+            cut = std::min(cut, at);
+    }
+    return m_infoFileURL.left(cut) + QStringLiteral(".sig") + m_infoFileURL.mid(cut);
+}
+
+QString TsuSelfUpdater::ProgramFolder() const
+{
+    return m_executablePath.left(m_executablePath.lastIndexOf(u'/') + 1);
 }
 
 void TsuSelfUpdater::CheckUpdate()
@@ -77,6 +101,10 @@ void TsuSelfUpdater::CheckUpdate()
     m_autoStarted = false;
     if (IsBusy())
         return;
+    if (!UpgradeEnabled()) {
+        m_windows->ShowError(suUpdaterNotice(TsuUpdaterNotice::UpgradeDisabled));
+        return;
+    }
     setInfoFileMode(true);
     m_signatureMode = false;
     if (m_upgradeKeys.isEmpty())
@@ -128,7 +156,7 @@ void TsuSelfUpdater::armTimer()
 void TsuSelfUpdater::autoCheckTimer()
 {
     // Offline, the timer simply fires again later.
-    if (!m_autoCheck || !m_connectionTest || !m_connectionTest())
+    if (!m_autoCheck || !UpgradeEnabled() || !m_connectionTest || !m_connectionTest())
         return;
     m_autoCheckBusy = true;
     armTimer();
@@ -162,6 +190,12 @@ void TsuSelfUpdater::transferIncomplete()
 
 void TsuSelfUpdater::serverUnreachable()
 {
+    // The server took the request and then went silent: the connection is
+    // as good as lost.
+    if (Stalled()) {
+        transferIncomplete();
+        return;
+    }
     const QString host = HostOfURL(URL());
     if (OnHostUnreachable)
         OnHostUnreachable(this, URL(), host);
@@ -177,6 +211,13 @@ void TsuSelfUpdater::serverUnreachable()
 
 void TsuSelfUpdater::statusError(int statusCode)
 {
+    // Over plain http no password is asked for or sent (see TsuCustomHTTP).
+    if (statusCode == 401 && !URL().startsWith(QStringLiteral("https://"), Qt::CaseInsensitive)) {
+        m_signatureMode = false;
+        m_infoBytes.clear();
+        stopWithNotice(TsuUpdaterNotice::CredentialsRefused);
+        return;
+    }
     if (!m_infoFileMode) {
         lostFile(statusCode);
         return;
@@ -214,17 +255,25 @@ void TsuSelfUpdater::passwordRequired(const QString &realm, bool &tryAgain)
 void TsuSelfUpdater::evaluateInfoFile(const QString &text)
 {
     m_downloadList.clear();
-    m_checksums.clear();
+    m_signedFiles.clear();
     for (const TsuInfoFileEntry &entry : suInfoFiles(text)) {
         m_downloadList << entry.URL;
-        if (!entry.SHA256.isEmpty())
-            m_checksums.insert(entry.URL, entry.SHA256);
+        m_signedFiles.insert(entry.URL, entry);
     }
 
-    const bool newer =
-        m_versionControl == byNumber
-            ? CompareVersions(suInfoValue(text, QStringLiteral("version")), m_versionNumber) > 0
-            : ParseInfoDate(m_versionDate) < ParseInfoDate(suInfoValue(text, QStringLiteral("date")));
+    const QString version = suInfoValue(text, QStringLiteral("version"));
+    m_releaseVersion = suParseVersion(version) ? version.trimmed() : QString();
+    bool newer = false;
+    if (m_versionControl == byNumber) {
+        const std::optional<int> order = CompareVersions(version, m_versionNumber);
+        if (!order) {
+            stopWithNotice(TsuUpdaterNotice::VersionUnreadable, version);
+            return;
+        }
+        newer = *order > 0;
+    } else {
+        newer = ParseInfoDate(m_versionDate) < ParseInfoDate(suInfoValue(text, QStringLiteral("date")));
+    }
     if (!newer || m_downloadList.isEmpty()) {
         if (OnNoUpdateAvailable)
             OnNoUpdateAvailable(this);

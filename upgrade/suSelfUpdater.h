@@ -1,7 +1,10 @@
 #pragma once
 
+#include "upgrade/helper/suInstallList.h"
 #include "upgrade/suHTTP.h"
 #include "upgrade/suSelfUpdaterInfo.h"
+#include "upgrade/suSelfUpdaterNotices.h"
+#include "upgrade/suUpgradeTrust.h"
 #include "upgrade/suUpgradeWindows.h"
 
 #include <QCoreApplication>
@@ -41,12 +44,21 @@ struct TsuSelfUpdaterInfo
 };
 
 // The self-upgrade component. CheckUpdate fetches the information file from
-// InfoFileURL and compares its version (or date) with the program's own;
-// when it is newer and the user agrees, every listed file is downloaded
-// beside the program as "<name>.uTMP", the replacement helper is written
-// into a private folder of the temporary folder and started, and the
-// program closes; the helper installs the files and starts the program
-// again with RestartParams.
+// InfoFileURL (and its signature) and compares its version (or date) with
+// the program's own; when it is newer and the user agrees, every listed file
+// is downloaded into the program folder's private download folder (see
+// upgrade/helper/suUpgradeFolder.h), checked against its signed size and
+// SHA-256, the replacement helper is written into a private folder of the
+// temporary folder with the list of exactly those files beside it and
+// started, and the program closes; the helper installs the files all or
+// nothing and starts the program again with RestartParams.
+//
+// With a signature a release is installed whole or not at all: a file that
+// is missing, too large, cut short or altered stops the upgrade with its
+// notice. Sizes are bounded before anything is believed: the information
+// file by kInfoFileLimit, its signature by its 64 bytes, each file by its
+// signed size. A transfer that receives nothing for kIdleTimeoutMs ends as a
+// lost connection.
 //
 // Everything the user sees goes through UpgradeWindows(). Every outcome is
 // reported through the events; nothing is raised to the caller.
@@ -112,17 +124,29 @@ public:
     void SetConnectionTest(std::function<bool()> test) { m_connectionTest = std::move(test); }
 
     // The Ed25519 public keys (32 raw bytes each) one of which must have
-    // signed the information file; the build's keys by default. With a key,
-    // a file that is unsigned, wrongly signed, expired or lists a file
-    // without its SHA-256 is refused with a notice before anything is
-    // downloaded. With none, unsigned files are accepted as they come.
+    // signed the information file; the executable's (suProgramUpgradeTrust)
+    // by default. With a key, a file that is unsigned, wrongly signed,
+    // expired or lists a file without its SHA-256 and size is refused with a
+    // notice before anything is downloaded.
     const QList<QByteArray> &UpgradeKeys() const { return m_upgradeKeys; }
     void SetUpgradeKeys(const QList<QByteArray> &keys) { m_upgradeKeys = keys; }
-    // The keys of the build (VELMORA_UPGRADE_KEY, VELMORA_UPGRADE_KEY2).
-    static QList<QByteArray> BuildUpgradeKeys();
+    // Without a key: whether unsigned information files are accepted as they
+    // come (only a build configured for it on purpose does).
+    bool AcceptUnsigned() const { return m_acceptUnsigned; }
+    void SetAcceptUnsigned(bool value) { m_acceptUnsigned = value; }
+    // Whether online upgrade is on: a key is trusted, or unsigned files are
+    // accepted. Off, CheckUpdate only says so (UpgradeDisabled).
+    bool UpgradeEnabled() const { return !m_upgradeKeys.isEmpty() || m_acceptUnsigned; }
     // Where the signature of the information file is fetched: InfoFileURL
-    // + ".sig", through the same client right after the file itself.
-    QString SignatureURL() const { return m_infoFileURL + QStringLiteral(".sig"); }
+    // with ".sig" added to its path (before a query or fragment), through the
+    // same client right after the file itself.
+    QString SignatureURL() const;
+
+    // The most bytes an information file may have.
+    static constexpr qint64 kInfoFileLimit = 64 * 1024;
+    // How long a transfer may receive nothing before it counts as lost (set
+    // as the receive timeout; connecting has as long).
+    static constexpr unsigned kIdleTimeoutMs = 30000;
 
     // The windows and boxes of the upgrade (TsuSelfUpdaterWindows unless
     // another set is given).
@@ -141,11 +165,11 @@ public:
     TDateTime CurrentFileTime() const { return m_currentFileTime; }
     TsuUpgradeMethod UpgradeMethod() const { return m_upgradeMethod; }
     bool Aborted() const { return m_aborted; }
-    // The helper written by the last finished upgrade; empty before.
+    // The helper written by the last finished upgrade; empty before. The
+    // list of what it installs lies beside it (kInstallListName).
     QString HelperPath() const { return m_helperPath; }
-    // Where a file of the list is downloaded to: beside the program, as the
-    // URL's file name + ".uTMP".
-    QString TemporaryFileName(const QString &url) const;
+    // The folder of the program whose files are replaced, with its "/".
+    QString ProgramFolder() const;
     // The prefix of the private folders the helper is written into.
     static QString HelperFolderPrefix() { return QStringLiteral("velmora-upgrade-"); }
 
@@ -203,13 +227,26 @@ private:
     void infoFileArrived(const QByteArray &bytes);
     void signatureArrived(const QByteArray &signature);
     void evaluateInfoFile(const QString &text);
+    bool resolveRelease();
     void startFile();
     void fileDone(QIODevice *stream);
     void lostFile(int statusCode);
     void finish();
     bool startHelper();
     void stopWithNotice(const QString &text);
-    void removeDownloads();
+    void stopWithNotice(TsuUpdaterNotice notice, const QString &argument = {});
+    bool signedRelease() const { return !m_upgradeKeys.isEmpty(); }
+
+    // One file of the release being downloaded.
+    struct ReleaseFile
+    {
+        QString URL;
+        QString Name;   // in the program folder
+        QString SHA256; // signed; in unsigned mode known once it is downloaded
+        qint64 Size = -1;
+        TsuInstallRole Role = TsuInstallRole::File;
+        bool Downloaded = false;
+    };
 
     bool m_autoCheck = false;
     TsuSelfUpdaterInfo m_infoFile;
@@ -228,6 +265,7 @@ private:
     std::function<bool()> m_connectionTest;
     std::unique_ptr<TsuUpgradeWindows> m_windows;
     QList<QByteArray> m_upgradeKeys;
+    bool m_acceptUnsigned = false;
 
     QTimer m_timer;
     bool m_infoFileMode = false;
@@ -238,8 +276,10 @@ private:
     bool m_aborted = false;
     TsuUpgradeMethod m_upgradeMethod = umSelfUpgrade;
     QStringList m_downloadList;
-    QHash<QString, QString> m_checksums; // URL -> SHA-256 in hex
-    QStringList m_downloaded;            // temporary files of this upgrade
+    QHash<QString, TsuInfoFileEntry> m_signedFiles; // URL -> its signed SHA-256 and size
+    QString m_releaseVersion;                       // the information file's, when it reads
+    QList<ReleaseFile> m_release;                   // the list as it is downloaded
+    bool m_sizeRefused = false; // the current file announced another size than its signed one
     int m_currentIndex = 0;
     QString m_currentFile;
     TDateTime m_currentFileTime = 0;

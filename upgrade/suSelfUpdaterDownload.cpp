@@ -1,29 +1,27 @@
 // The download half of the self-updater: the listed files one after
-// another, then the replacement helper.
+// another into the program folder's private download folder, then the
+// replacement helper with the list of exactly what to install.
 #include "upgrade/suSelfUpdater.h"
 
 #include "platform/os/FreshFile.h"
 #include "platform/os/PrivateFiles.h"
 #include "platform/os/Processes.h"
+#include "upgrade/helper/suUpgradeFolder.h"
 #include "upgrade/suMessageFormat.h"
-#include "upgrade/suSelfUpdaterNotices.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cmath>
 
 namespace {
 
-const QString kTempSuffix = QStringLiteral(".uTMP");
-
-// Whether the temporary file can be created, told before its download
-// starts. Whatever had the name goes (a copy left by an abandoned upgrade
-// is downloaded again anyway), and no empty file stays behind for the
-// helper to install.
+// Whether the file can be created, told before its download starts; no
+// empty file stays behind.
 bool canCreate(const QString &path)
 {
     std::unique_ptr<QFile> file = platform::createFreshFile(path);
@@ -33,62 +31,131 @@ bool canCreate(const QString &path)
     return QFile::remove(path);
 }
 
-bool matchesChecksum(const QString &path, const QString &expected)
+// The SHA-256 of a file in lower-case hexadecimal; empty when it cannot be read.
+QString sha256Of(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file))
-        return false;
-    return QString::fromLatin1(hash.result().toHex()).compare(expected, Qt::CaseInsensitive) == 0;
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return {};
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+bool endsWithExe(const QString &name)
+{
+    return name.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive);
 }
 
 } // namespace
-
-QString TsuSelfUpdater::TemporaryFileName(const QString &url) const
-{
-    const QString folder = m_executablePath.left(m_executablePath.lastIndexOf(u'/') + 1);
-    return folder + FileNameOfURL(url) + kTempSuffix;
-}
 
 void TsuSelfUpdater::DownloadNextFile(bool start)
 {
     if (start) {
         setInfoFileMode(false);
         m_currentIndex = 0;
-        m_downloaded.clear();
+        if (!resolveRelease())
+            return;
         if (m_wizard.Enabled())
             m_windows->OpenWizard(m_wizard, [this] { AbortUpgrade(); });
     } else {
         ++m_currentIndex;
     }
-    if (m_currentIndex < m_downloadList.size())
+    if (m_currentIndex < m_release.size())
         startFile();
     else
         finish();
 }
 
+// Turns the list (as OnBeginUpgrade left it) into the files of the release:
+// what each is called in the program folder, what vouches for it, which one
+// is the program. Stops with a notice when the list cannot be installed as
+// it stands; prepares the download folder otherwise.
+bool TsuSelfUpdater::resolveRelease()
+{
+    m_release.clear();
+    const QString programName = QFileInfo(m_executablePath).fileName();
+    QSet<QString> names;
+    for (const QString &url : std::as_const(m_downloadList)) {
+        ReleaseFile file;
+        file.URL = url;
+        file.Name = FileNameOfURL(url);
+        const TsuInfoFileEntry listed = m_signedFiles.value(url);
+        file.SHA256 = listed.SHA256.toLower();
+        file.Size = listed.Size;
+        if (signedRelease()) {
+            // Added to the signed list by a handler: nothing vouches for it.
+            if (!suIsSha256(file.SHA256)) {
+                stopWithNotice(TsuUpdaterNotice::ChecksumMissing, file.Name);
+                return false;
+            }
+            if (file.Size < 0) {
+                stopWithNotice(TsuUpdaterNotice::SizeMissing, file.Name);
+                return false;
+            }
+        } else if (!file.SHA256.isEmpty() && !suIsSha256(file.SHA256)) {
+            stopWithNotice(TsuUpdaterNotice::ChecksumMismatch, file.Name);
+            return false;
+        }
+        if (!suIsInstallableName(file.Name) || names.contains(file.Name)) {
+            stopWithNotice(TsuUpdaterNotice::BadFileList, file.Name);
+            return false;
+        }
+        names.insert(file.Name);
+        m_release << file;
+    }
+
+    // The new program is named here, not guessed by the helper: the file
+    // named after the program, else the first "*.exe", which then takes the
+    // program's name (or, for an external setup, is the setup).
+    qsizetype program = -1;
+    for (qsizetype i = 0; i < m_release.size() && program < 0; ++i) {
+        if (m_release.at(i).Name == programName)
+            program = i;
+    }
+    for (qsizetype i = 0; i < m_release.size() && program < 0; ++i) {
+        if (endsWithExe(m_release.at(i).Name))
+            program = i;
+    }
+    if (program >= 0) {
+        ReleaseFile &file = m_release[program];
+        if (m_upgradeMethod == umUseExternalSetup) {
+            file.Role = TsuInstallRole::Setup;
+        } else {
+            file.Role = TsuInstallRole::Program;
+            file.Name = programName;
+        }
+    }
+
+    // Whatever an earlier upgrade left in the download folder is not part of
+    // this one (a later resumption keeps the parts of the same files).
+    QStringList keep;
+    for (const ReleaseFile &file : std::as_const(m_release)) {
+        if (!file.SHA256.isEmpty())
+            keep << file.SHA256 << file.SHA256 + QStringLiteral(".part");
+    }
+    if (!suPrepareDownloadFolder(ProgramFolder(), keep)) {
+        stopWithNotice(TsuUpdaterNotice::TempFileFailed, kUpgradeFolderName);
+        return false;
+    }
+    return true;
+}
+
 void TsuSelfUpdater::startFile()
 {
-    const QString url = m_downloadList.at(m_currentIndex);
-    m_currentFile = url;
+    const ReleaseFile &file = m_release.at(m_currentIndex);
+    m_currentFile = file.URL;
     if (m_windows->WizardOpen())
-        m_windows->WizardShowFile(url, m_currentIndex + 1, int(m_downloadList.size()));
-    SetURL(url);
-    m_currentFile = TemporaryFileName(url);
+        m_windows->WizardShowFile(file.URL, m_currentIndex + 1, int(m_release.size()));
+    SetURL(file.URL);
+    // Named by the hash it must have; in unsigned mode by its place.
+    const QString key = file.SHA256.isEmpty() ? QStringLiteral("file%1").arg(m_currentIndex) : file.SHA256;
+    m_currentFile = suPartialDownloadPath(ProgramFolder(), key);
     SetDestinationFile(m_currentFile);
+    SetMaxBytes(file.Size >= 0 ? file.Size : 0);
     m_currentFileTime = 0;
-    if (!m_upgradeKeys.isEmpty() && !m_checksums.contains(url)) {
-        // Added to the signed list by a handler: nothing vouches for it.
-        removeDownloads();
-        stopWithNotice(
-            suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::ChecksumMissing), {FileNameOfURL(url)}));
-        return;
-    }
+    m_sizeRefused = false;
     if (!canCreate(m_currentFile)) {
-        stopWithNotice(suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::TempFileFailed),
-                                       {QFileInfo(m_currentFile).fileName()}));
+        stopWithNotice(TsuUpdaterNotice::TempFileFailed, QFileInfo(m_currentFile).fileName());
         return;
     }
     StartTransfer();
@@ -98,16 +165,27 @@ void TsuSelfUpdater::responseHeaders(qint64 fileSize, TDateTime lastModified, bo
 {
     if (m_infoFileMode)
         return;
+    const ReleaseFile &file = m_release.at(m_currentIndex);
     m_currentFileTime = lastModified;
     if (m_windows->WizardOpen())
         m_windows->WizardShowFileSize(double(fileSize) / 1024.0);
-    if (m_miscFilesUpgrade == mfuOnlyIfSizeDifferent && fileSize != 0 && m_downloadList.size() > 1) {
-        // The program itself is always downloaded.
-        const QString target = m_currentFile.chopped(kTempSuffix.size());
-        const QString programName = QFileInfo(m_executablePath).fileName();
-        if (QFileInfo(target).fileName().compare(programName, Qt::CaseInsensitive) != 0 &&
-            QFile::exists(target))
-            canContinue = GetFileSize64(target) != fileSize;
+    // A server announcing another length than the signed one is not
+    // sending this release's file. (While the headers are handled,
+    // Succeeded tells whether a length was announced at all.)
+    if (file.Size >= 0 && StatusCode() == 200 && Succeeded() && fileSize != file.Size) {
+        m_sizeRefused = true;
+        canContinue = false;
+        return;
+    }
+    if (m_miscFilesUpgrade == mfuOnlyIfSizeDifferent && fileSize != 0 && m_release.size() > 1 &&
+        file.Role != TsuInstallRole::Program) {
+        const QString target = ProgramFolder() + file.Name;
+        if (QFile::exists(target)) {
+            // With a signature only a file that is already exactly the
+            // signed one is left out: the release stays whole.
+            canContinue =
+                GetFileSize64(target) != fileSize || (signedRelease() && sha256Of(target) != file.SHA256);
+        }
     }
     if (OnFileStart)
         OnFileStart(this, URL(), fileSize, lastModified, canContinue);
@@ -118,7 +196,7 @@ void TsuSelfUpdater::transferProgress(qint64 fileSize, qint64 bytesRead, unsigne
 {
     if (m_infoFileMode)
         return;
-    const int count = std::max<int>(int(m_downloadList.size()), 1);
+    const int count = std::max<int>(int(m_release.size()), 1);
     // Rounded to nearest, ties to even.
     const auto total = static_cast<quint8>(std::nearbyint(m_currentIndex * 100.0 / count) + percents / count);
     if (OnProgress)
@@ -129,32 +207,48 @@ void TsuSelfUpdater::transferProgress(qint64 fileSize, qint64 bytesRead, unsigne
 
 void TsuSelfUpdater::fileDone(QIODevice *stream)
 {
+    ReleaseFile &file = m_release[m_currentIndex];
     if (stream) {
         // A body without a length arrived in memory; it is written out here,
         // created afresh as a file with a length is, or the helper would
         // silently leave that file of the release out.
         const QByteArray body = stream->readAll();
-        std::unique_ptr<QFile> file = platform::createFreshFile(m_currentFile);
-        const bool written = file && file->write(body) == body.size() && file->flush();
-        if (file)
-            file->close();
+        std::unique_ptr<QFile> out = platform::createFreshFile(m_currentFile);
+        const bool written = out && out->write(body) == body.size() && out->flush();
+        if (out)
+            out->close();
         if (!written) {
             QFile::remove(m_currentFile);
-            stopWithNotice(suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::TempFileFailed),
-                                           {QFileInfo(m_currentFile).fileName()}));
+            stopWithNotice(TsuUpdaterNotice::TempFileFailed, QFileInfo(m_currentFile).fileName());
             return;
         }
     }
-    m_downloaded << m_currentFile;
 
-    const QString expected = m_checksums.value(m_downloadList.at(m_currentIndex));
-    if (!expected.isEmpty() && !matchesChecksum(m_currentFile, expected)) {
-        // Nothing of this release may be installed, now or by a later upgrade.
-        const QString name = FileNameOfURL(m_downloadList.at(m_currentIndex));
-        removeDownloads();
-        stopWithNotice(suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::ChecksumMismatch), {name}));
+    const qint64 size = QFileInfo(m_currentFile).size();
+    const QString hash = sha256Of(m_currentFile);
+    if (file.Size >= 0 && size != file.Size) {
+        QFile::remove(m_currentFile);
+        stopWithNotice(TsuUpdaterNotice::SizeMismatch, FileNameOfURL(file.URL));
         return;
     }
+    if (hash.isEmpty() || (!file.SHA256.isEmpty() && hash != file.SHA256)) {
+        // Nothing of this file may be installed, now or by a later upgrade.
+        QFile::remove(m_currentFile);
+        stopWithNotice(TsuUpdaterNotice::ChecksumMismatch, FileNameOfURL(file.URL));
+        return;
+    }
+    // Whole and checked: only now does it carry the name the helper takes.
+    file.SHA256 = hash;
+    file.Size = size;
+    const QString complete = suDownloadPath(ProgramFolder(), hash);
+    QFile::remove(complete);
+    if (!QFile::rename(m_currentFile, complete)) {
+        QFile::remove(m_currentFile);
+        stopWithNotice(TsuUpdaterNotice::TempFileFailed, QFileInfo(complete).fileName());
+        return;
+    }
+    m_currentFile = complete;
+    file.Downloaded = true;
 
     if (m_currentFileTime != 0)
         SetFileDates(m_currentFile, m_currentFileTime, -1, m_currentFileTime);
@@ -166,21 +260,43 @@ void TsuSelfUpdater::fileDone(QIODevice *stream)
 
 void TsuSelfUpdater::transferFailed()
 {
+    if (ExceededLimit()) {
+        // Cut off before more was read than such a file may have.
+        if (!m_infoFileMode) {
+            stopWithNotice(TsuUpdaterNotice::SizeMismatch, FileNameOfURL(URL()));
+        } else if (m_signatureMode) {
+            m_signatureMode = false;
+            m_infoBytes.clear();
+            stopWithNotice(TsuUpdaterNotice::SignatureInvalid);
+        } else {
+            stopWithNotice(TsuUpdaterNotice::InfoTooLarge);
+        }
+        return;
+    }
+    if (RedirectRefused()) {
+        m_signatureMode = false;
+        m_infoBytes.clear();
+        stopWithNotice(TsuUpdaterNotice::RedirectRefused);
+        return;
+    }
     // The temporary file could not be created or written; every other
     // failure has an outcome of its own after this one.
     if (m_infoFileMode || !OutputFailed() || DestinationFile().isEmpty())
         return;
-    stopWithNotice(suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::TempFileFailed),
-                                   {QFileInfo(DestinationFile()).fileName()}));
+    stopWithNotice(TsuUpdaterNotice::TempFileFailed, QFileInfo(DestinationFile()).fileName());
 }
 
 void TsuSelfUpdater::transferCancelled()
 {
     if (m_infoFileMode)
         return;
-    // The file was declined: a copy left by an earlier, abandoned upgrade
-    // must not be installed in its place.
     QFile::remove(m_currentFile);
+    if (m_sizeRefused) {
+        stopWithNotice(TsuUpdaterNotice::SizeMismatch, FileNameOfURL(URL()));
+        return;
+    }
+    // The file was declined (by OnFileStart, or as one already in place):
+    // it is left out of the list.
     DownloadNextFile(false);
 }
 
@@ -189,6 +305,12 @@ void TsuSelfUpdater::lostFile(int statusCode)
     bool continueUpgrade = false;
     if (OnLostFile)
         OnLostFile(this, URL(), statusCode, continueUpgrade);
+    if (signedRelease()) {
+        // A signed release is installed whole or not at all: half of one
+        // would defeat the version it was signed with.
+        stopWithNotice(TsuUpdaterNotice::FileMissing, FileNameOfURL(URL()));
+        return;
+    }
     if (shows(mLostFile)) {
         continueUpgrade =
             m_windows->AskLostFile(suFormatMessage(suMessage(28), {FileNameOfURL(URL())}),
@@ -211,7 +333,7 @@ void TsuSelfUpdater::finish()
         OnEndUpgrade(this);
     if (!startHelper()) {
         // Closing now would end the program with nothing installed.
-        stopWithNotice(suUpdaterNotice(TsuUpdaterNotice::HelperFailed));
+        stopWithNotice(TsuUpdaterNotice::HelperFailed);
         return;
     }
     if (OnDoOwnCloseAppMethod)
@@ -226,17 +348,28 @@ bool TsuSelfUpdater::startHelper()
     helper.open(QIODevice::ReadWrite);
     if (!ExtractResourceToStream(QStringLiteral("SUUPG"), QStringLiteral("SUUPG"), &helper))
         return false;
+    // Exactly the files that arrived whole and matched, with what vouches
+    // for each: the helper checks them once more and installs nothing else.
+    TsuInstallList list;
+    list.Version = m_releaseVersion;
+    for (const ReleaseFile &file : std::as_const(m_release)) {
+        if (file.Downloaded)
+            list.Files << TsuInstallEntry{file.Name, file.Size, file.SHA256, file.Role};
+    }
     // A folder of its own that no other user can enter or predict, so the
-    // helper cannot be swapped for another program before it runs.
+    // helper and its list cannot be swapped for others before it runs.
     const QString folder = platform::createPrivateFolder(GetTempFolder(), HelperFolderPrefix());
     if (folder.isEmpty())
         return false;
     m_helperPath = folder + QStringLiteral("Updater.exe");
+    const QString listPath = folder + kInstallListName;
     const QStringList arguments = {m_executablePath,
                                    u'+' + m_restartParams + QString::number(int(m_upgradeMethod))};
-    if (!platform::writeNewFile(m_helperPath, helper.data(), 0700) ||
+    if (!platform::writeNewFile(listPath, suWriteInstallList(list), 0600) ||
+        !platform::writeNewFile(m_helperPath, helper.data(), 0700) ||
         platform::spawnProcess(m_helperPath, arguments) <= 0) {
         QFile::remove(m_helperPath);
+        QFile::remove(listPath);
         QDir().rmdir(folder);
         return false;
     }
@@ -249,9 +382,8 @@ void TsuSelfUpdater::stopWithNotice(const QString &text)
     AbortUpgrade();
 }
 
-void TsuSelfUpdater::removeDownloads()
+void TsuSelfUpdater::stopWithNotice(TsuUpdaterNotice notice, const QString &argument)
 {
-    for (const QString &file : std::as_const(m_downloaded))
-        QFile::remove(file);
-    m_downloaded.clear();
+    const QString text = suUpdaterNotice(notice);
+    stopWithNotice(argument.isEmpty() ? text : suFormatMessage(text, {argument}));
 }

@@ -1,5 +1,7 @@
 #include "upgrade/suSelfUpdaterInfo.h"
 
+#include "upgrade/helper/suVersion.h"
+
 #include <optional>
 
 namespace {
@@ -19,47 +21,6 @@ qsizetype valueStart(const QString &foldedText, const QString &pattern)
 {
     const qsizetype at = foldedText.indexOf(pattern);
     return at < 0 ? -1 : at + pattern.size();
-}
-
-std::optional<int> versionPart(const QString &part)
-{
-    bool ok = false;
-    const int value = part.toInt(&ok);
-    // -1 is what the conversion gives up with, so it counts as no number.
-    if (!ok || value == -1)
-        return std::nullopt;
-    return value;
-}
-
-QStringList fourParts(const QString &version)
-{
-    QString rest = version + u'.';
-    QStringList parts;
-    for (int i = 0; i < 4; ++i) {
-        const qsizetype dot = rest.indexOf(u'.');
-        if (dot < 0) {
-            parts << QStringLiteral("0");
-            continue;
-        }
-        parts << rest.left(dot);
-        rest = rest.mid(dot + 1);
-    }
-    return parts;
-}
-
-// Character codes compared in order, then the lengths; the difference kept
-// in a signed byte.
-int ordinalCompare(const QString &a, const QString &b)
-{
-    const qsizetype common = std::min(a.size(), b.size());
-    int difference = int(a.size() - b.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        if (a.at(i) != b.at(i)) {
-            difference = int(a.at(i).unicode()) - int(b.at(i).unicode());
-            break;
-        }
-    }
-    return static_cast<qint8>(static_cast<quint8>(difference & 0xFF));
 }
 
 } // namespace
@@ -101,7 +62,13 @@ QList<TsuInfoFileEntry> suInfoFiles(const QString &text)
         const QString url = suInfoValue(text, QStringLiteral("url") + suffix);
         if (url.isEmpty())
             return false;
-        files.append({url, suInfoValue(text, QStringLiteral("sha256") + suffix).trimmed()});
+        const QString sizeText = suInfoValue(text, QStringLiteral("size") + suffix).trimmed();
+        bool sized = !sizeText.isEmpty();
+        for (const QChar c : sizeText)
+            sized = sized && c.isDigit() && c.unicode() < 128;
+        qint64 size = sized ? sizeText.toLongLong(&sized) : -1;
+        files.append(
+            {url, suInfoValue(text, QStringLiteral("sha256") + suffix).trimmed(), sized ? size : -1});
         return true;
     };
     take(QString());
@@ -111,19 +78,15 @@ QList<TsuInfoFileEntry> suInfoFiles(const QString &text)
     return files;
 }
 
-int CompareVersions(const QString &remote, const QString &local)
+std::optional<int> CompareVersions(const QString &remote, const QString &local)
 {
-    const QStringList remoteParts = fourParts(remote);
-    const QStringList localParts = fourParts(local);
-    for (int i = 0; i < 4; ++i) {
-        const std::optional<int> r = versionPart(remoteParts.at(i));
-        const std::optional<int> l = versionPart(localParts.at(i));
-        if (!r || !l)
-            return ordinalCompare(remote, local);
-        if (*r != *l)
-            return *r > *l ? 1 : -1;
-    }
-    return 0;
+    const std::optional<TsuVersion> r = suParseVersion(remote);
+    if (!r)
+        return std::nullopt;
+    const std::optional<TsuVersion> l = suParseVersion(local);
+    if (!l || *r > *l)
+        return 1;
+    return *r < *l ? -1 : 0;
 }
 
 QDate ParseInfoDate(const QString &text)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // How a release is installed (the "method" of the information file).
 enum TsuUpgradeMethod { umSelfUpgrade = 0, umUseExternalSetup = 1, umRedirectToURL = 2 };
 
@@ -23,23 +25,27 @@ QString suInfoMessage(const QString &text);
 // umSelfUpgrade.
 TsuUpgradeMethod suInfoMethod(const QString &text);
 
-// One file the information file lists, with the SHA-256 it may carry
-// beside it ("#sha256=" beside "#url=", "#sha2560=" beside "#url0=",
-// "#sha2562=" beside "#url2=" …; empty when there is none).
+// One file the information file lists, with the SHA-256 and the size in
+// bytes it may carry beside it ("#sha256=" and "#size=" beside "#url=",
+// "#sha2560=" and "#size0=" beside "#url0=", "#sha2562=" and "#size2="
+// beside "#url2=" …). The SHA-256 is empty and the size -1 when missing; a
+// size that is not a whole number of bytes counts as missing.
 struct TsuInfoFileEntry
 {
     QString URL;
     QString SHA256;
+    qint64 Size = -1;
 };
 
 // The files in download order: "url" and "url0" when non-empty, then "url"
 // + n from (the number of those two) + 1 upwards while the key has a value.
 QList<TsuInfoFileEntry> suInfoFiles(const QString &text);
 
-// Compares dotted version numbers of up to four parts (1 equals 1.0.0.0);
-// greater than 0 when remote is the newer. When a part of either is not a
-// number, the whole texts are compared character by character instead.
-int CompareVersions(const QString &remote, const QString &local);
+// Compares dotted version numbers of up to four 64-bit parts (1 equals
+// 1.0.0.0, see suParseVersion); greater than 0 when remote is the newer.
+// Nothing when the remote version does not read: such a file is refused. A
+// local version that does not read (a lost version file) is older than any.
+std::optional<int> CompareVersions(const QString &remote, const QString &local);
 
 // A month/day/year date ("01/07/2004"); today's date when it cannot be read.
 QDate ParseInfoDate(const QString &text);

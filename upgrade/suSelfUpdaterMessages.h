@@ -42,7 +42,7 @@ void suSetLanguage(TsuSelfUpdaterLanguage language);
 TsuSelfUpdaterLanguage suLanguageForLangId(int langId);
 // Identifier of message 0 of the current language (41000 + 50 x (L - 1)).
 int suMessageBase();
-// Message i of the current language: 0..30 for the windows and boxes, 31..38
+// Message i of the current language: 0..30 for the windows and boxes, 31..47
 // for the updater's own notices; "\r" and "\n" are kept as they are in the
 // table.
 QString suMessage(int i);

@@ -5,25 +5,10 @@
 #include "platform/crypto/Ed25519.h"
 #include "upgrade/suInfoSignature.h"
 #include "upgrade/suMessageFormat.h"
-#include "upgrade/suUpgradeKeys.h"
 
 #include <QDateTime>
 
 #include <utility>
-
-QList<QByteArray> TsuSelfUpdater::BuildUpgradeKeys()
-{
-    QList<QByteArray> keys;
-    for (const char *text : kBuildUpgradeKeys) {
-        if (*text == '\0')
-            continue;
-        // A configured text that is no key still demands a signature, which
-        // then never verifies: a mistyped key must not switch the check off.
-        const QByteArray key = platform::crypto::publicKeyFromText(QString::fromLatin1(text));
-        keys << (key.isEmpty() ? QByteArray("invalid key") : key);
-    }
-    return keys;
-}
 
 void TsuSelfUpdater::infoFileArrived(const QByteArray &bytes)
 {
@@ -35,6 +20,8 @@ void TsuSelfUpdater::infoFileArrived(const QByteArray &bytes)
     m_infoBytes = bytes;
     m_signatureMode = true;
     SetURL(SignatureURL());
+    // An Ed25519 signature is 64 bytes: anything longer is cut off unread.
+    SetMaxBytes(platform::crypto::kSignatureSize);
     StartTransfer();
 }
 
@@ -48,6 +35,5 @@ void TsuSelfUpdater::signatureArrived(const QByteArray &signature)
         evaluateInfoFile(QString::fromUtf8(info));
         return;
     }
-    const QString notice = suUpdaterNotice(refusal->Notice);
-    stopWithNotice(refusal->Argument.isEmpty() ? notice : suFormatMessage(notice, {refusal->Argument}));
+    stopWithNotice(refusal->Notice, refusal->Argument);
 }

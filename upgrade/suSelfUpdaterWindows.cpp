@@ -9,21 +9,33 @@
 #include <QEventLoop>
 #include <QPointer>
 
+TsuSelfUpdaterWindows::TsuSelfUpdaterWindows(QWidget *owner) : m_owner(owner) {}
+
+QWidget *TsuSelfUpdaterWindows::ParentWindow() const
+{
+    if (suSelfUpdaterWizardForm)
+        return suSelfUpdaterWizardForm;
+    if (m_owner && m_owner->isVisible())
+        return m_owner->window();
+    return nullptr;
+}
+
 void TsuSelfUpdaterWindows::ShowError(const QString &text)
 {
-    platform::messageBox(text, suMessage(0), platform::MessageButtons::Ok, platform::MessageIcon::Error);
+    platform::messageBox(text, suMessage(0), platform::MessageButtons::Ok, platform::MessageIcon::Error,
+                         ParentWindow());
 }
 
 bool TsuSelfUpdaterWindows::AskLostFile(const QString &text, const QString &caption)
 {
     return platform::messageBox(text, caption, platform::MessageButtons::YesNo,
-                                platform::MessageIcon::Warning) == platform::mrYes;
+                                platform::MessageIcon::Warning, ParentWindow()) == platform::mrYes;
 }
 
 bool TsuSelfUpdaterWindows::AskUpgrade(const QString &message)
 {
     if (!suSelfUpdaterUpgradeMessageForm)
-        suSelfUpdaterUpgradeMessageForm = new TsuSelfUpdaterUpgradeMessageForm;
+        suSelfUpdaterUpgradeMessageForm = new TsuSelfUpdaterUpgradeMessageForm(ParentWindow());
     QPointer<TsuSelfUpdaterUpgradeMessageForm> form = suSelfUpdaterUpgradeMessageForm;
     form->FormOpen(message);
     su::centreOnScreen(form);
@@ -34,7 +46,7 @@ bool TsuSelfUpdaterWindows::AskUpgrade(const QString &message)
 bool TsuSelfUpdaterWindows::AskPassword(const QString &fileName, QString &user, QString &password)
 {
     if (!suSelfUpdaterPasswordForm)
-        suSelfUpdaterPasswordForm = new TsuSelfUpdaterPasswordForm;
+        suSelfUpdaterPasswordForm = new TsuSelfUpdaterPasswordForm(ParentWindow());
     TsuSelfUpdaterPasswordForm *form = suSelfUpdaterPasswordForm;
     form->OnStore = [&user, &password](const QString &typedUser, const QString &typedPassword) {
         user = typedUser;
@@ -49,7 +61,7 @@ void TsuSelfUpdaterWindows::OpenWizard(const TsuSelfUpdaterWizard &options, std:
 {
     const bool created = !suSelfUpdaterWizardForm;
     if (created)
-        suSelfUpdaterWizardForm = new TsuSelfUpdaterWizardForm;
+        suSelfUpdaterWizardForm = new TsuSelfUpdaterWizardForm(ParentWindow());
     TsuSelfUpdaterWizardForm *wizard = suSelfUpdaterWizardForm;
     wizard->OnAbort = std::move(onAbort);
     wizard->setWindowFlag(Qt::WindowStaysOnTopHint, options.StayOnTop());

@@ -35,12 +35,21 @@ struct KeyPair
 // library fails.
 std::optional<KeyPair> generateKeyPair();
 
-// The raw public key of a PEM private or public Ed25519 key; empty when the
-// text holds no such key.
-QByteArray publicKeyOfPem(const QByteArray &pem);
+// Whether a PEM private key is protected by a pass phrase (PKCS#8
+// "ENCRYPTED PRIVATE KEY", as `openssl genpkey -aes256` writes it).
+bool isEncryptedPem(const QByteArray &pem);
 
-// The signature of message made with a PEM private key; empty when the
-// text holds no Ed25519 private key.
-QByteArray sign(const QByteArray &privatePem, const QByteArray &message);
+// The raw public key of a PEM private or public Ed25519 key; empty when the
+// text holds no such key (or a protected one and not its pass phrase).
+QByteArray publicKeyOfPem(const QByteArray &pem, const QByteArray &passPhrase = {});
+
+// The signature of message made with a PEM private key, protected by
+// passPhrase or not at all; empty when the text holds no Ed25519 private
+// key or the pass phrase does not open it. Never asks on the terminal.
+QByteArray sign(const QByteArray &privatePem, const QByteArray &message, const QByteArray &passPhrase = {});
+
+// Asks for a pass phrase on the controlling terminal without echoing it;
+// nothing when there is no terminal or the user gives none.
+std::optional<QByteArray> readPassPhrase(const QString &prompt);
 
 } // namespace platform::crypto

@@ -261,8 +261,11 @@ bool HttpRequest::openRequest(const QString &verb, const QString &objectName, co
 
     curl_easy_setopt(easy, CURLOPT_URL, m_url.constData());
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 20L);
+    // What came over TLS is never handed on to an address without it.
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
     curl_easy_setopt(easy, CURLOPT_USERAGENT, m_session.userAgent.toUtf8().constData());
     if (!referer.isEmpty())
         curl_easy_setopt(easy, CURLOPT_REFERER, referer.toUtf8().constData());
@@ -381,6 +384,8 @@ void HttpRequest::resetResponse()
     m_uploadPaused = false;
     m_uploadLeft = 0;
     m_error.clear();
+    m_redirectRefused = false;
+    m_stalled = false;
 }
 
 bool HttpRequest::start(const QByteArray &headers, const QByteArray *body, qint64 uploadSize)
@@ -538,9 +543,16 @@ void HttpRequest::headerLine(const QByteArray &line)
             for (const QByteArray &headerLine : m_blockHeaders.split('\n')) {
                 const qsizetype colon = headerLine.indexOf(':');
                 if (colon > 0 && headerLine.left(colon).trimmed().toLower() == "location") {
+                    const QUrl from = QUrl(QString::fromUtf8(current ? current : m_url.constData()));
                     const QUrl target =
-                        QUrl(QString::fromUtf8(current ? current : m_url.constData()))
-                            .resolved(QUrl(QString::fromUtf8(headerLine.mid(colon + 1).trimmed())));
+                        from.resolved(QUrl(QString::fromUtf8(headerLine.mid(colon + 1).trimmed())));
+                    const QString scheme = target.scheme().toLower();
+                    // The library refuses these itself (see openRequest); the
+                    // flag tells the caller why the request failed.
+                    if ((scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
+                        (from.scheme().toLower() == QLatin1String("https") &&
+                         scheme == QLatin1String("http")))
+                        m_redirectRefused = true;
                     notify(StatusRedirect, target.toEncoded());
                     break;
                 }
@@ -581,6 +593,7 @@ bool HttpRequest::checkIdle()
     const unsigned limit = m_requestSent && m_uploadLeft == 0 ? m_receiveTimeout : m_sendTimeout;
     if (limit && nowMs() - m_lastActivity > static_cast<qint64>(limit)) {
         m_error = QStringLiteral("the operation timed out");
+        m_stalled = m_requestSent && m_uploadLeft == 0;
         return false;
     }
     return true;

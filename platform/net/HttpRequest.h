@@ -64,7 +64,8 @@ enum Status : int {
 // the new URL of a redirect). Runs on the thread that drives the request.
 using StatusCallback = std::function<void(int status, const QByteArray &info)>;
 
-// One blocking HTTP request over libcurl, used like the Windows Internet
+// One blocking HTTP request over libcurl, http and https only; redirects
+// are followed to http or https addresses, never from https down to http, used like the Windows Internet
 // client: open a session, connect, open the request, send (returns once the
 // final response headers are in), query headers, then read the body in
 // chunks. All calls except abort() must come from one thread at a time;
@@ -129,6 +130,13 @@ public:
 
     // The library's description of the last failure.
     QString errorText() const { return m_error; }
+    // The server sent a redirect this client does not follow: to a scheme
+    // other than http or https, or from https to http. The request then
+    // fails.
+    bool redirectRefused() const { return m_redirectRefused; }
+    // The request was sent and then nothing arrived for longer than the
+    // receive timeout.
+    bool stalled() const { return m_stalled; }
 
     // Releases the connection (notifying StatusHandleClosing); the request
     // cannot be used afterwards. The destructor closes without notifying.
@@ -177,6 +185,8 @@ private:
     bool m_requestSent = false;
     qint64 m_lastActivity = 0;
     QString m_error;
+    bool m_redirectRefused = false;
+    bool m_stalled = false;
 
     // Upload state.
     QByteArray m_uploadPending;

@@ -76,6 +76,28 @@ QString createPrivateFolder(const QString &parent, const QString &prefix)
     return QFile::decodeName(pattern) + u'/';
 }
 
+bool ensurePrivateFolder(const QString &path)
+{
+    QString cleaned = path;
+    while (cleaned.size() > 1 && cleaned.endsWith(u'/'))
+        cleaned.chop(1);
+    const QByteArray name = QFile::encodeName(cleaned);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    // Opened without following a link, and checked through the descriptor,
+    // so the folder checked is the folder changed.
+    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info
+    {
+    };
+    const bool ours = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
+                      ::fchmod(fd, 0700) == 0;
+    ::close(fd);
+    return ours;
+}
+
 bool writeNewFile(const QString &path, const QByteArray &bytes, int mode)
 {
     const int fd = ::open(QFile::encodeName(path).constData(),

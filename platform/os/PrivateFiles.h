@@ -10,6 +10,12 @@ namespace platform {
 // Returns its path with a trailing '/', or an empty text on failure.
 QString createPrivateFolder(const QString &parent, const QString &prefix);
 
+// Makes sure a folder of this name exists that only this user can enter:
+// created with mode 0700 when missing; an existing one must be a real
+// folder (never a link) owned by this user, and is set to 0700. False when
+// the name is taken by anything else or the folder cannot be made.
+bool ensurePrivateFolder(const QString &path);
+
 // Writes a new file with the given permission bits. Fails, writing
 // nothing, when anything (a file or a planted link) already has that name.
 bool writeNewFile(const QString &path, const QByteArray &bytes, int mode);

@@ -10,11 +10,14 @@
 #include "support/FileBytes.h"
 #include "support/ScopedEnv.h"
 #include "upgrade/LocalHttpServer.h"
+#include "upgrade/helper/suUpgradeFolder.h"
 #include "upgrade/suMessageFormat.h"
 #include "upgrade/suSelfUpdater.h"
+#include "upgrade/suSelfUpdaterNotices.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QTest>
 #include <QWidget>
 
@@ -64,6 +67,7 @@ protected:
         hook->SoftUpdate->Proxy().AccessType = atDirect;
         // The hook's own behaviour; signed information files are the updater's tests.
         hook->SoftUpdate->SetUpgradeKeys({});
+        hook->SoftUpdate->SetAcceptUnsigned(true);
         answerYesExceptToLostFiles(messages);
     }
     void TearDown() override
@@ -117,6 +121,54 @@ TEST_F(UpdateHookTest, TheVersionFileGivesTheInstalledVersion)
     EXPECT_EQ(hook->SoftUpdate->VersionNumber(), QStringLiteral("Error"));
     hook->ReadInstalledVersion(dir.path());
     EXPECT_EQ(hook->SoftUpdate->VersionNumber(), QStringLiteral("1")) << "a file that cannot be read";
+}
+
+// The version an upgrade recorded stands over a version file that says less
+// (a release without one, or an older one put back by hand), so no release
+// below it is offered again.
+TEST_F(UpdateHookTest, TheRecordedVersionOfTheLastUpgradeStands)
+{
+    hook->ProgramFolder = dir.path() + u'/';
+    const QString versionFile = dir.file(QStringLiteral("softup.dll"));
+    writeFile(versionFile, "[SYS]\r\nUPDATESET=2.0\r\n");
+    ASSERT_TRUE(suPrepareDownloadFolder(hook->ProgramFolder));
+    writeFile(suVersionRecordPath(hook->ProgramFolder), "[SYS]\r\nUPDATESET=2.10\r\n");
+    hook->ReadInstalledVersion(versionFile);
+    EXPECT_EQ(hook->SoftUpdate->VersionNumber(), QStringLiteral("2.10"));
+
+    writeFile(versionFile, "[SYS]\r\nUPDATESET=3\r\n");
+    hook->ReadInstalledVersion(versionFile);
+    EXPECT_EQ(hook->SoftUpdate->VersionNumber(), QStringLiteral("3")) << "a newer version file wins";
+    QFile::remove(versionFile);
+    hook->ReadInstalledVersion(versionFile);
+    EXPECT_EQ(hook->SoftUpdate->VersionNumber(), QStringLiteral("2.10")) << "a lost version file";
+}
+
+// A build without a vendor key says that its online upgrade is off, from
+// the upgrade's own message table, and leaves the data in use alone.
+TEST_F(UpdateHookTest, ABuildWithoutAKeyOnlySaysOnlineUpgradeIsOff)
+{
+    hook->SoftUpdate->SetAcceptUnsigned(false);
+    info = QStringLiteral("#version=9\n#url=%1\n").arg(server.url(QStringLiteral("/download/dorvak.dat")));
+    hook->SpeedButton11Click();
+    EXPECT_EQ(messages,
+              QStringList({suMessage(0) + u'|' + suUpdaterNotice(TsuUpdaterNotice::UpgradeDisabled)}));
+    EXPECT_TRUE(suUpdaterNotice(TsuUpdaterNotice::UpgradeDisabled)
+                    .startsWith(QStringLiteral("此版本的程序没有厂商的升级密钥")));
+    EXPECT_TRUE(dm->ADOContAccess->connected());
+    EXPECT_FALSE(hook->SoftUpdate->IsBusy());
+    EXPECT_EQ(requests, 0);
+    EXPECT_TRUE(window.windowTitle().isEmpty());
+}
+
+// A test program trusts nothing it was not given: upgrades are off in it
+// as in a build without a key.
+TEST(UpdateHookTrust, AProgramThatSetsNoTrustHasUpgradesOff)
+{
+    EXPECT_TRUE(suProgramUpgradeTrust().Keys.isEmpty());
+    EXPECT_FALSE(suProgramUpgradeTrust().AcceptUnsigned);
+    TsuSelfUpdater updater;
+    EXPECT_FALSE(updater.UpgradeEnabled());
 }
 
 TEST_F(UpdateHookTest, AnsweringNoChangesNothing)
@@ -222,6 +274,7 @@ protected:
         MainFormFixture::SetUp();
         form->SoftUpdate->Proxy().AccessType = atDirect;
         form->SoftUpdate->SetUpgradeKeys({});
+        form->SoftUpdate->SetAcceptUnsigned(true);
         answerYesExceptToLostFiles(messages);
     }
     void TearDown() override
@@ -248,7 +301,7 @@ TEST_F(MainFormUpdateTest, TheUpgradeButtonChecksTheVendorServerAndTheEventsSetT
     ASSERT_FALSE(QFile::exists(platform::executableFolder() + QStringLiteral("softup.dll")));
     EXPECT_EQ(form->SoftUpdate->VersionNumber(), QStringLiteral("Error"));
 
-    // "Error" is newer than any numbered release.
+    form->SoftUpdate->SetVersionNumber(QStringLiteral("1"));
     info = QStringLiteral("#version=1\n#url=%1\n")
                .arg(server.url(QStringLiteral("/vendor/download/dorvak.dat")));
     QTest::mouseClick(form->Pal_2_0->SpeedButton11, Qt::LeftButton);
@@ -268,4 +321,7 @@ TEST_F(MainFormUpdateTest, TheUpgradeButtonChecksTheVendorServerAndTheEventsSetT
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return form->windowTitle() == QStringLiteral("数据库正在更新，在线升级失败！"); }, 10000));
     EXPECT_EQ(requests, 2);
+    // The title strip says what the window's name (the task bar) says.
+    EXPECT_EQ(form->Label4->text(), form->windowTitle());
+    EXPECT_GE(form->Label4->width(), form->Label4->sizeHint().width()) << "whole";
 }

@@ -69,15 +69,17 @@ protected:
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
-    // A folder holding a copy of the program, its version file and a demo
+    // A folder holding a copy of the program (the test program that trusts
+    // the demo key, or another build of it), its version file and a demo
     // database.
-    QString install(const QString &name, const QString &password = {})
+    QString install(const QString &name, const QString &password = {},
+                    const QString &programBuild = QStringLiteral(DORVAK_PATH))
     {
         const QString folder = home.file(name);
         EXPECT_TRUE(QDir().mkpath(folder));
-        EXPECT_TRUE(QFile::copy(QStringLiteral(DORVAK_PATH), folder + QStringLiteral("/Dorvak")));
+        EXPECT_TRUE(QFile::copy(programBuild, folder + QStringLiteral("/Dorvak")));
         const QString versionFile =
-            QFileInfo(QStringLiteral(DORVAK_PATH)).absolutePath() + QStringLiteral("/softup.dll");
+            QFileInfo(QStringLiteral(VENDOR_DORVAK_PATH)).absolutePath() + QStringLiteral("/softup.dll");
         EXPECT_TRUE(QFile::copy(versionFile, folder + QStringLiteral("/softup.dll")));
         QStringList args{QStringLiteral("--out"), folder + QStringLiteral("/dorvak.dat"),
                          QStringLiteral("--companies"), QStringLiteral("300")};

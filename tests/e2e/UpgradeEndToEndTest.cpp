@@ -6,6 +6,7 @@
 
 #include "EndToEndFixture.h"
 #include "upgrade/LocalHttpServer.h"
+#include "upgrade/helper/suUpgradeFolder.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -274,7 +275,7 @@ TEST_F(UpgradeEndToEndTest, DownloadsTheNewReleaseAndRestartsWithIt)
     server.bind();
     const QString base = server.url(QStringLiteral("/vendor"));
     // Published as the vendor does: the files in a folder, signed by the
-    // release tool with the demo key that the default build trusts.
+    // release tool with the demo key that the test program trusts.
     const QString release = home.file(QStringLiteral("release"));
     ASSERT_TRUE(QDir().mkpath(release));
     for (const auto &[name, bytes] :
@@ -377,8 +378,14 @@ TEST_F(UpgradeEndToEndTest, DownloadsTheNewReleaseAndRestartsWithIt)
     keep(downloading, QStringLiteral("wizard-downloading"));
     EXPECT_LT(blueShare(downloading, currentBar), 0.7) << "not yet full";
     EXPECT_GT(unevenShare(downloading, allFiles), 0.05) << "the all-files group";
-    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("dorvak.dat.uTMP")));
-    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("softup.dll.uTMP")));
+    // The downloads wait in the program folder's private download folder,
+    // never beside the program.
+    EXPECT_TRUE(QFileInfo::exists(suDownloadPath(folder, sha256(newDatabase))));
+    EXPECT_TRUE(QFileInfo::exists(suDownloadPath(folder, sha256(newVersionFile))));
+    EXPECT_TRUE(QFileInfo::exists(suPartialDownloadPath(folder, sha256(newProgram))));
+    EXPECT_EQ(QFileInfo(suPartialDownloadPath(folder, sha256(newProgram))).permissions(),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.uTMP")}, QDir::Files | QDir::Hidden), QStringList());
     gate.open();
 
     // The final page: both groups gone, OK restarts the program.
@@ -421,7 +428,12 @@ TEST_F(UpgradeEndToEndTest, DownloadsTheNewReleaseAndRestartsWithIt)
     EXPECT_EQ(contents(folder + QStringLiteral("softup.dll")), newVersionFile);
     EXPECT_TRUE(contents(program) == newProgram) << "the program";
     EXPECT_TRUE(QFileInfo(program).isExecutable());
-    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.uTMP")}, QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"Dorvak", "dorvak.dat", "softup.dll"}));
+    EXPECT_EQ(
+        QDir(suDownloadFolder(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList());
+    EXPECT_EQ(suReadVersionRecord(folder), QStringLiteral("2")) << "the signed version, recorded";
     EXPECT_EQ(QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 
     // The new version file is read at start: the same offer is no longer newer.

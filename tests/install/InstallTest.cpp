@@ -85,6 +85,20 @@ TEST_F(InstallTest, PutsTheProgramItsDatabaseTheMenuEntryAndTheIconInPlace)
     EXPECT_TRUE(programInfo.isFile() && programInfo.isExecutable());
     EXPECT_TRUE(QFileInfo(programInfo.absolutePath()).isWritable())
         << "the updater replaces the program and its database in their folder";
+    // The tests' demo key, whose private half is public, is in no form in
+    // the installed program: it cannot verify, so it cannot be trusted.
+    QFile binary(program);
+    ASSERT_TRUE(binary.open(QIODevice::ReadOnly));
+    const QByteArray bytes = binary.readAll();
+    const QByteArray demoKey =
+        QByteArray::fromHex("624c1f4d37b589356a48c1efb043b1bff74a05dc9604e103cb8f2a703c1e2640");
+    for (const QByteArray &text : {demoKey.toBase64(), demoKey.toHex(), demoKey.toHex().toUpper()}) {
+        const QString wide = QString::fromLatin1(text);
+        const QByteArray utf16(reinterpret_cast<const char *>(wide.utf16()), wide.size() * 2);
+        EXPECT_FALSE(bytes.contains(text)) << "the demo key as " << text.toStdString();
+        EXPECT_FALSE(bytes.contains(utf16)) << "the demo key in UTF-16 as " << text.toStdString();
+    }
+    EXPECT_FALSE(bytes.contains(demoKey)) << "the demo key's bytes";
     const QString database = prefix + QStringLiteral("/lib/velmora/dorvak.dat");
     EXPECT_GT(testdb::scalar(database, testdb::kPassword, platform::db::kBuilderPageSize,
                              QStringLiteral("SELECT count(*) FROM GM_Card"))

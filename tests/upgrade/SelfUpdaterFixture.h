@@ -3,6 +3,7 @@
 // A self-updater beside a program in a temporary folder, checking a local
 // vendor server, with windows that record what they would show.
 
+#include "upgrade/helper/suUpgradeFolder.h"
 #include "upgrade/suSelfUpdater.h"
 
 #include "LocalHttpServer.h"
@@ -14,6 +15,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMap>
 #include <QTest>
 
 namespace {
@@ -73,9 +76,10 @@ protected:
         qputenv("TMPDIR", tmp.path().toLocal8Bit());
         program = dir.file(QStringLiteral("Dorvak"));
         updater = std::make_unique<TsuSelfUpdater>();
-        // Unsigned information files, as a build without a key takes them;
-        // the signed ones have tests of their own.
+        // Unsigned information files, as a build configured to accept them
+        // takes them; the signed ones have tests of their own.
         updater->SetUpgradeKeys({});
+        updater->SetAcceptUnsigned(true);
         updater->Proxy().AccessType = atDirect;
         updater->SetExecutablePath(program);
         updater->SetVersionControl(byNumber);
@@ -147,9 +151,35 @@ protected:
         updater->CheckUpdate();
         return QTest::qWaitFor([&] { return log.contains(event) && !updater->IsBusy(); }, 15000);
     }
+    // Downloads lying beside the program, where none may ever be.
     QStringList temporaryFiles() const
     {
         return QDir(dir.path()).entryList({QStringLiteral("*.uTMP")}, QDir::Files | QDir::Hidden);
+    }
+    // What the program folder's private download folder holds.
+    QStringList downloads() const
+    {
+        return QDir(suDownloadFolder(dir.path()))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+    // Waits until the helper has moved the downloads in and its swap stands.
+    bool installed() const
+    {
+        return QTest::qWaitFor(
+            [&] {
+                return downloads().isEmpty() && !QFileInfo::exists(suSwapJournal(dir.path()).journalFile);
+            },
+            15000);
+    }
+    QString downloadOf(const QByteArray &bytes) const { return suDownloadPath(dir.path(), sha256(bytes)); }
+    // The files of the program folder with their contents, the upgrade
+    // folder left out.
+    QMap<QString, QByteArray> programFolder() const
+    {
+        QMap<QString, QByteArray> files;
+        for (const QString &name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+            files.insert(name, readFile(dir.file(name)));
+        return files;
     }
 
     QByteArray savedTmp;

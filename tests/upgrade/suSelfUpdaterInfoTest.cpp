@@ -1,4 +1,5 @@
 #include "upgrade/suSelfUpdaterInfo.h"
+#include "upgrade/helper/suVersion.h"
 #include "upgrade/suMessageFormat.h"
 
 #include <gtest/gtest.h>
@@ -50,29 +51,47 @@ TEST(SuInfoFile, ListsUrlsInOrderWithTheirChecksums)
     EXPECT_EQ(urls(QStringLiteral("#url=\n#url1=A\n")), QStringList({"A"})) << "an empty url is not listed";
     EXPECT_TRUE(urls(QStringLiteral("#version=3\n")).isEmpty());
 
-    const QList<TsuInfoFileEntry> files =
-        suInfoFiles(QStringLiteral("#url=A\n#sha256=ab12 \n#url2=B\n#url3=C\n#SHA2563=CD34\n"));
+    const QList<TsuInfoFileEntry> files = suInfoFiles(
+        QStringLiteral("#url=A\n#sha256=ab12 \n#size=5000000000\n#url2=B\n#size2=-3\n#url3=C\n#SHA2563=CD34\n"
+                       "#size3= 12 \n"));
     ASSERT_EQ(files.size(), 3);
     EXPECT_EQ(files[0].SHA256, QStringLiteral("ab12"));
+    EXPECT_EQ(files[0].Size, 5000000000) << "sizes are 64-bit";
     EXPECT_EQ(files[1].SHA256, QString()) << "a file without the key has no checksum";
+    EXPECT_EQ(files[1].Size, -1) << "a size that is no count of bytes is none";
     EXPECT_EQ(files[2].SHA256, QStringLiteral("CD34"));
+    EXPECT_EQ(files[2].Size, 12);
 }
 
-TEST(SuInfoFile, ComparesVersionsByNumberOrWholeText)
+TEST(SuInfoFile, ComparesVersionsByNumbersOf64Bits)
 {
-    EXPECT_GT(CompareVersions(QStringLiteral("1.2"), QStringLiteral("1.1.9")), 0);
-    EXPECT_EQ(CompareVersions(QStringLiteral("1.2"), QStringLiteral("1.2.0.0")), 0);
-    EXPECT_EQ(CompareVersions(QStringLiteral("1"), QStringLiteral("1.0.0.0")), 0);
-    EXPECT_GT(CompareVersions(QStringLiteral("1.10"), QStringLiteral("1.9")), 0)
-        << "parts compare as numbers";
-    EXPECT_LT(CompareVersions(QStringLiteral("1.9"), QStringLiteral("1.10")), 0);
-    EXPECT_EQ(CompareVersions(QStringLiteral("2.0.0.0.7"), QStringLiteral("2")), 0)
-        << "a fifth part is ignored";
-    EXPECT_GT(CompareVersions(QStringLiteral("1.0b"), QStringLiteral("1.0")), 0)
-        << "whole texts: 1.0b after 1.0";
-    EXPECT_LE(CompareVersions(QString(), QStringLiteral("1")), 0) << "an empty remote version is never newer";
-    EXPECT_LE(CompareVersions(QStringLiteral("-1"), QStringLiteral("0")), 0);
-    EXPECT_LT(CompareVersions(QStringLiteral("2"), QStringLiteral("Error")), 0) << "'2' sorts before 'E'";
+    const auto compare = [](const char *remote, const char *local) {
+        return CompareVersions(QString::fromLatin1(remote), QString::fromLatin1(local));
+    };
+    EXPECT_GT(compare("1.2", "1.1.9"), 0);
+    EXPECT_EQ(compare("1.2", "1.2.0.0"), 0);
+    EXPECT_EQ(compare("1", "1.0.0.0"), 0);
+    EXPECT_GT(compare("1.10", "1.9"), 0) << "parts compare as numbers";
+    EXPECT_LT(compare("1.9", "1.10"), 0);
+    EXPECT_EQ(compare("2.0.0.0.7", "2"), 0) << "a fifth part is ignored";
+    // A date-like version does not fall back to comparing text: a replayed
+    // 9.1 is older than an installed 202612091730.
+    EXPECT_LT(compare("9.1", "202612091730"), 0);
+    EXPECT_GT(compare("18446744073709551615", "18446744073709551614"), 0);
+
+    // A remote version that does not read is refused, not compared.
+    for (const char *unreadable : {"1.0b", "", "-1", "+2", "1..2", "2.1 beta", "18446744073709551616"})
+        EXPECT_FALSE(compare(unreadable, "1").has_value()) << unreadable;
+    EXPECT_GT(compare("2", "Error"), 0) << "a lost local version is older than any release";
+}
+
+TEST(SuVersion, TheHigherOfTwoTextsThatRead)
+{
+    EXPECT_EQ(suHigherVersion(QStringLiteral("2.1"), QStringLiteral("2.10")), QStringLiteral("2.10"));
+    EXPECT_EQ(suHigherVersion(QStringLiteral("3"), QStringLiteral("2.9")), QStringLiteral("3"));
+    EXPECT_EQ(suHigherVersion(QStringLiteral("Error"), QStringLiteral("2")), QStringLiteral("2"));
+    EXPECT_EQ(suHigherVersion(QStringLiteral("2"), QString()), QStringLiteral("2"));
+    EXPECT_EQ(suHigherVersion(QStringLiteral("Error"), QString()), QStringLiteral("Error"));
 }
 
 TEST(SuInfoFile, ReadsMonthDayYearDates)

@@ -12,8 +12,8 @@
 namespace {
 
 constexpr int kLanguages = 25;
-// Messages 0..30 of the windows and boxes and the updater's notices 31..38.
-constexpr int kMessages = 39;
+// Messages 0..30 of the windows and boxes and the updater's notices 31..47.
+constexpr int kMessages = 48;
 
 int idOf(int language, int message)
 {

@@ -59,9 +59,12 @@ protected:
         QString text = QStringLiteral("#version=%1\r\n").arg(version);
         if (!expires.isEmpty())
             text += QStringLiteral("#expires=%1\r\n").arg(expires);
-        text += QStringLiteral("#url=%1\r\n#sha256=%2\r\n#url2=%3\r\n#sha2562=%4\r\n#message={更快}\r\n")
-                    .arg(url(QStringLiteral("dorvak.dat")), sha256(newDatabase),
-                         url(QStringLiteral("softup.dll")), sha256(newVersion));
+        text += QStringLiteral("#url=%1\r\n#sha256=%2\r\n#size=%3\r\n#url2=%4\r\n#sha2562=%5\r\n"
+                               "#size2=%6\r\n#message={更快}\r\n")
+                    .arg(url(QStringLiteral("dorvak.dat")), sha256(newDatabase))
+                    .arg(newDatabase.size())
+                    .arg(url(QStringLiteral("softup.dll")), sha256(newVersion))
+                    .arg(newVersion.size());
         return text.toUtf8();
     }
     void publish(const QByteArray &bytes, const QByteArray &privateKey = demoPrivateKey())
@@ -77,6 +80,7 @@ protected:
             EXPECT_EQ(readFile(dir.file(name)), bytes) << name.toStdString();
         EXPECT_EQ(readFile(program), "#!/bin/sh\nexit 0\n");
         EXPECT_TRUE(temporaryFiles().isEmpty());
+        EXPECT_TRUE(downloads().isEmpty());
         EXPECT_EQ(fileRequests, 0) << "nothing was downloaded";
         EXPECT_FALSE(log.contains("end"));
     }
@@ -158,7 +162,7 @@ TEST_F(SuSignedUpgrade, ASignedReleaseUpgradesWithEitherKey)
     publish(release(inDays(0)));
     ASSERT_TRUE(checkUntil(QStringLiteral("close")));
     EXPECT_TRUE(log.contains("question:更快"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return temporaryFiles().isEmpty(); }, 15000)) << "installed";
+    ASSERT_TRUE(installed());
     EXPECT_EQ(readFile(dir.file(QStringLiteral("dorvak.dat"))), newDatabase);
     EXPECT_EQ(readFile(dir.file(QStringLiteral("softup.dll"))), newVersion);
 
@@ -182,16 +186,16 @@ TEST_F(SuSignedUpgrade, APlantedLinkIsReplacedNotWrittenThrough)
     });
     const QString victim = tmp.file(QStringLiteral("victim"));
     writeFile(victim, "the user's own file");
-    for (const char *name : {"dorvak.dat.uTMP", "unsized.dll.uTMP"})
-        ASSERT_TRUE(QFile::link(victim, dir.file(QString::fromLatin1(name))));
+    ASSERT_TRUE(suPrepareDownloadFolder(dir.path()));
+    for (const QByteArray &bytes : {newDatabase, newVersion})
+        ASSERT_TRUE(QFile::link(victim, suPartialDownloadPath(dir.path(), sha256(bytes))));
     QByteArray text = release(inDays(1));
     text.replace(url(QStringLiteral("softup.dll")).toUtf8(), url(QStringLiteral("unsized.dll")).toUtf8());
     publish(text);
 
     ASSERT_TRUE(checkUntil(QStringLiteral("close")));
     EXPECT_EQ(readFile(victim), "the user's own file");
-    EXPECT_FALSE(QFileInfo(dir.file(QStringLiteral("dorvak.dat.uTMP"))).isSymLink());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return temporaryFiles().isEmpty(); }, 15000)) << "installed";
+    ASSERT_TRUE(installed());
     EXPECT_EQ(readFile(dir.file(QStringLiteral("dorvak.dat"))), newDatabase);
     EXPECT_EQ(readFile(dir.file(QStringLiteral("unsized.dll"))), newVersion);
     EXPECT_EQ(readFile(victim), "the user's own file");
@@ -201,7 +205,7 @@ TEST_F(SuSignedUpgrade, APlantedLinkIsReplacedNotWrittenThrough)
 // upgrade with the notice, with a length announced or without.
 TEST_F(SuSignedUpgrade, ATemporaryFileThatCannotBeCreatedStopsTheUpgrade)
 {
-    const QString blocked = dir.file(QStringLiteral("blocked.dll.uTMP"));
+    const QString blocked = suPartialDownloadPath(dir.path(), sha256(newVersion));
     bool sized = true;
     server.server.Get("/download/blocked.dll", [&](const httplib::Request &, httplib::Response &res) {
         // Taken after the updater looked at the name, before the body.
@@ -225,7 +229,7 @@ TEST_F(SuSignedUpgrade, ATemporaryFileThatCannotBeCreatedStopsTheUpgrade)
         log.clear();
         ASSERT_TRUE(checkUntil(QStringLiteral("aborted"))) << log.join(u'\n').toStdString();
         EXPECT_TRUE(log.contains(
-            "box:" + notice(TsuUpdaterNotice::TempFileFailed, QStringLiteral("blocked.dll.uTMP"))))
+            "box:" + notice(TsuUpdaterNotice::TempFileFailed, sha256(newVersion) + QStringLiteral(".part"))))
             << log.join(u'\n').toStdString();
         EXPECT_FALSE(log.contains("end"));
         EXPECT_FALSE(log.contains("close"));
@@ -250,8 +254,9 @@ TEST_F(SuSignedUpgrade, UpgradesOverHttpsWithTheAuthorityItIsGiven)
         res.set_content(secureSignature.toStdString(), "application/octet-stream");
     });
     https.start();
-    text = QStringLiteral("#version=2\n#expires=%1\n#url=%2\n#sha256=%3\n")
+    text = QStringLiteral("#version=2\n#expires=%1\n#url=%2\n#sha256=%3\n#size=%4\n")
                .arg(inDays(1), https.url(QStringLiteral("/download/dorvak.dat")), sha256(newDatabase))
+               .arg(newDatabase.size())
                .toUtf8();
     secureSignature = crypto::sign(demoPrivateKey(), text);
     updater->SetInfoFileURL(https.url(QStringLiteral("/download/dorvak.inf")));
@@ -267,6 +272,6 @@ TEST_F(SuSignedUpgrade, UpgradesOverHttpsWithTheAuthorityItIsGiven)
     updater->CheckUpdate();
     ASSERT_TRUE(QTest::qWaitFor([&] { return log.contains("close"); }, 15000))
         << log.join(u'\n').toStdString();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return temporaryFiles().isEmpty(); }, 15000));
+    ASSERT_TRUE(installed());
     EXPECT_EQ(readFile(dir.file(QStringLiteral("dorvak.dat"))), newDatabase);
 }

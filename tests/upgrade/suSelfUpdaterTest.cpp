@@ -1,8 +1,10 @@
 #include "upgrade/suSelfUpdater.h"
 
+#include "upgrade/helper/suInstallList.h"
 #include "upgrade/suMessageFormat.h"
 #include "upgrade/suSelfUpdaterNotices.h"
 
+#include "../platform/net/HttpsTestServer.h"
 #include "../platform/net/RawHttpServer.h"
 #include "SelfUpdaterFixture.h"
 #include "support/QStringPrint.h"
@@ -15,6 +17,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+
+#include <atomic>
 
 TEST(SuSelfUpdaterDefaults, RestartParamsAndTheRestartEvent)
 {
@@ -89,12 +93,22 @@ TEST_F(SuSelfUpdater, DownloadsTheReleaseAndTheHelperInstallsItAndRestarts)
                     url(QStringLiteral("Dorvak.exe")), sha256(newProgram));
 
     ASSERT_TRUE(checkUntil(QStringLiteral("close")));
-    const QString temp = dir.path() + u'/';
     EXPECT_EQ(log, QStringList({"begin:更快:0:3", "question:更快", "start:dorvak.dat:9013",
-                                "done:" + temp + "dorvak.dat.uTMP", "start:softup.dll:18",
-                                "done:" + temp + "softup.dll.uTMP",
+                                "done:" + downloadOf(database), "start:softup.dll:18",
+                                "done:" + downloadOf(version),
                                 "start:Dorvak.exe:" + QString::number(newProgram.size()),
-                                "done:" + temp + "Dorvak.exe.uTMP", "end", "close"}));
+                                "done:" + downloadOf(newProgram), "end", "close"}));
+    // The helper is told exactly what to install; the program is named, not guessed.
+    const std::optional<TsuInstallList> list = suReadInstallList(
+        readFile(QFileInfo(updater->HelperPath()).absolutePath() + u'/' + kInstallListName));
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->Version, QStringLiteral("2"));
+    ASSERT_EQ(list->Files.size(), 3);
+    EXPECT_EQ(list->Files.at(0).Name, QStringLiteral("dorvak.dat"));
+    EXPECT_EQ(list->Files.at(0).SHA256, sha256(database));
+    EXPECT_EQ(list->Files.at(0).Size, database.size());
+    EXPECT_EQ(list->Files.at(2).Name, QStringLiteral("Dorvak"));
+    EXPECT_EQ(list->Files.at(2).Role, TsuInstallRole::Program);
     EXPECT_EQ(lastTotal, 67 + 100 / 3) << "round(2 x 100 / 3) + 100 div 3";
     // The helper sits alone in a folder only this user can enter.
     const QFileInfo helper(updater->HelperPath());
@@ -115,6 +129,8 @@ TEST_F(SuSelfUpdater, DownloadsTheReleaseAndTheHelperInstallsItAndRestarts)
     EXPECT_TRUE(QFileInfo(program).isExecutable());
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("Dorvak.exe"))));
     EXPECT_TRUE(temporaryFiles().isEmpty());
+    EXPECT_TRUE(downloads().isEmpty());
+    EXPECT_EQ(suReadVersionRecord(dir.path()), QStringLiteral("2")) << "recorded with the release";
     EXPECT_EQ(QFileInfo(dir.file(QStringLiteral("dorvak.dat"))).lastModified().toUTC(),
               QDateTime(QDate(1994, 11, 6), QTime(8, 49, 36), Qt::UTC))
         << "the server's date stays on the file";
@@ -136,18 +152,20 @@ TEST_F(SuSelfUpdater, ALostFileIsSkippedOnYesAndEndsTheUpgradeOnNo)
     EXPECT_TRUE(
         log.contains("lost box:Error #404|" + suFormatMessage(suMessage(28), {QStringLiteral("b.dat")})));
     // The helper installs what arrived.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return temporaryFiles().isEmpty(); }, 15000));
+    ASSERT_TRUE(installed());
     EXPECT_EQ(readFile(dir.file(QStringLiteral("a.dat"))), "A");
     EXPECT_EQ(readFile(dir.file(QStringLiteral("c.dat"))), "C");
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("b.dat"))));
 
     windows->lostAnswer = false;
     log.clear();
+    const auto before = programFolder();
     ASSERT_TRUE(checkUntil(QStringLiteral("aborted")));
     EXPECT_FALSE(log.contains("close"));
     EXPECT_FALSE(log.contains("start:c.dat:1"));
     EXPECT_TRUE(updater->Aborted());
-    EXPECT_EQ(temporaryFiles(), QStringList({"a.dat.uTMP"})) << "kept for a later upgrade, as designed";
+    EXPECT_TRUE(temporaryFiles().isEmpty()) << "nothing waits beside the program to be installed later";
+    EXPECT_EQ(programFolder(), before);
 }
 
 TEST_F(SuSelfUpdater, AShortBodyCancelsTheUpgrade)
@@ -161,23 +179,42 @@ TEST_F(SuSelfUpdater, AShortBodyCancelsTheUpgrade)
     EXPECT_TRUE(temporaryFiles().isEmpty());
 }
 
-TEST_F(SuSelfUpdater, AProtectedFileAsksForAPasswordAndRetries)
+namespace {
+
+// Serves a file only to "reader:secret", and counts the requests that
+// carried credentials at all.
+void serveLocked(httplib::Server &server, std::atomic<int> &withCredentials)
 {
-    server.server.Get("/download/locked.dat", [](const httplib::Request &req, httplib::Response &res) {
-        // "reader:secret"
-        if (req.get_header_value("Authorization") == "Basic cmVhZGVyOnNlY3JldA==") {
-            res.set_content("unlocked", "application/octet-stream");
-            return;
-        }
-        res.status = 401;
-        res.set_header("WWW-Authenticate", "Basic realm=\"Velmora\"");
-    });
-    info = QStringLiteral("#version=2\n#url=%1\n").arg(url(QStringLiteral("locked.dat")));
+    server.Get("/download/locked.dat",
+               [&withCredentials](const httplib::Request &req, httplib::Response &res) {
+                   if (req.has_header("Authorization"))
+                       ++withCredentials;
+                   if (req.get_header_value("Authorization") == "Basic cmVhZGVyOnNlY3JldA==") {
+                       res.set_content("unlocked", "application/octet-stream");
+                       return;
+                   }
+                   res.status = 401;
+                   res.set_header("WWW-Authenticate", "Basic realm=\"Velmora\"");
+               });
+}
+
+} // namespace
+
+TEST_F(SuSelfUpdater, AProtectedFileAsksForAPasswordOverHttpsAndRetries)
+{
+    TestCertificates certificates;
+    ASSERT_TRUE(certificates.ok());
+    HttpsServer https(certificates);
+    std::atomic<int> withCredentials{0};
+    serveLocked(https.server, withCredentials);
+    https.start();
+    updater->SetCertificateAuthorities(certificates.authority());
+    info = QStringLiteral("#version=2\n#url=%1\n").arg(https.url(QStringLiteral("/download/locked.dat")));
     updater->SetHTTPUsername(QStringLiteral("known"));
     ASSERT_TRUE(checkUntil(QStringLiteral("close")));
     EXPECT_TRUE(log.contains("password:locked.dat|known")) << "the user name is offered, never the password";
     EXPECT_EQ(updater->HTTPUsername(), QStringLiteral("reader"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return temporaryFiles().isEmpty(); }, 15000));
+    ASSERT_TRUE(installed());
     EXPECT_EQ(readFile(dir.file(QStringLiteral("locked.dat"))), "unlocked");
 
     updater->SetHTTPUsername({});
@@ -187,6 +224,30 @@ TEST_F(SuSelfUpdater, AProtectedFileAsksForAPasswordAndRetries)
     ASSERT_TRUE(checkUntil(QStringLiteral("aborted")));
     EXPECT_FALSE(log.contains("close"));
     EXPECT_TRUE(temporaryFiles().isEmpty());
+}
+
+// Over plain http anyone on the way could read them: no password window,
+// no credentials sent, whether the information file or a file asks.
+TEST_F(SuSelfUpdater, OverHttpNoCredentialsAreAskedForOrSent)
+{
+    std::atomic<int> withCredentials{0};
+    serveLocked(server.server, withCredentials);
+    updater->SetHTTPUsername(QStringLiteral("reader"));
+    updater->SetHTTPPassword(QStringLiteral("secret"));
+    const QString refused = "box:" + suUpdaterNotice(TsuUpdaterNotice::CredentialsRefused);
+
+    info = QStringLiteral("#version=2\n#url=%1\n").arg(url(QStringLiteral("locked.dat")));
+    ASSERT_TRUE(checkUntil(QStringLiteral("aborted")));
+    EXPECT_TRUE(log.contains(refused)) << log.join(u'\n').toStdString();
+
+    log.clear();
+    updater->SetInfoFileURL(url(QStringLiteral("locked.dat")));
+    ASSERT_TRUE(checkUntil(QStringLiteral("aborted")));
+    EXPECT_TRUE(log.contains(refused)) << log.join(u'\n').toStdString();
+
+    EXPECT_FALSE(log.join(u',').contains("password:")) << "no password window";
+    EXPECT_EQ(withCredentials, 0);
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("locked.dat"))));
 }
 
 TEST_F(SuSelfUpdater, FilesOfTheSameSizeAreSkippedButNeverTheProgram)
@@ -200,9 +261,9 @@ TEST_F(SuSelfUpdater, FilesOfTheSameSizeAreSkippedButNeverTheProgram)
                .arg(url(QStringLiteral("dorvak.dat")), url(QStringLiteral("Dorvak")));
     updater->SetMiscFilesUpgrade(mfuOnlyIfSizeDifferent);
     ASSERT_TRUE(checkUntil(QStringLiteral("close")));
-    EXPECT_FALSE(log.contains("done:" + dir.file(QStringLiteral("dorvak.dat.uTMP"))));
-    EXPECT_TRUE(log.contains("done:" + dir.file(QStringLiteral("Dorvak.uTMP"))));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return temporaryFiles().isEmpty(); }, 15000));
+    EXPECT_FALSE(log.contains("done:" + downloadOf("SAME")));
+    EXPECT_TRUE(log.contains("done:" + downloadOf("PROG")));
+    ASSERT_TRUE(installed());
     EXPECT_EQ(readFile(program), "PROG");
     EXPECT_EQ(readFile(dir.file(QStringLiteral("dorvak.dat"))), "same") << "no stale copy was installed";
 }
@@ -218,18 +279,20 @@ TEST_F(SuSelfUpdater, AChecksumMismatchStopsAndInstallsNothing)
     EXPECT_TRUE(log.contains("box:" + suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::ChecksumMismatch),
                                                       {QStringLiteral("b.dat")})));
     EXPECT_FALSE(log.contains("end"));
-    EXPECT_TRUE(temporaryFiles().isEmpty()) << "neither the bad file nor the good one stays behind";
+    EXPECT_TRUE(temporaryFiles().isEmpty());
+    EXPECT_FALSE(downloads().contains(sha256("tampered"))) << "the bad file does not stay";
     EXPECT_TRUE(updater->HelperPath().isEmpty());
 }
 
 TEST_F(SuSelfUpdater, ATemporaryFileThatCannotBeWrittenStopsWithAMessage)
 {
     serve(QStringLiteral("a.dat"), "A");
-    info = QStringLiteral("#version=2\n#url=%1\n").arg(url(QStringLiteral("a.dat")));
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("a.dat.uTMP")));
+    info = QStringLiteral("#version=2\n#url=%1\n#sha256=%2\n").arg(url(QStringLiteral("a.dat")), sha256("A"));
+    // A folder where the download would go.
+    ASSERT_TRUE(QDir().mkpath(suPartialDownloadPath(dir.path(), sha256("A"))));
     ASSERT_TRUE(checkUntil(QStringLiteral("aborted")));
-    const QString notice =
-        suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::TempFileFailed), {QStringLiteral("a.dat.uTMP")});
+    const QString notice = suFormatMessage(suUpdaterNotice(TsuUpdaterNotice::TempFileFailed),
+                                           {sha256("A") + QStringLiteral(".part")});
     EXPECT_EQ(log.mid(log.size() - 3), QStringList({"box:" + notice, "windows closed", "aborted"}));
     EXPECT_FALSE(log.contains("end"));
 }

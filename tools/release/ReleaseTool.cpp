@@ -3,6 +3,7 @@
 #include "platform/crypto/Ed25519.h"
 #include "platform/os/IniFile.h"
 #include "platform/os/PrivateFiles.h"
+#include "upgrade/helper/suVersion.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -11,6 +12,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+
+#include <sys/stat.h>
 
 namespace release {
 
@@ -52,9 +55,10 @@ QString sha256Of(const QString &path, QString *hex)
 // values end at a control character, "}" ends the message.
 QString checkTexts(const ReleaseSpec &spec)
 {
-    static const QRegularExpression version(QStringLiteral("^[0-9]+(\\.[0-9]+){0,3}$"));
-    if (!version.match(spec.version).hasMatch())
-        return QStringLiteral("the version must be up to four dotted numbers, such as 2.1");
+    // The program refuses a version it cannot read, so nothing else is signed.
+    if (spec.version != spec.version.trimmed() || !suParseVersion(spec.version))
+        return QStringLiteral("the version must be one to four dotted whole numbers (each below 2^64), "
+                              "such as 2.1");
     if (spec.message.contains(u'}') || spec.message.contains(u'#'))
         return QStringLiteral("the message may not contain '}' or '#'");
     static const QRegularExpression address(QStringLiteral("^https?://[^\\s#]+$"));
@@ -62,8 +66,15 @@ QString checkTexts(const ReleaseSpec &spec)
         return QStringLiteral("the base address must start with http:// or https:// and hold no spaces");
     if (!spec.expires.isValid())
         return QStringLiteral("the expiry must be a date written as YYYY-MM-DD");
-    if (spec.expires < QDateTime::currentDateTimeUtc().date())
+    const QDate today = QDateTime::currentDateTimeUtc().date();
+    if (spec.expires < today)
         return QStringLiteral("the expiry %1 has passed already").arg(spec.expires.toString(Qt::ISODate));
+    if (today.daysTo(spec.expires) > kMaxExpiryDays && !spec.allowLongExpiry)
+        return QStringLiteral(
+                   "the expiry %1 is more than %2 days ahead: until then this release can be "
+                   "served again to users of later ones; give --allow-long-expiry to sign it anyway")
+            .arg(spec.expires.toString(Qt::ISODate))
+            .arg(kMaxExpiryDays);
     return {};
 }
 
@@ -87,12 +98,34 @@ QString generateKeys(const QString &privateKeyFile, QString *publicKeyText)
     return {};
 }
 
+QString keyFileWarning(const QString &keyFile)
+{
+    struct stat info
+    {
+    };
+    if (::stat(QFile::encodeName(keyFile).constData(), &info) != 0 || !(info.st_mode & 0077))
+        return {};
+    return QStringLiteral("warning: %1 can be read or changed by other users (mode %2); "
+                          "a private key belongs to its owner alone: chmod 600 %1")
+        .arg(keyFile)
+        .arg(info.st_mode & 0777, 4, 8, QLatin1Char('0'));
+}
+
+bool keyNeedsPassPhrase(const QString &keyFile)
+{
+    QByteArray pem;
+    return readAll(keyFile, &pem).isEmpty() && platform::crypto::isEncryptedPem(pem);
+}
+
 QString publicKeyOfFile(const QString &keyFile, QString *publicKeyText)
 {
     QByteArray pem;
     if (QString error = readAll(keyFile, &pem); !error.isEmpty())
         return error;
     const QByteArray key = platform::crypto::publicKeyOfPem(pem);
+    if (key.isEmpty() && platform::crypto::isEncryptedPem(pem))
+        return QStringLiteral("%1 is protected by a pass phrase: give its public key file instead")
+            .arg(keyFile);
     if (key.isEmpty())
         return QStringLiteral("%1 holds no Ed25519 key").arg(keyFile);
     *publicKeyText = platform::crypto::publicKeyText(key);
@@ -162,15 +195,18 @@ QString signRelease(const ReleaseSpec &spec)
         QString hash;
         if (QString error = sha256Of(dir.filePath(files.at(i)), &hash); !error.isEmpty())
             return error;
-        text += QStringLiteral("#url%1=%2/%3\n#sha256%1=%4\n").arg(suffix, base, files.at(i), hash);
+        text += QStringLiteral("#url%1=%2/%3\n#sha256%1=%4\n#size%1=%5\n")
+                    .arg(suffix, base, files.at(i), hash)
+                    .arg(QFileInfo(dir.filePath(files.at(i))).size());
     }
     text += QStringLiteral("#message={%1}\n").arg(spec.message);
 
     const QByteArray info = text.toUtf8();
-    const QByteArray signature = platform::crypto::sign(privateKey, info);
+    const QByteArray signature = platform::crypto::sign(privateKey, info, spec.passPhrase);
+    if (signature.isEmpty() && platform::crypto::isEncryptedPem(privateKey))
+        return QStringLiteral("the pass phrase does not open the private key %1").arg(spec.privateKeyFile);
     if (signature.isEmpty())
-        return QStringLiteral("%1 holds no Ed25519 private key (or one protected by a pass phrase)")
-            .arg(spec.privateKeyFile);
+        return QStringLiteral("%1 holds no Ed25519 private key").arg(spec.privateKeyFile);
     if (QString error = saveFile(dir.filePath(kInfoFileName), info); !error.isEmpty())
         return error;
     if (QString error = saveFile(dir.filePath(kSignatureFileName), signature); !error.isEmpty()) {

@@ -24,15 +24,28 @@ QString generateKeys(const QString &privateKeyFile, QString *publicKeyText);
 // The build's form of the public key of a PEM private or public key file.
 QString publicKeyOfFile(const QString &keyFile, QString *publicKeyText);
 
+// How far ahead an expiry may lie unless allowed explicitly: an old signed
+// file can be replayed to users until it expires, so the window stays short.
+inline constexpr int kMaxExpiryDays = 366;
+
 struct ReleaseSpec
 {
-    QString folder;  // the release files; the information file is written here
-    QString version; // dotted numbers, compared with the installed version
-    QString message; // shown to the user when the upgrade is offered
-    QString baseUrl; // where the folder is served ("http://host/download")
-    QDate expires;   // the last day (UTC) the release may be offered
+    QString folder;               // the release files; the information file is written here
+    QString version;              // one to four dotted 64-bit numbers, compared with the installed version
+    QString message;              // shown to the user when the upgrade is offered
+    QString baseUrl;              // where the folder is served ("http://host/download")
+    QDate expires;                // the last day (UTC) the release may be offered
+    bool allowLongExpiry = false; // an expiry more than kMaxExpiryDays ahead is accepted
     QString privateKeyFile;
+    QByteArray passPhrase; // of a protected private key; empty for a plain one
 };
+
+// A warning about the private key file (it can be read by other users);
+// empty when there is nothing to say.
+QString keyFileWarning(const QString &keyFile);
+
+// Whether the key file holds a private key protected by a pass phrase.
+bool keyNeedsPassPhrase(const QString &keyFile);
 
 // The files of the release in download order: those the main window's
 // settings name (dorvak.dat, softup.dll, Dorvak.exe) in that order, then the
@@ -40,8 +53,8 @@ struct ReleaseSpec
 // with a name that needs no escaping in an address.
 QString releaseFiles(const QString &folder, QStringList *files);
 
-// Writes dorvak.inf (version, expiry, every file's address and SHA-256,
-// message) and its Ed25519 signature dorvak.inf.sig into the folder.
+// Writes dorvak.inf (version, expiry, every file's address, SHA-256 and
+// size, message) and its Ed25519 signature dorvak.inf.sig into the folder.
 QString signRelease(const ReleaseSpec &spec);
 
 } // namespace release

@@ -4,13 +4,19 @@
 //   velmora-release pubkey KEYFILE
 //   velmora-release sign --folder DIR --version V --message TEXT
 //                        --base-url URL --expires YYYY-MM-DD --key KEYFILE
+//                        [--pass-file FILE] [--allow-long-expiry]
 
 #include "tools/release/ReleaseTool.h"
 
+#include "platform/crypto/Ed25519.h"
+
 #include <QCoreApplication>
+#include <QFile>
 #include <QHash>
 
 #include <cstdio>
+#include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -22,9 +28,12 @@ constexpr const char *kUsage =
     "  velmora-release pubkey KEYFILE\n"
     "      prints the public key of a private or public key file\n"
     "  velmora-release sign --folder DIR --version V --message TEXT --base-url URL\n"
-    "                       --expires YYYY-MM-DD --key KEYFILE\n"
-    "      writes DIR/dorvak.inf, listing every file of DIR with its SHA-256 under URL,\n"
-    "      and its signature DIR/dorvak.inf.sig\n";
+    "                       --expires YYYY-MM-DD --key KEYFILE [--pass-file FILE]\n"
+    "                       [--allow-long-expiry]\n"
+    "      writes DIR/dorvak.inf, listing every file of DIR with its SHA-256 and size under URL,\n"
+    "      and its signature DIR/dorvak.inf.sig. A key protected by a pass phrase is opened\n"
+    "      with the first line of --pass-file FILE, or asked for on the terminal. An expiry\n"
+    "      more than 366 days ahead is refused unless --allow-long-expiry is given.\n";
 
 int fail(const QString &error)
 {
@@ -46,14 +55,54 @@ int printKey(const QString &error, const QString &publicKey)
     return 0;
 }
 
+// The pass phrase of a protected key: the first line of the pass file, or
+// asked for on the terminal.
+bool passPhraseFor(const QString &keyFile, const QString &passFile, QByteArray *passPhrase, QString *error)
+{
+    if (!passFile.isEmpty()) {
+        QFile file(passFile);
+        if (!file.open(QIODevice::ReadOnly)) {
+            *error = QStringLiteral("cannot read %1: %2").arg(passFile, file.errorString());
+            return false;
+        }
+        *passPhrase = file.readLine(4096);
+        while (passPhrase->endsWith('\n') || passPhrase->endsWith('\r'))
+            passPhrase->chop(1);
+        return true;
+    }
+    if (!release::keyNeedsPassPhrase(keyFile))
+        return true;
+    const std::optional<QByteArray> typed =
+        ::isatty(STDIN_FILENO)
+            ? platform::crypto::readPassPhrase(QStringLiteral("Pass phrase for %1: ").arg(keyFile))
+            : std::nullopt;
+    if (!typed) {
+        *error =
+            QStringLiteral("%1 is protected by a pass phrase: give --pass-file FILE or run on a terminal")
+                .arg(keyFile);
+        return false;
+    }
+    *passPhrase = *typed;
+    return true;
+}
+
 int sign(const QStringList &arguments)
 {
     static const QStringList names = {QStringLiteral("--folder"),  QStringLiteral("--version"),
                                       QStringLiteral("--message"), QStringLiteral("--base-url"),
                                       QStringLiteral("--expires"), QStringLiteral("--key")};
+    static const QString passFileOption = QStringLiteral("--pass-file");
+    static const QString longExpiryFlag = QStringLiteral("--allow-long-expiry");
     QHash<QString, QString> options;
+    bool allowLongExpiry = false;
     for (qsizetype i = 0; i < arguments.size(); i += 2) {
-        if (!names.contains(arguments.at(i)) || i + 1 == arguments.size())
+        if (arguments.at(i) == longExpiryFlag) {
+            allowLongExpiry = true;
+            --i;
+            continue;
+        }
+        if ((!names.contains(arguments.at(i)) && arguments.at(i) != passFileOption) ||
+            i + 1 == arguments.size())
             return usage();
         options.insert(arguments.at(i), arguments.at(i + 1));
     }
@@ -67,9 +116,15 @@ int sign(const QStringList &arguments)
     spec.message = options.value(QStringLiteral("--message"));
     spec.baseUrl = options.value(QStringLiteral("--base-url"));
     spec.expires = QDate::fromString(options.value(QStringLiteral("--expires")), Qt::ISODate);
+    spec.allowLongExpiry = allowLongExpiry;
     spec.privateKeyFile = options.value(QStringLiteral("--key"));
-    if (const QString error = release::signRelease(spec); !error.isEmpty())
+    if (const QString warning = release::keyFileWarning(spec.privateKeyFile); !warning.isEmpty())
+        std::fprintf(stderr, "velmora-release: %s\n", qPrintable(warning));
+    QString error;
+    if (!passPhraseFor(spec.privateKeyFile, options.value(passFileOption), &spec.passPhrase, &error))
         return fail(error);
+    if (const QString failure = release::signRelease(spec); !failure.isEmpty())
+        return fail(failure);
     std::printf("%s/%s\n%s/%s\n", qPrintable(spec.folder), qPrintable(release::kInfoFileName),
                 qPrintable(spec.folder), qPrintable(release::kSignatureFileName));
     return 0;

@@ -2,6 +2,7 @@
 // and started by the program as it closes for an upgrade.
 #include "upgrade/helper/suUpgradeHelper.h"
 
+#include "platform/os/ExecutablePath.h"
 #include "platform/os/Processes.h"
 
 #include <QAbstractButton>
@@ -47,6 +48,10 @@ int report(TsuHelperOutcome outcome, const TsuHelperCommand &command)
         std::fprintf(stderr, "Updater: %s 在 %d 秒内没有结束，未安装任何文件。\n", program.constData(),
                      kHelperWaitBoundMs / 1000);
         return 2;
+    case TsuHelperOutcome::Refused:
+        std::fprintf(stderr, "Updater: 下载的文件未通过检查，未安装任何文件，%s 保持原样。\n",
+                     program.constData());
+        return 5;
     case TsuHelperOutcome::RolledBack:
         std::fprintf(stderr, "Updater: 新文件无法安装，%s 的原有文件已恢复。\n", program.constData());
         return 3;
@@ -72,5 +77,7 @@ int main(int argc, char **argv)
     const std::optional<TsuHelperCommand> command = suParseHelperArguments(arguments);
     if (!command)
         return explain(argc, argv);
-    return report(suRunHelper(*command), *command);
+    // The program leaves the list of what to install beside the helper, in
+    // the helper's private folder.
+    return report(suRunHelper(*command, platform::executableFolder() + kInstallListName), *command);
 }

@@ -1,16 +1,21 @@
 #include "upgrade/helper/suUpgradeHelper.h"
 
+#include "platform/os/PrivateFiles.h"
 #include "platform/os/Processes.h"
+#include "upgrade/helper/suUpgradeFolder.h"
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QThread>
 
-namespace {
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-const QString kTempSuffix = QStringLiteral(".uTMP");
+namespace {
 
 QString folderOf(const QString &path)
 {
@@ -24,10 +29,30 @@ QStringList argumentsOf(const QString &parameters)
     return parameters.split(u' ', Qt::SkipEmptyParts);
 }
 
-void removeDownloads(const TsuHelperPlan &plan)
+// Whether the file at path, opened without following a link, is a regular
+// file of the given size and SHA-256.
+bool matches(const QString &path, qint64 size, const QString &sha256)
 {
-    for (const platform::FileReplacement &file : plan.Files)
-        QFile::remove(file.source);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info
+    {
+    };
+    QFile file;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size != size ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return hash.addData(&file) && QString::fromLatin1(hash.result().toHex()) == sha256;
+}
+
+void removeDownloads(const QString &programFolder, const TsuInstallList &list)
+{
+    for (const TsuInstallEntry &file : list.Files)
+        QFile::remove(suDownloadPath(programFolder, file.SHA256));
 }
 
 } // namespace
@@ -62,37 +87,41 @@ std::optional<TsuHelperCommand> suParseHelperArguments(const QStringList &argume
     return command;
 }
 
-TsuHelperPlan suPlanReplacement(const TsuHelperCommand &command)
+TsuHelperPlan suPlanReplacement(const TsuHelperCommand &command, const TsuInstallList &list)
 {
     TsuHelperPlan plan;
     const QString folder = folderOf(command.Executable);
-    const QString programName = command.Executable.mid(folder.size());
-    // A file named after the program itself was downloaded: it is the new
-    // program, and no other file takes its place.
-    bool executableNamed = QFileInfo(command.Executable + kTempSuffix).isFile();
-
-    const QStringList downloads = QDir(folder.isEmpty() ? QStringLiteral(".") : folder)
-                                      .entryList({QStringLiteral("*") + kTempSuffix},
-                                                 QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
-    for (const QString &download : downloads) {
-        QString name = download.chopped(kTempSuffix.size());
-        const QString source = folder + download;
-        if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral("..")) {
-            plan.Ignored << source;
-            continue;
+    QHash<QString, int> uses;
+    for (const TsuInstallEntry &file : list.Files) {
+        QString source = suDownloadPath(folder, file.SHA256);
+        if (const int used = uses[file.SHA256]++; used > 0) {
+            const QString copy = source + u'.' + QString::number(used);
+            plan.Copies.emplace_back(source, copy);
+            source = copy;
         }
-        bool runnable = name == programName;
-        if (!executableNamed && name.endsWith(QStringLiteral("exe"))) {
-            executableNamed = true;
-            runnable = true;
-            if (command.ExternalSetup)
-                plan.SetupProgram = folder + name;
-            else
-                name = programName;
+        switch (file.Role) {
+        case TsuInstallRole::Program:
+            plan.Files.push_back({source, command.Executable, true});
+            break;
+        case TsuInstallRole::Setup:
+            plan.SetupProgram = folder + file.Name;
+            plan.Files.push_back({source, plan.SetupProgram, true});
+            break;
+        case TsuInstallRole::File:
+            plan.Files.push_back({source, folder + file.Name, false});
+            break;
         }
-        plan.Files.push_back({source, folder + name, runnable});
     }
     return plan;
+}
+
+QString suCheckDownloads(const QString &programFolder, const TsuInstallList &list)
+{
+    for (const TsuInstallEntry &file : list.Files) {
+        if (!matches(suDownloadPath(programFolder, file.SHA256), file.Size, file.SHA256))
+            return file.Name;
+    }
+    return {};
 }
 
 bool suWaitUntilFree(const QString &program, int boundMs, int pollMs)
@@ -106,21 +135,59 @@ bool suWaitUntilFree(const QString &program, int boundMs, int pollMs)
     return true;
 }
 
-TsuHelperOutcome suRunHelper(const TsuHelperCommand &command, int waitBoundMs)
+TsuHelperOutcome suRunHelper(const TsuHelperCommand &command, const QString &listFile, int waitBoundMs)
 {
-    const TsuHelperPlan plan = suPlanReplacement(command);
+    const QString folder = folderOf(command.Executable);
+    QFile listReader(listFile);
+    std::optional<TsuInstallList> list;
+    if (listReader.open(QIODevice::ReadOnly))
+        list = suReadInstallList(listReader.read(1 << 20));
+    const bool listed = listReader.exists();
+
     if (QFileInfo::exists(command.Executable) && !suWaitUntilFree(command.Executable, waitBoundMs)) {
         // The program still runs: installing now would change it under its
         // feet, and starting it again would meet the running copy.
-        removeDownloads(plan);
+        if (list)
+            removeDownloads(folder, *list);
         return TsuHelperOutcome::StillRunning;
     }
-    if (plan.Files.empty()) {
+    // A swap an earlier helper was stopped in is settled before this one.
+    suTidyProgramFolder(folder);
+
+    if (!listed || (list && list->Files.isEmpty())) {
         platform::spawnProcess(command.Executable, argumentsOf(command.RestartParams));
         return TsuHelperOutcome::NothingToDo;
     }
-    if (!platform::replaceFilesAtomically(plan.Files)) {
-        removeDownloads(plan);
+    if (!list || !suCheckDownloads(folder, *list).isEmpty()) {
+        if (list)
+            removeDownloads(folder, *list);
+        platform::spawnProcess(command.Executable, {});
+        return TsuHelperOutcome::Refused;
+    }
+
+    TsuHelperPlan plan = suPlanReplacement(command, *list);
+    bool copied = true;
+    for (const auto &[from, to] : plan.Copies) {
+        QFile::remove(to);
+        copied =
+            copied && (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0 ||
+                       QFile::copy(from, to));
+    }
+    // The version is recorded in the same swap as the files: it changes
+    // exactly when the release is in place.
+    const QString record = suVersionRecordPath(folder);
+    if (!list->Version.isEmpty()) {
+        const QString next = record + QStringLiteral(".new");
+        QFile::remove(next);
+        copied = copied &&
+                 platform::writeNewFile(next, "[SYS]\r\nUPDATESET=" + list->Version.toUtf8() + "\r\n", 0600);
+        plan.Files.push_back({next, record, false});
+    }
+    if (!copied || !platform::replaceFilesAtomically(plan.Files, suSwapJournal(folder))) {
+        for (const auto &copy : plan.Copies)
+            QFile::remove(copy.second);
+        removeDownloads(folder, *list);
+        QFile::remove(record + QStringLiteral(".new"));
         platform::spawnProcess(command.Executable, {});
         return TsuHelperOutcome::RolledBack;
     }

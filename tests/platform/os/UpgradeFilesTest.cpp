@@ -1,4 +1,5 @@
 #include "platform/os/FileSwap.h"
+#include "platform/os/FreshFile.h"
 #include "platform/os/IniFile.h"
 #include "platform/os/PrivateFiles.h"
 #include "support/FileBytes.h"
@@ -80,19 +81,91 @@ TEST(FileSwap, KeepsPermissionBitsAndMakesTheProgramRunnable)
     writeFile(program + QStringLiteral(".new"), "#!/bin/sh\n");
     ::chmod(QFile::encodeName(program + QStringLiteral(".new")).constData(), 0644);
 
+    const QString work = temp.file(QStringLiteral("work"));
+    ASSERT_TRUE(QDir().mkpath(work));
+    const platform::SwapJournal journal{work + QStringLiteral("/journal"), work + QStringLiteral("/backup"),
+                                        work + QStringLiteral("/lock")};
     ASSERT_TRUE(platform::replaceFilesAtomically(
-        {{data + QStringLiteral(".new"), data, false}, {program + QStringLiteral(".new"), program, true}}));
+        {{data + QStringLiteral(".new"), data, false}, {program + QStringLiteral(".new"), program, true}},
+        journal));
     EXPECT_EQ(readFile(data), "new");
     EXPECT_EQ(modeOf(data), 0640u) << "the bits of the file it replaced";
-    EXPECT_EQ(modeOf(program), 0755u) << "execute wherever read is allowed";
+    EXPECT_EQ(modeOf(program), 0755u) << "a new program: runnable, writable by its owner only";
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    EXPECT_EQ(QDir(work).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"lock"}))
+        << "neither the plan nor a backup is left";
 
     // A source that is not a file fails before anything changes.
     QString failed;
-    EXPECT_FALSE(
-        platform::replaceFilesAtomically({{temp.file(QStringLiteral("absent")), data, false}}, &failed));
+    EXPECT_FALSE(platform::replaceFilesAtomically({{temp.file(QStringLiteral("absent")), data, false}},
+                                                  journal, &failed));
     EXPECT_EQ(failed, data);
     EXPECT_EQ(readFile(data), "new");
+}
+
+// A plan left by a swap that was cut short puts every target back; with
+// the plan gone, the backups it left are only removed.
+TEST(FileSwap, RecoveryPutsBackWhatAnUnfinishedSwapChanged)
+{
+    TempDir temp;
+    const QString a = temp.file(QStringLiteral("a")), b = temp.file(QStringLiteral("b"));
+    writeFile(a, "old a");
+    writeFile(a + QStringLiteral(".new"), "new a");
+    writeFile(b + QStringLiteral(".new"), "new b");
+    const platform::SwapJournal journal{temp.file(QStringLiteral("journal")),
+                                        temp.file(QStringLiteral("backup")),
+                                        temp.file(QStringLiteral("lock"))};
+    // Stopped right after the first file went in: a throw stands for the crash.
+    struct Crash
+    {
+    };
+    try {
+        platform::replaceFilesAtomically(
+            {{a + QStringLiteral(".new"), a, false}, {b + QStringLiteral(".new"), b, false}}, journal,
+            nullptr, [](int step) {
+                if (step == 3)
+                    throw Crash{};
+            });
+        FAIL() << "the swap was not stopped";
+    } catch (const Crash &) {
+    }
+    EXPECT_EQ(readFile(a), "new a") << "the swap had begun";
+    EXPECT_EQ(platform::recoverUnfinishedSwap(journal), platform::SwapRecovery::RolledBack);
+    EXPECT_EQ(readFile(a), "old a");
+    EXPECT_FALSE(QFile::exists(b));
+    EXPECT_FALSE(QFile::exists(journal.journalFile));
+    EXPECT_EQ(platform::recoverUnfinishedSwap(journal), platform::SwapRecovery::NothingToDo);
+
+    // A plan that is not whole is not acted on.
+    writeFile(journal.journalFile, "velmora-swap 1\nfile\t");
+    EXPECT_EQ(platform::recoverUnfinishedSwap(journal), platform::SwapRecovery::Failed);
+}
+
+TEST(FreshFile, IsTheOwnersAloneWhateverTheUmask)
+{
+    TempDir temp;
+    const mode_t saved = ::umask(0);
+    const std::unique_ptr<QFile> file = platform::createFreshFile(temp.file(QStringLiteral("download")));
+    ::umask(saved);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(modeOf(temp.file(QStringLiteral("download"))), 0600u);
+}
+
+TEST(PrivateFiles, AnExistingFolderIsMadePrivateAndALinkIsRefused)
+{
+    TempDir temp, elsewhere;
+    const QString folder = temp.file(QStringLiteral("upgrade"));
+    ASSERT_TRUE(platform::ensurePrivateFolder(folder));
+    EXPECT_EQ(modeOf(folder), 0700u);
+    ::chmod(QFile::encodeName(folder).constData(), 0777);
+    ASSERT_TRUE(platform::ensurePrivateFolder(folder + u'/'));
+    EXPECT_EQ(modeOf(folder), 0700u);
+
+    const QString link = temp.file(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(elsewhere.path(), link));
+    EXPECT_FALSE(platform::ensurePrivateFolder(link));
+    writeFile(temp.file(QStringLiteral("file")), "x");
+    EXPECT_FALSE(platform::ensurePrivateFolder(temp.file(QStringLiteral("file"))));
 }
 
 TEST(IniFile, ReadsLikeTheProfileReader)
