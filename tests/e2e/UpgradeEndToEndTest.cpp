@@ -5,6 +5,7 @@
 // it again.
 
 #include "EndToEndFixture.h"
+#include "support/FileBytes.h"
 #include "upgrade/LocalHttpServer.h"
 #include "upgrade/helper/suUpgradeFolder.h"
 
@@ -22,12 +23,6 @@
 
 namespace {
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QString sha256(const QByteArray &bytes)
 {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
@@ -36,7 +31,7 @@ QString sha256(const QByteArray &bytes)
 // The arguments a running process was started with; empty once it is gone.
 QStringList commandLineOf(qint64 pid)
 {
-    const QByteArray raw = contents(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    const QByteArray raw = testfiles::readFile(QStringLiteral("/proc/%1/cmdline").arg(pid));
     QStringList arguments;
     for (const QByteArray &part : raw.split('\0'))
         arguments << QString::fromLocal8Bit(part);
@@ -48,7 +43,7 @@ QStringList commandLineOf(qint64 pid)
 // Whether a process still runs (a zombie has ended).
 bool running(qint64 pid)
 {
-    const QByteArray stat = contents(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QByteArray stat = testfiles::readFile(QStringLiteral("/proc/%1/stat").arg(pid));
     const qsizetype afterName = stat.lastIndexOf(')');
     return afterName > 0 && stat.size() > afterName + 2 && stat.at(afterName + 2) != 'Z';
 }
@@ -112,7 +107,7 @@ double unevenShare(const QImage &image, const QRect &area)
 // The fields of /proc/<pid>/stat after the name: state first, then the parent.
 QStringList statusOf(qint64 pid)
 {
-    const QByteArray stat = contents(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QByteArray stat = testfiles::readFile(QStringLiteral("/proc/%1/stat").arg(pid));
     const qsizetype afterName = stat.lastIndexOf(')');
     if (afterName < 0)
         return {};
@@ -121,7 +116,7 @@ QStringList statusOf(qint64 pid)
 
 QString nameOf(qint64 pid)
 {
-    return QString::fromLocal8Bit(contents(QStringLiteral("/proc/%1/comm").arg(pid))).trimmed();
+    return QString::fromLocal8Bit(testfiles::readFile(QStringLiteral("/proc/%1/comm").arg(pid))).trimmed();
 }
 
 // Every file below a folder, with its size and permissions.
@@ -183,7 +178,7 @@ protected:
             }
         }
         text += QStringLiteral("output of the program, the helper and the restarted program:\n") +
-                QString::fromLocal8Bit(contents(home.file(QStringLiteral("output.log"))));
+                QString::fromLocal8Bit(testfiles::readFile(home.file(QStringLiteral("output.log"))));
         text += QStringLiteral("windows:\n");
         for (const WindowInfo &w : windows(QStringLiteral("."), 0))
             text +=
@@ -266,11 +261,11 @@ TEST_F(UpgradeEndToEndTest, DownloadsTheNewReleaseAndRestartsWithIt)
                                 {QStringLiteral("--out"), newDatabasePath, QStringLiteral("--companies"),
                                  QStringLiteral("120")}),
               0);
-    newDatabase = contents(newDatabasePath);
+    newDatabase = testfiles::readFile(newDatabasePath);
     newVersionFile = "[SYS]\r\nUPDATESET=2\r\n";
-    newProgram = contents(program) + QByteArray("\nrelease 2 of the program\n");
+    newProgram = testfiles::readFile(program) + QByteArray("\nrelease 2 of the program\n");
     ASSERT_FALSE(newDatabase.isEmpty());
-    ASSERT_NE(newDatabase, contents(folder + QStringLiteral("dorvak.dat")));
+    ASSERT_NE(newDatabase, testfiles::readFile(folder + QStringLiteral("dorvak.dat")));
 
     server.bind();
     const QString base = server.url(QStringLiteral("/vendor"));
@@ -294,8 +289,8 @@ TEST_F(UpgradeEndToEndTest, DownloadsTheNewReleaseAndRestartsWithIt)
                            base + QStringLiteral("/download"), QStringLiteral("--expires"), expires,
                            QStringLiteral("--key"), QStringLiteral(DEMO_UPGRADE_KEY)}),
         0);
-    info = QString::fromUtf8(contents(release + QStringLiteral("/dorvak.inf")));
-    signature = contents(release + QStringLiteral("/dorvak.inf.sig"));
+    info = QString::fromUtf8(testfiles::readFile(release + QStringLiteral("/dorvak.inf")));
+    signature = testfiles::readFile(release + QStringLiteral("/dorvak.inf.sig"));
     ASSERT_TRUE(info.contains(QStringLiteral("#sha2563=") + sha256(newProgram)));
     server.server.Get("/vendor/download/dorvak.inf",
                       [this](const httplib::Request &, httplib::Response &res) {
@@ -424,9 +419,9 @@ TEST_F(UpgradeEndToEndTest, DownloadsTheNewReleaseAndRestartsWithIt)
 
     // The three files are the new ones, nothing half-done is left, and the
     // helper's folder went when the program started again.
-    EXPECT_TRUE(contents(folder + QStringLiteral("dorvak.dat")) == newDatabase) << "the database";
-    EXPECT_EQ(contents(folder + QStringLiteral("softup.dll")), newVersionFile);
-    EXPECT_TRUE(contents(program) == newProgram) << "the program";
+    EXPECT_TRUE(testfiles::readFile(folder + QStringLiteral("dorvak.dat")) == newDatabase) << "the database";
+    EXPECT_EQ(testfiles::readFile(folder + QStringLiteral("softup.dll")), newVersionFile);
+    EXPECT_TRUE(testfiles::readFile(program) == newProgram) << "the program";
     EXPECT_TRUE(QFileInfo(program).isExecutable());
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
               QStringList({"Dorvak", "dorvak.dat", "softup.dll"}));

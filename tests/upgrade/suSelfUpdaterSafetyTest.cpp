@@ -18,7 +18,7 @@ namespace crypto = platform::crypto;
 
 namespace {
 
-QString notice(TsuUpdaterNotice which, const QString &argument = {})
+QString noticeBox(TsuUpdaterNotice which, const QString &argument = {})
 {
     return "box:" + (argument.isEmpty() ? suUpdaterNotice(which)
                                         : suFormatMessage(suUpdaterNotice(which), {argument}));
@@ -99,7 +99,7 @@ TEST_F(SuUpgradeSafety, AMissingFileStopsASignedUpgradeWhole)
     windows->lostAnswer = true;
     const auto before = programFolder();
     ASSERT_TRUE(checkUntil(QStringLiteral("aborted")));
-    EXPECT_TRUE(log.contains(notice(TsuUpdaterNotice::FileMissing, QStringLiteral("softup.dll"))))
+    EXPECT_TRUE(log.contains(noticeBox(TsuUpdaterNotice::FileMissing, QStringLiteral("softup.dll"))))
         << log.join(u'\n').toStdString();
     EXPECT_FALSE(log.join(u',').contains("lost box:"));
     EXPECT_FALSE(log.contains("close"));
@@ -135,23 +135,23 @@ TEST_F(SuUpgradeSafety, OversizedInformationSignaturesAndBodiesAreCutOff)
              publish({{QStringLiteral("big.dat"), "small"}});
              info += QString(70 * 1024, u'#');
          },
-         notice(TsuUpdaterNotice::InfoTooLarge)},
+         noticeBox(TsuUpdaterNotice::InfoTooLarge)},
         {"a signature of 65 bytes",
          [&] {
              publish({{QStringLiteral("big.dat"), "small"}});
              signature += 'x';
          },
-         notice(TsuUpdaterNotice::SignatureInvalid)},
+         noticeBox(TsuUpdaterNotice::SignatureInvalid)},
         {"a body announced longer than signed",
          [&] {
              publish({{QStringLiteral("big.dat"), "small"}});
          },
-         notice(TsuUpdaterNotice::SizeMismatch, QStringLiteral("big.dat"))},
+         noticeBox(TsuUpdaterNotice::SizeMismatch, QStringLiteral("big.dat"))},
         {"a body without a length, longer than signed",
          [&] {
              publish({{QStringLiteral("endless.dat"), QByteArray(1000, 'x')}});
          },
-         notice(TsuUpdaterNotice::SizeMismatch, QStringLiteral("endless.dat"))},
+         noticeBox(TsuUpdaterNotice::SizeMismatch, QStringLiteral("endless.dat"))},
     };
     const auto before = programFolder();
     for (const auto &c : cases) {
@@ -213,7 +213,7 @@ TEST_F(SuUpgradeSafety, AnUnreadableVersionIsRefused)
     serve(QStringLiteral("dorvak.dat"), newDatabase);
     publish({{QStringLiteral("dorvak.dat"), newDatabase}}, QStringLiteral("2.1b"));
     ASSERT_TRUE(checkUntil(QStringLiteral("aborted")));
-    EXPECT_TRUE(log.contains(notice(TsuUpdaterNotice::VersionUnreadable, QStringLiteral("2.1b"))));
+    EXPECT_TRUE(log.contains(noticeBox(TsuUpdaterNotice::VersionUnreadable, QStringLiteral("2.1b"))));
 
     updater->SetVersionNumber(QStringLiteral("202612091730"));
     publish({{QStringLiteral("dorvak.dat"), newDatabase}}, QStringLiteral("9.1"));
@@ -232,7 +232,7 @@ TEST_F(SuUpgradeSafety, WithoutAKeyOnlineUpgradeIsOff)
     ASSERT_FALSE(updater->UpgradeEnabled());
     server.start();
     updater->CheckUpdate();
-    EXPECT_EQ(log, QStringList({notice(TsuUpdaterNotice::UpgradeDisabled)}));
+    EXPECT_EQ(log, QStringList({noticeBox(TsuUpdaterNotice::UpgradeDisabled)}));
     EXPECT_FALSE(updater->IsBusy());
     EXPECT_EQ(requests, 0);
 }
@@ -244,6 +244,6 @@ TEST_F(SuUpgradeSafety, ListedNamesThatCannotBeInstalledAreRefused)
     serve(QStringLiteral(".velmora-upgrade"), "x");
     publish({{QStringLiteral(".velmora-upgrade"), "x"}});
     ASSERT_TRUE(checkUntil(QStringLiteral("aborted")));
-    EXPECT_TRUE(log.contains(notice(TsuUpdaterNotice::BadFileList, QStringLiteral(".velmora-upgrade"))));
+    EXPECT_TRUE(log.contains(noticeBox(TsuUpdaterNotice::BadFileList, QStringLiteral(".velmora-upgrade"))));
     EXPECT_TRUE(downloads().isEmpty());
 }
