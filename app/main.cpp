@@ -11,6 +11,7 @@
 #include "resources/AppIcon.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -41,5 +42,7 @@ int main(int argc, char *argv[])
     TFmMainForm mainForm;
     mainForm.FormCreate();
     mainForm.show();
+    // Once the main window is up: what a new database took over of the user's edits.
+    QTimer::singleShot(0, &mainForm, [&] { dataModule.TellCarriedEdits(&mainForm); });
     return application.exec();
 }
