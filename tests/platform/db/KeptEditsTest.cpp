@@ -531,8 +531,9 @@ TEST_F(KeptEditsTest, AnEditCutShortAtAnyStepIsInBothFilesOrInNeither)
         ASSERT_TRUE(code == 0 || code == dying::kDiedExitCode) << "the edit failed without dying: " << code;
 
         // Each file read on its own, as the next start reads it.
-        const QString profile = readAsAtStart(
-            path, kBuilderPageSize, QStringLiteral("select cCorpMemo from Dorvak where cCorpCName = '乙公司'"));
+        const QString profile =
+            readAsAtStart(path, kBuilderPageSize,
+                          QStringLiteral("select cCorpMemo from Dorvak where cCorpCName = '乙公司'"));
         const int kept =
             readAsAtStart(
                 side, kSidePageSize,
