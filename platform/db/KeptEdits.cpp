@@ -172,10 +172,11 @@ const QString kStateTable =
 struct SideFile
 {
     sqlite3 *db = nullptr;
-    SideFile(const QString &path, const QString &key, bool write)
+    SideFile(const QString &path, const QString &key, bool create)
     {
         const QByteArray file = QFile::encodeName(path);
-        const int flags = write ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
+        // Writable even to read: a write cut short is rolled back first.
+        const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
         if (sqlite3_open_v2(file.constData(), &db, flags, nullptr) != SQLITE_OK) {
             const QString message = db ? detail::lastError(db) : QStringLiteral("无法打开文件：%1").arg(path);
             sqlite3_close(db);
