@@ -12,6 +12,7 @@
 #include "upgrade/helper/suUpgradeFolder.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -46,5 +47,7 @@ int main(int argc, char *argv[])
     TFmMainForm mainForm;
     mainForm.FormCreate();
     mainForm.show();
+    // Once the main window is up: what a new database took over of the user's edits.
+    QTimer::singleShot(0, &mainForm, [&] { dataModule.TellCarriedEdits(&mainForm); });
     return application.exec();
 }

@@ -1,5 +1,7 @@
 #include "app/uDMForm.h"
 
+#include "app/DatabaseFile.h"
+#include "app/ProfileEdits.h"
 #include "app/uBrowsePanel.h"
 #include "platform/ui/MessageBox.h"
 
@@ -8,8 +10,6 @@ using namespace platform::db;
 TDMForm *DMForm = nullptr;
 
 namespace {
-
-const char kPassword[] = "zxc3k9p2lumentra@mwq";
 
 void reportPostFailure(const QString &message)
 {
@@ -79,7 +79,7 @@ QString TDMForm::ConnectionStringFor(const QString &dataFile)
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=") + dataFile +
            QStringLiteral(";Mode=Share Deny None;Extended Properties=\"\";Jet OLEDB:System database=\"\";") +
            QStringLiteral("Jet OLEDB:Registry Path=\"\";Jet OLEDB:Database Password=") +
-           QLatin1String(kPassword) + QStringLiteral(";") +
+           QLatin1String(kDatabasePassword) + QStringLiteral(";") +
            QStringLiteral("Jet OLEDB:Engine Type=5;Jet OLEDB:Database Locking Mode=1;") +
            QStringLiteral("Jet OLEDB:Global Partial Bulk Ops=2;Jet OLEDB:Global Bulk Transactions=1;") +
            QStringLiteral("Jet OLEDB:New Database Password=\"\";Jet OLEDB:Create System Database=False;") +
@@ -91,10 +91,13 @@ QString TDMForm::ConnectionStringFor(const QString &dataFile)
 void TDMForm::DataModuleCreate()
 {
     FOpenFailed = false;
-    FDataFile = FDataFolder + QStringLiteral("dorvak.dat");
+    FDataFile = FDataFolder + QLatin1String(kDatabaseFileName);
     try {
         ADOContAccess->setConnected(false);
         ADOContAccess->setConnectionString(ConnectionStringFor(FDataFile));
+        // The profile edits are kept beside the database too; connecting
+        // carries them into a database that replaced the one they were in.
+        ADOContAccess->setKeptEdits(ProfileEdits::settingsFor(FDataFile));
         ADOContAccess->setConnected(true);
         // The company list is read while the main window shows its splash;
         // loading the list then finds the rows read or waits for the rest.
@@ -103,4 +106,10 @@ void TDMForm::DataModuleCreate()
         platform::showMessage(QStringLiteral("找不到相应的数据，请核实！"));
         FOpenFailed = true;
     }
+}
+
+void TDMForm::TellCarriedEdits(QWidget *parent)
+{
+    if (ADOContAccess->connected())
+        ProfileEdits::tellCarriedEdits(*ADOContAccess, parent);
 }

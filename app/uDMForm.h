@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+class QWidget;
+
 // The data module: the one connection to the directory database and the
 // queries every window reads it through. Created before any window.
 class TDMForm : public QObject
@@ -19,6 +21,9 @@ public:
     // Opens the database beside the executable; on failure tells the user
     // and sets FOpenFailed.
     void DataModuleCreate();
+    // Tells the user, once, how many profile edits a new database took
+    // over (when one replaced the old since the last start).
+    void TellCarriedEdits(QWidget *parent);
 
     platform::db::DbConnection *ADOContAccess;
     platform::db::DbQuery *ADOQryDVPack;

@@ -4,6 +4,7 @@
 #include "platform/db/ConnectionString.h"
 #include "platform/db/DbError.h"
 #include "platform/db/DbQuery.h"
+#include "platform/db/KeptEditsStore.h"
 #include "platform/db/ResultReader.h"
 #include "platform/db/SqliteHandle.h"
 #include "platform/db/TableSnapshot.h"
@@ -295,6 +296,70 @@ void DbConnection::open()
     sqlite3_busy_timeout(db, m_busyTimeout);
     m_db = db;
     m_path = info.absoluteFilePath();
+    m_key = key;
+    attachKeptEdits();
+}
+
+void DbConnection::attachKeptEdits()
+{
+    m_keptAttached = false;
+    m_keptCarried = false;
+    m_keptError.clear();
+    if (!m_kept.enabled())
+        return;
+    try {
+        detail::attachKeptEdits(m_db, m_kept, m_key);
+        m_keptAttached = true;
+    } catch (const DbError &e) {
+        // The database is still read; only edits of the kept column are refused.
+        m_keptError = e.message();
+        return;
+    }
+    try {
+        detail::carryKeptEdits(m_db, m_kept, m_path);
+        m_keptCarried = true;
+        m_keptPrint = DatabaseFingerprint::of(m_path);
+    } catch (const DbError &) {
+        // Left for the next connection to try again: the file stays unrecorded.
+    }
+}
+
+void DbConnection::setKeptEdits(const KeptEditsSettings &settings)
+{
+    if (connected())
+        throw DbError(QStringLiteral("连接打开时不能修改设置"));
+    m_kept = settings;
+}
+
+CarryOverReport DbConnection::carriedEditsNotice()
+{
+    if (!m_keptAttached)
+        return {};
+    const Use use(*this);
+    try {
+        return detail::keptNotice(m_db);
+    } catch (const DbError &) {
+        return {};
+    }
+}
+
+void DbConnection::clearCarriedEditsNotice()
+{
+    if (!m_keptAttached)
+        return;
+    const Use use(*this);
+    try {
+        detail::clearKeptNotice(m_db);
+    } catch (const DbError &) {
+    }
+}
+
+int DbConnection::keepDifferencesFrom(const QString &otherPath, bool sameOrigin)
+{
+    if (!m_keptAttached)
+        throw DbError(m_keptError.isEmpty() ? QStringLiteral("未设置修改记录文件") : m_keptError);
+    const Use use(*this);
+    return detail::keepDifferences(m_db, m_kept, otherPath, m_key, sameOrigin);
 }
 
 void DbConnection::close()
@@ -306,6 +371,19 @@ void DbConnection::close()
         q->connectionClosing();
     // The file may change while it is closed.
     m_snapshots.clear();
+    // The edits written since are in this file, as it is now: unless
+    // another file took its place meanwhile, which the next connection
+    // must carry them into.
+    const DatabaseFingerprint now = DatabaseFingerprint::of(m_path);
+    if (m_keptAttached && m_keptCarried && now.device == m_keptPrint.device &&
+        now.inode == m_keptPrint.inode && now.head == m_keptPrint.head) {
+        try {
+            detail::noteKeptDatabase(m_db, m_path);
+        } catch (const DbError &) {
+        }
+    }
+    m_keptAttached = false;
+    m_keptCarried = false;
     sqlite3_close(m_db);
     m_db = nullptr;
     m_path.clear();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/db/DatabaseFingerprint.h"
+#include "platform/db/KeptEdits.h"
+
 #include <QObject>
 #include <QString>
 
@@ -52,6 +55,27 @@ public:
     // The path of the open file; empty while disconnected.
     QString databasePath() const { return m_path; }
 
+    // Keeps the user's edits of one column a second time, in a side file
+    // (see KeptEdits.h); only while disconnected (throws DbError
+    // otherwise). Connecting then attaches the side file and, when the
+    // database file is not the one the edits were last carried into,
+    // carries them into it; disconnecting records the file as theirs.
+    void setKeptEdits(const KeptEditsSettings &settings);
+    const KeptEditsSettings &keptEdits() const { return m_kept; }
+    // Whether the side file is attached. While it is not (it could not be
+    // read or made: keptEditsError() says why), writing the kept column
+    // fails, so that no edit is made that could not be kept.
+    bool keepingEdits() const { return m_keptAttached; }
+    QString keptEditsError() const { return m_keptError; }
+    // What the carrying of the kept edits did since the user was last told;
+    // clearing it marks the user as told.
+    CarryOverReport carriedEditsNotice();
+    void clearCarriedEditsNotice();
+    // Keeps as edits the cells of the kept column that differ from those of
+    // the same rows in another database file (see detail::keepDifferences);
+    // returns their number. Throws DbError.
+    int keepDifferencesFrom(const QString &otherPath, bool sameOrigin);
+
     // Starts reading a statement that lists a whole table into that
     // table's snapshot on a worker thread; a query opened meanwhile is
     // answered from the rows read so far and takes in the rest as they
@@ -96,6 +120,7 @@ signals:
 
 private:
     void open();
+    void attachKeptEdits();
     void close();
     void stopLoading();
     void loadEnded(bool ok);
@@ -104,6 +129,12 @@ private:
     QString m_connectionString;
     QString m_mode;
     QString m_path;
+    QString m_key;
+    KeptEditsSettings m_kept;
+    bool m_keptAttached = false;
+    bool m_keptCarried = false;      // the edits are in the open file
+    DatabaseFingerprint m_keptPrint; // of the file as the edits were carried into it
+    QString m_keptError;
     bool m_loginPrompt = true;
     int m_busyTimeout = 2000;
     sqlite3 *m_db = nullptr;

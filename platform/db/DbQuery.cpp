@@ -2,6 +2,7 @@
 
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
+#include "platform/db/KeptEditsStore.h"
 #include "platform/db/ResultReader.h"
 #include "platform/db/SnapshotAnswer.h"
 #include "platform/db/SortKeys.h"
@@ -535,6 +536,12 @@ void DbQuery::post()
     const int column = storeColumn(p.field);
     const QString name = m_columnNames[std::size_t(p.field)].isEmpty() ? m_fields[p.field]->fieldName()
                                                                        : m_columnNames[std::size_t(p.field)];
+    // An edit of a column whose edits are kept is written together with
+    // its record in the side file, in one transaction: both or neither.
+    const KeptEditsSettings &kept = m_connection->keptEdits();
+    const bool keep = kept.covers(m_table, name);
+    if (keep && !m_connection->keepingEdits())
+        throw DbError(QStringLiteral("修改记录文件不能读写：%1").arg(m_connection->keptEditsError()));
     const DbConnection::Use use(*m_connection);
     sqlite3 *db = m_connection->handle();
     detail::Statement stmt = detail::prepare(
@@ -547,12 +554,25 @@ void DbQuery::post()
         sqlite3_bind_double(stmt.get(), 1, m_store->number(p.storeRow, column));
     else
         sqlite3_bind_text(stmt.get(), 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_int64(stmt.get(), 2, m_store->rowId(p.storeRow));
+    const std::int64_t rowId = m_store->rowId(p.storeRow);
+    sqlite3_bind_int64(stmt.get(), 2, rowId);
     const DatabaseStamp before = DatabaseStamp::of(db);
-    if (sqlite3_step(stmt.get()) != SQLITE_DONE)
-        throw DbError(detail::lastError(db));
-    if (sqlite3_changes(db) != 1)
-        throw DbError(QStringLiteral("找不到要更新的记录"));
+    {
+        std::optional<detail::Transaction> transaction;
+        QStringList key;
+        if (keep) {
+            transaction.emplace(db);
+            key = detail::keepEditBefore(db, kept, rowId);
+        }
+        if (sqlite3_step(stmt.get()) != SQLITE_DONE)
+            throw DbError(detail::lastError(db));
+        if (sqlite3_changes(db) != 1)
+            throw DbError(QStringLiteral("找不到要更新的记录"));
+        if (keep) {
+            detail::keepEditAfter(db, kept, rowId, key);
+            transaction->commit();
+        }
+    }
     // The held snapshot whose store took the typed text now matches the file again.
     if (m_held)
         m_held->notePost(before, DatabaseStamp::of(db));

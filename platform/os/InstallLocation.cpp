@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
 #include <unistd.h>
 
 namespace platform {
@@ -51,6 +52,29 @@ bool copyIfMissing(const QString &source, const QString &target)
     if (!QFile::rename(part, target)) {
         QFile::remove(part);
         return QFileInfo::exists(target);
+    }
+    return true;
+}
+
+bool replaceWithCopy(const QString &source, const QString &target)
+{
+    const QString part = target + QStringLiteral(".part");
+    QFile::remove(part);
+    if (!QFile::copy(source, part))
+        return false;
+    QFile::setPermissions(part, QFile::ReadOwner | QFile::WriteOwner);
+    {
+        // On disk before it takes the name: a power loss then leaves the old file or the whole new one.
+        QFile written(part);
+        if (!written.open(QIODevice::ReadWrite) || ::fsync(written.handle()) != 0) {
+            QFile::remove(part);
+            return false;
+        }
+    }
+    // QFile::rename refuses an existing target; rename(2) replaces it whole.
+    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) != 0) {
+        QFile::remove(part);
+        return false;
     }
     return true;
 }

@@ -29,4 +29,9 @@ QString sharedDataFolder(const QString &programFolder, const QString &name);
 // exists afterwards.
 bool copyIfMissing(const QString &source, const QString &target);
 
+// Puts a copy of `source` in the place of `target` in one rename, so that
+// the target is always whole (the old file or the new), with mode 0600.
+// False, with the target untouched, when the copy cannot be made.
+bool replaceWithCopy(const QString &source, const QString &target);
+
 } // namespace platform

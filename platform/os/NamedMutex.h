@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -17,17 +18,34 @@ namespace platform {
 // reachable only by the user, through which a later copy asks the holder
 // to come forward (a desktop starts a program's menu entry again to bring
 // its window to the front).
+//
+// The lock lies in the first of its folders that only this user can reach:
+// a real directory (not a link) owned by the user with mode 0700, holding
+// no link or file of anyone else under the lock's name. A folder another
+// user made first (in /tmp anyone can) is passed over, never used, so that
+// nobody else can keep the program from starting or take its requests.
 class NamedMutex
 {
 public:
+    // In the first safe folder of lockFolders().
     explicit NamedMutex(const QString &name);
+    // In the first safe folder of `folders`; a missing one is created with
+    // mode 0700.
+    NamedMutex(const QString &name, const QStringList &folders);
     ~NamedMutex();
     NamedMutex(const NamedMutex &) = delete;
     NamedMutex &operator=(const NamedMutex &) = delete;
 
+    // The folders a lock is looked for in, in order: $XDG_RUNTIME_DIR when
+    // it exists, /tmp/velmora-<uid>, and the user's own
+    // $XDG_CACHE_HOME/velmora (by default ~/.cache/velmora), which no other
+    // user can take first.
+    static QStringList lockFolders();
+
     // True when another process of this session holds the lock.
     bool alreadyExists() const { return m_alreadyExists; }
-    // The lock file (in $XDG_RUNTIME_DIR, or a per-user folder under /tmp).
+    // The lock file; empty when no folder was safe (the program then runs
+    // as the only copy).
     QString lockPath() const { return m_path; }
     // The socket beside the lock file.
     QString socketPath() const { return m_socketPath; }
@@ -37,7 +55,9 @@ public:
     // when this object does not hold the lock or the socket cannot be opened.
     bool listenForRequests(std::function<void()> onRequest);
     // For a later copy: asks the holder to bring its windows forward. False
-    // when no holder listens or it did not take the request within `timeoutMs`.
+    // when no holder listens, when what lies under the socket's name is no
+    // socket of this user (a link is never followed), or when the holder did
+    // not take the request within `timeoutMs`.
     bool requestHolderToFront(int timeoutMs = 2000) const;
 
 private:
