@@ -4,9 +4,9 @@
 #include "platform/db/DbError.h"
 #include "platform/db/ResultReader.h"
 #include "platform/db/SnapshotAnswer.h"
-#include "platform/db/SortKeys.h"
 #include "platform/db/SqliteHandle.h"
 #include "platform/db/TableSnapshot.h"
+#include "store/SortKeys.h"
 
 namespace platform::db {
 

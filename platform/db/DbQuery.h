@@ -1,11 +1,12 @@
 #pragma once
 
-#include "platform/db/ColumnStore.h"
 #include "platform/db/DbField.h"
 #include "platform/db/PersistentField.h"
 #include "platform/db/RowFilter.h"
 #include "platform/db/RowSort.h"
-#include "platform/db/RowPredicate.h"
+#include "platform/db/StoreNames.h"
+#include "store/ColumnStore.h"
+#include "store/RowPredicate.h"
 
 #include <QObject>
 #include <QString>
@@ -17,10 +18,13 @@
 #include <optional>
 #include <vector>
 
+namespace store {
+class SortKeys;
+}
+
 namespace platform::db {
 
 class DbConnection;
-class SortKeys;
 class TableSnapshot;
 
 // A query with a static cursor: opening runs the statement once and keeps
