@@ -17,11 +17,6 @@ namespace {
 // present in a chunk) and its cells are read one by one instead.
 constexpr std::size_t kMostSpellings = 16;
 
-bool isAsciiAlnum(char32_t c)
-{
-    return (c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9');
-}
-
 std::string utf8Of(std::u32string_view text)
 {
     std::string out;
