@@ -143,6 +143,19 @@ std::span<const std::uint16_t> readingsOf(char32_t folded)
     return readingSet(set);
 }
 
+std::size_t pinyinTableBytes()
+{
+    const BmpTables &t = tables();
+    std::size_t unfolded = 0;
+    for (const auto &[to, from] : t.unfolded)
+        unfolded += sizeof(to) + sizeof(from) + from.capacity() * sizeof(char32_t) + 2 * sizeof(void *);
+    return std::size_t(data::kSetStarts[data::kSetCount]) * sizeof(std::uint16_t) +
+           std::size_t(data::kSetCount + 1) * sizeof(std::uint16_t) +
+           std::size_t(data::kReadingCharCount) * (sizeof(char32_t) + sizeof(std::uint16_t)) +
+           std::size_t(data::kFoldCount) * 2 * sizeof(char32_t) + std::size_t(data::kSyllableCount) * 8 +
+           t.fold.capacity() * sizeof(char16_t) + t.readingSet.capacity() * sizeof(std::uint16_t) + unfolded;
+}
+
 std::string_view syllable(int id)
 {
     return data::kSyllables[id];

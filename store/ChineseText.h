@@ -35,6 +35,10 @@ int readingSetCount();
 std::string_view syllable(int id);
 int syllableCount();
 
+// The bytes the tables behind these functions take: the generated readings
+// and foldings, and the direct tables made from them on first use.
+std::size_t pinyinTableBytes();
+
 // The characters of a UTF-8 text, unfolded (for spans in characters).
 std::u32string utf32Text(std::string_view utf8);
 

@@ -166,6 +166,24 @@ void CompactCode::decode(std::string_view coded, std::string &out) const
     }
 }
 
+int CompactCode::nextIndex(const unsigned char *&p)
+{
+    const unsigned char b = *p;
+    if (b < 0x80) {
+        ++p;
+        const int slot = kSlotOf[b];
+        return slot < 0 ? -1 - int(b) : slot;
+    }
+    if (b < 0xF8) {
+        const int index = kFirstTwo + ((b - 0xC0) << 6) + (p[1] - 0x80);
+        p += 2;
+        return index;
+    }
+    const int index = kFirstThree + ((b - 0xF8) << 12) + ((p[1] - 0x80) << 6) + (p[2] - 0x80);
+    p += 3;
+    return index;
+}
+
 std::size_t CompactCode::memoryBytes() const
 {
     return m_chars.capacity() * sizeof(char32_t) + m_byChar.capacity() * sizeof(m_byChar[0]) +

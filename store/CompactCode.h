@@ -52,6 +52,12 @@ public:
 
     std::size_t memoryBytes() const;
 
+    // The characters with a code, by code index (see nextIndex).
+    const std::vector<char32_t> &characters() const { return m_chars; }
+    // Reads the character at `p` of coded text: returns its code index, or
+    // -1 - b for a byte b of plain ASCII, and moves `p` past it.
+    static int nextIndex(const unsigned char *&p);
+
     // Codes a whole chunk fast: the code of every character below U+10000
     // looked up directly.
     class Encoder

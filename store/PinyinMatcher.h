@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -35,9 +36,36 @@ public:
     std::uint64_t step(char32_t folded, std::uint64_t state) const;
     std::uint64_t done() const { return m_done; }
 
-private:
+    // The positions one folded character takes each position of the word
+    // to (entry j: from position j); nullptr for a character that spells
+    // nothing of it.
     const std::uint64_t *transitions(char32_t folded) const;
+    // Whether the word spells a run of characters given by their
+    // transitions (nullptr for one that spells nothing).
+    template <typename Next> bool matchesRun(Next next) const
+    {
+        std::uint64_t state = 0;
+        while (const std::uint64_t *const *row = next()) {
+            if (!*row) {
+                state = 0;
+                continue;
+            }
+            std::uint64_t from = state | 1;
+            std::uint64_t to = 0;
+            while (from) {
+                to |= (*row)[std::countr_zero(from)];
+                from &= from - 1;
+            }
+            if (to & m_done)
+                return true;
+            state = to & (m_done - 1);
+        }
+        return false;
+    }
 
+    std::size_t memoryBytes() const { return m_table.capacity() * sizeof(std::uint64_t); }
+
+private:
     std::string m_letters;
     std::uint64_t m_done = 0;
     // Per reading set, then per ASCII letter or digit ('0'..'9', 'a'..'z'):

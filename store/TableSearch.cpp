@@ -6,6 +6,7 @@
 #include "store/Utf8Text.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -288,18 +289,51 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
         cellByCell(todo);
         return;
     }
-    std::vector<std::uint64_t> again(words);
+    // Rows the bytes cannot tell are read out one by one.
+    std::vector<std::uint64_t> again(words), more(words);
     bool any = false;
     for (std::size_t i = 0; i < words; ++i) {
-        // Rows the bytes cannot tell, and, for pinyin, rows not yet found.
-        again[i] = todo[i] & (exact[i] | (matcher ? ~found[i] : 0));
+        again[i] = todo[i] & exact[i];
         found[i] &= ~exact[i];
+        any = any || again[i];
+    }
+    if (any) {
+        keepRows(again.data(), words, 0, more.data(), cellMatches);
+        for (std::size_t i = 0; i < words; ++i)
+            found[i] |= more[i];
+    }
+    // In ASCII text pinyin spells only the letters themselves, which the
+    // search of the bytes has found.
+    if (!matcher || t.encoding != TextEncoding::Compact)
+        return;
+    // The other rows not found yet are read in pinyin from their coded bytes.
+    any = false;
+    for (std::size_t i = 0; i < words; ++i) {
+        again[i] = todo[i] & ~found[i] & ~exact[i] & ~cells.nullBits[i];
         any = any || again[i];
     }
     if (!any)
         return;
-    std::vector<std::uint64_t> more(words);
-    keepRows(again.data(), words, 0, more.data(), cellMatches);
+    const std::vector<char32_t> &characters = t.code.characters();
+    std::vector<const std::uint64_t *> codeRows(characters.size());
+    for (std::size_t i = 0; i < characters.size(); ++i)
+        codeRows[i] = matcher->transitions(foldCharacter(characters[i]));
+    std::array<const std::uint64_t *, 128> asciiRows;
+    for (char32_t b = 0; b < 128; ++b)
+        asciiRows[b] = matcher->transitions(foldCharacter(b));
+    keepRows(again.data(), words, 0, more.data(), [&](int r) {
+        const std::string_view cell = t.stored(std::size_t(r));
+        const auto *p = reinterpret_cast<const unsigned char *>(cell.data());
+        const auto *end = p + cell.size();
+        const std::uint64_t *row = nullptr;
+        return matcher->matchesRun([&]() -> const std::uint64_t *const * {
+            if (p >= end)
+                return nullptr;
+            const int index = CompactCode::nextIndex(p);
+            row = index < 0 ? asciiRows[std::size_t(-1 - index)] : codeRows[std::size_t(index)];
+            return &row;
+        });
+    });
     for (std::size_t i = 0; i < words; ++i)
         found[i] |= more[i];
 }
