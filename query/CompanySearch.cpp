@@ -1,0 +1,31 @@
+#include "query/CompanySearch.h"
+
+#include "store/TableSearch.h"
+
+using platform::db::DbQuery;
+
+std::vector<DbQuery::SearchField> CompanySearchFields()
+{
+    const auto field = [](const char *name, bool pinyin, bool isName) {
+        return DbQuery::SearchField{QLatin1String(name), pinyin, isName};
+    };
+    return {
+        field("cCorpCName", true, true),  field("cCorpEName", false, true), field("cCAdd", true, false),
+        field("cEAdd", false, false),     field("cMainProd", true, false),  field("cCorpMemo", false, false),
+        field("cManager", false, false),  field("cTel", false, false),      field("cFax", false, false),
+        field("cAreaNo", false, false),   field("cArea", false, false),     field("cZip", false, false),
+        field("cProvince", false, false), field("cTypeName", false, false), field("cHttp", false, false),
+        field("cEmail", false, false),
+    };
+}
+
+void ApplyCompanySearch(DbQuery *companies, const QString &text)
+{
+    store::SearchQuery query = store::SearchQuery::parse(text.toStdString());
+    if (query.empty()) {
+        if (companies->search())
+            companies->setSearch(nullptr, {});
+        return;
+    }
+    companies->setSearch(std::make_shared<store::TableSearch>(std::move(query)), CompanySearchFields());
+}
