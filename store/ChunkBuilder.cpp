@@ -239,7 +239,8 @@ TextChunk ChunkBuilder::finishText(const Column &c) const
 
     // The compact code pays for text that is mostly Chinese. Its characters
     // are counted as each cell is checked, while the cell is at hand.
-    const bool chinese = highBytes(c.bytes) * 2 >= c.bytes.size() && !c.bytes.empty();
+    const std::size_t high = highBytes(c.bytes);
+    const bool chinese = high * 2 >= c.bytes.size() && !c.bytes.empty();
     std::vector<std::uint32_t> bmp(chinese ? 0x10000 : 0, 0);
     std::unordered_map<char32_t, std::uint32_t> beyond;
     std::vector<bool> regular(rows);
@@ -287,6 +288,7 @@ TextChunk ChunkBuilder::finishText(const Column &c) const
         }
     }
     t.encoding = TextEncoding::Plain;
+    t.ascii = high == 0;
     t.bytes = FixedArray<char>(c.bytes.data(), c.bytes.size());
     t.ends = fixed(c.ends);
     t.heads = headsOf(t.bytes, t.ends);

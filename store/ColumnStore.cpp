@@ -189,6 +189,7 @@ QString ColumnStore::displayText(int row, int col) const
 
 ColumnStore::Edit &ColumnStore::startEdit(int row, int col)
 {
+    ++m_editCount;
     Column &c = m_columns[std::size_t(col)];
     const std::size_t word = std::size_t(row) / 64;
     if (c.editedBits.size() <= word)

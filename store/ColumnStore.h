@@ -119,6 +119,9 @@ public:
     void setText(int row, int col, std::string_view utf8);
     void setNull(int row, int col);
     bool hasEdits(int col) const { return !m_columns[std::size_t(col)].edits.empty(); }
+    // How many cells have been replaced so far: a change tells that an
+    // answer drawn from the cells before may be out of date.
+    std::uint64_t editCount() const { return m_editCount; }
     bool isEdited(int row, int col) const
     {
         const Column &c = m_columns[std::size_t(col)];
@@ -182,6 +185,7 @@ private:
     std::atomic<int> m_rowCount{0};
     std::atomic<bool> m_finished{false};
     std::atomic<bool> m_hasRowIds{false};
+    std::uint64_t m_editCount = 0;
 };
 
 // Row by row access is inline: conditions call it for every row of millions.

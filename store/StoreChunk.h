@@ -42,6 +42,7 @@ struct TextChunk
     // as written (see readsAsWritten), ascending.
     std::vector<std::uint16_t> irregular;
     bool hasNul = false;       // a cell holds a NUL byte
+    bool ascii = false;        // Plain: no byte of the cells lies beyond ASCII
     std::size_t textBytes = 0; // the bytes of the cells as read
 
     std::uint32_t begin(std::size_t i) const { return i == 0 ? 0 : ends[i - 1]; }

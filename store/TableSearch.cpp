@@ -38,6 +38,24 @@ TableSearch::TableSearch(SearchQuery query) : m_query(std::move(query))
     }
 }
 
+bool TableSearch::narrows(const TableSearch &previous) const
+{
+    for (const SearchWord &old : previous.m_query.words) {
+        const bool kept = std::any_of(m_query.words.begin(), m_query.words.end(), [&](const SearchWord &w) {
+            if (old.excluded || w.excluded)
+                return old.excluded && w.excluded && old.folded == w.folded && old.quoted == w.quoted;
+            // A pinyin word typed on: whatever the longer word spells or
+            // holds, the shorter one does too.
+            if (!old.pinyin.empty())
+                return w.folded.starts_with(old.folded);
+            return w.pinyin.empty() && w.folded.find(old.folded) != std::u32string::npos;
+        });
+        if (!kept)
+            return false;
+    }
+    return true;
+}
+
 bool TableSearch::wordMatches(std::size_t word, std::u32string_view folded, bool pinyin) const
 {
     const SearchWord &w = m_query.words[word];
@@ -210,11 +228,7 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
             return true;
         return matcher && matcher->matches(folded);
     };
-    auto cellByCell = [&](const std::uint64_t *rows) { keepRows(rows, words, 0, found, cellMatches); };
 
-    // The literal search over the stored bytes, where the chunk's form allows.
-    bool literalDone = false;
-    std::vector<std::uint64_t> exact; // rows the bytes cannot tell (kept as read, irregular)
     if (t.encoding == TextEncoding::Dictionary) {
         std::vector<char> valueHit(t.valueCount());
         for (std::size_t v = 0; v < t.valueCount(); ++v) {
@@ -226,102 +240,66 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
                  [&](int r) { return !cells.isNull(r) && valueHit[std::size_t(t.valueOf(r))]; });
         return;
     }
-    // The spellings of the word the chunk may hold: each character in its
-    // own form or a form that folds to it (letters in either case).
+    const bool coded = t.encoding == TextEncoding::Compact;
+    if ((!coded && !t.ascii) || t.hasNul) {
+        keepRows(todo, words, 0, found, cellMatches);
+        return;
+    }
+
+    // The spellings of the word the chunk may hold, as its bytes hold them:
+    // each character in its own form or a form that folds to it (letters in
+    // either case), as far as the chunk's code has them.
     std::vector<std::string> spellings{std::string()};
-    bool tooMany = false;
-    const bool ascii =
-        t.encoding == TextEncoding::Plain && isAscii(std::string_view(t.bytes.data(), t.bytes.size()));
-    if (t.encoding == TextEncoding::Compact || ascii) {
-        for (char32_t c : w.folded) {
-            std::vector<char32_t> forms;
-            for (char32_t f : unfoldedForms(c)) {
-                if (f >= U'A' && f <= U'Z')
-                    continue; // the needle's letters match in either case
-                if (f < 0x80 || (!ascii && t.code.codedLength(f) > 0))
-                    forms.push_back(f);
-            }
-            std::vector<std::string> next;
-            for (const std::string &s : spellings)
-                for (char32_t f : forms) {
-                    std::string more = s;
-                    appendUtf8(more, f);
-                    next.push_back(std::move(more));
-                }
-            spellings = std::move(next);
-            if (spellings.size() > kMostSpellings) {
-                tooMany = true;
-                break;
-            }
+    for (char32_t c : w.folded) {
+        std::vector<char32_t> forms;
+        for (char32_t f : unfoldedForms(c)) {
+            if (f >= U'A' && f <= U'Z')
+                continue; // the needle's letters match in either case
+            if (f < 0x80 || (coded && t.code.codedLength(f) > 0))
+                forms.push_back(f);
         }
-        if (!tooMany && !t.hasNul) {
-            std::vector<std::uint64_t> bits(words);
-            for (const std::string &s : spellings) {
-                std::string needle;
-                if (t.encoding == TextEncoding::Compact) {
-                    if (!t.code.encode(s, needle))
-                        continue;
-                } else {
-                    needle = s;
-                }
-                if (needle.empty())
-                    continue;
-                TextNeedle n{needle, true, false};
-                if (t.encoding == TextEncoding::Compact)
-                    std::tie(n.anchor, n.secondAnchor) = t.code.rarestBytes(needle);
-                findInCells(t.bytes.data(), t.ends.data(), ch.rows, n, bits.data());
-                for (std::size_t i = 0; i < words; ++i)
-                    found[i] |= bits[i];
+        std::vector<std::string> next;
+        for (const std::string &s : spellings)
+            for (char32_t f : forms) {
+                std::string more = s;
+                appendUtf8(more, f);
+                next.push_back(std::move(more));
             }
-            for (std::size_t i = 0; i < words; ++i)
-                found[i] &= todo[i] & ~cells.nullBits[i];
-            literalDone = true;
-            // Cells kept as read are not in the code; irregular cells read
-            // otherwise than their bytes.
-            exact.assign(words, 0);
-            for (std::uint16_t r : t.rawRows)
-                exact[r / 64] |= std::uint64_t(1) << (r % 64);
-            for (std::uint16_t r : t.irregular)
-                exact[r / 64] |= std::uint64_t(1) << (r % 64);
+        spellings = std::move(next);
+        if (spellings.size() > kMostSpellings) {
+            keepRows(todo, words, 0, found, cellMatches);
+            return;
         }
     }
-    if (!literalDone) {
-        cellByCell(todo);
-        return;
+    std::vector<std::string> needles;
+    for (const std::string &s : spellings) {
+        std::string needle;
+        if (coded ? t.code.encode(s, needle) : (needle = s, true))
+            if (!needle.empty())
+                needles.push_back(std::move(needle));
     }
-    // Rows the bytes cannot tell are read out one by one.
-    std::vector<std::uint64_t> again(words), more(words);
-    bool any = false;
-    for (std::size_t i = 0; i < words; ++i) {
-        again[i] = todo[i] & exact[i];
-        found[i] &= ~exact[i];
-        any = any || again[i];
+    // Cells kept as read are not in the code; irregular cells read
+    // otherwise than their bytes: those are read out one by one.
+    std::vector<std::uint64_t> exact(words, 0);
+    for (std::uint16_t r : t.rawRows)
+        exact[r / 64] |= std::uint64_t(1) << (r % 64);
+    for (std::uint16_t r : t.irregular)
+        exact[r / 64] |= std::uint64_t(1) << (r % 64);
+
+    // Pinyin from the coded bytes, each character's readings looked up
+    // once per chunk. In ASCII text pinyin spells only the letters
+    // themselves, which the needles find.
+    std::vector<const std::uint64_t *> codeRows;
+    std::array<const std::uint64_t *, 128> asciiRows{};
+    if (matcher && coded) {
+        const std::vector<char32_t> &characters = t.code.characters();
+        codeRows.resize(characters.size());
+        for (std::size_t i = 0; i < characters.size(); ++i)
+            codeRows[i] = matcher->transitions(foldCharacter(characters[i]));
+        for (char32_t b = 0; b < 128; ++b)
+            asciiRows[b] = matcher->transitions(foldCharacter(b));
     }
-    if (any) {
-        keepRows(again.data(), words, 0, more.data(), cellMatches);
-        for (std::size_t i = 0; i < words; ++i)
-            found[i] |= more[i];
-    }
-    // In ASCII text pinyin spells only the letters themselves, which the
-    // search of the bytes has found.
-    if (!matcher || t.encoding != TextEncoding::Compact)
-        return;
-    // The other rows not found yet are read in pinyin from their coded bytes.
-    any = false;
-    for (std::size_t i = 0; i < words; ++i) {
-        again[i] = todo[i] & ~found[i] & ~exact[i] & ~cells.nullBits[i];
-        any = any || again[i];
-    }
-    if (!any)
-        return;
-    const std::vector<char32_t> &characters = t.code.characters();
-    std::vector<const std::uint64_t *> codeRows(characters.size());
-    for (std::size_t i = 0; i < characters.size(); ++i)
-        codeRows[i] = matcher->transitions(foldCharacter(characters[i]));
-    std::array<const std::uint64_t *, 128> asciiRows;
-    for (char32_t b = 0; b < 128; ++b)
-        asciiRows[b] = matcher->transitions(foldCharacter(b));
-    keepRows(again.data(), words, 0, more.data(), [&](int r) {
+    auto pinyinMatches = [&](int r) {
         const std::string_view cell = t.stored(std::size_t(r));
         const auto *p = reinterpret_cast<const unsigned char *>(cell.data());
         const auto *end = p + cell.size();
@@ -333,7 +311,64 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
             row = index < 0 ? asciiRows[std::size_t(-1 - index)] : codeRows[std::size_t(index)];
             return &row;
         });
-    });
+    };
+    const bool readPinyin = matcher && coded;
+
+    std::size_t candidates = 0;
+    for (std::size_t i = 0; i < words; ++i)
+        candidates += std::size_t(std::popcount(todo[i]));
+    if (candidates * 16 < std::size_t(ch.rows)) {
+        // Few rows left to look at: each is read where it lies, instead of
+        // the whole column.
+        std::vector<TextNeedle> tests;
+        for (const std::string &n : needles)
+            tests.push_back(TextNeedle{n, true, false});
+        keepRows(todo, words, 0, found, [&](int r) {
+            if (cells.isNull(r))
+                return false;
+            if ((exact[std::size_t(r) / 64] >> (r % 64)) & 1)
+                return cellMatches(r);
+            const std::string_view stored = t.stored(std::size_t(r));
+            for (const TextNeedle &n : tests)
+                if (containsNeedle(stored, n))
+                    return true;
+            return readPinyin && pinyinMatches(r);
+        });
+        return;
+    }
+
+    std::vector<std::uint64_t> bits(words);
+    for (const std::string &needle : needles) {
+        TextNeedle n{needle, true, false};
+        if (coded)
+            std::tie(n.anchor, n.secondAnchor) = t.code.rarestBytes(needle);
+        findInCells(t.bytes.data(), t.ends.data(), ch.rows, n, bits.data());
+        for (std::size_t i = 0; i < words; ++i)
+            found[i] |= bits[i];
+    }
+    std::vector<std::uint64_t> again(words), more(words);
+    bool anyExact = false;
+    for (std::size_t i = 0; i < words; ++i) {
+        found[i] &= todo[i] & ~cells.nullBits[i] & ~exact[i];
+        again[i] = todo[i] & exact[i];
+        anyExact = anyExact || again[i];
+    }
+    if (anyExact) {
+        keepRows(again.data(), words, 0, more.data(), cellMatches);
+        for (std::size_t i = 0; i < words; ++i)
+            found[i] |= more[i];
+    }
+    if (!readPinyin)
+        return;
+    // The other rows not found yet are read in pinyin.
+    bool any = false;
+    for (std::size_t i = 0; i < words; ++i) {
+        again[i] = todo[i] & ~found[i] & ~exact[i] & ~cells.nullBits[i];
+        any = any || again[i];
+    }
+    if (!any)
+        return;
+    keepRows(again.data(), words, 0, more.data(), pinyinMatches);
     for (std::size_t i = 0; i < words; ++i)
         found[i] |= more[i];
 }

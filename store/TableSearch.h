@@ -49,6 +49,12 @@ public:
     bool rowMatches(const ColumnStore &store, const std::vector<SearchColumn> &columns, int row,
                     bool *nameMatch = nullptr) const;
 
+    // Whether every row this search finds is one `previous` found in the
+    // same candidates: its words only grew at their ends (a pinyin word)
+    // or around them (other words), and it adds words or keeps them.
+    // Typing on in the box asks only the rows found at the keystroke before.
+    bool narrows(const TableSearch &previous) const;
+
     // Whether a word is found in a text (of a pinyin column or not).
     bool wordMatches(std::size_t word, std::u32string_view folded, bool pinyin) const;
     // The characters of a cell's text to highlight: every place where a word

@@ -117,6 +117,7 @@ void DbQuery::closeDiscarding()
 void DbQuery::release()
 {
     endPending();
+    m_lastSearch.reset();
     m_store.reset();
     m_held.reset();
     m_fromSnapshot = false;
@@ -444,9 +445,18 @@ std::vector<SearchColumn> DbQuery::searchColumns() const
     return columns;
 }
 
-std::vector<int> DbQuery::searchRows(const RowBits &candidates) const
+std::vector<int> DbQuery::searchRows(const RowBits &candidates)
 {
-    TableSearch::Matches found = m_search->run(*m_store, searchColumns(), candidates);
+    RowBits asked = candidates;
+    if (m_lastSearch && m_lastEditCount == m_store->editCount() && m_lastCandidates == candidates &&
+        m_search->narrows(*m_lastSearch))
+        for (std::size_t w = 0; w < asked.size(); ++w)
+            asked[w] &= m_lastMatches[w];
+    TableSearch::Matches found = m_search->run(*m_store, searchColumns(), asked);
+    m_lastSearch = m_search;
+    m_lastEditCount = m_store->editCount();
+    m_lastCandidates = candidates;
+    m_lastMatches = found.rows;
     std::vector<int> rows = rowList(found.names);
     for (std::size_t w = 0; w < found.rows.size(); ++w)
         found.rows[w] &= ~found.names[w];

@@ -219,7 +219,7 @@ private:
     RowBits filterRows(const RowBits &candidates) const;
     bool filterOn() const;
     // The candidates the search finds, the rows whose names hold every word first.
-    std::vector<int> searchRows(const RowBits &candidates) const;
+    std::vector<int> searchRows(const RowBits &candidates);
     std::vector<SearchColumn> searchColumns() const;
     // Takes in the rows a loading snapshot has read since.
     void takeInRows();
@@ -270,6 +270,12 @@ private:
     std::shared_ptr<const TableSearch> m_search;
     std::vector<SearchField> m_searchFields;
     bool m_searchPartial = false; // searched while the result was coming in: not yet in its order
+    // The last search's rows among the candidates it was given: a search
+    // that narrows it (typing on) asks only those.
+    std::shared_ptr<const TableSearch> m_lastSearch;
+    RowBits m_lastCandidates;
+    RowBits m_lastMatches;
+    std::uint64_t m_lastEditCount = 0; // the store's edits then
 };
 
 } // namespace platform::db

@@ -140,3 +140,25 @@ TEST(SearchTest, SearchesEveryColumnAndTellsNameMatches)
     store.setText(1, 0, "长沙软件");
     EXPECT_EQ(run("cs").first, (std::vector<int>{1, 3})) << "an edited cell is read as it is now";
 }
+
+// Typing on asks only the rows found before, so a search must tell when
+// every row it finds was found by the one before.
+TEST(SearchTest, TellsWhenTypingOnOnlyNarrowsTheSearch)
+{
+    auto narrows = [](const char *now, const char *before) {
+        return TableSearch(SearchQuery::parse(now)).narrows(TableSearch(SearchQuery::parse(before)));
+    };
+    EXPECT_TRUE(narrows("zgy", "zg"));
+    EXPECT_TRUE(narrows("电子", "电"));
+    EXPECT_TRUE(narrows("子电子", "电子")) << "characters typed before a word";
+    EXPECT_TRUE(narrows("杭州 软", "杭州"));
+    EXPECT_TRUE(narrows("杭州 -北京", "杭州"));
+    EXPECT_TRUE(narrows("杭州 -北京 软", "杭州 -北京"));
+    EXPECT_TRUE(narrows("\"zgy\"", "zg")) << "as typed, zgy holds zg";
+    EXPECT_FALSE(narrows("azg", "zg")) << "azg may spell a run that zg does not start";
+    EXPECT_FALSE(narrows("zgy", "\"zg\"")) << "zgy in pinyin need not hold zg as typed";
+    EXPECT_FALSE(narrows("杭州", "杭州 -北京")) << "an exclusion dropped";
+    EXPECT_FALSE(narrows("杭州 -北", "杭州 -北京")) << "another exclusion";
+    EXPECT_FALSE(narrows("z", "zg"));
+    EXPECT_FALSE(narrows("上海", "杭州"));
+}
