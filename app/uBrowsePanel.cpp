@@ -8,6 +8,7 @@
 #include "platform/os/Shell.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/MessageBox.h"
+#include "query/CompanySearch.h"
 #include "query/FieldWidths.h"
 #include "query/uFindCheckSet.h"
 #include "query/uFmPackContent.h"
@@ -48,6 +49,14 @@ const std::pair<const char *, const char *> kFieldCatalogue[] = {
 };
 
 } // namespace
+
+QString TBrowsePanel::DisplayLabelOf(const QString &field)
+{
+    for (const auto &[name, label] : kFieldCatalogue)
+        if (field.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return QString::fromUtf8(label);
+    return field;
+}
 
 QStringList TBrowsePanel::CategoryNodeTexts()
 {
@@ -90,7 +99,14 @@ void TBrowsePanel::LoadCompanyList()
 {
     // Reading the list through the engine (a refresh after the file changed) takes a while.
     const platform::BusyCursor busy;
+    // The full list is the whole list: no search either.
+    if (!EdtSearch->text().isEmpty()) {
+        const QSignalBlocker quiet(EdtSearch);
+        EdtSearch->clear();
+    }
     try {
+        if (m_companies->search())
+            m_companies->setSearch(nullptr, {});
         m_companies->setFilter(QString());
         m_companies->setFiltered(false);
         // The full list comes back in the table's order, as at the start.
@@ -174,6 +190,16 @@ void TBrowsePanel::TreeView1Change()
         m_companies->setFilter(QStringLiteral("cProvince='") + text + QLatin1Char('\''));
         m_companies->setFiltered(true);
     } catch (const DbError &) {
+        platform::showMessage(QStringLiteral("出现异常！"), this);
+    }
+}
+
+void TBrowsePanel::EdtSearchChange()
+{
+    try {
+        ApplyCompanySearch(m_companies, EdtSearch->text());
+    } catch (const DbError &) {
+        // Typed profile text that cannot be posted keeps the list as it was.
         platform::showMessage(QStringLiteral("出现异常！"), this);
     }
 }
@@ -309,6 +335,11 @@ void TBrowsePanel::DBGrid1DblClick()
 
 bool TBrowsePanel::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == EdtSearch && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !EdtSearch->text().isEmpty()) {
+        EdtSearch->clear();
+        return true;
+    }
     if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_companies->currentRow() >= 0) {

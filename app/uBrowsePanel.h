@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QSplitter;
 class QToolButton;
@@ -31,6 +32,9 @@ class TBrowsePanel : public QWidget
 public:
     // The statement of the full company list.
     static const char *const kCompanyListSql;
+    // The display label the list gives a column of the company table; the
+    // name itself for a column it does not label.
+    static QString DisplayLabelOf(const QString &field);
     // The root and the thirty-nine nodes of the tree, in order.
     static QStringList CategoryNodeTexts();
 
@@ -58,6 +62,12 @@ public:
     void SpBtn_OFindClick();
     void SpeedButton1Click();
     void DBGrid1DblClick();
+
+    // The search box: every change of its text searches the list again
+    // (see ApplyCompanySearch), within the tree's or the credible filter
+    // and keeping the sort. Esc in the box, or its clear button, shows the
+    // whole list again.
+    void EdtSearchChange();
 
     // Sets every field's display width from the rows on the grid's first
     // screen (SizeFieldsToFirstRows).
@@ -104,6 +114,7 @@ public:
     QToolButton *SpBtn_Export;
     QToolButton *SpeedButton4;
     QLabel *LabelCount;
+    QLineEdit *EdtSearch;
     // Hidden holders of the two glyphs of each toggle.
     QToolButton *SpdBtn_A;
     QToolButton *SpdBtn_B;

@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSplitter>
 #include <QToolButton>
@@ -222,6 +223,28 @@ void TBrowsePanel::buildTreeAndGrid()
     auto *stack = new QVBoxLayout(gridColumn);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
+    // The search box on a line of its own above the grid: the toolbar is
+    // full, and here it is as wide as the grid, growing with it (a hidden
+    // tree, a wider window).
+    auto *searchRow = new QWidget(gridColumn);
+    searchRow->setObjectName(QStringLiteral("SearchRow"));
+    auto *searchLine = new QHBoxLayout(searchRow);
+    searchLine->setContentsMargins(2, 2, 2, 2);
+    searchLine->setSpacing(4);
+    auto *searchIcon = new QLabel(searchRow);
+    searchIcon->setPixmap(resources::glyph(Glyph::Search));
+    searchLine->addWidget(searchIcon);
+    EdtSearch = new QLineEdit(searchRow);
+    EdtSearch->setObjectName(QStringLiteral("EdtSearch"));
+    EdtSearch->setPlaceholderText(QStringLiteral("名称、拼音、首字母、地址、电话…"));
+    EdtSearch->setToolTip(
+        QStringLiteral("输入即查：名称、拼音（全拼或首字母）、地址、主营产品、简介、电话、邮编…；"
+                       "多个词用空格分开，都要找到；\"词\"按原样查找；-词 排除"));
+    EdtSearch->setClearButtonEnabled(true);
+    EdtSearch->installEventFilter(this);
+    searchLine->addWidget(EdtSearch, 1);
+    stack->addWidget(searchRow);
+
     DBGrid1 = new DbGrid(gridColumn);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setTitleColor(QColor(0, 0, 128));
@@ -246,6 +269,7 @@ void TBrowsePanel::buildTreeAndGrid()
     Splitter1->setSizes({220, 560});
 
     connect(TreeView1, &QTreeWidget::currentItemChanged, this, &TBrowsePanel::TreeView1Change);
+    connect(EdtSearch, &QLineEdit::textChanged, this, &TBrowsePanel::EdtSearchChange);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TBrowsePanel::DBGrid1DblClick);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         QMenu *menu = GridContextMenu(pos);
@@ -256,5 +280,6 @@ void TBrowsePanel::buildTreeAndGrid()
     connect(m_companies, &DbQuery::dataReset, this, &TBrowsePanel::ShowListState);
     connect(m_companies, &DbQuery::rowsReordered, this, &TBrowsePanel::ShowListState);
     // A list still being read grows as it comes.
-    connect(m_companies, &DbQuery::rowsAppended, this, [this] { LabelCount->setText(ShownCountText(m_companies->recordCount())); });
+    connect(m_companies, &DbQuery::rowsAppended, this,
+            [this] { LabelCount->setText(ShownCountText(m_companies->recordCount())); });
 }

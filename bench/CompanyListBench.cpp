@@ -205,6 +205,11 @@ void BM_KeystrokeMemoContains(benchmark::State &s)
 {
     keystrokes(s, "cCorpMemo", Contains, QStringLiteral("软件研发"), QStringLiteral("软件研"));
 }
+// A common word: the answer holds a good part of the list.
+void BM_KeystrokeMemoContainsCommonWord(benchmark::State &s)
+{
+    keystrokes(s, "cCorpMemo", Contains, QStringLiteral("出口"), QStringLiteral("进出口"));
+}
 void BM_KeystrokeMemoStartsWith(benchmark::State &s)
 {
     keystrokes(s, "cCorpMemo", StartsWith, QStringLiteral("北京"), QStringLiteral("北京光"));
@@ -453,6 +458,7 @@ BENCHMARK(BM_KeystrokeNameStartsWith)->Unit(benchmark::kMillisecond)->MinTime(2.
 BENCHMARK(BM_KeystrokeNameExact)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_KeystrokeEnglishNameContains)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_KeystrokeMemoContains)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_KeystrokeMemoContainsCommonWord)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_KeystrokeMemoStartsWith)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_KeystrokeMemoExact)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_KeystrokeNameContainsThroughEngine)->Unit(benchmark::kMillisecond)->Iterations(3);

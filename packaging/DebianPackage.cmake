@@ -7,13 +7,15 @@
 #                                      the mark of a package install: the
 #                                      online upgrade then leaves the files
 #                                      to the system's software updates
+#   lib/velmora/velmora-search         the search from the terminal
 #   bin/velmora                        the launcher, a link to the program
+#   bin/velmora-search                 a link to the terminal search
 #   share/velmora/dorvak.dat           the read-only demo database, copied
 #                                      on the first start into the user's
 #                                      ~/.local/share/velmora
 #   share/applications, share/icons/hicolor, share/metainfo
 #                                      the menu entry, the icons, AppStream
-#   share/doc/velmora, share/man/man1  copyright, changelog, manual page
+#   share/doc/velmora, share/man/man1  copyright, changelog, manual pages
 #
 # The program and the icons are the install component "program", shared
 # with a user's install; the rest is the component "package", which a plain
@@ -41,7 +43,8 @@ install(CODE "
   set(root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
   # Debian wants the changelog and the manual page compressed, without a
   # time stamp in the archive.
-  foreach(pair \"changelog;share/doc/velmora/changelog.gz\" \"velmora.1;share/man/man1/velmora.1.gz\")
+  foreach(pair \"changelog;share/doc/velmora/changelog.gz\" \"velmora.1;share/man/man1/velmora.1.gz\"
+               \"velmora-search.1;share/man/man1/velmora-search.1.gz\")
     list(GET pair 0 source)
     list(GET pair 1 target)
     get_filename_component(folder \"\${root}/\${target}\" DIRECTORY)
@@ -55,6 +58,7 @@ install(CODE "
 
   file(MAKE_DIRECTORY \"\${root}/bin\")
   file(CREATE_LINK ../${VELMORA_PROGRAM_DIR}/Dorvak \"\${root}/bin/velmora\" SYMBOLIC)
+  file(CREATE_LINK ../${VELMORA_PROGRAM_DIR}/velmora-search \"\${root}/bin/velmora-search\" SYMBOLIC)
 
   file(MAKE_DIRECTORY \"\${root}/share/velmora\")
   execute_process(COMMAND \"$<TARGET_FILE:make_demo_db>\" --out \"\${root}/share/velmora/dorvak.dat\"

@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libcpp-httplib-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils x11-apps openbox
   libphonenumber-dev libicu-dev qt6-translations-l10n xdg-utils desktop-file-utils
+  unicode-data bzip2
   dpkg-dev lintian appstream imagemagick
   libxlsxwriter-dev python3-openpyxl
   fp-compiler fp-units-rtl

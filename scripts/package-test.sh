@@ -53,6 +53,7 @@ if dpkg-query -W -f='${Status}' velmora 2>/dev/null | grep -q "ok installed"; th
 fi
 apt_get install --no-install-recommends "$deb" >/dev/null
 dpkg -L velmora | grep -E "^/usr/(bin/velmora|lib/velmora/Dorvak|share/velmora/dorvak.dat)$"
+dpkg -L velmora | grep -E "^/usr/(bin/velmora-search|share/man/man1/velmora-search.1.gz)$"
 
 echo "== start velmora =="
 home="$work/home"
@@ -101,6 +102,16 @@ test -f "$home/.local/share/velmora/dorvak.dat" ||
   { echo "no user copy of the database" >&2; exit 1; }
 echo "main window shown; database: ~/.local/share/velmora/dorvak.dat"
 kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=""
+
+echo "== velmora-search =="
+# The terminal search opens the user's database as the program does.
+HOME="$home" /usr/bin/velmora-search 有限公司 >"$work/search.tsv" 2>"$work/search.err" ||
+  { cat "$work/search.err"; echo "velmora-search found nothing" >&2; exit 1; }
+head -c 300 "$work/search.tsv"; echo; cat "$work/search.err"
+status=0
+HOME="$home" /usr/bin/velmora-search -- 没有这家企业 -zg >/dev/null 2>&1 || status=$?
+test "$status" -eq 1 || { echo "velmora-search: $status for a search that finds nothing" >&2; exit 1; }
+man -w velmora-search >/dev/null 2>&1 || test -f /usr/share/man/man1/velmora-search.1.gz
 
 echo "== remove =="
 apt_get purge velmora >/dev/null

@@ -10,7 +10,7 @@
 #include "platform/db/TableSnapshot.h"
 
 #include "platform/db/SnapshotLoader.h"
-#include "platform/db/SnapshotSelect.h"
+#include "store/SnapshotSelect.h"
 
 #include <QFileInfo>
 #include <QMetaObject>

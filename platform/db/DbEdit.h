@@ -19,6 +19,13 @@ public:
     QString dataField() const;
     void setDataField(const QString &name);
 
+    // Where the query's search found its words in the text shown, as
+    // UTF-16 ranges (start, length); they are painted on a highlight.
+    QList<QPair<int, int>> searchHighlights() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     FieldBinding *m_binding;
 };

@@ -5,7 +5,9 @@
 #include "platform/db/DbError.h"
 #include "platform/db/DbGridModel.h"
 #include "platform/db/DbQuery.h"
+#include "platform/db/SearchHighlight.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -13,6 +15,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTextLayout>
 
 #include <algorithm>
 
@@ -20,19 +23,66 @@ namespace platform::db {
 
 namespace {
 
-// Draws the cells with a line between columns and none between rows.
+// Draws the cells with a line between columns and none between rows, and
+// the characters the query's search found on a highlight.
 class ColumnLineDelegate : public QStyledItemDelegate
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit ColumnLineDelegate(DbGridModel *model, QObject *parent)
+        : QStyledItemDelegate(parent), m_model(model)
+    {
+    }
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        QStyledItemDelegate::paint(painter, option, index);
+        const DbQuery *q = m_model->query();
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QList<QPair<int, int>> found =
+            q && q->search() ? q->searchHighlights(m_model->fieldIndex(index.column()), opt.text)
+                             : QList<QPair<int, int>>();
+        if (found.isEmpty()) {
+            QStyledItemDelegate::paint(painter, option, index);
+        } else {
+            const QString text = opt.text;
+            opt.text.clear();
+            const QWidget *view = opt.widget;
+            QStyle *style = view ? view->style() : QApplication::style();
+            style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, view);
+            const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+            const QRect area = opt.rect.adjusted(margin, 0, -margin, 0);
+            QList<QTextLayout::FormatRange> formats;
+            for (const auto &[start, length] : found) {
+                QTextLayout::FormatRange range;
+                range.start = start;
+                range.length = length;
+                range.format.setBackground(searchHighlightColor());
+                range.format.setForeground(QColor(Qt::black));
+                formats.append(range);
+            }
+            QTextLayout layout(text, opt.font);
+            layout.setFormats(formats);
+            QTextOption noWrap;
+            noWrap.setWrapMode(QTextOption::NoWrap);
+            layout.setTextOption(noWrap);
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            line.setLineWidth(qreal(1 << 20));
+            layout.endLayout();
+            painter->save();
+            painter->setClipRect(area);
+            painter->setPen(opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText
+                                                                                 : QPalette::Text));
+            layout.draw(painter, QPointF(area.left(), area.top() + (area.height() - line.height()) / 2));
+            painter->restore();
+        }
         painter->save();
         painter->setPen(QColor(192, 192, 192));
         painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
         painter->restore();
     }
+
+private:
+    DbGridModel *m_model;
 };
 
 // A value as one field of a tab-separated line.
@@ -57,7 +107,7 @@ DbGrid::DbGrid(QWidget *parent) : QTableView(parent), m_model(new DbGridModel(th
     setTabKeyNavigation(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setShowGrid(false);
-    setItemDelegate(new ColumnLineDelegate(this));
+    setItemDelegate(new ColumnLineDelegate(m_model, this));
     setWordWrap(false);
     setTextElideMode(Qt::ElideRight);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);

@@ -5,9 +5,12 @@
 #include "platform/db/KeptEditsStore.h"
 #include "platform/db/ResultReader.h"
 #include "platform/db/SnapshotAnswer.h"
-#include "platform/db/SortKeys.h"
 #include "platform/db/SqliteHandle.h"
 #include "platform/db/TableSnapshot.h"
+#include "store/SortKeys.h"
+#include "store/TableSearch.h"
+
+#include <algorithm>
 
 namespace platform::db {
 
@@ -115,6 +118,7 @@ void DbQuery::closeDiscarding()
 void DbQuery::release()
 {
     endPending();
+    m_lastSearch.reset();
     m_store.reset();
     m_held.reset();
     m_fromSnapshot = false;
@@ -242,10 +246,14 @@ void DbQuery::takeInRows()
         m_seenRows = seen;
         if (m_filterActive) {
             try {
-                const RowBits candidates =
+                RowBits candidates =
                     m_allRows ? fresh
                               : rowBits(std::vector<int>(m_rows.begin() + resultBefore, m_rows.end()), seen);
-                const std::vector<int> more = filterRows(candidates);
+                if (filterOn())
+                    candidates = filterRows(candidates);
+                const std::vector<int> more =
+                    m_search ? rowList(m_search->run(*m_store, searchColumns(), candidates).rows)
+                             : rowList(candidates);
                 m_visible.insert(m_visible.end(), more.begin(), more.end());
             } catch (const DbError &) {
                 // The filter read when it was set; it reads the same now.
@@ -276,6 +284,21 @@ void DbQuery::takeInRows()
             m_current = 0;
             emit currentRowChanged(0);
         }
+    }
+    // A search made while the result was coming in puts its rows in order
+    // once it is whole (the names' matches first).
+    if (m_searchPartial && !loading()) {
+        const int current = m_current >= 0 ? storeRow(m_current) : -1;
+        try {
+            applyFilter();
+            applySort();
+        } catch (const DbError &) {
+            // The filter read when it was set; it reads the same now.
+        }
+        m_current = rowOfStoreRow(current);
+        emit dataReset();
+        emit currentRowChanged(m_current);
+        return;
     }
     // A sort asked for while the result was still coming in orders it once
     // it is whole.
@@ -384,24 +407,107 @@ void DbQuery::refilter(const std::function<void()> &undo)
     emit currentRowChanged(m_current);
 }
 
+bool DbQuery::filterOn() const
+{
+    return m_filtered && !m_filterText.trimmed().isEmpty();
+}
+
 void DbQuery::applyFilter()
 {
-    if (!m_filtered || m_filterText.trimmed().isEmpty() || !m_store) {
+    m_searchPartial = false;
+    if ((!filterOn() && !m_search) || !m_store) {
         m_filterActive = false;
         m_visible.clear();
         return;
     }
-    m_visible = filterRows(m_allRows ? allRows(m_seenRows) : rowBits(m_rows, m_seenRows));
+    RowBits candidates = m_allRows ? allRows(m_seenRows) : rowBits(m_rows, m_seenRows);
+    if (filterOn())
+        candidates = filterRows(candidates);
+    m_visible = m_search ? searchRows(candidates) : rowList(candidates);
+    m_searchPartial = m_search && loading();
     m_filterActive = true;
 }
 
-std::vector<int> DbQuery::filterRows(const RowBits &candidates) const
+RowBits DbQuery::filterRows(const RowBits &candidates) const
 {
     const auto columnOf = [this](const QString &name) {
         const DbField *f = findField(name);
         return f ? storeColumn(f->index()) : -1;
     };
-    return rowList(RowFilter::parse(m_filterText).matchingRows(*m_store, columnOf, candidates));
+    return RowFilter::parse(m_filterText).matchingRows(*m_store, columnOf, candidates);
+}
+
+std::vector<SearchColumn> DbQuery::searchColumns() const
+{
+    std::vector<SearchColumn> columns;
+    for (const SearchField &f : m_searchFields)
+        if (const DbField *field = findField(f.name))
+            columns.push_back({storeColumn(field->index()), f.pinyin, f.isName});
+    return columns;
+}
+
+std::vector<int> DbQuery::searchRows(const RowBits &candidates)
+{
+    RowBits asked = candidates;
+    if (m_lastSearch && m_lastEditCount == m_store->editCount() && m_lastCandidates == candidates &&
+        m_search->narrows(*m_lastSearch))
+        for (std::size_t w = 0; w < asked.size(); ++w)
+            asked[w] &= m_lastMatches[w];
+    TableSearch::Matches found = m_search->run(*m_store, searchColumns(), asked);
+    m_lastSearch = m_search;
+    m_lastEditCount = m_store->editCount();
+    m_lastCandidates = candidates;
+    m_lastMatches = found.rows;
+    std::vector<int> rows = rowList(found.names);
+    for (std::size_t w = 0; w < found.rows.size(); ++w)
+        found.rows[w] &= ~found.names[w];
+    const std::vector<int> others = rowList(found.rows);
+    rows.insert(rows.end(), others.begin(), others.end());
+    return rows;
+}
+
+QList<QPair<int, int>> DbQuery::searchHighlights(int field, const QString &text) const
+{
+    QList<QPair<int, int>> ranges;
+    const DbField *f = this->field(field);
+    if (!m_search || !f || text.isEmpty())
+        return ranges;
+    const auto it = std::find_if(m_searchFields.begin(), m_searchFields.end(), [&](const SearchField &s) {
+        return s.name.compare(f->fieldName(), Qt::CaseInsensitive) == 0;
+    });
+    if (it == m_searchFields.end())
+        return ranges;
+    const std::vector<CharSpan> spans = m_search->spans(text.toStdString(), it->pinyin);
+    if (spans.empty())
+        return ranges;
+    // Characters to UTF-16 units: a character beyond the BMP takes two.
+    std::vector<int> unitOf;
+    unitOf.reserve(std::size_t(text.size()) + 1);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        unitOf.push_back(int(i));
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+    }
+    unitOf.push_back(int(text.size()));
+    for (const CharSpan &s : spans) {
+        if (s.second >= int(unitOf.size()))
+            break;
+        ranges.append(
+            {unitOf[std::size_t(s.first)], unitOf[std::size_t(s.second)] - unitOf[std::size_t(s.first)]});
+    }
+    return ranges;
+}
+
+void DbQuery::setSearch(std::shared_ptr<const TableSearch> search, std::vector<SearchField> fields)
+{
+    std::shared_ptr<const TableSearch> oldSearch = std::move(m_search);
+    std::vector<SearchField> oldFields = std::move(m_searchFields);
+    m_search = std::move(search);
+    m_searchFields = std::move(fields);
+    refilter([&] {
+        m_search = std::move(oldSearch);
+        m_searchFields = std::move(oldFields);
+    });
 }
 
 void DbQuery::setSort(const QString &text)

@@ -1,13 +1,16 @@
 #pragma once
 
-#include "platform/db/ColumnStore.h"
 #include "platform/db/DbField.h"
 #include "platform/db/PersistentField.h"
 #include "platform/db/RowFilter.h"
 #include "platform/db/RowSort.h"
-#include "platform/db/RowPredicate.h"
+#include "platform/db/StoreNames.h"
+#include "store/ColumnStore.h"
+#include "store/RowPredicate.h"
 
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -17,10 +20,15 @@
 #include <optional>
 #include <vector>
 
+namespace store {
+class SortKeys;
+class TableSearch;
+struct SearchColumn;
+} // namespace store
+
 namespace platform::db {
 
 class DbConnection;
-class SortKeys;
 class TableSnapshot;
 
 // A query with a static cursor: opening runs the statement once and keeps
@@ -127,6 +135,29 @@ public:
     void setSort(const QString &text);
     std::vector<SortTerm> sortTerms() const;
 
+    // A field the search reads, and how (see TableSearch).
+    struct SearchField
+    {
+        QString name;
+        bool pinyin = false; // read in pinyin too
+        bool isName = false; // one of the names, whose matches come first
+    };
+    // The search of the search box. Like the row filter it narrows the
+    // rows of the result (within the filter, when one is on) without
+    // running the statement again, and stays in force across statements;
+    // fields a result lacks are not read. The rows whose names hold every
+    // word come first, then the others, each in the result's order; a sort
+    // orders them all. While the result is still coming in, the rows that
+    // come match as they come and are put in that order once it is whole.
+    // A null search shows every row again.
+    void setSearch(std::shared_ptr<const TableSearch> search, std::vector<SearchField> fields);
+    const std::shared_ptr<const TableSearch> &search() const { return m_search; }
+    const std::vector<SearchField> &searchFields() const { return m_searchFields; }
+    // Where the search finds its words in a text of a field (a cell as the
+    // grid or an edit shows it): ranges of UTF-16 units (start, length),
+    // ascending. None without a search, or for a field it does not read.
+    QList<QPair<int, int>> searchHighlights(int field, const QString &text) const;
+
     // Editing the current row, as a bound control does.
     void setFieldText(int field, const QString &text);
     bool modified() const { return m_pending.has_value(); }
@@ -185,7 +216,11 @@ private:
     // DbError for a field the result lacks.
     std::vector<int> sortedRows(const std::vector<SortTerm> &terms);
     // The rows among the candidates of the store that pass the row filter.
-    std::vector<int> filterRows(const RowBits &candidates) const;
+    RowBits filterRows(const RowBits &candidates) const;
+    bool filterOn() const;
+    // The candidates the search finds, the rows whose names hold every word first.
+    std::vector<int> searchRows(const RowBits &candidates);
+    std::vector<SearchColumn> searchColumns() const;
     // Takes in the rows a loading snapshot has read since.
     void takeInRows();
     // Applies the filter settings after a change; on failure calls `undo`
@@ -232,6 +267,15 @@ private:
     std::unique_ptr<SortKeys> m_sortKeys;
     int m_current = -1;
     std::optional<Pending> m_pending;
+    std::shared_ptr<const TableSearch> m_search;
+    std::vector<SearchField> m_searchFields;
+    bool m_searchPartial = false; // searched while the result was coming in: not yet in its order
+    // The last search's rows among the candidates it was given: a search
+    // that narrows it (typing on) asks only those.
+    std::shared_ptr<const TableSearch> m_lastSearch;
+    RowBits m_lastCandidates;
+    RowBits m_lastMatches;
+    std::uint64_t m_lastEditCount = 0; // the store's edits then
 };
 
 } // namespace platform::db

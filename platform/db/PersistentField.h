@@ -1,6 +1,7 @@
 #pragma once
 
-#include "platform/db/FieldType.h"
+#include "platform/db/StoreNames.h"
+#include "store/FieldType.h"
 
 #include <QString>
 

@@ -3,10 +3,11 @@
 // Internal to the data layer: running a statement in the engine and reading
 // its whole result, for a query or for a load on a worker thread.
 
-#include "platform/db/ColumnStore.h"
 #include "platform/db/PersistentField.h"
-#include "platform/db/SqlTokenizer.h"
 #include "platform/db/SqliteHandle.h"
+#include "platform/db/StoreNames.h"
+#include "store/ColumnStore.h"
+#include "store/SqlTokenizer.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "platform/db/RowFilter.h"
 
-#include "platform/db/ChunkBuilder.h"
 #include "platform/db/DbError.h"
+#include "store/ChunkBuilder.h"
 
 #include <algorithm>
 #include <bit>

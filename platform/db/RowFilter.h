@@ -1,7 +1,8 @@
 #pragma once
 
-#include "platform/db/ColumnStore.h"
-#include "platform/db/RowPredicate.h"
+#include "platform/db/StoreNames.h"
+#include "store/ColumnStore.h"
+#include "store/RowPredicate.h"
 
 #include <QString>
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "platform/db/SortKeys.h"
+#include "platform/db/StoreNames.h"
+#include "store/SortKeys.h"
 
 #include <QString>
 

@@ -2,9 +2,9 @@
 
 #include "platform/db/DbConnection.h"
 #include "platform/db/ResultReader.h"
-#include "platform/db/RowPredicate.h"
-#include "platform/db/SnapshotSelect.h"
-#include "platform/db/SqlTokenizer.h"
+#include "store/RowPredicate.h"
+#include "store/SnapshotSelect.h"
+#include "store/SqlTokenizer.h"
 
 #include <sqlcipher/sqlite3.h>
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "platform/db/ColumnStore.h"
+#include "platform/db/StoreNames.h"
+#include "store/ColumnStore.h"
 
 #include <sqlcipher/sqlite3.h>
 

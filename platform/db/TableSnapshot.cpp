@@ -1,8 +1,8 @@
 #include "platform/db/TableSnapshot.h"
 
 #include "platform/db/ResultReader.h"
-#include "platform/db/SnapshotSelect.h"
-#include "platform/db/SqlTokenizer.h"
+#include "store/SnapshotSelect.h"
+#include "store/SqlTokenizer.h"
 
 #include <sqlcipher/sqlite3.h>
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "platform/db/ColumnStore.h"
-#include "platform/db/SqlCellTest.h"
+#include "platform/db/StoreNames.h"
+#include "store/ColumnStore.h"
+#include "store/SqlCellTest.h"
 
 #include <QString>
 

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSplitter>
 #include <QStyle>
@@ -327,4 +328,75 @@ TEST_F(BrowsePanelTest, GridMenuAndCopyGiveRowsASpreadsheetPastes)
     EXPECT_TRUE(lines[1].contains(QStringLiteral("\t安徽机械厂\t"))) << lines[1].toStdString();
     EXPECT_TRUE(lines[2].contains(QStringLiteral("\t北京化工\t"))) << lines[2].toStdString();
     EXPECT_EQ(lines[1].count(QLatin1Char('\t')), titles.size() - 1);
+}
+
+// The search box: on a line of its own above the grid, as wide as the grid;
+// the list follows every keystroke, within the tree's filter, keeping the
+// sort; the count and the empty note follow; Esc and 刷新 bring the list back.
+TEST_F(BrowsePanelTest, SearchBoxNarrowsTheListAsTheUserTypes)
+{
+    form->show();
+    QLineEdit *box = panel->EdtSearch;
+    EXPECT_EQ(box->placeholderText(), QStringLiteral("名称、拼音、首字母、地址、电话…"));
+    EXPECT_TRUE(box->isClearButtonEnabled());
+    EXPECT_EQ(box->x() + box->width(), panel->DBGrid1->width() - 2) << "the box spans the grid's width";
+    const int narrow = box->width();
+    panel->SpeedButton3Click(); // the tree hidden: the grid and the box grow
+    QCoreApplication::processEvents();
+    EXPECT_GT(box->width(), narrow);
+    panel->SpeedButton3Click();
+
+    box->setFocus();
+    typeText(box, QStringLiteral("bj"));
+    EXPECT_EQ(companies->recordCount(), 2);
+    EXPECT_EQ(current("cCorpCName"), QStringLiteral("北京光明软件实业有限公司"));
+    EXPECT_EQ(panel->LabelCount->text(), TBrowsePanel::ShownCountText(2));
+    typeText(box, QStringLiteral("hg"));
+    EXPECT_EQ(companies->recordCount(), 1) << "bjhg: 北京化工";
+    EXPECT_EQ(current("cCorpCName"), QStringLiteral("北京化工"));
+
+    box->clear();
+    typeText(box, QStringLiteral("化工"));
+    EXPECT_EQ(companies->recordCount(), 2);
+    choose(QStringLiteral("安徽省"));
+    EXPECT_EQ(companies->recordCount(), 1) << "the search applies within the tree's filter";
+    EXPECT_EQ(current("cCorpCName"), QStringLiteral("安徽诚信化工"));
+    choose(QStringLiteral("Velmora目录"));
+    companies->setSort(QStringLiteral("cCorpCName DESC"));
+    const int name = companies->fieldByName(QStringLiteral("cCorpCName"))->index();
+    EXPECT_EQ(companies->cellText(0, name), QStringLiteral("北京化工"))
+        << "sorted: 北京 before 安徽 backwards";
+    typeText(box, QStringLiteral(" -安徽"));
+    EXPECT_EQ(companies->recordCount(), 1);
+    EXPECT_EQ(companies->sort(), QStringLiteral("cCorpCName DESC")) << "the sort is kept";
+
+    box->clear();
+    typeText(box, QStringLiteral("没有"));
+    EXPECT_EQ(companies->recordCount(), 0);
+    EXPECT_EQ(panel->DBGrid1->emptyText(), QStringLiteral("没有找到符合条件的企业"));
+    EXPECT_EQ(panel->LabelCount->text(), TBrowsePanel::ShownCountText(0));
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_TRUE(box->text().isEmpty());
+    EXPECT_EQ(companies->recordCount(), 5);
+
+    typeText(box, QStringLiteral("ah"));
+    EXPECT_EQ(companies->recordCount(), 2);
+    QTest::mouseClick(panel->SpeedButton2, Qt::LeftButton);
+    EXPECT_TRUE(box->text().isEmpty()) << "刷新 lists every company";
+    EXPECT_EQ(companies->recordCount(), 5);
+    EXPECT_EQ(companies->search(), nullptr);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+// The grid's and the detail strip's marks follow the search.
+TEST_F(BrowsePanelTest, SearchMarksTheFoundCharactersInTheDetailStrip)
+{
+    typeText(panel->EdtSearch, QStringLiteral("gm rj"));
+    ASSERT_EQ(companies->recordCount(), 1);
+    EXPECT_EQ(panel->DetailEdit(QStringLiteral("cCorpCName"))->searchHighlights(),
+              (QList<QPair<int, int>>{{2, 4}}))
+        << "光明 and 软件 in 北京光明软件实业有限公司";
+    EXPECT_TRUE(panel->DetailEdit(QStringLiteral("cProvince"))->searchHighlights().isEmpty());
+    panel->EdtSearch->clear();
+    EXPECT_TRUE(panel->DetailEdit(QStringLiteral("cCorpCName"))->searchHighlights().isEmpty());
 }

@@ -4,6 +4,8 @@
 #include "platform/db/DbGrid.h"
 #include "platform/db/DbGridModel.h"
 #include "platform/db/DbMemo.h"
+#include "platform/db/SearchHighlight.h"
+#include "store/TableSearch.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
@@ -142,4 +144,57 @@ TEST_F(DataBoundControlsTest, BoundEditsShowTheCurrentRowAndTheMemoWritesBack)
     EXPECT_EQ(name.text(), QStringLiteral("北京市"));
     query->close();
     EXPECT_EQ(name.text(), QString());
+}
+
+namespace {
+
+// The number of pixels of an image in the marker colour, within a few steps.
+int markerPixels(const QImage &image, const QRect &area)
+{
+    const QColor marker = searchHighlightColor();
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += std::abs(c.red() - marker.red()) < 8 && std::abs(c.green() - marker.green()) < 8 &&
+                     std::abs(c.blue() - marker.blue()) < 8;
+        }
+    return count;
+}
+
+} // namespace
+
+// The grid and a bound edit mark the characters the search found, only those.
+TEST_F(DataBoundControlsTest, TheGridAndTheEditsMarkWhatTheSearchFound)
+{
+    DbGrid grid;
+    grid.setDataSource(&source);
+    grid.resize(500, 200);
+    DbEdit edit;
+    edit.setDataSource(&source);
+    edit.setDataField(QStringLiteral("cCorpCName"));
+    edit.resize(200, 24);
+    grid.show();
+    edit.show();
+    auto marks = [&] {
+        const QImage image = grid.viewport()->grab().toImage();
+        return std::make_pair(markerPixels(image, grid.visualRect(grid.model()->index(0, 0))),
+                              markerPixels(image, grid.visualRect(grid.model()->index(0, 1))));
+    };
+    EXPECT_EQ(marks(), std::make_pair(0, 0));
+    EXPECT_EQ(markerPixels(edit.grab().toImage(), edit.rect()), 0);
+
+    query->setSearch(std::make_shared<store::TableSearch>(store::SearchQuery::parse("gongsi")),
+                     {{QStringLiteral("cCorpCName"), true, true}});
+    ASSERT_EQ(query->recordCount(), 3);
+    query->setCurrentRow(1); // not the row the grid's marks are looked for in
+    const auto [name, province] = marks();
+    EXPECT_GT(name, 20) << "公司 is marked in the first row's name";
+    EXPECT_EQ(province, 0) << "the province is no field of the search";
+    EXPECT_EQ(edit.searchHighlights(), (QList<QPair<int, int>>{{1, 2}}));
+    const QImage shown = edit.grab().toImage();
+    const int half = edit.width() / 2;
+    EXPECT_GT(markerPixels(shown, QRect(0, 0, edit.width(), edit.height())), 20);
+    EXPECT_EQ(markerPixels(shown, QRect(half, 0, edit.width() - half, edit.height())), 0)
+        << "nothing past the name's last character";
 }

@@ -1,6 +1,6 @@
 #include "platform/db/RowFilter.h"
-#include "platform/db/ColumnStore.h"
 #include "platform/db/DbError.h"
+#include "store/ColumnStore.h"
 
 #include <gtest/gtest.h>
 

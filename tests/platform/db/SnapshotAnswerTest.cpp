@@ -1,6 +1,7 @@
 #include "DbFixture.h"
 
 #include "platform/db/DbGridModel.h"
+#include "store/TableSearch.h"
 #include "support/EngineReader.h"
 
 #include <QAbstractItemModelTester>
@@ -37,13 +38,16 @@ protected:
     // Adds 20,000 companies 公司1 to 公司20000 (their province given by the
     // expression over i) and starts reading the list ahead on `connection`
     // in chunks of 64 rows, so that it is read in many steps.
-    void preloadManyCompanies(DbConnection &connection, const QString &province)
+    void preloadManyCompanies(DbConnection &connection, const QString &province,
+                              const QStringList &after = {})
     {
-        testdb::run(path, testdb::kPassword, 4096,
-                    {QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                                    "WHERE i < 20000) INSERT INTO Dorvak (cCorpCName, cProvince, iFlag) "
-                                    "SELECT '公司' || i, %1, i % 2 FROM n")
-                         .arg(province)});
+        testdb::run(
+            path, testdb::kPassword, 4096,
+            QStringList{QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                       "WHERE i < 20000) INSERT INTO Dorvak (cCorpCName, cProvince, iFlag) "
+                                       "SELECT '公司' || i, %1, i % 2 FROM n")
+                            .arg(province)} +
+                after);
         ColumnStore::setDefaultChunkRows(64);
         connection.setConnectionString(connectionStringFor(path));
         connection.setConnected(true);
@@ -248,7 +252,8 @@ TEST_F(SnapshotAnswerTest, APreloadedListAnswersWhileItLoadsAndTakesInTheRest)
     EXPECT_EQ(names(search), engineNames(kSnapshotList + where));
     EXPECT_GE(search.recordCount(), shownAtOpen);
     EXPECT_EQ(grid.rowCount(), search.recordCount());
-    EXPECT_EQ(credible.recordCount(), int(engineNames(kSnapshotList + QStringLiteral(" WHERE iFlag = 1")).size()));
+    EXPECT_EQ(credible.recordCount(),
+              int(engineNames(kSnapshotList + QStringLiteral(" WHERE iFlag = 1")).size()));
     EXPECT_EQ(engineNames(kSnapshotList + QStringLiteral(" WHERE cCorpMemo = '读时改'")).size(), 1u);
     search.setSqlText(kSnapshotList + QStringLiteral(" WHERE cCorpCName = '公司7'"));
     search.open();
@@ -324,4 +329,107 @@ TEST_F(SnapshotAnswerTest, APreloadedListIsLetGoWhenTheFileCloses)
     list.open();
     EXPECT_FALSE(list.answeredFromSnapshot());
     EXPECT_EQ(names(list), QStringList{QStringLiteral("新文件")});
+}
+
+namespace {
+
+std::vector<DbQuery::SearchField> nameProvinceAndMemo()
+{
+    return {{QStringLiteral("cCorpCName"), true, true},
+            {QStringLiteral("cProvince"), false, false},
+            {QStringLiteral("cCorpMemo"), false, false}};
+}
+
+std::shared_ptr<store::TableSearch> searchFor(const char *text)
+{
+    return std::make_shared<store::TableSearch>(store::SearchQuery::parse(text));
+}
+
+} // namespace
+
+// The search narrows the rows within the row filter, puts the companies
+// whose names hold every word first, keeps a sort, and tells the grid and
+// the edits which characters to mark.
+TEST_F(SnapshotAnswerTest, TheSearchNarrowsWithinTheFilterNamesFirst)
+{
+    // A profile that holds the word, in a company whose name does not.
+    query->setCurrentRow(1);
+    query->setFieldText(query->fieldByName(QStringLiteral("cCorpMemo"))->index(), QStringLiteral("电子配件"));
+    query->post();
+    query->setSearch(searchFor("电子"), nameProvinceAndMemo());
+    EXPECT_EQ(names(*query), (QStringList{QStringLiteral("北京电子"), QStringLiteral("Union 电子"),
+                                          QStringLiteral("浙江电子"), QStringLiteral("安徽机械")}));
+    EXPECT_EQ(query->currentRow(), 0);
+
+    query->setFilter(QStringLiteral("cProvince='北京市'"));
+    query->setFiltered(true);
+    EXPECT_EQ(names(*query), (QStringList{QStringLiteral("北京电子"), QStringLiteral("Union 电子")}));
+    query->setFiltered(false);
+
+    query->setSort(QStringLiteral("cCorpCName DESC"));
+    EXPECT_EQ(names(*query), (QStringList{QStringLiteral("Union 电子"), QStringLiteral("浙江电子"),
+                                          QStringLiteral("北京电子"), QStringLiteral("安徽机械")}))
+        << "a sort orders every row found";
+    query->setSort(QString());
+
+    query->setSearch(searchFor("bj -电子"), nameProvinceAndMemo());
+    EXPECT_EQ(names(*query), QStringList()) << "北京电子 is excluded; 北京市 is not read in pinyin";
+    query->setSearch(searchFor("北京 -电子"), nameProvinceAndMemo());
+    EXPECT_EQ(names(*query), QStringList());
+    query->setSearch(searchFor("北京"), nameProvinceAndMemo());
+    EXPECT_EQ(names(*query), (QStringList{QStringLiteral("北京电子"), QStringLiteral("Union 电子")}));
+
+    // A statement keeps the search, as it keeps the filter.
+    openSql(kSnapshotList + QStringLiteral(" WHERE iFlag = 0"));
+    EXPECT_EQ(names(*query), QStringList{QStringLiteral("Union 电子")});
+    query->setSearch(nullptr, {});
+    EXPECT_EQ(query->recordCount(), 2);
+}
+
+TEST_F(SnapshotAnswerTest, SearchHighlightsCountCharactersBeyondTheBmp)
+{
+    query->setSearch(searchFor("dz"), nameProvinceAndMemo());
+    const int name = query->fieldByName(QStringLiteral("cCorpCName"))->index();
+    const int memo = query->fieldByName(QStringLiteral("cCorpMemo"))->index();
+    const int flag = query->fieldByName(QStringLiteral("iFlag"))->index();
+    using Ranges = QList<QPair<int, int>>;
+    EXPECT_EQ(query->searchHighlights(name, QStringLiteral("Union 电子")), (Ranges{{6, 2}}));
+    // U+20000 is two UTF-16 units.
+    EXPECT_EQ(query->searchHighlights(name, QStringLiteral("\U00020000\U00020000电子")), (Ranges{{4, 2}}));
+    EXPECT_EQ(query->searchHighlights(memo, QStringLiteral("电子")), Ranges())
+        << "the profile is not read in pinyin";
+    EXPECT_EQ(query->searchHighlights(flag, QStringLiteral("1")), Ranges())
+        << "a field the search does not read";
+    query->setSearch(searchFor("\"电子\""), nameProvinceAndMemo());
+    EXPECT_EQ(query->searchHighlights(memo, QStringLiteral("\U00020000电子")), (Ranges{{2, 2}}));
+}
+
+TEST_F(SnapshotAnswerTest, ASearchWhileTheListLoadsGrowsAndIsOrderedOnceWhole)
+{
+    DbConnection second;
+    QSignalSpy progress(&second, &DbConnection::loadProgressed);
+    preloadManyCompanies(
+        second, QStringLiteral("CASE i % 3 WHEN 0 THEN '北京市' ELSE '浙江省' END"),
+        {testdb::companyInsert(QStringLiteral("最后的浙江公司"), QStringLiteral("上海市"), 0)});
+    DbQuery list;
+    list.setConnection(&second);
+    list.setSqlText(kSnapshotList);
+    list.open();
+    DataSource source;
+    source.setDataSet(&list);
+    DbGridModel grid;
+    grid.setDataSource(&source);
+    QAbstractItemModelTester tester(&grid, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    list.setSearch(searchFor("浙江"), nameProvinceAndMemo());
+    const bool searchedWhileLoading = list.loading();
+    while (progress.isEmpty() || !progress.last().at(2).toBool())
+        ASSERT_TRUE(progress.wait(10000)) << "the reading must end";
+    EXPECT_FALSE(list.loading());
+    QStringList expected{QStringLiteral("浙江电子"), QStringLiteral("最后的浙江公司")};
+    for (int i = 1; i <= 20000; ++i)
+        if (i % 3)
+            expected << QStringLiteral("公司%1").arg(i);
+    EXPECT_EQ(names(list), expected);
+    EXPECT_EQ(grid.rowCount(), expected.size());
+    EXPECT_TRUE(searchedWhileLoading) << "the search was to be made while the list was read";
 }

@@ -1,0 +1,198 @@
+// The search box at the size of a large directory: every keystroke of
+// queries of one to three words in each form the box takes (characters,
+// traditional characters, full pinyin, initials, a mix, several words, an
+// excluded word, digits), timed as the window runs it: the search set on
+// the company query, a grid following it. Medians and 95th percentiles,
+// each beside the engine's own time for the same words as LIKE conditions
+// over the same columns where the engine has an equivalent (none for
+// pinyin). Also the first keystroke after the list has loaded, large
+// answers, and the memory: the process's peak against the table's text,
+// and what the pinyin and folding tables add.
+//
+//   build/bench/bench_search [--companies N] [benchmark options]
+//
+// The database is written once to $VELMORA_BENCH_DIR (default /tmp) and reused.
+
+#include "BenchDatabase.h"
+
+#include "platform/db/Database.h"
+#include "platform/db/DbGrid.h"
+#include "query/CompanySearch.h"
+#include "store/ChineseText.h"
+#include "store/PinyinMatcher.h"
+#include "store/SearchQuery.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+
+using namespace platform::db;
+
+namespace {
+
+struct Companies
+{
+    DbConnection connection;
+    DbQuery query;
+    DataSource source;
+    DbGrid grid;
+    double firstKeystrokeMs = 0;
+
+    Companies()
+    {
+        connection.setConnectionString(bench::connectionString());
+        connection.setConnected(true);
+        query.setConnection(&connection);
+        source.setDataSet(&query);
+        grid.resize(800, 500);
+        grid.setDataSource(&source);
+        connection.preload(QString::fromLatin1(bench::kListSql));
+        query.setSqlText(QString::fromLatin1(bench::kListSql));
+        query.open();
+        QEventLoop loop;
+        QObject::connect(&connection, &DbConnection::loadProgressed, &loop,
+                         [&](int, double, bool finished, bool) {
+                             if (finished)
+                                 loop.quit();
+                         });
+        if (connection.loading())
+            loop.exec();
+        // Whatever the list takes in last is in before the first keystroke.
+        QCoreApplication::processEvents();
+        const auto start = std::chrono::steady_clock::now();
+        ApplyCompanySearch(&query, QStringLiteral("zgyh"));
+        firstKeystrokeMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        ApplyCompanySearch(&query, QString());
+    }
+};
+
+Companies &shared()
+{
+    static std::unique_ptr<Companies> companies;
+    if (!companies) {
+        bench::resetPeakResident();
+        companies = std::make_unique<Companies>();
+    }
+    return *companies;
+}
+
+// The WHERE clause an engine would need for the words typed: each word
+// (as typed) in any of the columns the search reads; an excluded word in none.
+QString likeEquivalent(const QString &typed)
+{
+    const store::SearchQuery q = store::SearchQuery::parse(typed.toStdString());
+    QStringList conditions;
+    for (const store::SearchWord &w : q.words) {
+        std::string utf8;
+        for (char32_t c : w.folded)
+            if (c < 0x80)
+                utf8 += char(c);
+            else {
+                const QString s = QString::fromUcs4(&c, 1);
+                utf8 += s.toStdString();
+            }
+        QStringList any;
+        for (const DbQuery::SearchField &f : CompanySearchFields())
+            any << f.name + QStringLiteral(" LIKE '%") + QString::fromStdString(utf8) + QStringLiteral("%'");
+        conditions << (w.excluded ? QStringLiteral("NOT (") : QStringLiteral("(")) +
+                          any.join(QStringLiteral(" OR ")) + QLatin1Char(')');
+    }
+    return QString::fromLatin1(bench::kListSql) + QStringLiteral(" WHERE ") +
+           conditions.join(QStringLiteral(" AND "));
+}
+
+// Types the text one character at a time (and once more from the start,
+// to have enough keystrokes), timing each keystroke.
+void typing(benchmark::State &state, const QString &text, bool engineEquivalent)
+{
+    Companies &c = shared();
+    std::vector<double> ms;
+    int rows = 0;
+    for (auto _ : state) {
+        for (qsizetype n = 1; n <= text.size(); ++n) {
+            const QString typed = text.left(n);
+            const auto start = std::chrono::steady_clock::now();
+            ApplyCompanySearch(&c.query, typed);
+            ms.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        }
+        rows = c.query.recordCount();
+        state.PauseTiming();
+        ApplyCompanySearch(&c.query, QString());
+        state.ResumeTiming();
+    }
+    std::sort(ms.begin(), ms.end());
+    const double median = ms[ms.size() / 2];
+    state.counters["median_ms"] = median;
+    state.counters["p95_ms"] = ms[std::min(ms.size() - 1, ms.size() * 95 / 100)];
+    state.counters["max_ms"] = ms.back();
+    state.counters["rows"] = rows;
+    if (engineEquivalent) {
+        const double engine = bench::engineMilliseconds(likeEquivalent(text).toUtf8().constData());
+        state.counters["engine_like_ms"] = engine;
+        state.counters["per_engine"] = engine > 0 ? median / engine : 0;
+    }
+}
+
+#define TYPING(name, text, engine)                                                                           \
+    void BM_Type_##name(benchmark::State &s)                                                                 \
+    {                                                                                                        \
+        typing(s, QStringLiteral(text), engine);                                                             \
+    }                                                                                                        \
+    BENCHMARK(BM_Type_##name)->Unit(benchmark::kMillisecond)->Iterations(3)
+
+TYPING(Hanzi, "电子", true);
+TYPING(Traditional, "電子", true);
+TYPING(TwoWords, "杭州 软件", true);
+TYPING(ThreeWords, "北京 电子 科技", true);
+TYPING(Excluded, "软件 -北京", true);
+TYPING(Initials, "zgyh", false);
+TYPING(FullPinyin, "changsha", false);
+TYPING(Mixed, "zhongguoyh", false);
+TYPING(PinyinTwoWords, "hangzhou rj", false);
+TYPING(Digits, "0571", true);
+TYPING(EnglishName, "software", true);
+TYPING(CommonProfileWord, "出口", true);
+
+void BM_FirstKeystrokeAfterLoad(benchmark::State &state)
+{
+    Companies &c = shared();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(c.firstKeystrokeMs);
+    state.counters["ms"] = c.firstKeystrokeMs;
+}
+BENCHMARK(BM_FirstKeystrokeAfterLoad)->Iterations(1);
+
+void BM_Memory(benchmark::State &state)
+{
+    Companies &c = shared();
+    ApplyCompanySearch(&c.query, QStringLiteral("zhongguoyh 北京"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(c.query.recordCount());
+    const double text = double(c.query.snapshot()->textBytes());
+    // The tables the search adds: the generated readings and foldings and
+    // the direct tables built from them at the first search, and one
+    // matcher's table of a word of ten letters.
+    const double tables =
+        double(store::pinyinTableBytes()) + double(store::PinyinMatcher(std::string(10, 'a')).memoryBytes());
+    state.counters["text_MiB"] = text / 1048576.0;
+    state.counters["store_per_text"] = double(c.query.snapshot()->memoryBytes()) / text;
+    state.counters["search_extra_per_text"] = tables / text;
+    state.counters["search_extra_KiB"] = tables / 1024.0;
+    state.counters["peak_rss_per_text"] = double(bench::peakResidentBytes()) / text;
+    state.counters["peak_rss_MiB"] = double(bench::peakResidentBytes()) / 1048576.0;
+}
+BENCHMARK(BM_Memory)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return bench::runBenchmarks(argc, argv);
+}

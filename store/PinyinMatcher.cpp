@@ -1,0 +1,98 @@
+#include "store/PinyinMatcher.h"
+
+#include "store/ChineseText.h"
+
+#include <bit>
+
+namespace store {
+
+namespace {
+
+int asciiSlot(char32_t c)
+{
+    if (c >= U'0' && c <= U'9')
+        return int(c - U'0');
+    if (c >= U'a' && c <= U'z')
+        return 10 + int(c - U'a');
+    return -1;
+}
+
+} // namespace
+
+PinyinMatcher::PinyinMatcher(std::string_view letters) : m_letters(letters)
+{
+    m_width = int(m_letters.size());
+    m_done = std::uint64_t(1) << m_width;
+    const int sets = readingSetCount();
+    m_table.assign(std::size_t(sets + 36) * std::size_t(m_width), 0);
+    for (int s = 0; s < sets; ++s) {
+        std::uint64_t *row = &m_table[std::size_t(s) * std::size_t(m_width)];
+        for (std::uint16_t id : readingSet(s)) {
+            const std::string_view reading = syllable(id);
+            for (int j = 0; j < m_width; ++j) {
+                for (std::size_t k = 0; k < reading.size() && j + int(k) < m_width &&
+                                        m_letters[std::size_t(j) + k] == reading[k];
+                     ++k)
+                    row[j] |= std::uint64_t(1) << (j + int(k) + 1);
+            }
+        }
+    }
+    for (int a = 0; a < 36; ++a) {
+        const char c = a < 10 ? char('0' + a) : char('a' + a - 10);
+        std::uint64_t *row = &m_table[std::size_t(sets + a) * std::size_t(m_width)];
+        for (int j = 0; j < m_width; ++j)
+            if (m_letters[std::size_t(j)] == c)
+                row[j] = std::uint64_t(1) << (j + 1);
+    }
+}
+
+const std::uint64_t *PinyinMatcher::transitions(char32_t folded) const
+{
+    if (folded < 0x80) {
+        const int slot = asciiSlot(folded);
+        return slot < 0 ? nullptr : &m_table[std::size_t(readingSetCount() + slot) * std::size_t(m_width)];
+    }
+    const int set = readingSetOf(folded);
+    return set < 0 ? nullptr : &m_table[std::size_t(set) * std::size_t(m_width)];
+}
+
+std::uint64_t PinyinMatcher::step(char32_t folded, std::uint64_t state) const
+{
+    const std::uint64_t *row = transitions(folded);
+    if (!row)
+        return 0;
+    std::uint64_t next = 0;
+    state &= m_done - 1;
+    while (state) {
+        next |= row[std::countr_zero(state)];
+        state &= state - 1;
+    }
+    return next;
+}
+
+bool PinyinMatcher::matches(std::u32string_view folded) const
+{
+    std::uint64_t state = 0;
+    for (char32_t c : folded) {
+        state = step(c, state | 1);
+        if (state & m_done)
+            return true;
+    }
+    return false;
+}
+
+void PinyinMatcher::spans(std::u32string_view folded, std::vector<std::pair<int, int>> &out) const
+{
+    for (std::size_t first = 0; first < folded.size(); ++first) {
+        std::uint64_t state = 1;
+        for (std::size_t k = first; k < folded.size() && state; ++k) {
+            state = step(folded[k], state);
+            if (state & m_done) {
+                out.emplace_back(int(first), int(k + 1));
+                break;
+            }
+        }
+    }
+}
+
+} // namespace store

@@ -1,0 +1,376 @@
+#include "store/TableSearch.h"
+
+#include "store/ChineseText.h"
+#include "store/ColumnStore.h"
+#include "store/TextSearch.h"
+#include "store/Utf8Text.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+
+namespace store {
+
+namespace {
+
+// More spellings of a word than this (traditional and full-width forms
+// present in a chunk) and its cells are read one by one instead.
+constexpr std::size_t kMostSpellings = 16;
+
+std::string utf8Of(std::u32string_view text)
+{
+    std::string out;
+    for (char32_t c : text)
+        appendUtf8(out, c);
+    return out;
+}
+
+} // namespace
+
+TableSearch::TableSearch(SearchQuery query) : m_query(std::move(query))
+{
+    for (const SearchWord &w : m_query.words) {
+        m_matchers.emplace_back();
+        if (!w.pinyin.empty())
+            m_matchers.back().emplace(w.pinyin);
+        m_utf8.push_back(utf8Of(w.folded));
+    }
+}
+
+bool TableSearch::narrows(const TableSearch &previous) const
+{
+    for (const SearchWord &old : previous.m_query.words) {
+        const bool kept = std::any_of(m_query.words.begin(), m_query.words.end(), [&](const SearchWord &w) {
+            if (old.excluded || w.excluded)
+                return old.excluded && w.excluded && old.folded == w.folded && old.quoted == w.quoted;
+            // A pinyin word typed on: whatever the longer word spells or
+            // holds, the shorter one does too.
+            if (!old.pinyin.empty())
+                return w.folded.starts_with(old.folded);
+            return w.pinyin.empty() && w.folded.find(old.folded) != std::u32string::npos;
+        });
+        if (!kept)
+            return false;
+    }
+    return true;
+}
+
+bool TableSearch::wordMatches(std::size_t word, std::u32string_view folded, bool pinyin) const
+{
+    const SearchWord &w = m_query.words[word];
+    if (folded.find(w.folded) != std::u32string_view::npos)
+        return true;
+    return pinyin && m_matchers[word] && m_matchers[word]->matches(folded);
+}
+
+std::vector<CharSpan> TableSearch::spans(std::string_view utf8, bool pinyin) const
+{
+    std::vector<CharSpan> all;
+    if (m_query.empty() || utf8.empty())
+        return all;
+    const std::u32string folded = foldedText(utf8);
+    for (std::size_t i = 0; i < m_query.words.size(); ++i) {
+        const SearchWord &w = m_query.words[i];
+        if (w.excluded)
+            continue;
+        for (std::size_t at = folded.find(w.folded); at != std::u32string::npos;
+             at = folded.find(w.folded, at + 1))
+            all.emplace_back(int(at), int(at + w.folded.size()));
+        if (pinyin && m_matchers[i])
+            m_matchers[i]->spans(folded, all);
+    }
+    std::sort(all.begin(), all.end());
+    std::vector<CharSpan> merged;
+    for (const CharSpan &s : all) {
+        if (!merged.empty() && s.first <= merged.back().second)
+            merged.back().second = std::max(merged.back().second, s.second);
+        else
+            merged.push_back(s);
+    }
+    return merged;
+}
+
+bool TableSearch::rowMatches(const ColumnStore &store, const std::vector<SearchColumn> &columns, int row,
+                             bool *nameMatch) const
+{
+    std::string scratch;
+    std::vector<std::u32string> texts;
+    for (const SearchColumn &c : columns)
+        texts.push_back(store.isNull(row, c.column) ? std::u32string()
+                                                    : foldedText(store.text(row, c.column, scratch)));
+    bool all = true;
+    bool names = true;
+    for (std::size_t i = 0; i < m_query.words.size(); ++i) {
+        bool found = false;
+        bool inName = false;
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (wordMatches(i, texts[c], columns[c].pinyin)) {
+                found = true;
+                inName = inName || columns[c].name;
+            }
+        }
+        if (m_query.words[i].excluded) {
+            if (found)
+                all = false;
+        } else {
+            all = all && found;
+            names = names && inName;
+        }
+    }
+    if (nameMatch)
+        *nameMatch = all && names && m_query.hasPositiveWord();
+    return all;
+}
+
+TableSearch::Matches TableSearch::run(const ColumnStore &store, const std::vector<SearchColumn> &columns,
+                                      const RowBits &candidates) const
+{
+    Matches m{RowBits(candidates.size(), 0), RowBits(candidates.size(), 0)};
+    const std::size_t chunkWords = std::size_t(store.chunkRows()) / 64;
+    forEachChunk(store, candidates, [&](int k) {
+        const std::size_t first = std::size_t(k) * chunkWords;
+        const std::size_t words =
+            std::min(candidates.size() - first, (std::size_t(store.chunk(k).rows) + 63) / 64);
+        runChunk(store, columns, k, candidates.data() + first, m.rows.data() + first, m.names.data() + first);
+        (void)words;
+    });
+    // Cells typed into since loading are read as they are now.
+    std::vector<int> edited;
+    for (const SearchColumn &c : columns)
+        for (int row : store.editedRows(c.column))
+            edited.push_back(row);
+    std::sort(edited.begin(), edited.end());
+    edited.erase(std::unique(edited.begin(), edited.end()), edited.end());
+    for (int row : edited) {
+        const std::size_t w = std::size_t(row) / 64;
+        const std::uint64_t bit = std::uint64_t(1) << (row % 64);
+        if (w >= candidates.size() || !(candidates[w] & bit))
+            continue;
+        bool name = false;
+        const bool hit = rowMatches(store, columns, row, &name);
+        m.rows[w] = hit ? m.rows[w] | bit : m.rows[w] & ~bit;
+        m.names[w] = name ? m.names[w] | bit : m.names[w] & ~bit;
+    }
+    return m;
+}
+
+void TableSearch::runChunk(const ColumnStore &store, const std::vector<SearchColumn> &columns, int chunk,
+                           const std::uint64_t *candidates, std::uint64_t *rows, std::uint64_t *names) const
+{
+    const std::size_t words = (std::size_t(store.chunk(chunk).rows) + 63) / 64;
+    std::vector<std::uint64_t> live(candidates, candidates + words);
+    std::vector<std::uint64_t> inNames(words, ~std::uint64_t(0));
+    std::vector<std::uint64_t> found(words), todo(words), hit(words);
+    auto none = [&](const std::vector<std::uint64_t> &bits) {
+        return std::all_of(bits.begin(), bits.end(), [](std::uint64_t b) { return b == 0; });
+    };
+    // Words that must be found first, then the excluded ones, each only
+    // among the rows still in.
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < m_query.words.size(); ++i)
+        if (!m_query.words[i].excluded)
+            order.push_back(i);
+    for (std::size_t i = 0; i < m_query.words.size(); ++i)
+        if (m_query.words[i].excluded)
+            order.push_back(i);
+    for (std::size_t i : order) {
+        if (none(live))
+            break;
+        std::fill(found.begin(), found.end(), 0);
+        // The names first: a row found there is looked for no further.
+        for (bool nameColumns : {true, false}) {
+            for (const SearchColumn &c : columns) {
+                if (c.name != nameColumns)
+                    continue;
+                for (std::size_t w = 0; w < words; ++w)
+                    todo[w] = live[w] & ~found[w];
+                if (none(todo))
+                    break;
+                wordInColumn(store, c, i, chunk, todo.data(), words, hit.data());
+                for (std::size_t w = 0; w < words; ++w)
+                    found[w] |= hit[w] & todo[w];
+            }
+            if (nameColumns && !m_query.words[i].excluded)
+                for (std::size_t w = 0; w < words; ++w)
+                    inNames[w] &= found[w];
+        }
+        for (std::size_t w = 0; w < words; ++w)
+            live[w] = m_query.words[i].excluded ? live[w] & ~found[w] : live[w] & found[w];
+    }
+    const bool positive = m_query.hasPositiveWord();
+    for (std::size_t w = 0; w < words; ++w) {
+        rows[w] = live[w];
+        names[w] = positive ? live[w] & inNames[w] : 0;
+    }
+}
+
+void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &column, std::size_t word,
+                               int chunk, const std::uint64_t *todo, std::size_t words,
+                               std::uint64_t *found) const
+{
+    const StoreChunk &ch = store.chunk(chunk);
+    const StoreChunk::Column &cells = ch.columns[std::size_t(column.column)];
+    const TextChunk &t = cells.text;
+    const SearchWord &w = m_query.words[word];
+    const PinyinMatcher *matcher = column.pinyin && m_matchers[word] ? &*m_matchers[word] : nullptr;
+    std::fill(found, found + words, 0);
+    if (store.isNumeric(column.column))
+        return;
+
+    // One cell read out and folded: the way every cell can be searched.
+    std::string scratch;
+    auto cellMatches = [&](int r) {
+        if (cells.isNull(r))
+            return false;
+        const std::u32string folded = foldedText(t.text(r, scratch));
+        if (folded.find(w.folded) != std::u32string::npos)
+            return true;
+        return matcher && matcher->matches(folded);
+    };
+
+    if (t.encoding == TextEncoding::Dictionary) {
+        std::vector<char> valueHit(t.valueCount());
+        for (std::size_t v = 0; v < t.valueCount(); ++v) {
+            const std::u32string folded = foldedText(t.stored(v));
+            valueHit[v] =
+                folded.find(w.folded) != std::u32string::npos || (matcher && matcher->matches(folded));
+        }
+        keepRows(todo, words, 0, found,
+                 [&](int r) { return !cells.isNull(r) && valueHit[std::size_t(t.valueOf(r))]; });
+        return;
+    }
+    const bool coded = t.encoding == TextEncoding::Compact;
+    if ((!coded && !t.ascii) || t.hasNul) {
+        keepRows(todo, words, 0, found, cellMatches);
+        return;
+    }
+
+    // The spellings of the word the chunk may hold, as its bytes hold them:
+    // each character in its own form or a form that folds to it (letters in
+    // either case), as far as the chunk's code has them.
+    std::vector<std::string> spellings{std::string()};
+    for (char32_t c : w.folded) {
+        std::vector<char32_t> forms;
+        for (char32_t f : unfoldedForms(c)) {
+            if (f >= U'A' && f <= U'Z')
+                continue; // the needle's letters match in either case
+            if (f < 0x80 || (coded && t.code.codedLength(f) > 0))
+                forms.push_back(f);
+        }
+        std::vector<std::string> next;
+        for (const std::string &s : spellings)
+            for (char32_t f : forms) {
+                std::string more = s;
+                appendUtf8(more, f);
+                next.push_back(std::move(more));
+            }
+        spellings = std::move(next);
+        if (spellings.size() > kMostSpellings) {
+            keepRows(todo, words, 0, found, cellMatches);
+            return;
+        }
+    }
+    std::vector<std::string> needles;
+    for (const std::string &s : spellings) {
+        std::string needle;
+        if (coded ? t.code.encode(s, needle) : (needle = s, true))
+            if (!needle.empty())
+                needles.push_back(std::move(needle));
+    }
+    // Cells kept as read are not in the code; irregular cells read
+    // otherwise than their bytes: those are read out one by one.
+    std::vector<std::uint64_t> exact(words, 0);
+    for (std::uint16_t r : t.rawRows)
+        exact[r / 64] |= std::uint64_t(1) << (r % 64);
+    for (std::uint16_t r : t.irregular)
+        exact[r / 64] |= std::uint64_t(1) << (r % 64);
+
+    // Pinyin from the coded bytes, each character's readings looked up
+    // once per chunk. In ASCII text pinyin spells only the letters
+    // themselves, which the needles find.
+    std::vector<const std::uint64_t *> codeRows;
+    std::array<const std::uint64_t *, 128> asciiRows{};
+    if (matcher && coded) {
+        const std::vector<char32_t> &characters = t.code.characters();
+        codeRows.resize(characters.size());
+        for (std::size_t i = 0; i < characters.size(); ++i)
+            codeRows[i] = matcher->transitions(foldCharacter(characters[i]));
+        for (char32_t b = 0; b < 128; ++b)
+            asciiRows[b] = matcher->transitions(foldCharacter(b));
+    }
+    auto pinyinMatches = [&](int r) {
+        const std::string_view cell = t.stored(std::size_t(r));
+        const auto *p = reinterpret_cast<const unsigned char *>(cell.data());
+        const auto *end = p + cell.size();
+        const std::uint64_t *row = nullptr;
+        return matcher->matchesRun([&]() -> const std::uint64_t *const * {
+            if (p >= end)
+                return nullptr;
+            const int index = CompactCode::nextIndex(p);
+            row = index < 0 ? asciiRows[std::size_t(-1 - index)] : codeRows[std::size_t(index)];
+            return &row;
+        });
+    };
+    const bool readPinyin = matcher && coded;
+
+    std::size_t candidates = 0;
+    for (std::size_t i = 0; i < words; ++i)
+        candidates += std::size_t(std::popcount(todo[i]));
+    if (candidates * 16 < std::size_t(ch.rows)) {
+        // Few rows left to look at: each is read where it lies, instead of
+        // the whole column.
+        std::vector<TextNeedle> tests;
+        for (const std::string &n : needles)
+            tests.push_back(TextNeedle{n, true, false});
+        keepRows(todo, words, 0, found, [&](int r) {
+            if (cells.isNull(r))
+                return false;
+            if ((exact[std::size_t(r) / 64] >> (r % 64)) & 1)
+                return cellMatches(r);
+            const std::string_view stored = t.stored(std::size_t(r));
+            for (const TextNeedle &n : tests)
+                if (containsNeedle(stored, n))
+                    return true;
+            return readPinyin && pinyinMatches(r);
+        });
+        return;
+    }
+
+    std::vector<std::uint64_t> bits(words);
+    for (const std::string &needle : needles) {
+        TextNeedle n{needle, true, false};
+        if (coded)
+            std::tie(n.anchor, n.secondAnchor) = t.code.rarestBytes(needle);
+        findInCells(t.bytes.data(), t.ends.data(), ch.rows, n, bits.data());
+        for (std::size_t i = 0; i < words; ++i)
+            found[i] |= bits[i];
+    }
+    std::vector<std::uint64_t> again(words), more(words);
+    bool anyExact = false;
+    for (std::size_t i = 0; i < words; ++i) {
+        found[i] &= todo[i] & ~cells.nullBits[i] & ~exact[i];
+        again[i] = todo[i] & exact[i];
+        anyExact = anyExact || again[i];
+    }
+    if (anyExact) {
+        keepRows(again.data(), words, 0, more.data(), cellMatches);
+        for (std::size_t i = 0; i < words; ++i)
+            found[i] |= more[i];
+    }
+    if (!readPinyin)
+        return;
+    // The other rows not found yet are read in pinyin.
+    bool any = false;
+    for (std::size_t i = 0; i < words; ++i) {
+        again[i] = todo[i] & ~found[i] & ~exact[i] & ~cells.nullBits[i];
+        any = any || again[i];
+    }
+    if (!any)
+        return;
+    keepRows(again.data(), words, 0, more.data(), pinyinMatches);
+    for (std::size_t i = 0; i < words; ++i)
+        found[i] |= more[i];
+}
+
+} // namespace store

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "store/PinyinMatcher.h"
+#include "store/RowPredicate.h"
+#include "store/SearchQuery.h"
+
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace store {
+
+class ColumnStore;
+
+// A column the search reads: whether its text is also read in pinyin, and
+// whether it is one of the company's names (matches there come first).
+struct SearchColumn
+{
+    int column = -1;
+    bool pinyin = false;
+    bool name = false;
+};
+
+// A run of characters to highlight, [first, last) in characters (not
+// UTF-16 units, not bytes).
+using CharSpan = std::pair<int, int>;
+
+// A search of the rows of a column store (see SearchQuery for what a
+// query means): every word found in some column as its folded characters,
+// or in a pinyin column as pinyin; no excluded word found anywhere.
+class TableSearch
+{
+public:
+    explicit TableSearch(SearchQuery query);
+
+    const SearchQuery &query() const { return m_query; }
+
+    struct Matches
+    {
+        RowBits rows;  // the candidates that match
+        RowBits names; // among them, those whose names hold every word
+    };
+    // The candidates that match, chunk by chunk on both cores.
+    Matches run(const ColumnStore &store, const std::vector<SearchColumn> &columns,
+                const RowBits &candidates) const;
+    // One row; `nameMatch` (optional) tells whether its names hold every word.
+    bool rowMatches(const ColumnStore &store, const std::vector<SearchColumn> &columns, int row,
+                    bool *nameMatch = nullptr) const;
+
+    // Whether every row this search finds is one `previous` found in the
+    // same candidates: its words only grew at their ends (a pinyin word)
+    // or around them (other words), and it adds words or keeps them.
+    // Typing on in the box asks only the rows found at the keystroke before.
+    bool narrows(const TableSearch &previous) const;
+
+    // Whether a word is found in a text (of a pinyin column or not).
+    bool wordMatches(std::size_t word, std::u32string_view folded, bool pinyin) const;
+    // The characters of a cell's text to highlight: every place where a word
+    // (not an excluded one) is found, merged, ascending.
+    std::vector<CharSpan> spans(std::string_view utf8, bool pinyin) const;
+
+private:
+    void runChunk(const ColumnStore &store, const std::vector<SearchColumn> &columns, int chunk,
+                  const std::uint64_t *candidates, std::uint64_t *rows, std::uint64_t *names) const;
+    void wordInColumn(const ColumnStore &store, const SearchColumn &column, std::size_t word, int chunk,
+                      const std::uint64_t *todo, std::size_t words, std::uint64_t *found) const;
+
+    SearchQuery m_query;
+    std::vector<std::optional<PinyinMatcher>> m_matchers; // per word, for pinyin words
+    std::vector<std::string> m_utf8;                      // per word, its folded characters in UTF-8
+};
+
+} // namespace store

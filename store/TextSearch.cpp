@@ -1,0 +1,188 @@
+#include "store/TextSearch.h"
+
+#include "store/SqlLikePattern.h"
+#include "store/Utf8Text.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define VELMORA_HAVE_AVX2_PATH 1
+#endif
+
+namespace store {
+
+namespace {
+
+constexpr std::size_t kNotFound = std::string::npos;
+
+bool isLowerLetter(char c)
+{
+    return c >= 'a' && c <= 'z';
+}
+
+// Whether the needle is at `at` (the caller made sure it fits).
+bool needleAt(const char *bytes, std::size_t at, const TextNeedle &n)
+{
+    return n.foldLetters ? equalsIgnoringAsciiCase(bytes + at, n.lower)
+                         : std::memcmp(bytes + at, n.lower.data(), n.lower.size()) == 0;
+}
+
+// The first position in [from, size - needle size] where the needle is.
+std::size_t findPlain(const char *bytes, std::size_t size, std::size_t from, const TextNeedle &n)
+{
+    const std::size_t k = n.lower.size();
+    if (!n.foldLetters) {
+        if (from + k > size)
+            return kNotFound;
+        const void *hit = memmem(bytes + from, size - from, n.lower.data(), k);
+        return hit ? std::size_t(static_cast<const char *>(hit) - bytes) : kNotFound;
+    }
+    for (std::size_t at = from; at + k <= size; ++at) {
+        if (lowerAsciiByte(bytes[at]) == n.lower.front() && needleAt(bytes, at, n))
+            return at;
+    }
+    return kNotFound;
+}
+
+#ifdef VELMORA_HAVE_AVX2_PATH
+// Compares two of the needle's bytes (its anchors) with 32 positions at
+// once and checks the whole needle only where both agree. A letter is
+// compared with its 0x20 bit forced on, which makes its two cases alike.
+__attribute__((target("avx2"))) std::size_t findAvx2(const char *bytes, std::size_t size, std::size_t from,
+                                                     const TextNeedle &n)
+{
+    const std::size_t k = n.lower.size();
+    const std::size_t i = std::min(n.anchor, k - 1);
+    const std::size_t j = std::min(n.secondAnchor, k - 1);
+    const char first = n.lower[i];
+    const char second = n.lower[j];
+    const __m256i wantFirst = _mm256_set1_epi8(first);
+    const __m256i wantSecond = _mm256_set1_epi8(second);
+    const __m256i foldFirst = _mm256_set1_epi8(n.foldLetters && isLowerLetter(first) ? 0x20 : 0);
+    const __m256i foldSecond = _mm256_set1_epi8(n.foldLetters && isLowerLetter(second) ? 0x20 : 0);
+    std::size_t at = from;
+    // Every place of the 32 leaves room for the whole needle.
+    for (; at + k - 1 + 32 <= size; at += 32) {
+        const __m256i one =
+            _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + at + i)), foldFirst);
+        const __m256i two = _mm256_or_si256(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + at + j)), foldSecond);
+        auto hits = unsigned(_mm256_movemask_epi8(
+            _mm256_and_si256(_mm256_cmpeq_epi8(one, wantFirst), _mm256_cmpeq_epi8(two, wantSecond))));
+        while (hits) {
+            const std::size_t candidate = at + std::size_t(__builtin_ctz(hits));
+            if (needleAt(bytes, candidate, n))
+                return candidate;
+            hits &= hits - 1;
+        }
+    }
+    return findPlain(bytes, size, at, n);
+}
+#endif
+
+std::size_t find(const char *bytes, std::size_t size, std::size_t from, const TextNeedle &n)
+{
+#ifdef VELMORA_HAVE_AVX2_PATH
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2)
+        return findAvx2(bytes, size, from, n);
+#endif
+    return findPlain(bytes, size, from, n);
+}
+
+// A stray continuation byte after the needle would join its last character.
+bool endsWhole(std::string_view text, std::size_t after, const TextNeedle &n)
+{
+    return !(n.endsInMultibyte && after < text.size() &&
+             isContinuationByte(static_cast<unsigned char>(text[after])));
+}
+
+} // namespace
+
+bool containsNeedle(std::string_view text, const TextNeedle &n)
+{
+    const std::size_t k = n.lower.size();
+    if (k == 0)
+        return true;
+    for (std::size_t at = 0; (at = findPlain(text.data(), text.size(), at, n)) != kNotFound; ++at) {
+        if (endsWhole(text, at + k, n))
+            return true;
+    }
+    return false;
+}
+
+bool startsWithNeedle(std::string_view text, const TextNeedle &n)
+{
+    const std::size_t k = n.lower.size();
+    return text.size() >= k && (k == 0 || needleAt(text.data(), 0, n)) && endsWhole(text, k, n);
+}
+
+bool endsWithNeedle(std::string_view text, const TextNeedle &n)
+{
+    const std::size_t k = n.lower.size();
+    return text.size() >= k && (k == 0 || needleAt(text.data(), text.size() - k, n));
+}
+
+bool equalsNeedle(std::string_view text, const TextNeedle &n)
+{
+    return text.size() == n.lower.size() && startsWithNeedle(text, n);
+}
+
+void findPrefixInHeads(const std::uint32_t *heads, std::size_t words, std::string_view lower,
+                       std::uint64_t *out)
+{
+    // The needle's bytes, the bytes that count and the 0x20 bits that make
+    // a letter's two cases alike, laid out as the heads are.
+    unsigned char want[4] = {}, mask[4] = {}, fold[4] = {};
+    for (std::size_t i = 0; i < std::min<std::size_t>(4, lower.size()); ++i) {
+        want[i] = static_cast<unsigned char>(lower[i]);
+        mask[i] = 0xFF;
+        fold[i] = isLowerLetter(lower[i]) ? 0x20 : 0;
+    }
+    std::uint32_t wantWord, maskWord, foldWord;
+    std::memcpy(&wantWord, want, 4);
+    std::memcpy(&maskWord, mask, 4);
+    std::memcpy(&foldWord, fold, 4);
+    for (std::size_t w = 0; w < words; ++w) {
+        const std::uint32_t *h = heads + w * 64;
+        std::uint64_t bits = 0;
+        for (int b = 0; b < 64; ++b)
+            bits |= std::uint64_t(((h[b] | foldWord) & maskWord) == wantWord) << b;
+        out[w] = bits;
+    }
+}
+
+void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const TextNeedle &n,
+                 std::uint64_t *out)
+{
+    if (rows <= 0)
+        return;
+    const std::size_t k = n.lower.size();
+    std::size_t pos = 0;
+    const std::size_t stop = ends[rows - 1];
+    int row = 0;
+    while (pos < stop) {
+        const std::size_t at = find(bytes, stop, pos, n);
+        if (at == kNotFound)
+            return;
+        while (ends[row] <= at)
+            ++row;
+        const std::size_t cellEnd = ends[row];
+        const std::size_t after = at + k;
+        const bool whole =
+            after <= cellEnd && !(n.endsInMultibyte && after < cellEnd &&
+                                  isContinuationByte(static_cast<unsigned char>(bytes[after])));
+        if (!whole) {
+            pos = at + 1;
+            continue;
+        }
+        out[std::size_t(row) / 64] |= std::uint64_t(1) << (row % 64);
+        pos = cellEnd; // one hit is enough for a row
+        ++row;
+    }
+}
+
+} // namespace store

@@ -1,0 +1,107 @@
+#include "store/TextSearch.h"
+#include "store/CompactCode.h"
+#include "store/SqlLikePattern.h"
+#include "store/Utf8Text.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace store;
+
+namespace {
+
+// Cells end to end as the store keeps them.
+struct Cells
+{
+    std::string bytes;
+    std::vector<std::uint32_t> ends;
+    std::vector<std::string> texts;
+
+    void add(std::string text)
+    {
+        bytes += text;
+        ends.push_back(std::uint32_t(bytes.size()));
+        texts.push_back(std::move(text));
+    }
+};
+
+} // namespace
+
+// Whichever two bytes of the needle are compared first across the cells,
+// the rows found are those that hold the needle, read cell by cell: near
+// cell borders, at the very end of the bytes (past the last whole block of
+// 32) and with letters in either case.
+TEST(TextSearch, FindsTheSameRowsWhicheverBytesAreComparedFirst)
+{
+    std::mt19937 random(20261209);
+    const std::string alphabet = "abAB\x01\xC0\x80";
+    for (int round = 0; round < 60; ++round) {
+        Cells cells;
+        const int rows = 1 + int(random() % 150);
+        for (int r = 0; r < rows; ++r) {
+            std::string text;
+            const int length = int(random() % (r % 10 == 0 ? 90 : 12));
+            for (int i = 0; i < length; ++i)
+                text += alphabet[random() % alphabet.size()];
+            cells.add(text);
+        }
+        std::string needle;
+        const int k = 1 + int(random() % 5);
+        for (int i = 0; i < k; ++i)
+            needle += alphabet[random() % 4 == 0 ? 4 : random() % alphabet.size()];
+        for (const bool fold : {false, true}) {
+            std::string lower = needle;
+            if (fold)
+                for (char &c : lower)
+                    c = lowerAsciiByte(c);
+            for (int i = 0; i < k; ++i) {
+                for (int j = i; j < k; ++j) {
+                    TextNeedle n{lower, fold, false};
+                    n.anchor = std::size_t(i);
+                    n.secondAnchor = std::size_t(j);
+                    std::vector<std::uint64_t> found((std::size_t(rows) + 63) / 64, 0);
+                    findInCells(cells.bytes.data(), cells.ends.data(), rows, n, found.data());
+                    for (int r = 0; r < rows; ++r) {
+                        const bool hit = (found[std::size_t(r) / 64] >> (r % 64)) & 1;
+                        ASSERT_EQ(hit,
+                                  containsNeedle(cells.texts[std::size_t(r)], TextNeedle{lower, fold, false}))
+                            << "round " << round << " row " << r << " anchors " << i << "," << j;
+                    }
+                }
+            }
+        }
+    }
+}
+
+// The bytes compared first are those of the rarest characters, by their
+// counts: a trail byte only one character uses beats a lead byte that
+// several share, and any coded byte beats plain ASCII.
+TEST(TextSearch, ComparesTheBytesOfTheRarestCharactersFirst)
+{
+    std::vector<std::pair<char32_t, std::uint32_t>> counts;
+    for (int i = 0; i < 40; ++i) // 30 one-byte codes, then ten two-byte codes behind one lead byte
+        counts.emplace_back(char32_t(0x4E00 + i), std::uint32_t(i < 30 ? 1000 - i : 40 - i));
+    const CompactCode code = CompactCode::forCounts(counts);
+    const auto coded = [&](std::initializer_list<char32_t> text, const char *ascii = "") {
+        std::string utf8 = ascii;
+        for (char32_t c : text)
+            appendUtf8(utf8, c);
+        std::string out;
+        EXPECT_TRUE(code.encode(utf8, out));
+        return out;
+    };
+
+    // The most frequent one-byte character, two of the two-byte ones (count
+    // 5 and count 1), a second one-byte character: bytes 0, C0 85, 1, C0 89.
+    const std::string mixed = coded({0x4E00, 0x4E23, 0x4E01, 0x4E27});
+    ASSERT_EQ(mixed.size(), 6u);
+    EXPECT_EQ(code.rarestBytes(mixed), (std::pair<std::size_t, std::size_t>(2, 5)));
+    EXPECT_EQ(code.rarestBytes(coded({0x4E27}, "ab")), (std::pair<std::size_t, std::size_t>(2, 3)));
+    EXPECT_EQ(code.rarestBytes(coded({}, "abc")), (std::pair<std::size_t, std::size_t>(0, 2)))
+        << "plain ASCII keeps the needle's ends";
+    EXPECT_EQ(code.rarestBytes(coded({0x4E05})), (std::pair<std::size_t, std::size_t>(0, 0)));
+    EXPECT_EQ(CompactCode().rarestBytes("xyz"), (std::pair<std::size_t, std::size_t>(0, 2)));
+}
