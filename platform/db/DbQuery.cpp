@@ -3,6 +3,7 @@
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/KeptEditsStore.h"
+#include "platform/db/QuotedName.h"
 #include "platform/db/ResultReader.h"
 #include "platform/db/SnapshotAnswer.h"
 #include "platform/db/SqliteHandle.h"
@@ -15,11 +16,6 @@
 namespace platform::db {
 
 namespace {
-
-QString quotedName(QString name)
-{
-    return QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
 
 } // namespace
 

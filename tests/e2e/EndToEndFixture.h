@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -16,6 +17,17 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+// The share of the area's pixels that differ from its first one.
+inline double unevenShare(const QImage &image, const QRect &area)
+{
+    const QRgb ground = image.pixel(area.topLeft());
+    int other = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            other += image.pixel(x, y) != ground;
+    return double(other) / (area.width() * area.height());
+}
 
 struct WindowInfo
 {

@@ -5,6 +5,7 @@
 // own new profiles are in as well, and the user is told once.
 
 #include "EndToEndFixture.h"
+#include "support/FileBytes.h"
 #include "platform/db/CipherSettings.h"
 #include "support/QStringPrint.h"
 #include "support/TestDatabase.h"
@@ -17,23 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The share of the area's pixels that differ from its first one.
-double unevenShare(const QImage &image, const QRect &area)
-{
-    const QRgb ground = image.pixel(area.topLeft());
-    int other = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            other += image.pixel(x, y) != ground;
-    return double(other) / (area.width() * area.height());
-}
 
 class ProfileEditsEndToEndTest : public EndToEndFixture
 {
@@ -171,9 +155,9 @@ TEST_F(ProfileEditsEndToEndTest, AProfileTheUserWroteOutlivesAnUpgrade)
                                               "where rowid = 100002"));
     ASSERT_NE(query(newDatabasePath, QStringLiteral("select cCorpMemo from Dorvak where ") + company),
               written);
-    newDatabase = contents(newDatabasePath);
+    newDatabase = testfiles::readFile(newDatabasePath);
     newVersionFile = "[SYS]\r\nUPDATESET=2\r\n";
-    newProgram = contents(program);
+    newProgram = testfiles::readFile(program);
     for (const auto &[fileName, bytes] :
          {std::pair{"softup.dll", &newVersionFile}, std::pair{"Dorvak.exe", &newProgram}}) {
         QFile file(release + QLatin1Char('/') + QLatin1String(fileName));
@@ -191,8 +175,8 @@ TEST_F(ProfileEditsEndToEndTest, AProfileTheUserWroteOutlivesAnUpgrade)
                            base + QStringLiteral("/download"), QStringLiteral("--expires"), expires,
                            QStringLiteral("--key"), QStringLiteral(DEMO_UPGRADE_KEY)}),
         0);
-    info = contents(release + QStringLiteral("/dorvak.inf"));
-    signature = contents(release + QStringLiteral("/dorvak.inf.sig"));
+    info = testfiles::readFile(release + QStringLiteral("/dorvak.inf"));
+    signature = testfiles::readFile(release + QStringLiteral("/dorvak.inf.sig"));
     const auto serve = [this](const char *path, const QByteArray &bytes) {
         server.server.Get(path, [&bytes](const httplib::Request &, httplib::Response &res) {
             res.set_content(bytes.constData(), size_t(bytes.size()), "application/octet-stream");
@@ -244,7 +228,7 @@ TEST_F(ProfileEditsEndToEndTest, AProfileTheUserWroteOutlivesAnUpgrade)
         },
         90000))
         << "the program was not started again\n"
-        << contents(home.file(QStringLiteral("output.log"))).toStdString();
+        << testfiles::readFile(home.file(QStringLiteral("output.log"))).toStdString();
     EXPECT_EQ(query(database, QStringLiteral("select count(*) from Dorvak where rowid > 100000")),
               QStringLiteral("300"))
         << "the new database is in place";

@@ -246,5 +246,6 @@ TEST_F(UpgradeMessagesEndToEndTest, AChecksumFailureIsShownAboveTheWizardAndEnds
     keep(screenshotWith(main), QStringLiteral("main-window-after-a-failed-upgrade"));
     EXPECT_EQ(testfiles::readFile(folder + QStringLiteral("dorvak.dat")), oldDatabase) << "nothing installed";
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
-              QStringList({"Dorvak", "dorvak.dat", "softup.dll"}));
+              QStringList({"Dorvak", "dorvak.dat", "dorvak.edits", "softup.dll"}))
+        << "the program, its database, the user's profile edits kept beside it, the version file";
 }

@@ -4,6 +4,7 @@
 // queries; rows, their order and the highlighted characters must agree.
 
 #include "store/ChineseText.h"
+#include "Utf32Text.h"
 #include "store/ColumnStore.h"
 #include "store/TableSearch.h"
 #include "store/Utf8Text.h"
@@ -98,14 +99,6 @@ struct Reference
         return merged;
     }
 };
-
-std::string utf8(std::u32string_view text)
-{
-    std::string out;
-    for (char32_t c : text)
-        appendUtf8(out, c);
-    return out;
-}
 
 std::u32string fold(const std::u32string &text)
 {

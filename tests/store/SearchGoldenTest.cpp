@@ -6,6 +6,7 @@
 // here, or missed through one listed, fails the test.
 
 #include "store/ChineseText.h"
+#include "Utf32Text.h"
 #include "store/ColumnStore.h"
 #include "store/TableSearch.h"
 #include "store/Utf8Text.h"
@@ -188,14 +189,6 @@ const std::vector<Part> kTradesOfWork = {
     {U"机械", "jixie"},
     {U"音乐", "yinyue"},
 };
-
-std::string utf8(std::u32string_view text)
-{
-    std::string out;
-    for (char32_t c : text)
-        appendUtf8(out, c);
-    return out;
-}
 
 // The hand-made reading of a text: what each character folds to, and what it reads as.
 char32_t foldByHand(char32_t c)

@@ -27,7 +27,7 @@ using namespace platform::db;
 
 namespace {
 
-struct Company
+struct ListedCompany
 {
     const char *name;
     const char *address;
@@ -41,11 +41,11 @@ QString quoted(const QString &text)
 }
 
 // A database of the given companies, written anew at `path`.
-void writeDatabase(const QString &path, const std::vector<Company> &companies)
+void writeDatabase(const QString &path, const std::vector<ListedCompany> &companies)
 {
     QFile::remove(path);
     QStringList statements{testdb::companyTableSql()};
-    for (const Company &c : companies)
+    for (const ListedCompany &c : companies)
         statements << QStringLiteral(
                           "INSERT INTO Dorvak (cCorpCName, cCAdd, cCorpMemo, iFlag) VALUES (%1, %2, %3, 0)")
                           .arg(quoted(QString::fromUtf8(c.name)),
@@ -79,7 +79,7 @@ QString readAsAtStart(const QString &path, int pageSize, const QString &sql)
     return value;
 }
 
-const std::vector<Company> kFirstRelease = {
+const std::vector<ListedCompany> kFirstRelease = {
     {"甲公司", "北京市一号", "甲的简介"},
     {"乙公司", "上海市二号", "乙的简介"},
     {"丙公司", "广州市三号", "丙的简介"},
@@ -169,7 +169,7 @@ protected:
 
     // A new release takes the database's place as an upgrade puts it there:
     // written beside it and renamed over it.
-    void replaceDatabase(const std::vector<Company> &companies)
+    void replaceDatabase(const std::vector<ListedCompany> &companies)
     {
         const QString fresh = dir.file(QStringLiteral("dorvak.dat.new"));
         writeDatabase(fresh, companies);
