@@ -3,6 +3,7 @@
 #include "platform/db/DataSource.h"
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
+#include "platform/db/DbGridAccessible.h"
 #include "platform/db/DbGridModel.h"
 #include "platform/db/DbQuery.h"
 
@@ -50,6 +51,7 @@ QString tabField(const QString &value)
 
 DbGrid::DbGrid(QWidget *parent) : QTableView(parent), m_model(new DbGridModel(this))
 {
+    installGridAccessibility();
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     // Several rows can be selected for copying; the current row is the query's.
@@ -78,6 +80,7 @@ DbGrid::DbGrid(QWidget *parent) : QTableView(parent), m_model(new DbGridModel(th
         showSortIndicator();
         if (DbQuery *q = m_model->query())
             followQuery(q->currentRow());
+        notifyGridRowsChanged(this);
     });
     connect(m_model, &QAbstractItemModel::layoutChanged, this, &DbGrid::showSortIndicator);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DbGrid::sortByTitle);
@@ -320,6 +323,24 @@ void DbGrid::followQuery(int row)
         scrollTo(index);
     }
     m_syncing = false;
+}
+
+void DbGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QAbstractItemView::currentChanged(current, previous);
+    notifyGridCurrentCell(this);
+}
+
+void DbGrid::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    QAbstractItemView::selectionChanged(selected, deselected);
+}
+
+void DbGrid::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    if (dy != 0)
+        notifyGridRowsChanged(this);
 }
 
 } // namespace platform::db
