@@ -17,8 +17,12 @@ ToolTitleStrip::ToolTitleStrip(const QString &title, QWidget *parent)
 {
     setObjectName(QStringLiteral("Image1"));
     setFixedHeight(kHeight);
+    // A screen reader hears the strip as the window's title bar.
+    setAccessibleName(title);
     m_close->setObjectName(QStringLiteral("CloseButton"));
     m_close->setText(QStringLiteral("×"));
+    m_close->setToolTip(QStringLiteral("关闭"));
+    m_close->setAccessibleName(QStringLiteral("关闭"));
     m_close->setAutoRaise(true);
     m_close->setFocusPolicy(Qt::NoFocus);
     m_close->setCursor(Qt::PointingHandCursor);
