@@ -1,6 +1,7 @@
 #include "query/uFindCheckSet.h"
 
 #include "platform/db/Database.h"
+#include "platform/ui/DropDownBelow.h"
 #include "platform/ui/MessageBox.h"
 #include "query/StringGrid.h"
 #include "query/ToolTitleStrip.h"
@@ -57,6 +58,8 @@ QComboBox *makeChooser(QWidget *parent, const char *name, const QStringList &ite
     c->setObjectName(QLatin1String(name));
     c->addItems(items);
     c->setMinimumSize(0, 0);
+    // The list opens under the cell the chooser stands over.
+    platform::openListBelow(c);
     c->hide();
     return c;
 }
