@@ -44,7 +44,7 @@ protected:
             const QPointF delta = move->globalPosition() - m_startPointer;
             if (!m_following && delta.toPoint().manhattanLength() < QApplication::startDragDistance())
                 break;
-            if (!m_following && !begin(delta))
+            if (!m_following && !begin())
                 break;
             if (m_following)
                 m_window->move(m_startWindow + delta.toPoint());
@@ -63,23 +63,18 @@ protected:
 private:
     // The pointer has gone the drag distance: the window manager takes a left
     // drag where it can (false: it did, and this drag is over), else the
-    // window follows from here on.
-    bool begin(const QPointF &delta)
+    // window follows from here on, from where the drag began. The manager
+    // moves the window with the pointer from where it is now: neither X11's
+    // nor Wayland's move request carries the press point.
+    bool begin()
     {
         QWindow *handle = m_window->windowHandle();
-        if (m_button == Qt::LeftButton && handle) {
-            const QPoint before = m_window->pos();
-            // The manager moves the window from the pointer's place at the start.
-            if (windowPositionsHonoured())
-                m_window->move(m_startWindow + delta.toPoint());
-            if (handle->startSystemMove()) {
-                // The manager holds the pointer until the release, which Qt
-                // may never see: this drag ends now, so the stale button
-                // state cannot restart a move later.
-                finish();
-                return false;
-            }
-            m_window->move(before);
+        if (m_button == Qt::LeftButton && handle && handle->startSystemMove()) {
+            // The manager holds the pointer until the release, which Qt may
+            // never see: this drag ends now, so the stale button state
+            // cannot restart a move later.
+            finish();
+            return false;
         }
         m_following = true;
         return true;

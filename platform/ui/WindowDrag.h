@@ -18,10 +18,10 @@ namespace platform {
 // a window moves on Wayland. The window manager's move protocol only knows
 // the left button, so any other button, and every button where the platform
 // refuses a system move, is followed here by moving the window with the
-// pointer. Where the platform honours window positions, the window first
-// makes up the distance already dragged, so it ends moved by the whole drag.
-// A new press ends a running drag. Returns false when there is no window to
-// move.
+// pointer from the press on. The window manager moves the window with the
+// pointer from the point where it took the move: the drag distance before it
+// moves nothing. A new press ends a running drag. Returns false when there is
+// no window to move.
 bool dragWindow(QWidget *widget, Qt::MouseButton button, const QPointF &globalPos);
 
 // True from the press that armed a drag until its button is released, while
