@@ -8,6 +8,8 @@
 #include "app/uLookupPanels.h"
 #include "navbar/nbButtons.h"
 #include "platform/db/DbGrid.h"
+#include "query/uFmPackContent.h"
+#include "query/uFmSearchs.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -15,6 +17,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -285,4 +288,46 @@ TEST_F(AccessibilityTest, CompanyGridExposesOnlyTheRowsOnScreen)
     ASSERT_EQ(table->childCount(), 3);
     EXPECT_EQ(table->child(2)->text(QAccessible::Name), QStringLiteral("第 3 行"));
     EXPECT_TRUE(table->child(2)->state().offscreen);
+}
+
+// The tool windows too: the quick search, the detail card and the compound
+// query name every control, and their title strips are title bars whose "×"
+// is a button named "关闭".
+TEST_F(AccessibilityTest, ToolWindowsNameEveryControl)
+{
+    clickBarButton(0);
+    form->Pal_1->SpeedButton1Click();
+    form->Pal_1->DBGrid1DblClick();
+    ASSERT_TRUE(FmSearchs && FmPackContent);
+    QStringList unnamed;
+    int controls = 0;
+    auto check = [&](QWidget *window) {
+        TreeWalk walk;
+        walk.walk(QAccessible::queryAccessibleInterface(window), 0, QString());
+        unnamed += walk.unnamed;
+        controls += walk.controls;
+        QAccessibleInterface *strip =
+            findByName(QAccessible::queryAccessibleInterface(window), QAccessible::TitleBar,
+                       window->windowTitle() == QStringLiteral("快速检索") ? QStringLiteral("快速查询")
+                                                                           : window->windowTitle());
+        ASSERT_TRUE(strip) << window->objectName().toStdString();
+        EXPECT_TRUE(findByName(strip, QAccessible::PushButton, QStringLiteral("关闭")))
+            << window->objectName().toStdString();
+    };
+    check(FmSearchs);
+    check(FmPackContent);
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        if (auto *dialog = QApplication::activeModalWidget()) {
+            ran = true;
+            check(dialog);
+            dialog->close();
+        }
+    });
+    form->Pal_1->SpBtn_OFindClick();
+    EXPECT_TRUE(ran);
+    EXPECT_GT(controls, 30);
+    std::cout << "tool windows' controls with a role and a name: " << controls - unnamed.size() << " / "
+              << controls << std::endl;
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QLatin1Char('\n')).toStdString();
 }
