@@ -4,6 +4,7 @@
 #include "app/uFmMainForm.h"
 #include "platform/os/ExecutablePath.h"
 #include "platform/os/NamedMutex.h"
+#include "platform/ui/DisplayPlatform.h"
 #include "platform/ui/FontSubstitution.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/QtTranslations.h"
@@ -16,6 +17,7 @@
 
 int main(int argc, char *argv[])
 {
+    platform::useDisplayPlatformFromEnvironment();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
     // Every window's icon, the tool and upgrade windows' too.

@@ -39,6 +39,9 @@ QToolButton *makeButton(QWidget *parent, const char *name, const QString &captio
     b->setIcon(QIcon(resources::glyph(glyph)));
     b->setText(caption);
     b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+    // A picture alone is named by its tooltip.
+    if (caption.isEmpty())
+        b->setAccessibleName(tip);
     return b;
 }
 
@@ -162,6 +165,8 @@ void TBrowsePanel::buildDetailStrip()
             auto *label = new QLabel(QString::fromUtf8(cell.caption), PanelD);
             grid->addWidget(label, r, col++);
             auto *edit = new DbEdit(PanelD);
+            // A screen reader names the box by its caption.
+            label->setBuddy(edit);
             edit->setObjectName(QStringLiteral("DBEdit_") + QLatin1String(cell.field));
             edit->setReadOnly(true);
             edit->setFont(font);
@@ -175,8 +180,10 @@ void TBrowsePanel::buildDetailStrip()
             m_detailEdits.insert(QLatin1String(cell.field), edit);
         }
     }
-    grid->addWidget(new QLabel(QStringLiteral("公司简介"), PanelD), 6, 0, Qt::AlignTop);
+    auto *memoCaption = new QLabel(QStringLiteral("公司简介"), PanelD);
+    grid->addWidget(memoCaption, 6, 0, Qt::AlignTop);
     DBMemo_cCorpMemo = new DbMemo(PanelD);
+    memoCaption->setBuddy(DBMemo_cCorpMemo);
     DBMemo_cCorpMemo->setObjectName(QStringLiteral("DBMemo_cCorpMemo"));
     DBMemo_cCorpMemo->setFont(font);
     DBMemo_cCorpMemo->setPalette(blue);
@@ -202,6 +209,7 @@ void TBrowsePanel::buildTreeAndGrid()
 
     TreeView1 = new QTreeWidget(Splitter1);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setAccessibleName(QStringLiteral("省市目录"));
     TreeView1->setHeaderHidden(true);
     TreeView1->setIndentation(19);
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -247,6 +255,7 @@ void TBrowsePanel::buildTreeAndGrid()
 
     DBGrid1 = new DbGrid(gridColumn);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setAccessibleName(QStringLiteral("企业列表"));
     DBGrid1->setTitleColor(QColor(0, 0, 128));
     DBGrid1->setFixedColor(QColor(241, 241, 241));
     DBGrid1->setDataSource(m_source);

@@ -110,6 +110,7 @@ TAboutPanel::TAboutPanel(QWidget *parent)
     Description =
         AddText(QStringLiteral("Description"), contenttext::AboutDescription(), QRect(16, 48, 372, 170));
     Image5 = AddPicture(QStringLiteral("Image5"), resources::picture(Picture::About), QPoint(405, 52));
+    Image5->setAccessibleName(QStringLiteral("Velmora中国企业名录图片"));
     Facts = AddText(QStringLiteral("Facts"), contenttext::AboutFacts(), QRect(16, 226, 372, 160));
     Slogan = AddSlogan(QPoint(16, 406));
     SpeedButton11 = makeGlyphButton(this, QStringLiteral("SpeedButton11"), QStringLiteral("在线升级"),
@@ -132,6 +133,7 @@ TJoinPanel::TJoinPanel(QWidget *parent)
     SpBtn_IN->setAutoRaise(true);
     SpBtn_IN->setCursor(Qt::PointingHandCursor);
     SpBtn_IN->setToolTip(QStringLiteral("在线注册，免费加入Velmora"));
+    SpBtn_IN->setAccessibleName(SpBtn_IN->toolTip());
     SpBtn_IN->setIcon(QIcon(QPixmap::fromImage(join)));
     SpBtn_IN->setIconSize(join.size());
     // The picture and the flat frame the style draws around it, centred.
@@ -146,6 +148,7 @@ TAgentPanel::TAgentPanel(QWidget *parent)
         AddText(QStringLiteral("Introduction"), contenttext::AgentIntroduction(), QRect(16, 48, 629, 60));
     Terms = AddText(QStringLiteral("Terms"), contenttext::AgentTerms(), QRect(16, 112, 400, 260));
     Image6 = AddPicture(QStringLiteral("Image6"), resources::picture(Picture::Agent), QPoint(440, 118));
+    Image6->setAccessibleName(QStringLiteral("加盟代理图片"));
     lbl_dlxx =
         AddLink(QStringLiteral("lbl_dlxx"), QStringLiteral("在线代理信息查看"), QPoint(440, 290), kLinkRed);
     lbl_jmdl =
@@ -160,6 +163,7 @@ TAdvertPanel::TAdvertPanel(QWidget *parent)
     PriceList =
         AddText(QStringLiteral("PriceList"), contenttext::AdvertPriceList(), QRect(16, 116, 400, 150));
     Image7 = AddPicture(QStringLiteral("Image7"), resources::picture(Picture::Advert), QPoint(440, 118));
+    Image7->setAccessibleName(QStringLiteral("广告征订图片"));
     Contact = AddText(QStringLiteral("Contact"), contenttext::AdvertContact(), QRect(16, 284, 629, 44));
     lbl_zxck = AddLink(QStringLiteral("lbl_zxck"), QStringLiteral("在线详细查看"), QPoint(16, 340), kLinkRed);
     lbl_Email = AddLink(QStringLiteral("lbl_Email"), contenttext::EmailCaptionPrefix() + links::VendorEmail(),

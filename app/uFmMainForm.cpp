@@ -17,6 +17,8 @@
 #include "platform/ui/FormOwner.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/WindowDrag.h"
+#include "platform/ui/WindowEdges.h"
+#include "platform/ui/WindowState.h"
 #include "resources/Glyphs.h"
 #include "resources/Pictures.h"
 #include "upgrade/suSelfUpdater.h"
@@ -27,6 +29,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QScreen>
+#include <QShortcut>
 #include <QTime>
 #include <QTimer>
 #include <QToolButton>
@@ -67,7 +70,9 @@ TFmMainForm::TFmMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Fra
     setObjectName(QStringLiteral("FmMainForm"));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setFixedSize(800, 600);
+    // The designed size is the least: the window grows, the pictures keep their places.
+    setMinimumSize(kDesignedSize);
+    resize(kDesignedSize);
     setFont(songFont(12));
     setBackground(this, palette().color(QPalette::Button));
 
@@ -77,7 +82,22 @@ TFmMainForm::TFmMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Fra
     BuildStatusLine();
     SetUpSideBar();
     ConnectLinks();
-    LayOutContentPanels();
+    Edges = new platform::WindowEdges(this);
+    LayOutWindow();
+
+    // Alt+F4 closes the program where no window manager takes the key.
+    auto *altF4 = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this);
+    connect(altF4, &QShortcut::activated, this, &TFmMainForm::SpeedButton7Click);
+
+    // The size and state are kept as they change, not only at a close: a
+    // session that ends kills the program without closing its window.
+    m_stateSaver = new QTimer(this);
+    m_stateSaver->setSingleShot(true);
+    m_stateSaver->setInterval(500);
+    connect(m_stateSaver, &QTimer::timeout, this, [this] {
+        if (isVisible())
+            platform::WindowState::save(this, QString::fromLatin1(kStateKey));
+    });
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -96,6 +116,11 @@ TFmMainForm::TFmMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Fra
     SoftUpdate->OnAborted = [this](QObject *) { SoftUpdateAborted(); };
     SoftUpdate->OnNoUpdateAvailable = [this](QObject *) { SoftUpdateNoUpdateAvailable(); };
 
+    CentreOnScreen();
+}
+
+void TFmMainForm::CentreOnScreen()
+{
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -115,6 +140,8 @@ void TFmMainForm::BuildTitleStrip()
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setStretch(true);
     Image2->setGeometry(0, 0, 800, 21);
+    Image2->setAccessibleRole(QAccessible::TitleBar);
+    Image2->setAccessibleName(QString::fromUtf8(kApplicationTitle));
 
     Label4 = new QLabel(QString::fromUtf8(kApplicationTitle), Image2);
     Label4->setObjectName(QStringLiteral("Label4"));
@@ -138,6 +165,7 @@ void TFmMainForm::BuildTitleStrip()
     SpeedButton7->setObjectName(QStringLiteral("SpeedButton7"));
     SpeedButton7->setText(QStringLiteral("×"));
     SpeedButton7->setToolTip(QStringLiteral("关闭"));
+    SpeedButton7->setAccessibleName(QStringLiteral("关闭"));
     SpeedButton7->setAutoRaise(true);
     SpeedButton7->setFocusPolicy(Qt::NoFocus);
     SpeedButton7->setGeometry(781, 3, 15, 15);
@@ -146,6 +174,7 @@ void TFmMainForm::BuildTitleStrip()
                        "QToolButton:hover { border: 1px solid white; }"));
 
     connect(Image2, &PictureBox::pressed, this, &TFmMainForm::Image2MouseDown);
+    connect(Image2, &PictureBox::doubleClicked, this, &TFmMainForm::Image2DblClick);
     connect(SpeedButton7, &QToolButton::clicked, this, &TFmMainForm::SpeedButton7Click);
 }
 
@@ -158,19 +187,25 @@ void TFmMainForm::BuildHeaderArea()
 
     Image1 = new PictureBox(resources::picture(resources::Picture::Background), Panel2);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setStretch(true);
+    // The decoration at the right stays beside "退 出" however wide the window.
+    Image1->setFixedEnds(640, 160);
     Image1->setGeometry(0, 0, 800, 579);
+    Image1->setAccessibleName(QStringLiteral("Velmora背景图片"));
 
     Image4 = new PictureBox(resources::picture(resources::Picture::Logo), Panel2);
     Image4->setObjectName(QStringLiteral("Image4"));
     Image4->setStretch(true);
     Image4->setCursor(Qt::PointingHandCursor);
     Image4->setGeometry(8, 1, 180, 65);
+    Image4->setAccessibleRole(QAccessible::Link);
+    Image4->setAccessibleName(QStringLiteral("Kestrune标志：访问Kestrune网站"));
 
     Image3 = new PictureBox(resources::picture(resources::Picture::Banner), Panel2);
     Image3->setObjectName(QStringLiteral("Image3"));
     Image3->setCursor(Qt::PointingHandCursor);
     Image3->setGeometry(216, 4, 439, 60);
+    Image3->setAccessibleRole(QAccessible::Link);
+    Image3->setAccessibleName(QStringLiteral("Kestrune横幅：访问Kestrune网站"));
 
     SpBtn_Exit = new QToolButton(Panel2);
     SpBtn_Exit->setObjectName(QStringLiteral("SpBtn_Exit"));
@@ -208,6 +243,15 @@ void TFmMainForm::BuildContentPanels()
     Pal_2_5 = new TMobileLookupPanel(Pal_2);
     Pal_2_6 = new TAreaLookupPanel(Pal_2);
 
+    // A screen reader names each panel after the bar button that shows it
+    // (the browsing panel after what it holds).
+    const QStringList panelNames{QStringLiteral("企业目录"), QStringLiteral("关于Velmora"),
+                                 QStringLiteral("免费加入"), QStringLiteral("诚招代理"),
+                                 QStringLiteral("广告征订"), QStringLiteral("商务助手"),
+                                 QStringLiteral("手机查询"), QStringLiteral("地区查询")};
+    for (int i = 0; i < panelNames.size(); ++i)
+        ContentPanels()[i]->setAccessibleName(panelNames[i]);
+
     connect(Pal_1->SpeedButton4, &QToolButton::clicked, this, &TFmMainForm::SpeedButton4Click);
     connect(Pal_2_0->SpeedButton11, &QToolButton::clicked, this, &TFmMainForm::SpeedButton11Click);
 }
@@ -244,9 +288,12 @@ void TFmMainForm::FormCreate()
         Fmflash = new TFmflash(this);
         Fmflash->exec();
     }
-    resize(800, 600);
-    Pal_2->setGeometry(8, 72, 781, 490);
-    LayOutContentPanels();
+    // The designed size at the first start; afterwards the size the user left.
+    resize(kDesignedSize);
+    if (!platform::WindowState::restore(this, QString::fromLatin1(kStateKey)) ||
+        !platform::windowPositionsHonoured())
+        CentreOnScreen();
+    LayOutWindow();
     Pal_2->show();
     ShowContentPanel(Pal_2_0);
     ReadInstalledVersion();
@@ -289,6 +336,42 @@ QWidget *TFmMainForm::VisibleContentPanel() const
     return nullptr;
 }
 
+void TFmMainForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    LayOutWindow();
+    if (m_stateSaver)
+        m_stateSaver->start();
+}
+
+void TFmMainForm::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && m_stateSaver)
+        m_stateSaver->start();
+}
+
+void TFmMainForm::LayOutWindow()
+{
+    // The strip, the background and the status line span the window (the
+    // background's ends as designed, its middle drawn wider); the logo and
+    // the banner keep their places and sizes, "退 出" and "×" keep theirs
+    // from the right edge, and Pal_2 takes what grows.
+    const int w = width();
+    const int h = height();
+    Image2->setGeometry(0, 0, w, 21);
+    SpeedButton7->move(w - 19, 3);
+    Panel2->setGeometry(0, 21, w, h - 21);
+    Image1->setGeometry(0, 0, w, Image1->picture().height());
+    SpBtn_Exit->move(w - 80, 13);
+    Pal_2->setGeometry(8, 72, w - 19, Panel2->height() - 89);
+    PanelA->setGeometry(0, Panel2->height() - 18, w, 18);
+    LayOutStatusLine();
+    LayOutContentPanels();
+    if (Edges)
+        Edges->raiseGrips();
+}
+
 void TFmMainForm::LayOutContentPanels()
 {
     const int left = SideBar->isHidden() ? 0 : SideBar->width();
@@ -310,7 +393,20 @@ void TFmMainForm::Timer1Timer()
 
 void TFmMainForm::Image2MouseDown(Qt::MouseButton button, const QPointF &globalPos)
 {
+    // A window that fills the screen stays where it is.
+    if (isMaximized() || isFullScreen())
+        return;
     platform::dragWindow(this, button, globalPos);
+}
+
+void TFmMainForm::Image2DblClick()
+{
+    if (isFullScreen())
+        return;
+    if (isMaximized())
+        showNormal();
+    else
+        showMaximized();
 }
 
 void TFmMainForm::SpeedButton4Click()
@@ -318,13 +414,19 @@ void TFmMainForm::SpeedButton4Click()
     QToolButton *toggle = Pal_1->SpeedButton4;
     if (toggle->text().compare(QStringLiteral("返回"), Qt::CaseInsensitive) == 0) {
         SideBar->show();
-        LayOutContentPanels();
         toggle->setText(QStringLiteral("全屏"));
+        // Back to the window the user had before.
+        if (m_maximizedBeforeFullScreen)
+            showMaximized();
+        else
+            showNormal();
     } else {
         SideBar->hide();
-        LayOutContentPanels();
         toggle->setText(QStringLiteral("返回"));
+        m_maximizedBeforeFullScreen = isMaximized();
+        showFullScreen();
     }
+    LayOutContentPanels();
 }
 
 void TFmMainForm::SideBarHeaders0Change()
@@ -392,6 +494,7 @@ void TFmMainForm::SpBtn_ExitClick()
 
 void TFmMainForm::closeEvent(QCloseEvent *event)
 {
+    platform::WindowState::save(this, QString::fromLatin1(kStateKey));
     DisconnectDatabase();
     event->accept();
 }

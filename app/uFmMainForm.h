@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QLocale>
+#include <QSize>
 #include <QWidget>
 #include <memory>
 
@@ -27,16 +28,25 @@ class TUpdateHook;
 namespace platform {
 class FormOwner;
 class ImageList;
+class WindowEdges;
 } // namespace platform
 
-// The main window: borderless, 800 × 600, with its own title strip, the
+// The main window: borderless, 800 × 600 as designed and at the first
+// start, larger as the user makes it (its edges, a double click on the title
+// strip, the window manager's keys, "全屏"), with its own title strip, the
 // side bar switching eight content panels, and the status line with the
 // record count and a clock. It creates the splash, loads the company list
-// and the tree, and closes the database when it goes.
+// and the tree, and closes the database when it goes; its size and state
+// are kept for the next start.
 class TFmMainForm : public QWidget
 {
     Q_OBJECT
 public:
+    // The designed size, the least the window takes.
+    static constexpr QSize kDesignedSize{800, 600};
+    // The window's entry among the kept window states.
+    static constexpr const char *kStateKey = "MainWindow";
+
     explicit TFmMainForm(QWidget *parent = nullptr);
     ~TFmMainForm() override;
 
@@ -67,6 +77,8 @@ public:
 
     // Handlers.
     void Image2MouseDown(Qt::MouseButton button, const QPointF &globalPos);
+    // A double click on the title strip maximises the window or restores it.
+    void Image2DblClick();
     void SpeedButton7Click();
     void SpBtn_ExitClick();
     void SpeedButton4Click();
@@ -169,9 +181,14 @@ public:
 protected:
     // FormClose: every close disconnects the database, ignoring a failure.
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void BuildTitleStrip();
+    // Places everything for the window's size.
+    void LayOutWindow();
+    void CentreOnScreen();
     void BuildHeaderArea();
     void BuildContentPanels();
     void BuildStatusLine();
@@ -183,6 +200,10 @@ private:
     // Makes every content panel fill the part of Pal_2 the bar leaves.
     void LayOutContentPanels();
     void DisconnectDatabase();
+
+    platform::WindowEdges *Edges = nullptr;
+    bool m_maximizedBeforeFullScreen = false;
+    QTimer *m_stateSaver = nullptr;
 };
 
 // The one main window, set while it exists.

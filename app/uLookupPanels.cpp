@@ -115,6 +115,7 @@ TMobileLookupPanel::TMobileLookupPanel(QWidget *parent) : QWidget(parent)
 
     Label18 = makeLabel(this, "Label18", QStringLiteral("手机号码"), QRect(40, 64, 64, 24));
     Cardtext = makeEdit(this, "Cardtext", QRect(110, 62, 200, 26));
+    Label18->setBuddy(Cardtext);
     Cardtext->setFont(songFont(QStringLiteral("宋体"), 13));
     setTextColor(Cardtext, QPalette::Text, kInputBlue);
     // Only typed digits get in; an input method would bypass the key filter.
@@ -138,8 +139,10 @@ TMobileLookupPanel::TMobileLookupPanel(QWidget *parent) : QWidget(parent)
         {"此手机的类型", &edt_4, "edt_4", {300, 84}},
     };
     for (const auto &r : results) {
-        makeLabel(GroupBox1, nullptr, QString::fromUtf8(r.label), QRect(r.at, QSize(240, 20)));
+        QLabel *caption =
+            makeLabel(GroupBox1, nullptr, QString::fromUtf8(r.label), QRect(r.at, QSize(240, 20)));
         *r.edit = makeEdit(GroupBox1, r.name, QRect(r.at + QPoint(0, 22), QSize(260, 24)));
+        caption->setBuddy(*r.edit);
     }
 
     connect(SpeedButton10, &QToolButton::clicked, this, &TMobileLookupPanel::SpeedButton10Click);
@@ -220,6 +223,7 @@ TAreaLookupPanel::TAreaLookupPanel(QWidget *parent) : QWidget(parent)
     setTextColor(FCboBoxField, QPalette::ButtonText, kInputBlue);
     setTextColor(FCboBoxField, QPalette::Text, kInputBlue);
     FCboBoxField->setGeometry(76, row, 110, 24);
+    Label6->setBuddy(FCboBoxField);
 
     CheckBoxFind = new QCheckBox(QStringLiteral("模糊查询"), this);
     CheckBoxFind->setObjectName(QStringLiteral("CheckBoxFind"));
@@ -228,10 +232,12 @@ TAreaLookupPanel::TAreaLookupPanel(QWidget *parent) : QWidget(parent)
 
     Label17 = makeLabel(this, "Label17", QStringLiteral("搜索内容"), QRect(296, row, 56, 24));
     FFieldText = makeEdit(this, "FFieldText", QRect(356, row, 180, 24));
+    Label17->setBuddy(FFieldText);
     SpeedButton9 = makeLookupButton(this, "SpeedButton9", QRect(548, row - 2, 72, 28));
 
     DBGrid_Area = new DbGrid(this);
     DBGrid_Area->setObjectName(QStringLiteral("DBGrid_Area"));
+    DBGrid_Area->setAccessibleName(QStringLiteral("地区查询结果"));
     DBGrid_Area->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     DBGrid_Area->setColumns({{QStringLiteral("areanumber"), 95},
                              {QStringLiteral("keyw"), 147},

@@ -1,5 +1,6 @@
 #include "navbar/nbSideBar.h"
 
+#include "navbar/nbAccessible.h"
 #include "navbar/nbInplaceEditor.h"
 #include "platform/ui/Action.h"
 #include "platform/ui/Cursors.h"
@@ -31,6 +32,7 @@ TnbSideBar::TnbSideBar(QWidget *parent)
     // The bar takes the focus itself on a left press, and not while its caption
     // editor is open; a click does not hand it the focus on its own.
     setFocusPolicy(Qt::TabFocus);
+    nbInstallAccessibility();
     // Hover tracking needs every move, pressed or not.
     setMouseTracking(true);
     resize(120, height());

@@ -226,6 +226,26 @@ public:
     // setters inside one update, then OnAfterChangeStyle; one repaint.
     void SetPreSet(TnbPreSet value);
 
+    // ---- The keyboard (nbSideBarKeyboard.cpp) ----
+    // The item the keyboard is on: a header's caption (KeyButton none) or one
+    // of its buttons. Tab brings the focus to the bar; the arrow keys walk
+    // the visible headers and the buttons the bar shows, Enter or Space
+    // presses the item. Its focus rectangle shows while the keyboard moved
+    // the focus.
+    TnbHeader *KeyHeader() const;
+    TnbButton *KeyButton() const;
+    void SetKeyItem(TnbHeader *header, TnbButton *button);
+    // The items the arrow keys walk, in order: each visible header, followed
+    // by its visible buttons while its body shows.
+    QList<QPair<TnbHeader *, TnbButton *>> KeyItems() const;
+    // Presses a button as a click with the mouse does: its check state
+    // steps, it becomes its header's selected button, its OnClick runs.
+    void PressButton(TnbButton *button);
+    // The button pressed last while its header is the active one, whatever
+    // its header's selection allows (a screen reader hears it as the selected
+    // tab, as it chose what shows beside the bar); none after a header switch.
+    TnbButton *PressedButton() const;
+
     // A dialog character (accelerator): activates the header whose caption has it, or
     // steps and clicks the active header's button whose caption has it. False when no
     // caption has it or the settings turn KeySupport off.
@@ -376,6 +396,12 @@ protected:
     std::uint32_t WidgetDragOver(QObject *source, std::uint32_t keyState, QPoint screenPos,
                                  platform::DragState state);
     std::uint32_t WidgetDragDrop(QObject *source, std::uint32_t keyState, QPoint screenPos);
+    // Moves the keyboard's item (Up, Down, Left, Right) or presses it
+    // (Return, Enter, Space); false for another key.
+    bool KeyboardNavigation(QKeyEvent *event);
+    // The keyboard item's focus rectangle, while the keyboard moved the focus.
+    void DrawKeyFocus(platform::Canvas &canvas);
+
     // Lets go of scroll arrows a drag held down.
     void ReleaseDragScroll();
     // Lets the owner judge a drag at `pt` (OnDragOver), starting from `accept`; a drag
@@ -517,4 +543,10 @@ private:
     TnbButton *FDragSourceButton = nullptr;
     // The drop target of another widget's drag, kept for its drop.
     TnbButton *FWidgetDragTarget = nullptr;
+
+    // The keyboard's item by indexes (button -1: the header's caption).
+    int FKeyHeader = 0;
+    int FKeyButton = -1;
+    int FPressedHeader = -1;
+    int FPressedButton = -1;
 };

@@ -4,6 +4,7 @@
 
 #include "navbar/nbSideBar.h"
 
+#include "navbar/nbAccessible.h"
 #include "navbar/nbInplaceEditor.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/PopupMenu.h"
@@ -85,6 +86,10 @@ void TnbSideBar::SetActiveHeader(TnbHeader *value)
             value->SetItemState(bstHot);
     }
     EndUpdate();
+    if (canChange) {
+        FPressedHeader = FPressedButton = -1;
+        nbNotifyAccessible(this, value, nullptr, QAccessible::Selection);
+    }
 }
 
 void TnbSideBar::AnimateSwitch(TnbHeader *target)
@@ -413,15 +418,25 @@ void TnbSideBar::mouseReleaseEvent(QMouseEvent *event)
     } else if (FHotButton && FHotButton->ItemState() == bstDown) {
         TnbButton *button = FHotButton;
         button->SetPressed(false);
-        if (button->ButtonKind() == bkRadioButton)
-            button->Header()->CheckRadio(button);
-        else
-            button->SetCheckState(NextClickState(button));
         button->SetItemState(bstNormal);
-        button->Header()->SetSelectedIndex(button->ButtonIndex());
-        InvalidateRect(button->ButtonRect.Inflated(1, 1));
-        button->Click();
+        PressButton(button);
     }
+}
+
+void TnbSideBar::PressButton(TnbButton *button)
+{
+    if (!button || button->Header() == nullptr || button->Header()->SideBar() != this)
+        return;
+    if (button->ButtonKind() == bkRadioButton)
+        button->Header()->CheckRadio(button);
+    else
+        button->SetCheckState(NextClickState(button));
+    button->Header()->SetSelectedIndex(button->ButtonIndex());
+    FPressedHeader = button->Header()->HeaderIndex();
+    FPressedButton = button->ButtonIndex();
+    InvalidateRect(button->ButtonRect.Inflated(1, 1));
+    nbNotifyAccessible(this, button->Header(), button, QAccessible::Selection);
+    button->Click();
 }
 
 CheckBoxState TnbSideBar::NextClickState(const TnbButton *button)
@@ -479,6 +494,8 @@ void TnbSideBar::keyPressEvent(QKeyEvent *event)
             return;
         break;
     default:
+        if (KeyboardNavigation(event))
+            return;
         if (!event->text().isEmpty() && !(event->modifiers() & Qt::ControlModifier) &&
             DialogChar(event->text().at(0)))
             event->accept();

@@ -108,6 +108,7 @@ void TnbSideBar::Paint(Canvas &canvas)
     DrawBevels(canvas, client);
     if (hasFocus() && FOptions.Contains(hoShowFocusRect))
         canvas.DrawFocusRect(client.Inflated(-1, -1));
+    DrawKeyFocus(canvas);
 }
 
 void TnbSideBar::PaintHeaders(Canvas &canvas, const Rect &r, int separator)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -12,13 +13,30 @@
 #include <QScreen>
 #include <QToolButton>
 
+namespace {
+
+// A screen reader hears the strip as the window's title bar.
+QAccessibleInterface *titleStripFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("ToolTitleStrip") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::TitleBar);
+    return nullptr;
+}
+
+} // namespace
+
 ToolTitleStrip::ToolTitleStrip(const QString &title, QWidget *parent)
     : QWidget(parent), m_title(title), m_close(new QToolButton(this))
 {
     setObjectName(QStringLiteral("Image1"));
     setFixedHeight(kHeight);
+    static const bool accessible = (QAccessible::installFactory(titleStripFactory), true);
+    Q_UNUSED(accessible);
+    setAccessibleName(title);
     m_close->setObjectName(QStringLiteral("CloseButton"));
     m_close->setText(QStringLiteral("×"));
+    m_close->setToolTip(QStringLiteral("关闭"));
+    m_close->setAccessibleName(QStringLiteral("关闭"));
     m_close->setAutoRaise(true);
     m_close->setFocusPolicy(Qt::NoFocus);
     m_close->setCursor(Qt::PointingHandCursor);

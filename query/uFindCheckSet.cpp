@@ -1,6 +1,7 @@
 #include "query/uFindCheckSet.h"
 
 #include "platform/db/Database.h"
+#include "platform/ui/DropDownBelow.h"
 #include "platform/ui/MessageBox.h"
 #include "query/StringGrid.h"
 #include "query/ToolTitleStrip.h"
@@ -17,6 +18,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QTableWidgetItem>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -57,6 +59,8 @@ QComboBox *makeChooser(QWidget *parent, const char *name, const QStringList &ite
     c->setObjectName(QLatin1String(name));
     c->addItems(items);
     c->setMinimumSize(0, 0);
+    // The list opens under the cell the chooser stands over.
+    platform::openListBelow(c);
     c->hide();
     return c;
 }
@@ -71,6 +75,23 @@ TFmFindCheckSet::TFmFindCheckSet(QWidget *owner)
 
     buildControls();
     FormCreate();
+    nameForScreenReaders();
+}
+
+void TFmFindCheckSet::nameForScreenReaders()
+{
+    Sgrd_Find->setAccessibleName(QStringLiteral("查询条件"));
+    // The number column shows no title; a screen reader still hears one.
+    if (QTableWidgetItem *numbers = Sgrd_Find->horizontalHeaderItem(0))
+        numbers->setData(Qt::AccessibleTextRole, QStringLiteral("序号"));
+    // Each editor by the title of the column it serves.
+    Cbo_Fields->setAccessibleName(QStringLiteral("搜索主题"));
+    Cbo_Compare->setAccessibleName(QStringLiteral("搜索条件"));
+    Edt_Value->setAccessibleName(QStringLiteral("搜索内容"));
+    DateTP_Value->setAccessibleName(QStringLiteral("搜索内容"));
+    Cbo_Connection->setAccessibleName(QStringLiteral("条件关系"));
+    MemoSQl->setAccessibleName(QStringLiteral("SQL语法"));
+    Sgrd_Check->setAccessibleName(QStringLiteral("显示项目"));
 }
 
 TFmFindCheckSet::~TFmFindCheckSet()

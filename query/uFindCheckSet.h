@@ -129,6 +129,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Names every control for a screen reader.
+    void nameForScreenReaders();
     void buildControls();
     QList<QWidget *> editors() const;
     // Commits the editor that has the focus and takes the focus from it.

@@ -72,6 +72,8 @@ TFmPackContent::TFmPackContent(DataSource *source, QWidget *owner)
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         label->setGeometry(right ? 257 : 9, top, 54, boxHeight);
         box->setGeometry(right ? 312 : 64, top, width, height);
+        // A screen reader names the box by its caption.
+        label->setBuddy(box);
     };
     for (const BoxPlace &b : kBoxes) {
         auto *box = new DbEdit(this);

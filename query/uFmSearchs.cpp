@@ -46,12 +46,16 @@ TFmSearchs::TFmSearchs(DbGrid *grid, QWidget *owner)
     SpeedButton2 = Image1->closeButton();
     SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
 
-    (new QLabel(QStringLiteral("查找字段"), this))->setGeometry(12, 34, 56, 16);
+    auto *fieldCaption = new QLabel(QStringLiteral("查找字段"), this);
+    fieldCaption->setGeometry(12, 34, 56, 16);
     FCboBoxField = new QComboBox(this);
+    fieldCaption->setBuddy(FCboBoxField);
     FCboBoxField->setObjectName(QStringLiteral("FCboBoxField"));
     FCboBoxField->setGeometry(72, 31, 140, 22);
-    (new QLabel(QStringLiteral("搜索内容"), this))->setGeometry(12, 64, 56, 16);
+    auto *textCaption = new QLabel(QStringLiteral("搜索内容"), this);
+    textCaption->setGeometry(12, 64, 56, 16);
     FFieldText = new QLineEdit(this);
+    textCaption->setBuddy(FFieldText);
     FFieldText->setObjectName(QStringLiteral("FFieldText"));
     FFieldText->setGeometry(72, 61, 140, 22);
     QPalette blue = FFieldText->palette();

@@ -11,6 +11,8 @@ packages=(
   fonts-noto-cjk fonts-arphic-uming fonts-wqy-microhei fonts-liberation2
   libgtest-dev libgmock-dev googletest libcpp-httplib-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils x11-apps openbox
+  qt6-wayland sway grim
+  at-spi2-core dbus-daemon python3-pyatspi
   libphonenumber-dev libicu-dev qt6-translations-l10n xdg-utils desktop-file-utils
   unicode-data bzip2
   dpkg-dev lintian appstream imagemagick

@@ -3,6 +3,7 @@
 #include "platform/db/DataSource.h"
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
+#include "platform/db/DbGridAccessible.h"
 #include "platform/db/DbGridModel.h"
 #include "platform/db/DbQuery.h"
 #include "platform/db/SearchHighlight.h"
@@ -100,6 +101,7 @@ QString tabField(const QString &value)
 
 DbGrid::DbGrid(QWidget *parent) : QTableView(parent), m_model(new DbGridModel(this))
 {
+    installGridAccessibility();
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     // Several rows can be selected for copying; the current row is the query's.
@@ -128,6 +130,7 @@ DbGrid::DbGrid(QWidget *parent) : QTableView(parent), m_model(new DbGridModel(th
         showSortIndicator();
         if (DbQuery *q = m_model->query())
             followQuery(q->currentRow());
+        notifyGridRowsChanged(this);
     });
     connect(m_model, &QAbstractItemModel::layoutChanged, this, &DbGrid::showSortIndicator);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DbGrid::sortByTitle);
@@ -370,6 +373,24 @@ void DbGrid::followQuery(int row)
         scrollTo(index);
     }
     m_syncing = false;
+}
+
+void DbGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QAbstractItemView::currentChanged(current, previous);
+    notifyGridCurrentCell(this);
+}
+
+void DbGrid::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    QAbstractItemView::selectionChanged(selected, deselected);
+}
+
+void DbGrid::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    if (dy != 0)
+        notifyGridRowsChanged(this);
 }
 
 } // namespace platform::db

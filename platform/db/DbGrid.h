@@ -75,6 +75,11 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    // A screen reader hears of the current cell and the rows on screen only
+    // (DbGridAccessible), never of an index into the whole list.
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     void applyWidths();

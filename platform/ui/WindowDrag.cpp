@@ -1,6 +1,7 @@
 #include "platform/ui/WindowDrag.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
@@ -10,7 +11,7 @@ namespace platform {
 
 namespace {
 
-// Follows the pointer from an application-wide event filter, so the drag
+// Watches the pointer from an application-wide event filter, so the drag
 // keeps going whichever widget holds the implicit grab of the press.
 class PointerDrag : public QObject
 {
@@ -41,7 +42,12 @@ protected:
                 break;
             }
             const QPointF delta = move->globalPosition() - m_startPointer;
-            m_window->move(m_startWindow + delta.toPoint());
+            if (!m_following && delta.toPoint().manhattanLength() < QApplication::startDragDistance())
+                break;
+            if (!m_following && !begin())
+                break;
+            if (m_following)
+                m_window->move(m_startWindow + delta.toPoint());
             break;
         }
         case QEvent::MouseButtonRelease:
@@ -55,6 +61,25 @@ protected:
     }
 
 private:
+    // The pointer has gone the drag distance: the window manager takes a left
+    // drag where it can (false: it did, and this drag is over), else the
+    // window follows from here on, from where the drag began. The manager
+    // moves the window with the pointer from where it is now: neither X11's
+    // nor Wayland's move request carries the press point.
+    bool begin()
+    {
+        QWindow *handle = m_window->windowHandle();
+        if (m_button == Qt::LeftButton && handle && handle->startSystemMove()) {
+            // The manager holds the pointer until the release, which Qt may
+            // never see: this drag ends now, so the stale button state
+            // cannot restart a move later.
+            finish();
+            return false;
+        }
+        m_following = true;
+        return true;
+    }
+
     void finish()
     {
         qApp->removeEventFilter(this);
@@ -67,6 +92,7 @@ private:
     Qt::MouseButton m_button;
     QPointF m_startPointer;
     QPoint m_startWindow;
+    bool m_following = false;
 };
 
 } // namespace
@@ -77,11 +103,6 @@ bool dragWindow(QWidget *widget, Qt::MouseButton button, const QPointF &globalPo
     if (!window || button == Qt::NoButton)
         return false;
     delete PointerDrag::s_running;
-    if (QWidget *grabber = QWidget::mouseGrabber())
-        grabber->releaseMouse();
-    QWindow *handle = window->windowHandle();
-    if (button == Qt::LeftButton && handle && handle->startSystemMove())
-        return true;
     PointerDrag::s_running = new PointerDrag(window, button, globalPos);
     return true;
 }
@@ -89,6 +110,11 @@ bool dragWindow(QWidget *widget, Qt::MouseButton button, const QPointF &globalPo
 bool windowDragRunning()
 {
     return PointerDrag::s_running != nullptr;
+}
+
+bool windowPositionsHonoured()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 } // namespace platform

@@ -28,6 +28,9 @@ protected:
         static const bool fonts = (platform::installFontSubstitutions(), true);
         (void)fonts;
         QCoreApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+        // The window state the program keeps goes to the test's own folder.
+        m_configHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", dir.file(QStringLiteral("config")).toLocal8Bit());
         platform::setMessageHandler(
             [this](const QString &caption, const QString &text, platform::MessageButtons) {
                 messages << caption + QLatin1Char('|') + text;
@@ -38,6 +41,10 @@ protected:
     {
         form.reset();
         platform::setMessageHandler({});
+        if (m_configHome.isEmpty())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", m_configHome);
     }
 
     QString folder() const { return dir.path() + QLatin1Char('/'); }
@@ -83,4 +90,7 @@ protected:
     QStringList messages;
     std::unique_ptr<TDMForm> dm;
     std::unique_ptr<TFmMainForm> form;
+
+private:
+    QByteArray m_configHome;
 };

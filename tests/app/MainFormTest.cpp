@@ -6,10 +6,13 @@
 #include "app/uContentPanels.h"
 #include "app/uLookupPanels.h"
 #include "navbar/nbSideBar.h"
+#include "platform/db/DbEdit.h"
+#include "platform/db/DbGrid.h"
 #include "platform/db/DbMemo.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/WindowDrag.h"
+#include "platform/ui/WindowState.h"
 #include "query/uFmPackContent.h"
 #include "query/uFmSearchs.h"
 #include "support/TypeText.h"
@@ -19,6 +22,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -30,7 +34,8 @@ using MainFormTest = MainFormFixture;
 TEST_F(MainFormTest, WindowIsBorderlessWithTheDesignedLayout)
 {
     EXPECT_TRUE(form->windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(form->size(), QSize(800, 600));
+    EXPECT_EQ(form->size(), QSize(800, 600)) << "the designed size at the first start";
+    EXPECT_EQ(form->minimumSize(), QSize(800, 600));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Velmora"));
     const QRect screen = form->screen()->availableGeometry();
     EXPECT_LE((form->geometry().center() - screen.center()).manhattanLength(), 2) << "centred";
@@ -144,21 +149,128 @@ TEST_F(MainFormTest, EachBarButtonShowsItsPanelAndTheHeaderTheAboutPage)
     EXPECT_EQ(visiblePanels(), QStringList{QStringLiteral("Pal_2_3")});
 }
 
-TEST_F(MainFormTest, FullScreenToggleHidesTheBarAndGivesItsWidthToTheList)
+// "全屏" gives the list the bar's width and the whole screen; "返回" brings
+// the bar and the window the user had back.
+TEST_F(MainFormTest, FullScreenToggleHidesTheBarAndFillsTheScreen)
 {
     clickBarButton(0);
     QToolButton *toggle = form->Pal_1->SpeedButton4;
     QTest::mouseClick(toggle, Qt::LeftButton);
     EXPECT_FALSE(bar->isVisible());
-    EXPECT_EQ(form->Pal_1->geometry(), QRect(0, 0, 781, 490));
     EXPECT_EQ(toggle->text(), QStringLiteral("返回"));
-    EXPECT_EQ(form->size(), QSize(800, 600));
+    EXPECT_TRUE(form->isFullScreen());
+    const QRect screen = form->screen()->geometry();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->geometry() == screen; }));
+    EXPECT_EQ(form->Pal_1->geometry(), QRect(0, 0, screen.width() - 19, screen.height() - 21 - 89));
     EXPECT_EQ(visiblePanels(), QStringList{QStringLiteral("Pal_1")});
 
     QTest::mouseClick(toggle, Qt::LeftButton);
     EXPECT_TRUE(bar->isVisible());
+    EXPECT_FALSE(form->isFullScreen());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->size() == QSize(800, 600); }));
     EXPECT_EQ(form->Pal_1->geometry(), QRect(120, 0, 661, 490));
     EXPECT_EQ(toggle->text(), QStringLiteral("全屏"));
+}
+
+// A larger window gives the grid, the tree's column and the detail strip's
+// boxes the room; the pictures keep their places and sizes, "退 出" and "×"
+// keep their distance from the right edge, and the window never gets smaller
+// than designed.
+TEST_F(MainFormTest, ALargerWindowGrowsTheListWhileThePicturesStay)
+{
+    clickBarButton(0);
+    form->Pal_1->SpeedButton8->click(); // the detail strip
+    const int gridWidth = form->Pal_1->DBGrid1->width();
+    const int gridHeight = form->Pal_1->DBGrid1->height();
+    const int addressWidth = form->Pal_1->DetailEdit(QStringLiteral("cHttp"))->width();
+    form->resize(1280, 800);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->size() == QSize(1280, 800); }));
+    EXPECT_EQ(form->Image2->geometry(), QRect(0, 0, 1280, 21));
+    EXPECT_EQ(form->SpeedButton7->geometry(), QRect(1261, 3, 15, 15));
+    EXPECT_EQ(form->Image4->geometry(), QRect(8, 1, 180, 65));
+    EXPECT_EQ(form->Image3->geometry(), QRect(216, 4, 439, 60));
+    EXPECT_EQ(form->Image1->geometry(), QRect(0, 0, 1280, form->Image1->picture().height()));
+    EXPECT_EQ(form->SpBtn_Exit->geometry(), QRect(1200, 13, 65, 49));
+    EXPECT_EQ(form->Pal_2->geometry(), QRect(8, 72, 1261, 690));
+    EXPECT_EQ(form->PanelA->geometry(), QRect(0, 761, 1280, 18));
+    EXPECT_EQ(form->LabelB->geometry().right(), 1278);
+    EXPECT_EQ(bar->geometry(), QRect(0, 0, 120, 690));
+    QApplication::processEvents();
+    EXPECT_EQ(form->Pal_1->DBGrid1->width(), gridWidth + 480);
+    EXPECT_EQ(form->Pal_1->DBGrid1->height(), gridHeight + 200);
+    EXPECT_GT(form->Pal_1->DetailEdit(QStringLiteral("cHttp"))->width(), addressWidth + 100);
+
+    form->resize(600, 400);
+    EXPECT_EQ(form->size(), QSize(800, 600)) << "never below the designed size";
+}
+
+// A double click on the title strip maximises the window and a second one
+// restores it; a drag does nothing while it is maximised.
+TEST_F(MainFormTest, DoubleClickOnTheTitleStripMaximisesAndRestores)
+{
+    const QRect normal = form->geometry();
+    QTest::mouseDClick(form->Image2, Qt::LeftButton, {}, QPoint(300, 10));
+    EXPECT_TRUE(form->isMaximized());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->geometry() == form->screen()->availableGeometry(); }));
+    EXPECT_FALSE(platform::windowDragRunning()) << "no drag of a maximised window";
+    QTest::mouseDClick(form->Image2, Qt::LeftButton, {}, QPoint(300, 10));
+    EXPECT_FALSE(form->isMaximized());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->geometry() == normal; }));
+}
+
+// The size and state the window had when it closed come back at the next
+// start; the first start is 800 × 600.
+TEST_F(MainFormTest, SizeAndStateAreKeptForTheNextStart)
+{
+    form->resize(1100, 700);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->size() == QSize(1100, 700); }));
+    // Kept as it changes, for a session that ends without closing the window.
+    EXPECT_TRUE(QTest::qWaitFor([] {
+        return QSettings(platform::WindowState::fileName(), QSettings::IniFormat)
+                   .value(QStringLiteral("MainWindow/size")) == QSize(1100, 700);
+    }));
+    form->close();
+    form = createMainForm();
+    EXPECT_EQ(form->size(), QSize(1100, 700));
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->isMaximized(); }));
+    form->close();
+    form = createMainForm();
+    form->show();
+    EXPECT_TRUE(form->isMaximized());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->geometry() == form->screen()->availableGeometry(); }));
+}
+
+// The window's edges take a resize; where the platform does not resize it
+// (as here), the window follows the pointer itself.
+TEST_F(MainFormTest, EdgesResizeTheWindow)
+{
+    QList<QWidget *> grips;
+    for (QWidget *w : form->findChildren<QWidget *>(QStringLiteral("EdgeGrip")))
+        if (w->parentWidget() == form.get())
+            grips << w;
+    ASSERT_EQ(grips.size(), 8);
+    QWidget *corner = nullptr;
+    for (QWidget *grip : grips)
+        if (grip->geometry().bottomRight() == form->rect().bottomRight() && grip->width() == 4 &&
+            grip->height() == 4)
+            corner = grip;
+    ASSERT_TRUE(corner);
+    EXPECT_EQ(corner->cursor().shape(), Qt::SizeFDiagCursor);
+    const QPointF at = corner->mapToGlobal(QPointF(2, 2));
+    auto send = [&](QEvent::Type type, Qt::MouseButton which, Qt::MouseButtons held, QPointF p) {
+        QMouseEvent event(type, corner->mapFromGlobal(p), p, which, held, Qt::NoModifier);
+        QApplication::sendEvent(corner, &event);
+    };
+    send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, at);
+    send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, at + QPointF(150, 90));
+    send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, at + QPointF(150, 90));
+    EXPECT_EQ(form->size(), QSize(950, 690));
+    form->showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->isMaximized(); }));
+    EXPECT_FALSE(corner->isVisible()) << "no grips on a maximised window";
 }
 
 TEST_F(MainFormTest, ClockTicksWithTheLongTimeWithoutTimeZone)

@@ -117,6 +117,8 @@ protected:
         env.insert(QStringLiteral("DISPLAY"), display.name());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.file(QStringLiteral("runtime")));
+        // The window state the program keeps stays in the test's home.
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.file(QStringLiteral("config")));
         process->setProcessEnvironment(env);
         process->setWorkingDirectory(home.file(QStringLiteral("elsewhere")));
         process->start(program, {});
@@ -208,6 +210,20 @@ protected:
                                         QStringLiteral("-root")});
         p.waitForFinished(10000);
         return readXwd(p.readAllStandardOutput());
+    }
+
+    // The screen as it shows, the inside of windows of another depth too,
+    // which xwd's picture of the root window leaves black.
+    QImage captureComposedScreen()
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display.name());
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("import"),
+                {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")});
+        p.waitForFinished(10000);
+        return QImage::fromData(p.readAllStandardOutput(), "PNG").convertToFormat(QImage::Format_RGB32);
     }
 
     QImage capture(const WindowInfo &window)

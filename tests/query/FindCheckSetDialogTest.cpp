@@ -6,6 +6,7 @@
 #include "query/uFindCheckSet.h"
 #include "support/TypeText.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
@@ -551,4 +552,22 @@ TEST_F(FindCheckSetTest, DisplayItemsToggleAndSortByTheirHeaders)
     QTest::mousePress(header->viewport(), Qt::RightButton, {}, headerPoint(3));
     EXPECT_EQ(check->PressedHeader(), -1);
     QTest::mouseRelease(header->viewport(), Qt::RightButton, {}, headerPoint(3));
+}
+
+// A chooser's list opens under the cell the chooser stands over, never over
+// it, so the cell and the row stay in sight.
+TEST_F(FindCheckSetTest, ChooserListsOpenUnderTheirCell)
+{
+    for (QComboBox *chooser : {dialog->Cbo_Fields, dialog->Cbo_Connection}) {
+        ASSERT_TRUE(chooser->isVisible());
+        chooser->showPopup();
+        QWidget *list = chooser->view()->window();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }));
+        const QRect box(chooser->mapToGlobal(QPoint(0, 0)), chooser->size());
+        // Qt lets the list's frame share the box's last row of pixels.
+        EXPECT_LE(std::abs(list->geometry().top() - (box.bottom() + 1)), 1)
+            << chooser->objectName().toStdString();
+        EXPECT_EQ(list->geometry().left(), box.left()) << chooser->objectName().toStdString();
+        chooser->hidePopup();
+    }
 }

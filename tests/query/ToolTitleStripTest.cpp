@@ -98,6 +98,34 @@ TEST(ToolTitleStrip, DragFollowsThePressedButtonUntilItIsReleased)
     }
 }
 
+// A click or a double-click on the strip moves nothing: the window waits
+// until the pointer has gone the drag distance with the button held, then
+// takes the whole distance dragged.
+TEST(ToolTitleStrip, NothingMovesBeforeTheDragDistance)
+{
+    QWidget window(nullptr, Qt::FramelessWindowHint);
+    window.setGeometry(100, 100, 300, 100);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QPoint start = window.pos();
+    const QPointF grip = window.mapToGlobal(QPointF(120, 10));
+    const int near = QApplication::startDragDistance() - 1;
+
+    ASSERT_TRUE(ToolTitleStrip::moveWindow(&window, Qt::LeftButton, grip));
+    sendMouse(&window, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, grip + QPointF(near, 0));
+    EXPECT_EQ(window.pos(), start);
+    sendMouse(&window, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, grip + QPointF(near, 0));
+    EXPECT_FALSE(platform::windowDragRunning());
+    EXPECT_EQ(window.pos(), start);
+
+    ASSERT_TRUE(ToolTitleStrip::moveWindow(&window, Qt::LeftButton, grip));
+    sendMouse(&window, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, grip + QPointF(0, near + 1));
+    EXPECT_EQ(window.pos(), start + QPoint(0, near + 1));
+    sendMouse(&window, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, grip + QPointF(70, 40));
+    sendMouse(&window, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, grip + QPointF(70, 40));
+    EXPECT_EQ(window.pos(), start + QPoint(70, 40));
+}
+
 // A release that went elsewhere ends the drag at the next move without the button.
 TEST(ToolTitleStrip, LostReleaseEndsTheDrag)
 {
