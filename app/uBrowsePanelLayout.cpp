@@ -241,10 +241,13 @@ void TBrowsePanel::buildTreeAndGrid()
     searchLine->setSpacing(4);
     auto *searchIcon = new QLabel(searchRow);
     searchIcon->setPixmap(resources::glyph(Glyph::Search));
+    searchIcon->setAccessibleName(QStringLiteral("查找"));
     searchLine->addWidget(searchIcon);
     EdtSearch = new QLineEdit(searchRow);
     EdtSearch->setObjectName(QStringLiteral("EdtSearch"));
     EdtSearch->setPlaceholderText(QStringLiteral("名称、拼音、首字母、地址、电话…"));
+    // A screen reader does not read a placeholder as the box's name.
+    EdtSearch->setAccessibleName(QStringLiteral("查找企业"));
     EdtSearch->setToolTip(
         QStringLiteral("输入即查：名称、拼音（全拼或首字母）、地址、主营产品、简介、电话、邮编…；"
                        "多个词用空格分开，都要找到；\"词\"按原样查找；-词 排除"));
