@@ -162,6 +162,12 @@ void TFmFindCheckSet::buildControls()
     PageControl1->addTab(page2, QStringLiteral("显示项目"));
     PageControl1->setTabVisible(1, false);
     PageControl1->setTabVisible(2, false);
+    // The tab bar's arrow keys and Ctrl+Tab step over disabled tabs only,
+    // not over hidden ones: without this a key would turn to a page whose
+    // tab the user cannot see, with no way back by mouse. The pages stay
+    // enabled, for OK shows the statement's page itself.
+    PageControl1->tabBar()->setTabEnabled(1, false);
+    PageControl1->tabBar()->setTabEnabled(2, false);
 
     const int right = 2 + 371 + 2;
     GroupBox1 = makeGroup(this, "GroupBox1", QRect(right, 24, 101, 118));

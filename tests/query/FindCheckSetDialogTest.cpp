@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -180,6 +181,24 @@ TEST_F(FindCheckSetTest, OpensWithTheLayoutTheCatalogueAndTheDisplayItems)
     EXPECT_EQ(check->Cells(3, 10), QString());
     EXPECT_EQ(check->Cells(4, 10), QStringLiteral("18"));
     EXPECT_EQ(dialog->ChosenLabels.size(), 19);
+}
+
+// Only the conditions' page has a tab the user sees: no key turns to the
+// hidden pages, from which no tab would lead back.
+TEST_F(FindCheckSetTest, KeysNeverTurnToAPageWithoutAVisibleTab)
+{
+    QTabBar *tabs = dialog->PageControl1->tabBar();
+    tabs->setFocus();
+    for (const auto &[key, modifiers] : {std::pair{Qt::Key_Right, Qt::NoModifier},
+                                         std::pair{Qt::Key_End, Qt::NoModifier},
+                                         std::pair{Qt::Key_Tab, Qt::ControlModifier},
+                                         std::pair{Qt::Key_PageDown, Qt::ControlModifier}}) {
+        QTest::keyClick(key == Qt::Key_Right || key == Qt::Key_End ? static_cast<QWidget *>(tabs)
+                                                                     : dialog->PageControl1,
+                        key, modifiers);
+        EXPECT_EQ(dialog->PageControl1->currentIndex(), 0) << "key " << key;
+    }
+    EXPECT_TRUE(dialog->SpeedButton1->isEnabled());
 }
 
 TEST_F(FindCheckSetTest, SelectingACellPlacesItsEditorAndLeavingItCommits)
