@@ -235,6 +235,7 @@ void TFmMainForm::FormCreate()
     // stays with its owner, hidden, after it closes.
     if (!Fmflash) {
         Fmflash = new TFmflash(this);
+        Fmflash->ShowVersion(InstalledVersion(VersionFile));
         Fmflash->exec();
     }
     resize(800, 600);
@@ -396,7 +397,9 @@ void TFmMainForm::SpeedButton11Click()
 
 void TFmMainForm::ReadInstalledVersion()
 {
-    UpdateHook->ReadInstalledVersion();
+    UpdateHook->ReadInstalledVersion(VersionFile);
+    // The about page shows the version the upgrade compares with.
+    Pal_2_0->ShowVersion(SoftUpdate->VersionNumber());
 }
 
 void TFmMainForm::SoftUpdateAborted()

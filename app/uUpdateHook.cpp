@@ -114,14 +114,19 @@ TUpdateHook::TUpdateHook(QWidget *mainWindow, platform::db::DbConnection *connec
     SoftUpdate->Loaded();
 }
 
-void TUpdateHook::ReadInstalledVersion(const QString &versionFile)
+QString InstalledVersion(const QString &versionFile)
 {
     try {
-        SoftUpdate->SetVersionNumber(ReadIniValue(QStringLiteral("SYS"), QStringLiteral("UPDATESET"),
-                                                  QStringLiteral("Error"), versionFile));
+        return ReadIniValue(QStringLiteral("SYS"), QStringLiteral("UPDATESET"), QStringLiteral("Error"),
+                            versionFile);
     } catch (...) {
-        SoftUpdate->SetVersionNumber(QStringLiteral("1"));
+        return QStringLiteral("1");
     }
+}
+
+void TUpdateHook::ReadInstalledVersion(const QString &versionFile)
+{
+    SoftUpdate->SetVersionNumber(InstalledVersion(versionFile));
 }
 
 void TUpdateHook::SpeedButton11Click()

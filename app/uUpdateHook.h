@@ -18,6 +18,12 @@ class DbQuery;
 QString ReadIniValue(const QString &section, const QString &key, const QString &defaultValue,
                      const QString &fileName);
 
+// The installed version, as the version file gives it: UPDATESET of the
+// section SYS; "Error" when the file or the value is missing, "1" when the
+// file cannot be read. The one reading of the version file: the upgrade
+// compares with it, the about panel and the splash show it.
+QString InstalledVersion(const QString &versionFile = QStringLiteral("softup.dll"));
+
 // The main window's hold on the online upgrade: its upgrade component
 // SoftUpdate, set up with the vendor's addresses, the installed version
 // read from the version file, the "在线升级" button and the two events that
@@ -38,8 +44,7 @@ public:
     // executable's.
     QString ProgramFolder;
 
-    // Hands the version of the version file to SoftUpdate: "Error" when the
-    // file or its value is missing, "1" when it cannot be read.
+    // Hands InstalledVersion() to SoftUpdate.
     void ReadInstalledVersion(const QString &versionFile = QStringLiteral("softup.dll"));
     // "在线升级": asks, then checks for an update with the database closed.
     // Where the program's files belong to the system (a package install, or a
