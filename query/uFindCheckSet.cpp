@@ -426,8 +426,25 @@ void TFmFindCheckSet::commit(QWidget *editor)
         Cbo_ConnectionExit();
 }
 
+void TFmFindCheckSet::cancelEditor()
+{
+    // The focus goes back to the grid first, so that no editor commits on its way out.
+    m_leaving = true;
+    Sgrd_Find->setFocus(Qt::OtherFocusReason);
+    for (QWidget *e : editors())
+        e->hide();
+    m_leaving = false;
+}
+
 bool TFmFindCheckSet::eventFilter(QObject *watched, QEvent *event)
 {
+    // Esc ends the edit of the cell, as in-place editors do, and goes no
+    // further: the window closes only on an Esc with no editor open.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape &&
+        static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
+        cancelEditor();
+        return true;
+    }
     if (event->type() == QEvent::FocusOut && !m_leaving) {
         // Opening a drop-down or switching to another program is no exit.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();

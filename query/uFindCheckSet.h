@@ -133,6 +133,9 @@ private:
     QList<QWidget *> editors() const;
     // Commits the editor that has the focus and takes the focus from it.
     void leaveEditor();
+    // Ends the edit of a cell without writing it: the editors hide and the
+    // grid takes the focus.
+    void cancelEditor();
     void commit(QWidget *editor);
     void placeEditor(QWidget *editor, int col, int row);
     bool currentRowIsNumeric() const;
