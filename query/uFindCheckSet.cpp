@@ -313,12 +313,18 @@ void TFmFindCheckSet::BuildSelectList()
     FSelectList = FChosenFields.join(QLatin1Char(','));
 }
 
-void TFmFindCheckSet::BuildWhereClause()
+std::vector<ConditionRow> TFmFindCheckSet::conditionRows() const
 {
     std::vector<ConditionRow> rows(Sgrd_Find->RowCount() - 1);
     for (int r = 1; r < Sgrd_Find->RowCount(); ++r)
         for (int c = 0; c < 7; ++c)
             rows[r - 1][c] = Sgrd_Find->Cells(c, r);
+    return rows;
+}
+
+void TFmFindCheckSet::BuildWhereClause()
+{
+    std::vector<ConditionRow> rows = conditionRows();
     FWhereText = buildWhereText(rows, FFieldNames);
     // The builder fills in missing connectors; the grid shows them too.
     for (int r = 1; r < Sgrd_Find->RowCount(); ++r)
@@ -569,6 +575,14 @@ void TFmFindCheckSet::SpeedButton7Click()
 {
     // The open editor commits before the statement is built.
     leaveEditor();
+    // Conditions that make no statement are not run as one: the user hears
+    // which row is wrong and keeps every condition to mend it.
+    if (const std::optional<ConditionProblem> problem = findConditionProblem(conditionRows())) {
+        Sgrd_Find->SetCurrentCellQuietly(ccNumber, problem->row);
+        Sgrd_Find->viewport()->update();
+        platform::showMessage(problem->message, this);
+        return;
+    }
     {
         const QSignalBlocker quiet(PageControl1);
         PageControl1->setCurrentIndex(1);

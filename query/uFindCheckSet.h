@@ -3,6 +3,9 @@
 #include <QDialog>
 #include <QStringList>
 
+#include <array>
+#include <vector>
+
 class QComboBox;
 class QDateEdit;
 class QGroupBox;
@@ -138,6 +141,8 @@ private:
     void cancelEditor();
     void commit(QWidget *editor);
     void placeEditor(QWidget *editor, int col, int row);
+    // The condition rows as the grid holds them; element 0 is row 1.
+    std::vector<std::array<QString, 7>> conditionRows() const;
     bool currentRowIsNumeric() const;
 
     bool m_leaving = false;

@@ -146,6 +146,16 @@ bool plainScan(sqlite3 *db, const QByteArray &utf8, const QString &table)
 
 } // namespace
 
+void DbConnection::checkStatement(const QString &statement)
+{
+    if (!m_db)
+        throw DbError(QStringLiteral("数据库未连接"));
+    const Use use(*this);
+    const detail::Statement prepared = detail::prepare(m_db, statement.toUtf8());
+    if (sqlite3_column_count(prepared.get()) == 0)
+        throw DbError(QStringLiteral("语句没有返回字段"));
+}
+
 void DbConnection::preload(const QString &statement)
 {
     if (!m_db || loading())

@@ -52,6 +52,11 @@ public:
     // The path of the open file; empty while disconnected.
     QString databasePath() const { return m_path; }
 
+    // Whether the engine takes a statement, without running it: throws
+    // DbError with the engine's reason when the statement cannot run (a
+    // syntax error, an unknown table or column).
+    void checkStatement(const QString &statement);
+
     // Starts reading a statement that lists a whole table into that
     // table's snapshot on a worker thread; a query opened meanwhile is
     // answered from the rows read so far and takes in the rest as they
