@@ -1,11 +1,11 @@
 #include "app/uBrowsePanel.h"
 
+#include "app/VendorLinks.h"
 #include "app/uFmMainForm.h"
 
 #include "platform/db/Database.h"
 #include "platform/db/DbEdit.h"
 #include "platform/db/DbGrid.h"
-#include "platform/os/Shell.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/MessageBox.h"
 #include "query/FieldWidths.h"
@@ -232,7 +232,7 @@ void TBrowsePanel::SpeedButton5Click()
 {
     const QString address = CompanySiteAddress(DetailEdit(QStringLiteral("cHttp"))->text());
     if (!address.isEmpty())
-        platform::shellOpen(address); // the result is ignored, as for every link
+        links::OpenAddress(address, window());
 }
 
 // The query tools belong to the main window.

@@ -416,17 +416,17 @@ void TFmMainForm::SoftUpdateNoUpdateAvailable()
 
 void TFmMainForm::Image3Click()
 {
-    links::Open(links::Link::Home);
+    links::Open(links::Link::Home, this);
 }
 
 void TFmMainForm::Image4Click()
 {
-    links::Open(links::Link::Home);
+    links::Open(links::Link::Home, this);
 }
 
 void TFmMainForm::LabelBMouseDown(Qt::MouseButton)
 {
-    links::Open(links::Link::Home);
+    links::Open(links::Link::Home, this);
 }
 
 void TFmMainForm::LabelBMouseMove()
@@ -443,22 +443,22 @@ void TFmMainForm::LabelBMouseLeave()
 
 void TFmMainForm::SpBtn_INClick()
 {
-    links::Open(links::Link::MemberRegistration);
+    links::Open(links::Link::MemberRegistration, this);
 }
 
 void TFmMainForm::lbl_dlxxClick()
 {
-    links::Open(links::Link::AgentInformation);
+    links::Open(links::Link::AgentInformation, this);
 }
 
 void TFmMainForm::lbl_jmdlClick()
 {
-    links::Open(links::Link::AgentApplication);
+    links::Open(links::Link::AgentApplication, this);
 }
 
 void TFmMainForm::lbl_zxckClick()
 {
-    links::Open(links::Link::AdvertDetails);
+    links::Open(links::Link::AdvertDetails, this);
 }
 
 void TFmMainForm::lbl_EmailClick()
@@ -467,47 +467,47 @@ void TFmMainForm::lbl_EmailClick()
     const QString caption = Pal_2_3->lbl_Email->text();
     const QString prefix = contenttext::EmailCaptionPrefix();
     const QString email = caption.startsWith(prefix) ? caption.mid(prefix.size()) : caption;
-    links::OpenAddress(links::MailTo(email.trimmed()));
+    links::OpenAddress(links::MailTo(email.trimmed()), this);
 }
 
 void TFmMainForm::SpdBtn_1Click()
 {
-    links::Open(links::Link::Hotel);
+    links::Open(links::Link::Hotel, this);
 }
 
 void TFmMainForm::SpdBtn_2Click()
 {
-    links::Open(links::Link::Translation);
+    links::Open(links::Link::Translation, this);
 }
 
 void TFmMainForm::SpdBtn_3Click()
 {
-    links::Open(links::Link::Purchase);
+    links::Open(links::Link::Purchase, this);
 }
 
 void TFmMainForm::SpdBtn_4Click()
 {
-    links::Open(links::Link::Modeling);
+    links::Open(links::Link::Modeling, this);
 }
 
 void TFmMainForm::SpdBtn_5Click()
 {
-    links::Open(links::Link::Multimedia);
+    links::Open(links::Link::Multimedia, this);
 }
 
 void TFmMainForm::SpdBtn_6Click()
 {
-    links::Open(links::Link::Sample);
+    links::Open(links::Link::Sample, this);
 }
 
 void TFmMainForm::SpdBtn_7Click()
 {
-    links::Open(links::Link::SiteBuild);
+    links::Open(links::Link::SiteBuild, this);
 }
 
 void TFmMainForm::SpdBtn_8Click()
 {
-    links::Open(links::Link::SitePromote);
+    links::Open(links::Link::SitePromote, this);
 }
 
 void TFmMainForm::lbl_dlxxMouseMove()

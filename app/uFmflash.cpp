@@ -100,5 +100,5 @@ void TFmflash::SpdBtn_InClick()
 
 void TFmflash::SpdBtn_LoginClick()
 {
-    links::Open(links::Link::Home);
+    links::Open(links::Link::Home, this);
 }
