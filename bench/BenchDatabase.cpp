@@ -27,7 +27,7 @@ QString g_path;
 double g_buildSeconds = 0;
 
 // The builder's generation: a file written by another one is not reused.
-constexpr int kGeneration = 2;
+constexpr int kGeneration = 3;
 
 void showProgress(int done, int total)
 {
