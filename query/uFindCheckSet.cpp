@@ -7,6 +7,7 @@
 #include "query/uFindCheckSetModel.h"
 #include "resources/Glyphs.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFocusEvent>
@@ -77,6 +78,8 @@ TFmFindCheckSet::~TFmFindCheckSet()
 {
     for (QWidget *e : editors())
         e->removeEventFilter(this);
+    for (QComboBox *chooser : {Cbo_Fields, Cbo_Compare, Cbo_Connection})
+        chooser->view()->removeEventFilter(this);
     Sgrd_Find->OnSelectCell = nullptr;
     Sgrd_Find->OnDrawCell = nullptr;
     Sgrd_Check->OnDrawCell = nullptr;
@@ -120,6 +123,9 @@ void TFmFindCheckSet::buildControls()
     Cbo_Connection = makeChooser(page0, "Cbo_Connection", connectorItems());
     for (QWidget *e : editors())
         e->installEventFilter(this);
+    // Esc in a chooser's open list ends the edit too, not only the list.
+    for (QComboBox *chooser : {Cbo_Fields, Cbo_Compare, Cbo_Connection})
+        chooser->view()->installEventFilter(this);
 
     auto *page1 = new QWidget;
     page1->setObjectName(QStringLiteral("TabSheet2"));
@@ -448,6 +454,9 @@ bool TFmFindCheckSet::eventFilter(QObject *watched, QEvent *event)
     // further: the window closes only on an Esc with no editor open.
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape &&
         static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
+        for (QComboBox *chooser : {Cbo_Fields, Cbo_Compare, Cbo_Connection})
+            if (watched == chooser->view())
+                chooser->hidePopup();
         cancelEditor();
         return true;
     }

@@ -6,6 +6,7 @@
 #include "query/uFindCheckSet.h"
 #include "support/TypeText.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
@@ -446,6 +447,20 @@ TEST_F(FindCheckSetTest, EscapeEndsTheOpenEditFirstAndThenClosesTheWindow)
     dialog->Cbo_Connection->setCurrentIndex(2);
     escapeIn(dialog->Cbo_Connection);
     EXPECT_EQ(cell(4, 1), QString());
+
+    // With the chooser's list open, Esc closes the list and ends the edit:
+    // what the list's selection moved to is not written.
+    click(2, 1);
+    dialog->Cbo_Compare->showPopup();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->Cbo_Compare->view()->isVisible(); }));
+    const QString beforeList = cell(2, 1);
+    QTest::keyClick(dialog->Cbo_Compare->view(), Qt::Key_Down);
+    QTest::keyClick(dialog->Cbo_Compare->view(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->Cbo_Compare->view()->isVisible());
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(visibleEditors().isEmpty());
+    EXPECT_EQ(cell(2, 1), beforeList);
+    EXPECT_NE(cell(2, 1), QStringLiteral("大于"));
 
     chooseField(1, kFlag);
     grid->SetCells(5, 1, QStringLiteral("11")); // as a date field would
