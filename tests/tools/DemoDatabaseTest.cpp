@@ -381,7 +381,7 @@ TEST(DemoArguments, ReadsEveryOptionAndRejectsBadOnes)
 // standard output and succeeds; a mistake prints it to the error output.
 TEST(DemoCommandLine, HelpPrintsTheUsageAndSucceeds)
 {
-    const QString program = qEnvironmentVariable("VELMORA_BUILD_DIR") + QStringLiteral("/tools/make_demo_db");
+    const QString program = QStringLiteral(VELMORA_MAKE_DEMO_DB);
     ASSERT_TRUE(QFileInfo(program).isExecutable()) << program.toStdString();
     const auto run = [&](const QStringList &args) {
         QProcess process;
