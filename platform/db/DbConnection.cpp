@@ -25,9 +25,11 @@ QString quoted(QString text)
     return QLatin1Char('\'') + text.replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
 }
 
-// Opens the file with the key and cipher page size given, and reads its
-// schema to prove both. Returns nullptr when the file does not decrypt.
-sqlite3 *tryOpen(const QString &path, const QString &key, int pageSize)
+// Opens the file and proves the key by reading its schema, trying the
+// known cipher page sizes in turn on the one handle: the engine derives the
+// key from the password once (a derivation slow by design), not once for
+// every page size tried. Returns nullptr when the file does not decrypt.
+sqlite3 *openDecrypted(const QString &path, const QString &key)
 {
     sqlite3 *db = nullptr;
     const QByteArray file = path.toUtf8();
@@ -37,18 +39,40 @@ sqlite3 *tryOpen(const QString &path, const QString &key, int pageSize)
         sqlite3_close(db);
         throw DbError(message);
     }
-    try {
-        if (!key.isEmpty()) {
-            detail::execute(db, QStringLiteral("PRAGMA key = %1").arg(quoted(key)));
-            if (pageSize > 0)
-                detail::execute(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(pageSize));
+    const auto readsSchema = [db] {
+        try {
+            detail::execute(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+            return true;
+        } catch (const DbError &) {
+            return false;
         }
-        detail::execute(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    };
+    try {
+        if (key.isEmpty()) {
+            if (readsSchema())
+                return db;
+        } else {
+            detail::execute(db, QStringLiteral("PRAGMA key = %1").arg(quoted(key)));
+            int engineDefault = 0;
+            {
+                const detail::Statement pages =
+                    detail::prepare(db, QStringLiteral("PRAGMA cipher_page_size"));
+                if (sqlite3_step(pages.get()) == SQLITE_ROW)
+                    engineDefault = sqlite3_column_int(pages.get(), 0);
+            }
+            for (int pageSize : kKnownPageSizes) {
+                const int size = pageSize > 0 ? pageSize : engineDefault;
+                if (size <= 0)
+                    continue;
+                detail::execute(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(size));
+                if (readsSchema())
+                    return db;
+            }
+        }
     } catch (const DbError &) {
-        sqlite3_close(db);
-        return nullptr;
     }
-    return db;
+    sqlite3_close(db);
+    return nullptr;
 }
 
 } // namespace
@@ -106,21 +130,24 @@ DbConnection::Use::~Use()
 namespace {
 
 // The smallest and largest row id of a table: how far a reading in row-id
-// order has got.
+// order has got. Each is asked on its own: the engine finds a lone min() or
+// max() of the row id at an end of the table's tree, while both in one
+// statement read every page of the table.
 std::pair<std::int64_t, std::int64_t> rowIdRange(sqlite3 *db, const QString &table)
 {
-    std::pair<std::int64_t, std::int64_t> range{0, 0};
-    try {
-        const QString quoted = QLatin1Char('"') +
-                               QString(table).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
-                               QLatin1Char('"');
-        detail::Statement s =
-            detail::prepare(db, QStringLiteral("SELECT min(rowid), max(rowid) FROM %1").arg(quoted));
-        if (sqlite3_step(s.get()) == SQLITE_ROW)
-            range = {sqlite3_column_int64(s.get(), 0), sqlite3_column_int64(s.get(), 1)};
-    } catch (const DbError &) {
-    }
-    return range;
+    const QString quoted =
+        QLatin1Char('"') + QString(table).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+    const auto bound = [&](const char *function) -> std::int64_t {
+        try {
+            detail::Statement s = detail::prepare(
+                db, QStringLiteral("SELECT %1(rowid) FROM %2").arg(QLatin1String(function), quoted));
+            if (sqlite3_step(s.get()) == SQLITE_ROW)
+                return sqlite3_column_int64(s.get(), 0);
+        } catch (const DbError &) {
+        }
+        return 0;
+    };
+    return {bound("min"), bound("max")};
 }
 
 // Whether the engine runs the statement as one plain pass over the table.
@@ -295,11 +322,7 @@ void DbConnection::open()
     const QString key = cs.value(QStringLiteral("Jet OLEDB:Database Password"));
     // Files written by our builder use larger cipher pages (much faster to
     // read); files written with other sizes must open as well.
-    sqlite3 *db = nullptr;
-    for (int pageSize : kKnownPageSizes) {
-        if ((db = tryOpen(path, key, pageSize)))
-            break;
-    }
+    sqlite3 *db = openDecrypted(path, key);
     if (!db)
         throw DbError(QStringLiteral("密码错误或文件不是数据库：%1").arg(path));
     sqlite3_busy_timeout(db, m_busyTimeout);
