@@ -251,8 +251,10 @@ void TFmMainForm::FormCreate()
     // A large list is still being read: the count is written when it is whole.
     connect(DMForm->ADOContAccess, &platform::db::DbConnection::loadProgressed, this,
             &TFmMainForm::ShowLoadProgress);
-    if (!DMForm->ADOContAccess->loading())
-        ShowLoadProgress(DMForm->ADOQryDVPack->recordCount(), 1, true, false);
+    // Until the reading reports again, the rows it has shown so far (those
+    // read ahead of the rest) are what it has read.
+    ShowLoadProgress(DMForm->ADOQryDVPack->recordCount(), DMForm->ADOContAccess->loading() ? 0 : 1,
+                     !DMForm->ADOContAccess->loading(), false);
 }
 
 void TFmMainForm::ShowLoadProgress(int rows, double fraction, bool finished, bool failed)

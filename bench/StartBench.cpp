@@ -119,14 +119,11 @@ int runStart(int argc, char **argv, const QString &folder, std::int64_t launchNs
         return 1;
     }
     const double openedMs = msSince(launchNs);
-    double firstChunkMs = -1;
     double wholeMs = -1;
     int rows = 0;
     QEventLoop loop;
     QObject::connect(dataModule.ADOContAccess, &platform::db::DbConnection::loadProgressed, &loop,
                      [&](int count, double, bool finished, bool) {
-                         if (firstChunkMs < 0 && count > 0)
-                             firstChunkMs = msSince(launchNs);
                          if (!finished)
                              return;
                          wholeMs = msSince(launchNs);
@@ -149,8 +146,8 @@ int runStart(int argc, char **argv, const QString &folder, std::int64_t launchNs
     });
     check.start(10);
     loop.exec();
-    std::printf("opened_ms=%.1f splash_ms=%.1f first_chunk_ms=%.1f first_rows_ms=%.1f rows_at_first=%d",
-                openedMs, watch.splashMs, firstChunkMs, watch.firstRowsMs, watch.rowsAtFirst);
+    std::printf("opened_ms=%.1f splash_ms=%.1f first_rows_ms=%.1f rows_at_first=%d", openedMs, watch.splashMs,
+                watch.firstRowsMs, watch.rowsAtFirst);
     if (wholeMs >= 0)
         std::printf(" whole_ms=%.1f rows=%d", wholeMs, rows);
     std::printf("\n");

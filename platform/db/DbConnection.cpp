@@ -150,6 +150,23 @@ std::pair<std::int64_t, std::int64_t> rowIdRange(sqlite3 *db, const QString &tab
     return {bound("min"), bound("max")};
 }
 
+// Rows read ahead of a table's snapshot: a screen of a list and some to scroll.
+constexpr int kLeadingRows = 4 * detail::SnapshotLoader::kPauseRows;
+
+// The first kLeadingRows rows of the statement (all, if it has fewer), in a
+// store of their own; the statement is reset after. nullptr on a failure.
+std::shared_ptr<ColumnStore> readLeadingRows(const detail::PreparedResult &prepared)
+{
+    auto rows = std::make_shared<ColumnStore>(prepared.infos);
+    detail::SnapshotLoader loader(prepared.statement.get(), prepared.sources, 0);
+    int read = 0;
+    loader.between = [&] { return (read += detail::SnapshotLoader::kPauseRows) < kLeadingRows; };
+    const int rc = loader.run(*rows);
+    rows->finishLoading();
+    sqlite3_reset(prepared.statement.get());
+    return rc == SQLITE_DONE || rc == SQLITE_INTERRUPT ? rows : nullptr;
+}
+
 // Whether the engine runs the statement as one plain pass over the table.
 bool plainScan(sqlite3 *db, const QByteArray &utf8, const QString &table)
 {
@@ -216,6 +233,20 @@ void DbConnection::preload(const QString &statement)
     m_stopLoading = false;
     m_loader = std::thread([this, prepared, snapshot] {
         std::unique_lock lock(m_use);
+        // Worth it where the first chunk is larger; read while the handle is
+        // held, and the rest starts again from the first row.
+        if (std::shared_ptr<ColumnStore> leading =
+                snapshot->store()->chunkRows() > kLeadingRows ? readLeadingRows(*prepared) : nullptr)
+            QMetaObject::invokeMethod(
+                this,
+                [this, snapshot, leading] {
+                    if (m_loading != snapshot)
+                        return;
+                    m_leadingRows = leading;
+                    emit leadingRowsRead();
+                    emit loadProgressed(leading->rowCount(), fractionRead(*leading), false, false);
+                },
+                Qt::QueuedConnection);
         ColumnStore &store = *snapshot->store();
         detail::SnapshotLoader loader(prepared->statement.get(), prepared->sources, 0);
         loader.between = [&] {
@@ -246,12 +277,16 @@ void DbConnection::reportProgress()
     if (!m_loading)
         return;
     const ColumnStore &store = *m_loading->store();
-    const int rows = store.rowCount();
-    double fraction = 0;
-    if (rows > 0 && m_lastRowId > m_firstRowId)
-        fraction = std::clamp(
-            double(store.rowId(rows - 1) - m_firstRowId) / double(m_lastRowId - m_firstRowId), 0.0, 1.0);
-    emit loadProgressed(rows, fraction, false, false);
+    emit loadProgressed(store.rowCount(), fractionRead(store), false, false);
+}
+
+double DbConnection::fractionRead(const ColumnStore &rows) const
+{
+    const int count = rows.rowCount();
+    if (count == 0 || m_lastRowId <= m_firstRowId)
+        return 0;
+    return std::clamp(double(rows.rowId(count - 1) - m_firstRowId) / double(m_lastRowId - m_firstRowId), 0.0,
+                      1.0);
 }
 
 void DbConnection::loadEnded(bool ok)
@@ -261,6 +296,7 @@ void DbConnection::loadEnded(bool ok)
     m_loader.join();
     std::shared_ptr<TableSnapshot> snapshot = std::move(m_loading);
     m_loading.reset();
+    m_leadingRows.reset();
     snapshot->store()->onRowsHandedOver = nullptr;
     if (!ok)
         std::erase(m_snapshots, snapshot);
@@ -279,6 +315,7 @@ void DbConnection::stopLoading()
         std::erase(m_snapshots, m_loading);
         m_loading.reset();
     }
+    m_leadingRows.reset();
 }
 
 std::shared_ptr<TableSnapshot> DbConnection::heldSnapshot(const QString &table)

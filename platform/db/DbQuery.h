@@ -4,8 +4,8 @@
 #include "platform/db/DbField.h"
 #include "platform/db/PersistentField.h"
 #include "platform/db/RowFilter.h"
-#include "platform/db/RowSort.h"
 #include "platform/db/RowPredicate.h"
+#include "platform/db/RowSort.h"
 
 #include <QObject>
 #include <QString>
@@ -188,6 +188,9 @@ private:
     std::vector<int> filterRows(const RowBits &candidates) const;
     // Takes in the rows a loading snapshot has read since.
     void takeInRows();
+    // Shows the connection's leading rows while the loading snapshot the
+    // whole result comes from has handed over none yet.
+    void showLeadingRows();
     // Applies the filter settings after a change; on failure calls `undo`
     // to restore them and rethrows.
     void refilter(const std::function<void()> &undo);
@@ -212,6 +215,9 @@ private:
     std::vector<PersistentField> m_persistent;
     std::shared_ptr<ColumnStore> m_store;  // the rows the result is drawn from
     std::shared_ptr<TableSnapshot> m_held; // when m_store is a table snapshot the connection holds
+    // While m_store holds the leading rows of a table being read: the
+    // snapshot's store, which the result goes on from once it has them.
+    std::shared_ptr<ColumnStore> m_leadingFor;
     bool m_fromSnapshot = false;
     std::vector<int> m_columns; // the store column behind each field
     std::vector<int> m_rows;    // the store rows of the result, unless m_allRows
