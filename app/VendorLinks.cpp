@@ -2,6 +2,12 @@
 
 #include "app/VendorAddresses.h"
 #include "platform/os/Shell.h"
+#include "platform/ui/Clipboard.h"
+#include "platform/ui/MessageBox.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
 
 #include <QtGlobal>
 
@@ -83,15 +89,49 @@ QString MailTo(const QString &email)
     return QStringLiteral("mailto:") + email;
 }
 
-void Open(Link link)
+void Open(Link link, QWidget *window)
 {
-    OpenAddress(Address(link));
+    OpenAddress(Address(link), window);
 }
 
-void OpenAddress(const QString &address)
+namespace {
+
+bool isMailTo(const QString &address)
 {
-    // The result is ignored: without a browser or mail program nothing happens.
-    platform::shellOpen(address);
+    return address.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive);
+}
+
+// What the user copies: a mail address without its "mailto:".
+QString copiedText(const QString &address)
+{
+    return isMailTo(address) ? address.mid(7) : address;
+}
+
+} // namespace
+
+QString OpenFailedText(const QString &address)
+{
+    if (isMailTo(address))
+        return QStringLiteral("无法打开邮件程序：系统中没有设置可用的邮件程序。\r\n"
+                              "邮箱地址已复制到剪贴板，请在您的邮件程序中粘贴使用：\r\n") +
+               copiedText(address);
+    return QStringLiteral("无法打开网页：系统中没有设置可用的浏览器。\r\n"
+                          "网址已复制到剪贴板，请粘贴到浏览器的地址栏中打开：\r\n") +
+           address;
+}
+
+void OpenAddress(const QString &address, QWidget *window)
+{
+    // A failure is told: a click that does nothing looks like a dead link.
+    platform::shellOpenReporting(address, [address, owner = QPointer<QWidget>(window)](bool opened) {
+        if (opened)
+            return;
+        platform::copyToClipboard(copiedText(address));
+        // The splash may be gone by the time the opener gives up.
+        QWidget *parent = owner && owner->isVisible() ? owner.data() : QApplication::activeWindow();
+        platform::messageBox(OpenFailedText(address), QCoreApplication::applicationName(),
+                             platform::MessageButtons::Ok, platform::MessageIcon::Warning, parent);
+    });
 }
 
 } // namespace links

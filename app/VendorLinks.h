@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 // The vendor's addresses and every link of the program's windows to them.
 namespace links {
 
@@ -37,9 +39,14 @@ QString Address(Link link);
 // "mailto:" followed by the address.
 QString MailTo(const QString &email);
 
-// Opens a link in the user's browser. A failure (no browser) shows nothing.
-void Open(Link link);
+// Opens a link in the user's browser. When the desktop cannot open it (no
+// browser is set up), the address goes to the clipboard and a message over
+// `window` (the window of the control clicked) says so and shows it.
+void Open(Link link, QWidget *window);
 // Opens any address or mailto: target the same way.
-void OpenAddress(const QString &address);
+void OpenAddress(const QString &address, QWidget *window);
+// The message for an address the desktop could not open; the address (for
+// a mailto: target, the mail address) is the one put on the clipboard.
+QString OpenFailedText(const QString &address);
 
 } // namespace links

@@ -1,11 +1,11 @@
 #include "app/uBrowsePanel.h"
 
+#include "app/VendorLinks.h"
 #include "app/uFmMainForm.h"
 
 #include "platform/db/Database.h"
 #include "platform/db/DbEdit.h"
 #include "platform/db/DbGrid.h"
-#include "platform/os/Shell.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/MessageBox.h"
 #include "query/CompanySearch.h"
@@ -258,7 +258,7 @@ void TBrowsePanel::SpeedButton5Click()
 {
     const QString address = CompanySiteAddress(DetailEdit(QStringLiteral("cHttp"))->text());
     if (!address.isEmpty())
-        platform::shellOpen(address); // the result is ignored, as for every link
+        links::OpenAddress(address, window());
 }
 
 // The query tools belong to the main window.
@@ -292,13 +292,23 @@ void TBrowsePanel::SpBtn_OFindClick()
     const QString text = dialog->MemoSQlText();
     if (text.trimmed().isEmpty())
         return;
+    // A statement the database cannot run is not run: the list stays as it
+    // was, with its column titles, and the user hears why nothing changed.
+    try {
+        if (DbConnection *connection = m_companies->connection())
+            connection->checkStatement(text);
+    } catch (const DbError &) {
+        platform::showMessage(QStringLiteral("查询条件不完整或有误，无法查询，企业列表保持不变，请核实！"),
+                              this);
+        return;
+    }
     const platform::BusyCursor busy;
     try {
         // Profile text that cannot be posted keeps the old statement.
         m_companies->setSqlText(text);
         m_companies->open();
     } catch (const DbError &) {
-        // A statement the database rejects leaves the list closed.
+        // A statement that failed while it ran leaves the list closed.
     }
     const QStringList labels = dialog->ChosenLabels;
     for (int i = 0; i < m_companies->fieldCount() && i < labels.size(); ++i)

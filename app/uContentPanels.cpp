@@ -111,11 +111,16 @@ TAboutPanel::TAboutPanel(QWidget *parent)
         AddText(QStringLiteral("Description"), contenttext::AboutDescription(), QRect(16, 48, 372, 170));
     Image5 = AddPicture(QStringLiteral("Image5"), resources::picture(Picture::About), QPoint(405, 52));
     Image5->setAccessibleName(QStringLiteral("Velmora中国企业名录图片"));
-    Facts = AddText(QStringLiteral("Facts"), contenttext::AboutFacts(), QRect(16, 226, 372, 160));
+    Facts = AddText(QStringLiteral("Facts"), contenttext::AboutFacts(QString()), QRect(16, 226, 372, 160));
     Slogan = AddSlogan(QPoint(16, 406));
     SpeedButton11 = makeGlyphButton(this, QStringLiteral("SpeedButton11"), QStringLiteral("在线升级"),
                                     Glyph::Upgrade, 32, QRect(440, 384, 161, 65));
     SpeedButton11->setFont(songFont(14, true));
+}
+
+void TAboutPanel::ShowVersion(const QString &installed)
+{
+    Facts->setText(contenttext::AboutFacts(installed));
 }
 
 TJoinPanel::TJoinPanel(QWidget *parent)

@@ -44,6 +44,9 @@ class TAboutPanel : public TContentPanel
 public:
     explicit TAboutPanel(QWidget *parent);
 
+    // Writes the installed version into the fact sheet.
+    void ShowVersion(const QString &installed);
+
     QLabel *Description;
     QLabel *Facts;
     PictureBox *Image5;

@@ -20,11 +20,21 @@ QString AboutDescription()
         "邮编查询，是销售、采购与外贸人员的案头工具。</p>");
 }
 
-QString AboutFacts()
+QString ShownVersion(const QString &installed)
+{
+    const QString version = installed.trimmed();
+    if (version.isEmpty() || version == QLatin1String("Error"))
+        return QStringLiteral("未知");
+    return version;
+}
+
+QString AboutFacts(const QString &version)
 {
     return QStringLiteral("<table cellspacing='0' cellpadding='2'>"
                           "<tr><td>软件名称：</td><td>Velmora 中国企业名录</td></tr>"
-                          "<tr><td>软件版本：</td><td>1.0</td></tr>"
+                          "<tr><td>软件版本：</td><td>") +
+           ShownVersion(version).toHtmlEscaped() +
+           QStringLiteral("</td></tr>"
                           "<tr><td>软件大小：</td><td>约 10 MB（含企业数据库）</td></tr>"
                           "<tr><td>软件语言：</td><td>简体中文</td></tr>"
                           "<tr><td>授权方式：</td><td>免费软件，欢迎转发</td></tr>"

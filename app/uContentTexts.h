@@ -8,7 +8,12 @@ namespace contenttext {
 
 QString Slogan();
 QString AboutDescription();
-QString AboutFacts();
+// The fact sheet, with the installed version as ShownVersion() gives it.
+QString AboutFacts(const QString &version);
+// The installed version as the about panel and the splash show it: the
+// version file's text, or "未知" where the file gives none ("Error", the
+// text the upgrade is handed for a missing file or value, or an empty value).
+QString ShownVersion(const QString &installed);
 QString JoinSteps();
 QString VendorPostalAddress();
 QString AgentIntroduction();

@@ -286,6 +286,7 @@ void TFmMainForm::FormCreate()
     // stays with its owner, hidden, after it closes.
     if (!Fmflash) {
         Fmflash = new TFmflash(this);
+        Fmflash->ShowVersion(InstalledVersion(VersionFile));
         Fmflash->exec();
     }
     // The designed size at the first start; afterwards the size the user left.
@@ -304,8 +305,10 @@ void TFmMainForm::FormCreate()
     // A large list is still being read: the count is written when it is whole.
     connect(DMForm->ADOContAccess, &platform::db::DbConnection::loadProgressed, this,
             &TFmMainForm::ShowLoadProgress);
-    if (!DMForm->ADOContAccess->loading())
-        ShowLoadProgress(DMForm->ADOQryDVPack->recordCount(), 1, true, false);
+    // Until the reading reports again, the rows it has shown so far (those
+    // read ahead of the rest) are what it has read.
+    ShowLoadProgress(DMForm->ADOQryDVPack->recordCount(), DMForm->ADOContAccess->loading() ? 0 : 1,
+                     !DMForm->ADOContAccess->loading(), false);
 }
 
 void TFmMainForm::ShowLoadProgress(int rows, double fraction, bool finished, bool failed)
@@ -506,7 +509,9 @@ void TFmMainForm::SpeedButton11Click()
 
 void TFmMainForm::ReadInstalledVersion()
 {
-    UpdateHook->ReadInstalledVersion();
+    UpdateHook->ReadInstalledVersion(VersionFile);
+    // The about page shows the version the upgrade compares with.
+    Pal_2_0->ShowVersion(SoftUpdate->VersionNumber());
 }
 
 void TFmMainForm::SoftUpdateAborted()
@@ -523,17 +528,17 @@ void TFmMainForm::SoftUpdateNoUpdateAvailable()
 
 void TFmMainForm::Image3Click()
 {
-    links::Open(links::Link::Home);
+    links::Open(links::Link::Home, this);
 }
 
 void TFmMainForm::Image4Click()
 {
-    links::Open(links::Link::Home);
+    links::Open(links::Link::Home, this);
 }
 
 void TFmMainForm::LabelBMouseDown(Qt::MouseButton)
 {
-    links::Open(links::Link::Home);
+    links::Open(links::Link::Home, this);
 }
 
 void TFmMainForm::LabelBMouseMove()
@@ -550,22 +555,22 @@ void TFmMainForm::LabelBMouseLeave()
 
 void TFmMainForm::SpBtn_INClick()
 {
-    links::Open(links::Link::MemberRegistration);
+    links::Open(links::Link::MemberRegistration, this);
 }
 
 void TFmMainForm::lbl_dlxxClick()
 {
-    links::Open(links::Link::AgentInformation);
+    links::Open(links::Link::AgentInformation, this);
 }
 
 void TFmMainForm::lbl_jmdlClick()
 {
-    links::Open(links::Link::AgentApplication);
+    links::Open(links::Link::AgentApplication, this);
 }
 
 void TFmMainForm::lbl_zxckClick()
 {
-    links::Open(links::Link::AdvertDetails);
+    links::Open(links::Link::AdvertDetails, this);
 }
 
 void TFmMainForm::lbl_EmailClick()
@@ -574,47 +579,47 @@ void TFmMainForm::lbl_EmailClick()
     const QString caption = Pal_2_3->lbl_Email->text();
     const QString prefix = contenttext::EmailCaptionPrefix();
     const QString email = caption.startsWith(prefix) ? caption.mid(prefix.size()) : caption;
-    links::OpenAddress(links::MailTo(email.trimmed()));
+    links::OpenAddress(links::MailTo(email.trimmed()), this);
 }
 
 void TFmMainForm::SpdBtn_1Click()
 {
-    links::Open(links::Link::Hotel);
+    links::Open(links::Link::Hotel, this);
 }
 
 void TFmMainForm::SpdBtn_2Click()
 {
-    links::Open(links::Link::Translation);
+    links::Open(links::Link::Translation, this);
 }
 
 void TFmMainForm::SpdBtn_3Click()
 {
-    links::Open(links::Link::Purchase);
+    links::Open(links::Link::Purchase, this);
 }
 
 void TFmMainForm::SpdBtn_4Click()
 {
-    links::Open(links::Link::Modeling);
+    links::Open(links::Link::Modeling, this);
 }
 
 void TFmMainForm::SpdBtn_5Click()
 {
-    links::Open(links::Link::Multimedia);
+    links::Open(links::Link::Multimedia, this);
 }
 
 void TFmMainForm::SpdBtn_6Click()
 {
-    links::Open(links::Link::Sample);
+    links::Open(links::Link::Sample, this);
 }
 
 void TFmMainForm::SpdBtn_7Click()
 {
-    links::Open(links::Link::SiteBuild);
+    links::Open(links::Link::SiteBuild, this);
 }
 
 void TFmMainForm::SpdBtn_8Click()
 {
-    links::Open(links::Link::SitePromote);
+    links::Open(links::Link::SitePromote, this);
 }
 
 void TFmMainForm::lbl_dlxxMouseMove()

@@ -177,6 +177,9 @@ public:
     // as long as the window.
     TsuSelfUpdater *SoftUpdate;
     TUpdateHook *UpdateHook;
+    // The version file the creation reads; a bare name is looked up beside
+    // the program.
+    QString VersionFile = QStringLiteral("softup.dll");
 
 protected:
     // FormClose: every close disconnects the database, ignoring a failure.

@@ -2,8 +2,10 @@
 
 #include "app/PictureBox.h"
 #include "app/VendorLinks.h"
+#include "app/uContentTexts.h"
 #include "resources/Pictures.h"
 
+#include <QLabel>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
@@ -45,6 +47,15 @@ TFmflash::TFmflash(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWi
     SpdBtn_Login->setGeometry(152, 226, 169, 41);
     SpdBtn_Login->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; }"));
 
+    // Drawn as the picture's own texts are: light blue on the sky, no background.
+    LabelVersion = new QLabel(this);
+    LabelVersion->setObjectName(QStringLiteral("LabelVersion"));
+    LabelVersion->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LabelVersion->setGeometry(246, 28, 220, 16);
+    LabelVersion->setStyleSheet(QStringLiteral(
+        "QLabel { color: #cfe2f8; background: transparent; font: 12px \"WenQuanYi Micro Hei\"; }"));
+    ShowVersion(QString());
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(2000);
@@ -71,6 +82,11 @@ void TFmflash::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
+void TFmflash::ShowVersion(const QString &installed)
+{
+    LabelVersion->setText(QStringLiteral("版本 ") + contenttext::ShownVersion(installed));
+}
+
 void TFmflash::Timer1Timer()
 {
     Timer1->stop();
@@ -84,5 +100,5 @@ void TFmflash::SpdBtn_InClick()
 
 void TFmflash::SpdBtn_LoginClick()
 {
-    links::Open(links::Link::Home);
+    links::Open(links::Link::Home, this);
 }

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class PictureBox;
+class QLabel;
 class QTimer;
 class QToolButton;
 
@@ -29,6 +30,12 @@ public:
     // opens the vendor's home page.
     QToolButton *SpdBtn_Login;
     QTimer *Timer1;
+    // The installed version, at the top right of the picture: "版本 " and
+    // the version as the about panel shows it.
+    QLabel *LabelVersion;
+
+    // Shows the installed version (the version file's text, see InstalledVersion()).
+    void ShowVersion(const QString &installed);
 
 protected:
     void showEvent(QShowEvent *event) override;

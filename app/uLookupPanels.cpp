@@ -174,6 +174,10 @@ bool TMobileLookupPanel::CardtextKeyPress(QChar key)
 
 void TMobileLookupPanel::LookupMobile()
 {
+    // Whatever this lookup ends in, the answer of an earlier number does not
+    // stay beside it.
+    for (QLineEdit *result : {edt_1, edt_2, edt_3, edt_4})
+        result->clear();
     const QString number = Cardtext->text().trimmed();
     if (number.size() != 11) {
         platform::showMessage(QStringLiteral("对不起，手机输入有误！"), this);

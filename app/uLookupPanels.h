@@ -25,7 +25,7 @@ public:
 
     // Looks the number in Cardtext up by its first seven digits and fills
     // the four result edits; tells the user when the number is malformed,
-    // unknown, or the lookup fails.
+    // unknown, or the lookup fails, and then leaves the result edits empty.
     void LookupMobile();
     void SpeedButton10Click() { LookupMobile(); }
     // Key filter of Cardtext: digits, Backspace, Enter and Escape pass;

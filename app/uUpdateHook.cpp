@@ -119,7 +119,7 @@ TUpdateHook::TUpdateHook(QWidget *mainWindow, platform::db::DbConnection *connec
     SoftUpdate->Loaded();
 }
 
-void TUpdateHook::ReadInstalledVersion(const QString &versionFile)
+QString InstalledVersion(const QString &versionFile, const QString &programFolder)
 {
     QString versionFileSays;
     try {
@@ -131,7 +131,12 @@ void TUpdateHook::ReadInstalledVersion(const QString &versionFile)
     // An upgrade records the signed version it installed, and that record
     // stands even when the version file says less (a release without one,
     // or one that was put back by hand): no release below it is offered.
-    SoftUpdate->SetVersionNumber(suHigherVersion(versionFileSays, suReadVersionRecord(ProgramFolder)));
+    return suHigherVersion(versionFileSays, suReadVersionRecord(programFolder));
+}
+
+void TUpdateHook::ReadInstalledVersion(const QString &versionFile)
+{
+    SoftUpdate->SetVersionNumber(InstalledVersion(versionFile, ProgramFolder));
 }
 
 void TUpdateHook::SpeedButton11Click()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/os/ExecutablePath.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -17,6 +19,15 @@ class DbQuery;
 // default.
 QString ReadIniValue(const QString &section, const QString &key, const QString &defaultValue,
                      const QString &fileName);
+
+// The installed version, as the version file gives it: UPDATESET of the
+// section SYS; "Error" when the file or the value is missing, "1" when the
+// file cannot be read; unless the last upgrade into programFolder recorded
+// a higher one (upgrade/helper/suUpgradeFolder.h), which then wins. The one
+// reading of the installed version: the upgrade compares with it, the
+// about panel and the splash show it.
+QString InstalledVersion(const QString &versionFile = QStringLiteral("softup.dll"),
+                         const QString &programFolder = platform::executableFolder());
 
 // The main window's hold on the online upgrade: its upgrade component
 // SoftUpdate, set up with the vendor's addresses, the installed version
@@ -38,11 +49,7 @@ public:
     // executable's.
     QString ProgramFolder;
 
-    // Hands the installed version to SoftUpdate; the one place the program
-    // learns it. It is the version file's ("Error" when the file or its value
-    // is missing, "1" when it cannot be read), unless the last upgrade
-    // recorded a higher one (upgrade/helper/suUpgradeFolder.h), which then
-    // wins.
+    // Hands InstalledVersion() of the program folder to SoftUpdate.
     void ReadInstalledVersion(const QString &versionFile = QStringLiteral("softup.dll"));
     // "在线升级": asks, then checks for an update with the database closed.
     // Where the program's files belong to the system (a package install, or a

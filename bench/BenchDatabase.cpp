@@ -25,9 +25,10 @@ namespace {
 
 QString g_path;
 double g_buildSeconds = 0;
+int g_pageSize = platform::db::kBuilderPageSize;
 
 // The builder's generation: a file written by another one is not reused.
-constexpr int kGeneration = 2;
+constexpr int kGeneration = 3;
 
 void showProgress(int done, int total)
 {
@@ -70,7 +71,7 @@ double engineMilliseconds(const char *sql)
     sqlite3_open_v2(g_path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     const std::string key = std::string("PRAGMA key = '") + tools::kDatabasePassword + "'";
     sqlite3_exec(db, key.c_str(), nullptr, nullptr, nullptr);
-    const std::string pages = "PRAGMA cipher_page_size = " + std::to_string(platform::db::kBuilderPageSize);
+    const std::string pages = "PRAGMA cipher_page_size = " + std::to_string(g_pageSize);
     sqlite3_exec(db, pages.c_str(), nullptr, nullptr, nullptr);
     const auto start = std::chrono::steady_clock::now();
     sqlite3_stmt *stmt = nullptr;
@@ -97,6 +98,11 @@ QString databasePath()
     return g_path;
 }
 
+int pageSize()
+{
+    return g_pageSize;
+}
+
 QString connectionString()
 {
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + g_path +
@@ -114,6 +120,8 @@ int runBenchmarks(int argc, char **argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--companies") == 0 && i + 1 < argc)
             companies = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--page-size") == 0 && i + 1 < argc)
+            g_pageSize = std::atoi(argv[++i]);
         else
             rest.push_back(argv[i]);
     }
@@ -125,7 +133,7 @@ int runBenchmarks(int argc, char **argv)
     g_path = QStringLiteral("%1/velmora-bench-%2-p%3-v%4.dat")
                  .arg(folder)
                  .arg(companies)
-                 .arg(platform::db::kBuilderPageSize)
+                 .arg(g_pageSize)
                  .arg(kGeneration);
     // The time it took to write the file is kept beside it.
     QFile buildTime(g_path + QStringLiteral(".build-seconds"));
@@ -134,6 +142,7 @@ int runBenchmarks(int argc, char **argv)
         tools::DemoOptions options;
         options.out = g_path;
         options.companies = companies;
+        options.pageSize = g_pageSize;
         if (isatty(fileno(stderr)))
             options.progress = showProgress;
         const auto start = std::chrono::steady_clock::now();

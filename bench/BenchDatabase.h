@@ -13,6 +13,9 @@ extern const char kListSql[];
 
 // The database file the benchmarks run on; set by runBenchmarks() before any runs.
 QString databasePath();
+// Its cipher page size: the builder's unless `--page-size BYTES` says
+// otherwise (1024 is the engine's default, a file a vendor may well ship).
+int pageSize();
 // The connection string that opens that file through the data layer.
 QString connectionString();
 // How long writing that file took, when it was written (0 if unknown).
@@ -28,7 +31,8 @@ double engineMilliseconds(const char *sql);
 
 // The whole main() of a benchmark program: an application on the offscreen
 // platform (unless QT_QPA_PLATFORM says otherwise), the demo database of
-// `--companies N` companies (default 1,000,000) written once to
+// `--companies N` companies (default 1,000,000) with cipher pages of
+// `--page-size BYTES` (default the builder's), written once to
 // $VELMORA_BENCH_DIR (default /tmp) and reused, then the benchmarks named by
 // the remaining options.
 int runBenchmarks(int argc, char **argv);

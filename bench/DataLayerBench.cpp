@@ -43,7 +43,7 @@ void BM_StepStatement(benchmark::State &state)
     sqlite3_open_v2(bench::databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     const std::string key = std::string("PRAGMA key = '") + tools::kDatabasePassword + "'";
     sqlite3_exec(db, key.c_str(), nullptr, nullptr, nullptr);
-    const std::string pages = "PRAGMA cipher_page_size = " + std::to_string(platform::db::kBuilderPageSize);
+    const std::string pages = "PRAGMA cipher_page_size = " + std::to_string(bench::pageSize());
     sqlite3_exec(db, pages.c_str(), nullptr, nullptr, nullptr);
     int rows = 0;
     for (auto _ : state) {

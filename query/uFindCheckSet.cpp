@@ -8,6 +8,7 @@
 #include "query/uFindCheckSetModel.h"
 #include "resources/Glyphs.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFocusEvent>
@@ -98,6 +99,8 @@ TFmFindCheckSet::~TFmFindCheckSet()
 {
     for (QWidget *e : editors())
         e->removeEventFilter(this);
+    for (QComboBox *chooser : {Cbo_Fields, Cbo_Compare, Cbo_Connection})
+        chooser->view()->removeEventFilter(this);
     Sgrd_Find->OnSelectCell = nullptr;
     Sgrd_Find->OnDrawCell = nullptr;
     Sgrd_Check->OnDrawCell = nullptr;
@@ -141,6 +144,9 @@ void TFmFindCheckSet::buildControls()
     Cbo_Connection = makeChooser(page0, "Cbo_Connection", connectorItems());
     for (QWidget *e : editors())
         e->installEventFilter(this);
+    // Esc in a chooser's open list ends the edit too, not only the list.
+    for (QComboBox *chooser : {Cbo_Fields, Cbo_Compare, Cbo_Connection})
+        chooser->view()->installEventFilter(this);
 
     auto *page1 = new QWidget;
     page1->setObjectName(QStringLiteral("TabSheet2"));
@@ -340,12 +346,18 @@ void TFmFindCheckSet::BuildSelectList()
     FSelectList = FChosenFields.join(QLatin1Char(','));
 }
 
-void TFmFindCheckSet::BuildWhereClause()
+std::vector<ConditionRow> TFmFindCheckSet::conditionRows() const
 {
     std::vector<ConditionRow> rows(Sgrd_Find->RowCount() - 1);
     for (int r = 1; r < Sgrd_Find->RowCount(); ++r)
         for (int c = 0; c < 7; ++c)
             rows[r - 1][c] = Sgrd_Find->Cells(c, r);
+    return rows;
+}
+
+void TFmFindCheckSet::BuildWhereClause()
+{
+    std::vector<ConditionRow> rows = conditionRows();
     FWhereText = buildWhereText(rows, FFieldNames);
     // The builder fills in missing connectors; the grid shows them too.
     for (int r = 1; r < Sgrd_Find->RowCount(); ++r)
@@ -453,8 +465,28 @@ void TFmFindCheckSet::commit(QWidget *editor)
         Cbo_ConnectionExit();
 }
 
+void TFmFindCheckSet::cancelEditor()
+{
+    // The focus goes back to the grid first, so that no editor commits on its way out.
+    m_leaving = true;
+    Sgrd_Find->setFocus(Qt::OtherFocusReason);
+    for (QWidget *e : editors())
+        e->hide();
+    m_leaving = false;
+}
+
 bool TFmFindCheckSet::eventFilter(QObject *watched, QEvent *event)
 {
+    // Esc ends the edit of the cell, as in-place editors do, and goes no
+    // further: the window closes only on an Esc with no editor open.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape &&
+        static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
+        for (QComboBox *chooser : {Cbo_Fields, Cbo_Compare, Cbo_Connection})
+            if (watched == chooser->view())
+                chooser->hidePopup();
+        cancelEditor();
+        return true;
+    }
     if (event->type() == QEvent::FocusOut && !m_leaving) {
         // Opening a drop-down or switching to another program is no exit.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
@@ -579,6 +611,14 @@ void TFmFindCheckSet::SpeedButton7Click()
 {
     // The open editor commits before the statement is built.
     leaveEditor();
+    // Conditions that make no statement are not run as one: the user hears
+    // which row is wrong and keeps every condition to mend it.
+    if (const std::optional<ConditionProblem> problem = findConditionProblem(conditionRows())) {
+        Sgrd_Find->SetCurrentCellQuietly(ccNumber, problem->row);
+        Sgrd_Find->viewport()->update();
+        platform::showMessage(problem->message, this);
+        return;
+    }
     {
         const QSignalBlocker quiet(PageControl1);
         PageControl1->setCurrentIndex(1);

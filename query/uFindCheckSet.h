@@ -3,6 +3,9 @@
 #include <QDialog>
 #include <QStringList>
 
+#include <array>
+#include <vector>
+
 class QComboBox;
 class QDateEdit;
 class QGroupBox;
@@ -135,8 +138,13 @@ private:
     QList<QWidget *> editors() const;
     // Commits the editor that has the focus and takes the focus from it.
     void leaveEditor();
+    // Ends the edit of a cell without writing it: the editors hide and the
+    // grid takes the focus.
+    void cancelEditor();
     void commit(QWidget *editor);
     void placeEditor(QWidget *editor, int col, int row);
+    // The condition rows as the grid holds them; element 0 is row 1.
+    std::vector<std::array<QString, 7>> conditionRows() const;
     bool currentRowIsNumeric() const;
 
     bool m_leaving = false;

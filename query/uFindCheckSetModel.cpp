@@ -140,6 +140,85 @@ QString buildWhereText(std::vector<ConditionRow> &rows, const QStringList &field
     return conditions.isEmpty() ? QString() : QStringLiteral(" Where ") + conditions;
 }
 
+std::optional<ConditionProblem> findConditionProblem(const std::vector<ConditionRow> &rows)
+{
+    const int last = int(rows.size());
+    const auto problem = [](int row, const QString &text) { return ConditionProblem{row, text.arg(row)}; };
+
+    // A row the user began: what it lacks is named with the grid's own titles.
+    for (int r = 1; r <= last; ++r) {
+        const ConditionRow &row = rows[r - 1];
+        const bool label = !row[ccLabel].trimmed().isEmpty();
+        const bool compare = !row[ccCompare].trimmed().isEmpty();
+        const bool value = !row[ccValue].trimmed().isEmpty();
+        if (isComplete(row) || !(value || (label && compare)))
+            continue;
+        QStringList missing;
+        if (!label)
+            missing << QStringLiteral("“搜索主题”");
+        if (!compare)
+            missing << QStringLiteral("“搜索条件”");
+        if (!value)
+            missing << QStringLiteral("“搜索内容”");
+        return problem(r, QStringLiteral("查询条件不完整：第%1行缺少") + missing.join(QStringLiteral("和")) +
+                              QStringLiteral("，请补全后再查询！"));
+    }
+
+    // The connectors of the complete rows, as the builder writes them.
+    std::vector<int> complete;
+    for (int r = 1; r <= last; ++r)
+        if (isComplete(rows[r - 1]))
+            complete.push_back(r);
+    std::vector<int> open; // rows whose "(" is not closed yet
+    int awaiting = 0;      // a row whose connector waits for a condition
+    QString awaitingText;
+    for (std::size_t i = 0; i < complete.size(); ++i) {
+        const int r = complete[i];
+        const bool more = i + 1 < complete.size();
+        QString connector = rows[r - 1][ccConnector].trimmed();
+        if (connector.isEmpty() && more)
+            connector = QStringLiteral("and");
+        if (r == last && connector != QLatin1String(")")) {
+            // The builder drops the grid's last connector: with it goes the
+            // ")" of ") and" and ") or", which a "(" may still wait for.
+            if (connector.startsWith(QLatin1Char(')')) && !open.empty())
+                return problem(r, QStringLiteral("查询条件不完整：第%1行的条件关系“") + connector +
+                                      QStringLiteral("”后面缺少条件，请补全后再查询！"));
+            connector.clear();
+        }
+        awaiting = 0;
+
+        const bool opens = connector == QLatin1String("and (") || connector == QLatin1String("or (");
+        const bool closes = connector.startsWith(QLatin1Char(')'));
+        const bool joins = connector == QLatin1String("and") || connector == QLatin1String("or") ||
+                           connector == QLatin1String(") and") || connector == QLatin1String(") or");
+        if (!connector.isEmpty() && !opens && !joins && connector != QLatin1String(")"))
+            return problem(r, QStringLiteral("查询条件有误：第%1行的条件关系“") + connector +
+                                  QStringLiteral("”无法识别，请重新选择！"));
+        if (closes) {
+            if (open.empty())
+                return problem(r, QStringLiteral("查询条件有误：第%1行的“)”没有对应的“(”，请核实！"));
+            open.pop_back();
+            if (connector == QLatin1String(")") && more)
+                return problem(r, QStringLiteral("查询条件不完整：第%1行的“)”与下一个条件之间缺少"
+                                                 "“and”或“or”，请补全后再查询！"));
+        }
+        if (opens)
+            open.push_back(r);
+        if (opens || joins) {
+            awaiting = r;
+            awaitingText = connector;
+        }
+    }
+    if (awaiting > 0)
+        return problem(awaiting, QStringLiteral("查询条件不完整：第%1行的条件关系“") + awaitingText +
+                                     QStringLiteral("”后面缺少条件，请补全后再查询！"));
+    if (!open.empty())
+        return problem(open.back(),
+                       QStringLiteral("查询条件不完整：第%1行的“(”没有对应的“)”，请补全后再查询！"));
+    return std::nullopt;
+}
+
 QString checkMark()
 {
     return QStringLiteral("√");

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace findquery {
@@ -68,6 +69,25 @@ bool isComplete(const ConditionRow &row);
 // connector that is followed by another complete row gets "and" written
 // into its connector cell.
 QString buildWhereText(std::vector<ConditionRow> &rows, const QStringList &fieldNames);
+
+// Why the condition rows make no statement the database can run: the
+// condition row it concerns (1 for the first) and the message that says it.
+struct ConditionProblem
+{
+    int row = 0;
+    QString message;
+};
+
+// The first fault of the condition rows that would leave the statement
+// incomplete, in the order the user reads the rows: a row begun but not
+// finished (a value without its field or comparison, or a field and a
+// comparison without a value), a connector with no condition after it, a
+// ")" with no "(" before it, a ")" followed by a condition without "and" or
+// "or", an unknown connector, or a "(" left open. A row with nothing but a
+// field, a comparison or a connector in it is skipped as the builder skips
+// it; so is an empty row. The connectors are read as buildWhereText writes
+// them.
+std::optional<ConditionProblem> findConditionProblem(const std::vector<ConditionRow> &rows);
 
 // Column numbers of a display-items row: two fields per row.
 enum DisplayColumn { dcMark1 = 0, dcLabel1 = 1, dcMark2 = 2, dcLabel2 = 3, dcPosition = 4 };

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config clang-format
   qt6-base-dev qt6-qpa-plugins
   libsqlcipher-dev sqlcipher
-  libcurl4-openssl-dev libssl-dev openssl libinih-dev libjpeg62-turbo-dev
+  libcurl4-openssl-dev libssl-dev openssl libjpeg62-turbo-dev
   fonts-noto-cjk fonts-arphic-uming fonts-wqy-microhei fonts-liberation2
   libgtest-dev libgmock-dev googletest libcpp-httplib-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils x11-apps openbox

@@ -161,25 +161,21 @@ public:
     void make(int index, Row &row)
     {
         const auto tree = words::treeRegions();
-        // The first rows visit every tree value once, so that even a small
-        // file fills each node; after that the choice is random.
-        const words::Region *region;
-        if (index < int(tree.size()))
-            region = &tree[std::size_t(index)];
-        else if (m_rng.percent(96))
-            region = &m_rng.pick(tree);
-        else
-            region = &m_rng.pick(words::otherRegions());
-        const words::Place &place = m_rng.pick(region->places);
+        // Every company lies under a node of the tree. The first rows visit
+        // every node once, so that even a small file fills each of them;
+        // after that the choice is random.
+        const words::Region &region = index < int(tree.size()) ? tree[std::size_t(index)] : m_rng.pick(tree);
+        const words::Place &place = m_rng.pick(region.places);
         const words::Category &category = m_rng.pick(words::categories());
         const words::Brand &brand = pickBrand();
-        const words::Road &road = m_rng.pick(words::roads());
-        const char *district = m_rng.pick(words::districts());
+        // The address names a district and a street of the company's own town.
+        const words::Road &road = m_rng.pick(place.roads.empty() ? words::roads() : place.roads);
+        const std::string_view district = m_rng.pick(words::districtsOf(place));
         const int houseNumber = m_rng.between(1, 999);
 
         row.set(cTypeName) = category.name;
         row.set(cTypeNo) = category.number;
-        row.set(cProvince) = region->province;
+        row.set(cProvince) = region.province;
         row.set(cArea) = place.city;
         row.set(cAreaNo) = place.areaCode;
 
@@ -191,8 +187,8 @@ public:
         name += m_rng.pick(words::companySuffixes());
 
         std::string &address = row.set(cCAdd);
-        if (*region->provinceEn)
-            address += region->province;
+        if (*region.provinceEn)
+            address += region.province;
         address += place.city;
         address += district;
         address += road.name;
@@ -231,9 +227,9 @@ public:
             enAddress += road.en;
             enAddress += ", ";
             enAddress += place.cityEn;
-            if (*region->provinceEn) {
+            if (*region.provinceEn) {
                 enAddress += ", ";
-                enAddress += region->provinceEn;
+                enAddress += region.provinceEn;
             }
             enAddress += ", China";
         } else {
@@ -381,7 +377,7 @@ private:
         }
     }
 
-    void makeProfile(const std::string &name, const words::Place &place, const char *district,
+    void makeProfile(const std::string &name, const words::Place &place, std::string_view district,
                      const words::Category &category, const std::string &products, std::string &out)
     {
         static const char *const kinds[] = {"民营企业", "国有企业", "中外合资企业", "股份制企业",
@@ -627,7 +623,9 @@ DemoOptions parseDemoArguments(const QStringList &args)
                 throw DemoError(arg.toStdString() + ": invalid value " + text.toStdString());
             return n;
         };
-        if (arg == QLatin1String("--out")) {
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            options.help = true;
+        } else if (arg == QLatin1String("--out")) {
             options.out = value();
             haveOut = !options.out.isEmpty();
         } else if (arg == QLatin1String("--companies")) {
@@ -646,9 +644,22 @@ DemoOptions parseDemoArguments(const QStringList &args)
             throw DemoError("unknown option " + arg.toStdString());
         }
     }
-    if (!haveOut)
+    if (!haveOut && !options.help)
         throw DemoError("--out PATH is required");
     return options;
+}
+
+const char *demoUsage()
+{
+    return "usage: make_demo_db --out PATH [--companies N] [--seed S] [--password P] [--page-size BYTES]\n"
+           "Writes the demo directory database: N companies (default 5000), the mobile-number ranges\n"
+           "and the area codes, encrypted with the program's password.\n"
+           "  --out PATH          the file to write; an existing one is replaced\n"
+           "  --companies N       companies to write, 0 to 100000000 (default 5000)\n"
+           "  --seed S            the same seed writes the same companies (default 1)\n"
+           "  --password P        the database key (default: the program's)\n"
+           "  --page-size BYTES   cipher page size, a power of two from 512 to 65536 (default 65536)\n"
+           "  --help, -h          print this and exit\n";
 }
 
 } // namespace tools

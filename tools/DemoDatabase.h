@@ -21,6 +21,7 @@ struct DemoOptions
     std::uint64_t seed = 1;                        // the same seed gives the same rows
     QString password = kDatabasePassword;          // database key
     int pageSize = platform::db::kBuilderPageSize; // cipher page size in bytes
+    bool help = false;                             // --help: print the usage, write nothing
     // Called now and then with the companies written so far and in all.
     std::function<void(int done, int total)> progress;
 };
@@ -46,7 +47,11 @@ public:
 DemoSummary writeDemoDatabase(const DemoOptions &options);
 
 // Reads the command-line options (without the program name).
-// Throws DemoError on an unknown option, a missing or malformed value, or no --out.
+// Throws DemoError on an unknown option, a missing or malformed value, or no
+// --out; with --help (or -h) nothing else is needed.
 DemoOptions parseDemoArguments(const QStringList &args);
+
+// The command line's usage, one line per option.
+const char *demoUsage();
 
 } // namespace tools

@@ -1,21 +1,35 @@
 #pragma once
 
 #include <span>
+#include <string_view>
 
 // Word pools from which the demo database composes its companies, places
 // and mobile-number ranges. Every pool is fixed, so a seed always yields
 // the same file.
 namespace tools::words {
 
+struct Road
+{
+    const char *name; // "人民路"
+    const char *en;   // "Renmin Road"
+};
+
 // A town with its telephone area code and postal code, in Chinese and in
-// the spelling of the English addresses.
+// the spelling of the English addresses, and the districts (or towns) that
+// lie in it, so that an address names a district of its own city.
 struct Place
 {
-    const char *city;     // "杭州市"
-    const char *cityEn;   // "Hangzhou"
-    const char *areaCode; // "0571"
-    const char *zip;      // "310000"; empty where the place has none
+    const char *city;      // "杭州市"
+    const char *cityEn;    // "Hangzhou"
+    const char *areaCode;  // "0571"
+    const char *zip;       // "310000"; empty where the place has none
+    const char *districts; // "上城区 西湖区 …", separated by blanks
+    // The town's own streets; empty for the common road names of the mainland.
+    std::span<const Road> roads = {};
 };
+
+// The districts of a place, one by one.
+std::span<const std::string_view> districtsOf(const Place &place);
 
 // One value of the province column with the towns that lie in it.
 struct Region
@@ -25,10 +39,9 @@ struct Region
     std::span<const Place> places;
 };
 
-// The ten cities and twenty-nine provinces of the category tree, in its order.
+// The ten cities and twenty-nine provinces of the category tree, in its
+// order; every company lies in one of them, under the text its node selects.
 std::span<const Region> treeRegions();
-// Province texts outside the tree, for companies reached only by queries.
-std::span<const Region> otherRegions();
 
 struct Category
 {
@@ -51,14 +64,9 @@ std::span<const Brand> brands();
 // the many less known trade names ("华" "达" -> "华达", "huada").
 std::span<const Brand> tradeSyllables();
 
-struct Road
-{
-    const char *name; // "人民路"
-    const char *en;   // "Renmin Road"
-};
+// The road names common to the towns of the mainland.
 std::span<const Road> roads();
 
-std::span<const char *const> districts();
 std::span<const char *const> companySuffixes();
 std::span<const char *const> surnames();
 std::span<const char *const> givenNames();

@@ -36,6 +36,10 @@ int main(int argc, char **argv)
     args.removeFirst();
     try {
         tools::DemoOptions options = tools::parseDemoArguments(args);
+        if (options.help) {
+            std::fputs(tools::demoUsage(), stdout);
+            return 0;
+        }
         // Only a terminal gets the bar; a log gets the summary line alone.
         if (isatty(fileno(stderr))) {
             const auto start = std::chrono::steady_clock::now();
@@ -48,8 +52,7 @@ int main(int argc, char **argv)
         return 0;
     } catch (const tools::DemoError &e) {
         std::fprintf(stderr, "make_demo_db: %s\n", e.what());
-        std::fprintf(stderr, "usage: make_demo_db --out PATH [--companies N] [--seed S] [--password P] "
-                             "[--page-size BYTES]\n");
+        std::fputs(tools::demoUsage(), stderr);
         return 1;
     }
 }

@@ -26,9 +26,11 @@ QString quoted(QString text)
     return QLatin1Char('\'') + text.replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
 }
 
-// Opens the file with the key and cipher page size given, and reads its
-// schema to prove both. Returns nullptr when the file does not decrypt.
-sqlite3 *tryOpen(const QString &path, const QString &key, int pageSize)
+// Opens the file and proves the key by reading its schema, trying the
+// known cipher page sizes in turn on the one handle: the engine derives the
+// key from the password once (a derivation slow by design), not once for
+// every page size tried. Returns nullptr when the file does not decrypt.
+sqlite3 *openDecrypted(const QString &path, const QString &key)
 {
     sqlite3 *db = nullptr;
     const QByteArray file = path.toUtf8();
@@ -38,18 +40,40 @@ sqlite3 *tryOpen(const QString &path, const QString &key, int pageSize)
         sqlite3_close(db);
         throw DbError(message);
     }
-    try {
-        if (!key.isEmpty()) {
-            detail::execute(db, QStringLiteral("PRAGMA key = %1").arg(quoted(key)));
-            if (pageSize > 0)
-                detail::execute(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(pageSize));
+    const auto readsSchema = [db] {
+        try {
+            detail::execute(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+            return true;
+        } catch (const DbError &) {
+            return false;
         }
-        detail::execute(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    };
+    try {
+        if (key.isEmpty()) {
+            if (readsSchema())
+                return db;
+        } else {
+            detail::execute(db, QStringLiteral("PRAGMA key = %1").arg(quoted(key)));
+            int engineDefault = 0;
+            {
+                const detail::Statement pages =
+                    detail::prepare(db, QStringLiteral("PRAGMA cipher_page_size"));
+                if (sqlite3_step(pages.get()) == SQLITE_ROW)
+                    engineDefault = sqlite3_column_int(pages.get(), 0);
+            }
+            for (int pageSize : kKnownPageSizes) {
+                const int size = pageSize > 0 ? pageSize : engineDefault;
+                if (size <= 0)
+                    continue;
+                detail::execute(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(size));
+                if (readsSchema())
+                    return db;
+            }
+        }
     } catch (const DbError &) {
-        sqlite3_close(db);
-        return nullptr;
     }
-    return db;
+    sqlite3_close(db);
+    return nullptr;
 }
 
 } // namespace
@@ -107,21 +131,41 @@ DbConnection::Use::~Use()
 namespace {
 
 // The smallest and largest row id of a table: how far a reading in row-id
-// order has got.
+// order has got. Each is asked on its own: the engine finds a lone min() or
+// max() of the row id at an end of the table's tree, while both in one
+// statement read every page of the table.
 std::pair<std::int64_t, std::int64_t> rowIdRange(sqlite3 *db, const QString &table)
 {
-    std::pair<std::int64_t, std::int64_t> range{0, 0};
-    try {
-        const QString quoted = QLatin1Char('"') +
-                               QString(table).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
-                               QLatin1Char('"');
-        detail::Statement s =
-            detail::prepare(db, QStringLiteral("SELECT min(rowid), max(rowid) FROM %1").arg(quoted));
-        if (sqlite3_step(s.get()) == SQLITE_ROW)
-            range = {sqlite3_column_int64(s.get(), 0), sqlite3_column_int64(s.get(), 1)};
-    } catch (const DbError &) {
-    }
-    return range;
+    const QString quoted =
+        QLatin1Char('"') + QString(table).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+    const auto bound = [&](const char *function) -> std::int64_t {
+        try {
+            detail::Statement s = detail::prepare(
+                db, QStringLiteral("SELECT %1(rowid) FROM %2").arg(QLatin1String(function), quoted));
+            if (sqlite3_step(s.get()) == SQLITE_ROW)
+                return sqlite3_column_int64(s.get(), 0);
+        } catch (const DbError &) {
+        }
+        return 0;
+    };
+    return {bound("min"), bound("max")};
+}
+
+// Rows read ahead of a table's snapshot: a screen of a list and some to scroll.
+constexpr int kLeadingRows = 4 * detail::SnapshotLoader::kPauseRows;
+
+// The first kLeadingRows rows of the statement (all, if it has fewer), in a
+// store of their own; the statement is reset after. nullptr on a failure.
+std::shared_ptr<ColumnStore> readLeadingRows(const detail::PreparedResult &prepared)
+{
+    auto rows = std::make_shared<ColumnStore>(prepared.infos);
+    detail::SnapshotLoader loader(prepared.statement.get(), prepared.sources, 0);
+    int read = 0;
+    loader.between = [&] { return (read += detail::SnapshotLoader::kPauseRows) < kLeadingRows; };
+    const int rc = loader.run(*rows);
+    rows->finishLoading();
+    sqlite3_reset(prepared.statement.get());
+    return rc == SQLITE_DONE || rc == SQLITE_INTERRUPT ? rows : nullptr;
 }
 
 // Whether the engine runs the statement as one plain pass over the table.
@@ -146,6 +190,16 @@ bool plainScan(sqlite3 *db, const QByteArray &utf8, const QString &table)
 }
 
 } // namespace
+
+void DbConnection::checkStatement(const QString &statement)
+{
+    if (!m_db)
+        throw DbError(QStringLiteral("数据库未连接"));
+    const Use use(*this);
+    const detail::Statement prepared = detail::prepare(m_db, statement.toUtf8());
+    if (sqlite3_column_count(prepared.get()) == 0)
+        throw DbError(QStringLiteral("语句没有返回字段"));
+}
 
 void DbConnection::preload(const QString &statement)
 {
@@ -180,6 +234,20 @@ void DbConnection::preload(const QString &statement)
     m_stopLoading = false;
     m_loader = std::thread([this, prepared, snapshot] {
         std::unique_lock lock(m_use);
+        // Worth it where the first chunk is larger; read while the handle is
+        // held, and the rest starts again from the first row.
+        if (std::shared_ptr<ColumnStore> leading =
+                snapshot->store()->chunkRows() > kLeadingRows ? readLeadingRows(*prepared) : nullptr)
+            QMetaObject::invokeMethod(
+                this,
+                [this, snapshot, leading] {
+                    if (m_loading != snapshot)
+                        return;
+                    m_leadingRows = leading;
+                    emit leadingRowsRead();
+                    emit loadProgressed(leading->rowCount(), fractionRead(*leading), false, false);
+                },
+                Qt::QueuedConnection);
         ColumnStore &store = *snapshot->store();
         detail::SnapshotLoader loader(prepared->statement.get(), prepared->sources, 0);
         loader.between = [&] {
@@ -210,12 +278,16 @@ void DbConnection::reportProgress()
     if (!m_loading)
         return;
     const ColumnStore &store = *m_loading->store();
-    const int rows = store.rowCount();
-    double fraction = 0;
-    if (rows > 0 && m_lastRowId > m_firstRowId)
-        fraction = std::clamp(
-            double(store.rowId(rows - 1) - m_firstRowId) / double(m_lastRowId - m_firstRowId), 0.0, 1.0);
-    emit loadProgressed(rows, fraction, false, false);
+    emit loadProgressed(store.rowCount(), fractionRead(store), false, false);
+}
+
+double DbConnection::fractionRead(const ColumnStore &rows) const
+{
+    const int count = rows.rowCount();
+    if (count == 0 || m_lastRowId <= m_firstRowId)
+        return 0;
+    return std::clamp(double(rows.rowId(count - 1) - m_firstRowId) / double(m_lastRowId - m_firstRowId), 0.0,
+                      1.0);
 }
 
 void DbConnection::loadEnded(bool ok)
@@ -225,6 +297,7 @@ void DbConnection::loadEnded(bool ok)
     m_loader.join();
     std::shared_ptr<TableSnapshot> snapshot = std::move(m_loading);
     m_loading.reset();
+    m_leadingRows.reset();
     snapshot->store()->onRowsHandedOver = nullptr;
     if (!ok)
         std::erase(m_snapshots, snapshot);
@@ -243,6 +316,7 @@ void DbConnection::stopLoading()
         std::erase(m_snapshots, m_loading);
         m_loading.reset();
     }
+    m_leadingRows.reset();
 }
 
 std::shared_ptr<TableSnapshot> DbConnection::heldSnapshot(const QString &table)
@@ -286,11 +360,7 @@ void DbConnection::open()
     const QString key = cs.value(QStringLiteral("Jet OLEDB:Database Password"));
     // Files written by our builder use larger cipher pages (much faster to
     // read); files written with other sizes must open as well.
-    sqlite3 *db = nullptr;
-    for (int pageSize : kKnownPageSizes) {
-        if ((db = tryOpen(path, key, pageSize)))
-            break;
-    }
+    sqlite3 *db = openDecrypted(path, key);
     if (!db)
         throw DbError(QStringLiteral("密码错误或文件不是数据库：%1").arg(path));
     sqlite3_busy_timeout(db, m_busyTimeout);

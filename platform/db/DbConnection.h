@@ -14,8 +14,13 @@
 
 struct sqlite3;
 
+namespace store {
+class ColumnStore;
+}
+
 namespace platform::db {
 
+using store::ColumnStore;
 class DbQuery;
 class TableSnapshot;
 
@@ -75,6 +80,10 @@ public:
     // the same rows in another database file (see detail::keepDifferences);
     // returns their number. Throws DbError.
     int keepDifferencesFrom(const QString &otherPath, bool sameOrigin);
+    // Whether the engine takes a statement, without running it: throws
+    // DbError with the engine's reason when the statement cannot run (a
+    // syntax error, an unknown table or column).
+    void checkStatement(const QString &statement);
 
     // Starts reading a statement that lists a whole table into that
     // table's snapshot on a worker thread; a query opened meanwhile is
@@ -86,6 +95,16 @@ public:
     void preload(const QString &statement);
     // Whether a preload is still reading.
     bool loading() const { return m_loader.joinable(); }
+    // The first rows of the table a preload reads (a screen of a list and
+    // some to scroll), read ahead of the rest: the rows of the table's
+    // snapshot come a whole chunk at a time, and the first chunk of a large
+    // table takes a second or more. The same columns as the snapshot's
+    // store; nullptr until they are read (leadingRowsRead) and once the
+    // reading has ended.
+    std::shared_ptr<ColumnStore> leadingRows(const TableSnapshot *snapshot) const
+    {
+        return snapshot && snapshot == m_loading.get() ? m_leadingRows : nullptr;
+    }
 
     // What a use of the handle holds while it lasts: the worker reading a
     // preload waits meanwhile.
@@ -117,6 +136,8 @@ signals:
     // the table), or ended (`finished`; `failed` when it could not read
     // the whole table, whose snapshot is then let go).
     void loadProgressed(int rows, double fraction, bool finished, bool failed);
+    // A preload's leadingRows() are read (loadProgressed follows with their count).
+    void leadingRowsRead();
 
 private:
     void open();
@@ -125,6 +146,9 @@ private:
     void stopLoading();
     void loadEnded(bool ok);
     void reportProgress();
+    // About how much of the table being read lies up to the last of these
+    // rows, in row-id order.
+    double fractionRead(const ColumnStore &rows) const;
 
     QString m_connectionString;
     QString m_mode;
@@ -148,7 +172,8 @@ private:
     std::atomic<bool> m_stopLoading{false};
     std::atomic<bool> m_progressPosted{false};
     std::shared_ptr<TableSnapshot> m_loading; // the snapshot the worker fills
-    std::int64_t m_firstRowId = 0;            // of the table being read
+    std::shared_ptr<ColumnStore> m_leadingRows;
+    std::int64_t m_firstRowId = 0; // of the table being read
     std::int64_t m_lastRowId = 0;
 };
 

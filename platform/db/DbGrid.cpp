@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTextLayout>
 
@@ -367,10 +368,15 @@ void DbGrid::followQuery(int row)
     if (row < 0 || row >= m_model->rowCount()) {
         selectionModel()->clearSelection();
     } else {
+        // The row comes into view; the columns stay where the user scrolled
+        // them (a sort moves the current row, and the column just sorted
+        // must stay under the mouse).
+        const int across = horizontalScrollBar()->value();
         const QModelIndex index = m_model->index(row, std::max(0, currentIndex().column()));
         selectionModel()->setCurrentIndex(index,
                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         scrollTo(index);
+        horizontalScrollBar()->setValue(across);
     }
     m_syncing = false;
 }

@@ -42,6 +42,7 @@ void DbQuery::setConnection(DbConnection *connection)
     if (m_connection) {
         m_connection->attach(this);
         connect(m_connection, &DbConnection::loadProgressed, this, &DbQuery::takeInRows);
+        connect(m_connection, &DbConnection::leadingRowsRead, this, &DbQuery::showLeadingRows);
     }
 }
 
@@ -117,6 +118,7 @@ void DbQuery::release()
     m_lastSearch.reset();
     m_store.reset();
     m_held.reset();
+    m_leadingFor.reset();
     m_fromSnapshot = false;
     m_columns.clear();
     m_rows.clear();
@@ -181,6 +183,7 @@ void DbQuery::load()
     }
 
     m_fromSnapshot = answer.has_value();
+    m_leadingFor.reset();
     m_store = std::move(store);
     m_held = std::move(held);
     m_columns = std::move(columns);
@@ -210,12 +213,42 @@ void DbQuery::load()
     m_current = recordCount() > 0 ? 0 : -1;
     emit dataReset();
     emit currentRowChanged(m_current);
+    showLeadingRows();
 }
 
 bool DbQuery::loading() const
 {
-    return m_store && (!m_store->loadingFinished() ||
+    return m_store && (m_leadingFor || !m_store->loadingFinished() ||
                        (m_held && m_held->store() == m_store && m_seenRows < m_store->rowCount()));
+}
+
+void DbQuery::showLeadingRows()
+{
+    // Only a result of every row in the table's order begins with them.
+    if (!m_store || m_leadingFor || !m_fromSnapshot || !m_allRows || m_condition || m_seenRows > 0 ||
+        !m_held || m_held->store() != m_store || m_pending || !m_connection)
+        return;
+    std::shared_ptr<ColumnStore> leading = m_connection->leadingRows(m_held.get());
+    if (!leading || leading->rowCount() == 0)
+        return;
+    m_leadingFor = std::exchange(m_store, std::move(leading));
+    m_seenRows = m_store->rowCount();
+    if (m_filterActive) {
+        try {
+            RowBits candidates = allRows(m_seenRows);
+            if (filterOn())
+                candidates = filterRows(candidates);
+            m_visible = m_search ? searchRows(candidates) : rowList(candidates);
+            m_searchPartial = m_search != nullptr;
+        } catch (const DbError &) {
+            // The filter read when it was set; it reads the same now.
+        }
+    }
+    if (const int count = recordCount(); count > 0) {
+        emit rowsAppended(0, count - 1);
+        m_current = 0;
+        emit currentRowChanged(0);
+    }
 }
 
 int DbQuery::resultRowCount() const
@@ -225,6 +258,21 @@ int DbQuery::resultRowCount() const
 
 void DbQuery::takeInRows()
 {
+    if (m_leadingFor) {
+        // The snapshot holds the same first rows once it has as many; the
+        // result goes on from there.
+        if (m_leadingFor->rowCount() < m_seenRows && !m_leadingFor->loadingFinished())
+            return;
+        m_store = std::exchange(m_leadingFor, nullptr);
+        if (m_store->rowCount() < m_seenRows) {
+            // The reading ended short of them (it failed): what it read is the result.
+            m_seenRows = 0;
+            m_visible.clear();
+            m_current = -1;
+            emit dataReset();
+            emit currentRowChanged(-1);
+        }
+    }
     if (!m_store || !m_held || m_held->store() != m_store)
         return;
     const int seen = m_store->rowCount();
@@ -606,6 +654,9 @@ void DbQuery::setFieldText(int field, const QString &text)
 {
     if (!m_store || m_current < 0 || field < 0 || field >= fieldCount())
         throw DbError(QStringLiteral("没有可编辑的当前记录"));
+    // An edit belongs in the snapshot's store, which the leading rows only stand in for.
+    if (m_leadingFor)
+        throw DbError(QStringLiteral("数据正在载入，请稍后再修改"));
     const int row = storeRow(m_current);
     const int column = storeColumn(field);
     if (m_pending && (m_pending->storeRow != row || m_pending->field != field))

@@ -223,6 +223,9 @@ private:
     std::vector<SearchColumn> searchColumns() const;
     // Takes in the rows a loading snapshot has read since.
     void takeInRows();
+    // Shows the connection's leading rows while the loading snapshot the
+    // whole result comes from has handed over none yet.
+    void showLeadingRows();
     // Applies the filter settings after a change; on failure calls `undo`
     // to restore them and rethrows.
     void refilter(const std::function<void()> &undo);
@@ -247,6 +250,9 @@ private:
     std::vector<PersistentField> m_persistent;
     std::shared_ptr<ColumnStore> m_store;  // the rows the result is drawn from
     std::shared_ptr<TableSnapshot> m_held; // when m_store is a table snapshot the connection holds
+    // While m_store holds the leading rows of a table being read: the
+    // snapshot's store, which the result goes on from once it has them.
+    std::shared_ptr<ColumnStore> m_leadingFor;
     bool m_fromSnapshot = false;
     std::vector<int> m_columns; // the store column behind each field
     std::vector<int> m_rows;    // the store rows of the result, unless m_allRows

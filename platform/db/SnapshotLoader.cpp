@@ -54,9 +54,6 @@ struct Batch
     void putTag(char tag) { *append(1) = tag; }
 };
 
-// Rows between two calls of SnapshotLoader::between: about a millisecond.
-constexpr int kPauseRows = 512;
-
 template <typename T> T take(const char *&p)
 {
     T value;

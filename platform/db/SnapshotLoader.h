@@ -28,10 +28,12 @@ public:
     // to the caller's finishLoading()).
     int run(ColumnStore &store);
 
-    // Called on the stepping thread every few hundred rows; returning false
+    // Called on the stepping thread every kPauseRows rows; returning false
     // stops the reading (run() then returns SQLITE_INTERRUPT). A reader
     // sharing its connection with other work lets it in here.
     std::function<bool()> between;
+    // About a millisecond of reading.
+    static constexpr int kPauseRows = 512;
     // Called on the stepping thread once the statement is stepped no more,
     // before the rows still on their way are filed: the connection can be
     // let go of here.

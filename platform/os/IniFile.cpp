@@ -3,33 +3,12 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <ini.h>
 #include <sys/stat.h>
 
 namespace platform {
 
 namespace {
-
-struct Lookup
-{
-    QString section;
-    QString key;
-    QString value;
-    bool found = false;
-};
-
-int takeFirstMatch(void *user, const char *section, const char *name, const char *value)
-{
-    auto *lookup = static_cast<Lookup *>(user);
-    if (!lookup->found && QString::fromUtf8(section).compare(lookup->section, Qt::CaseInsensitive) == 0 &&
-        QString::fromUtf8(name).compare(lookup->key, Qt::CaseInsensitive) == 0) {
-        lookup->value = QString::fromUtf8(value);
-        lookup->found = true;
-    }
-    return 1; // keep reading; a later line never replaces the first match
-}
 
 QString withoutQuotes(const QString &value)
 {
@@ -37,6 +16,24 @@ QString withoutQuotes(const QString &value)
         value.back() == value.front())
         return value.mid(1, value.size() - 2);
     return value;
+}
+
+// Blanks around a line or a name, as the profile reader drops them: spaces
+// and tabs only.
+QByteArray trimmedBlanks(QByteArray text)
+{
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && (text[from] == ' ' || text[from] == '\t'))
+        ++from;
+    while (to > from && (text[to - 1] == ' ' || text[to - 1] == '\t'))
+        --to;
+    return text.mid(from, to - from);
+}
+
+bool sameName(const QByteArray &name, const QString &wanted)
+{
+    return QString::fromUtf8(name).compare(wanted, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -50,17 +47,38 @@ QString readProfileString(const QString &path, const QString &section, const QSt
     };
     if (path.isEmpty() || (::stat(name.constData(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)))
         return defaultValue;
-    FILE *file = std::fopen(name.constData(), "re");
-    if (!file || !S_ISREG(info.st_mode)) {
-        const int error = file ? EISDIR : errno;
-        if (file)
-            std::fclose(file);
+    QFile file(path);
+    if (!S_ISREG(info.st_mode) || !file.open(QIODevice::ReadOnly)) {
+        const int error = S_ISREG(info.st_mode) ? errno : EISDIR;
         throw IniReadError(std::string("cannot read ") + name.constData() + ": " + std::strerror(error));
     }
-    Lookup lookup{section, key, {}, false};
-    ini_parse_file(file, &takeFirstMatch, &lookup);
-    std::fclose(file);
-    return lookup.found ? withoutQuotes(lookup.value.trimmed()) : defaultValue;
+    QByteArray text = file.readAll();
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text.remove(0, 3);
+
+    // Line by line, as the system's profile reader reads: every line whole,
+    // blanks around it dropped (so an indented line is a line like any
+    // other), "[name]" opens a section, "key=value" splits at the first "="
+    // and the value is everything after it, a ";" inside included. Only a
+    // line that starts with ";" is a comment.
+    bool inSection = false;
+    for (const QByteArray &raw : text.split('\n')) {
+        QByteArray line = raw;
+        line.replace('\r', ' ');
+        line = trimmedBlanks(line);
+        if (line.isEmpty() || line.startsWith(';'))
+            continue;
+        if (line.startsWith('[')) {
+            const qsizetype close = line.indexOf(']');
+            inSection = sameName(trimmedBlanks(line.mid(1, close < 0 ? -1 : close - 1)), section);
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (!inSection || equals < 0 || !sameName(trimmedBlanks(line.left(equals)), key))
+            continue;
+        return withoutQuotes(QString::fromUtf8(trimmedBlanks(line.mid(equals + 1))));
+    }
+    return defaultValue;
 }
 
 } // namespace platform

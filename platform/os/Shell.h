@@ -12,6 +12,14 @@ namespace platform {
 // whether a handler was started; callers that ignore the result may.
 bool shellOpen(const QString &target);
 
+// Opens a target as shellOpen does and tells, later and on this thread,
+// whether it was opened: false when the desktop's opener could not be
+// started or ended in failure (as it does where no browser or mail program
+// is set up). A handler set below answers at once. The opener is left to
+// finish on its own when the program ends first.
+using ShellOpenResult = std::function<void(bool opened)>;
+void shellOpenReporting(const QString &target, ShellOpenResult result);
+
 // Replaces the desktop's handler (for example by a recorder in tests); an
 // empty function restores it. The handler gets the target and returns what
 // shellOpen reports.

@@ -3,9 +3,13 @@
 #include "app/LinkLabel.h"
 #include "app/PictureBox.h"
 #include "app/VendorLinks.h"
+#include "app/uBrowsePanel.h"
 #include "app/uContentPanels.h"
+#include "app/uDMForm.h"
 #include "platform/os/Shell.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QToolButton>
 
 // Every link of the main window, with the desktop's opener replaced by a recorder.
@@ -103,9 +107,48 @@ TEST_F(LinksTest, LinksAnswerTheMouse)
     QTest::mouseMove(form->PanelA, QPoint(10, 8));
     EXPECT_EQ(credit->color(), text);
     EXPECT_FALSE(credit->testAttribute(Qt::WA_SetCursor)) << "the default cursor again";
+}
 
-    // Without a browser nothing is shown and nothing breaks.
-    platform::setShellOpenHandler([](const QString &) { return false; });
-    QTest::mouseClick(form->Image4, Qt::LeftButton);
-    EXPECT_TRUE(messages.isEmpty());
+// Where the desktop cannot open a link (no browser or mail program set up)
+// the user hears so and finds the address on the clipboard to paste.
+TEST_F(LinksTest, ALinkTheDesktopCannotOpenGivesTheAddressToCopy)
+{
+    platform::setShellOpenHandler([this](const QString &target) {
+        opened << target;
+        return false;
+    });
+    const QString base = QStringLiteral("http://127.0.0.1:8089");
+    const auto expectTold = [&](const QString &opened, const QString &copied, const char *what) {
+        EXPECT_EQ(lastOpened(), opened) << what;
+        ASSERT_EQ(messages.size(), 1) << what;
+        const QString message = messages.takeFirst();
+        EXPECT_TRUE(message.startsWith(QStringLiteral("Velmora|无法打开"))) << what;
+        EXPECT_TRUE(message.contains(QStringLiteral("已复制到剪贴板"))) << what;
+        EXPECT_TRUE(message.endsWith(QStringLiteral("\r\n") + copied)) << what;
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), copied) << what;
+    };
+
+    QTest::mouseClick(form->Image3, Qt::LeftButton);
+    expectTold(base, base, "the banner");
+    clickBarButton(1);
+    QTest::mouseClick(form->Pal_2_1->SpBtn_IN, Qt::LeftButton);
+    expectTold(base + QStringLiteral("/usemange/usemange/memberreg.asp"),
+               base + QStringLiteral("/usemange/usemange/memberreg.asp"), "在线注册");
+    clickBarButton(3);
+    QTest::mouseClick(form->Pal_2_3->lbl_Email, Qt::LeftButton);
+    expectTold(QStringLiteral("mailto:") + links::VendorEmail(), links::VendorEmail(), "the mail address");
+    clickBarButton(4);
+    QTest::mouseClick(form->Pal_2_4->SpdBtn[0], Qt::LeftButton);
+    expectTold(base + QStringLiteral("/assistant/hotel.asp"), base + QStringLiteral("/assistant/hotel.asp"),
+               "商务助手");
+
+    // The company's own web site, from the browsing panel's toolbar.
+    testdb::run(dir.file(QStringLiteral("dorvak.dat")), testdb::kPassword, 4096,
+                {QStringLiteral("UPDATE Dorvak SET cHttp = 'www.guangming.example' WHERE rowid = 1")});
+    clickBarButton(0);
+    form->Pal_1->LoadCompanyList();
+    DMForm->ADOQryDVPack->setCurrentRow(0);
+    QTest::mouseClick(form->Pal_1->SpeedButton5, Qt::LeftButton);
+    expectTold(QStringLiteral("http://www.guangming.example"), QStringLiteral("http://www.guangming.example"),
+               "进入企业网站");
 }

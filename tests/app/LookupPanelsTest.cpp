@@ -96,21 +96,23 @@ TEST_F(LookupPanelsTest, MobileLookupFindsTheRangeOfTheFirstSevenDigits)
     EXPECT_TRUE(dm->ADOQryCard->active()) << "the last result stays open";
 }
 
-TEST_F(LookupPanelsTest, MobileLookupReportsBadAndUnknownNumbersAndKeepsTheResults)
+// A lookup that finds no number leaves no answer of an earlier number
+// beside its message.
+TEST_F(LookupPanelsTest, MobileLookupReportsBadAndUnknownNumbersAndClearsTheResults)
 {
     TMobileLookupPanel panel;
     showActive(&panel);
-    panel.Cardtext->setText(QStringLiteral("13800138000"));
-    panel.LookupMobile();
-    const QStringList found = results(panel);
 
     const auto expectRefused = [&](const QString &number, const QString &message, bool focusBack) {
+        panel.Cardtext->setText(QStringLiteral("13800138000"));
+        panel.LookupMobile();
+        ASSERT_EQ(results(panel), (QStringList{"北京市", "北京市", "010", "中国移动"}));
         messages.clear();
         panel.SpeedButton10->setFocus();
         panel.Cardtext->setText(number);
         panel.LookupMobile();
         EXPECT_EQ(messages, QStringList{QStringLiteral("Velmora|") + message}) << number.toStdString();
-        EXPECT_EQ(results(panel), found) << number.toStdString();
+        EXPECT_EQ(results(panel), QStringList(4)) << number.toStdString();
         EXPECT_EQ(QApplication::focusWidget() == panel.Cardtext, focusBack) << number.toStdString();
     };
     expectRefused(QStringLiteral("1380013800"), QStringLiteral("对不起，手机输入有误！"), true);
@@ -120,12 +122,23 @@ TEST_F(LookupPanelsTest, MobileLookupReportsBadAndUnknownNumbersAndKeepsTheResul
                   QStringLiteral("没有找到相关的手机号码，请确认手机号码输入是否有误！"), true);
 
     // Pasted text with anything but digits in the prefix never reaches the database.
-    const QString lastStatement = dm->ADOQryCard->sqlText();
     for (const QString &pasted : {QStringLiteral("1' or 1=1--"), QStringLiteral("138 0013800"),
                                   QStringLiteral("１３８００１３８０００"), QStringLiteral("-1380013800")}) {
         expectRefused(pasted, QStringLiteral("搜索失败！"), false);
-        EXPECT_EQ(dm->ADOQryCard->sqlText(), lastStatement) << pasted.toStdString();
+        EXPECT_EQ(dm->ADOQryCard->sqlText(), kCardSql.arg("1380013")) << pasted.toStdString();
     }
+
+    // A lookup the database cannot answer.
+    panel.Cardtext->setText(QStringLiteral("13800138000"));
+    panel.LookupMobile();
+    ASSERT_EQ(results(panel), (QStringList{"北京市", "北京市", "010", "中国移动"}));
+    testdb::run(dir.file(QStringLiteral("dorvak.dat")), testdb::kPassword, 4096,
+                {QStringLiteral("ALTER TABLE GM_Card RENAME TO GM_Card_gone")});
+    messages.clear();
+    panel.Cardtext->setText(QStringLiteral("13906531234"));
+    panel.LookupMobile();
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Velmora|搜索失败！")});
+    EXPECT_EQ(results(panel), QStringList(4));
 }
 
 TEST_F(LookupPanelsTest, NumberFieldTakesTypedDigitsOnlyAndEnterLooksUp)

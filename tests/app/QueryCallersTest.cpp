@@ -188,7 +188,10 @@ TEST_F(QueryCallersTest, ARunningDialogBlocksASecondOne)
     FmFindCheckSet = nullptr;
 }
 
-TEST_F(QueryCallersTest, FailedStatementClosesTheListSilentlyAndTreeFilterStays)
+// Conditions that cannot run are not reported as "nothing found": the
+// dialog says which row is incomplete and keeps them, and the list stays as
+// it was, with its titles, inside the tree's filter.
+TEST_F(QueryCallersTest, ConditionsThatCannotRunKeepTheListAndSayWhy)
 {
     // A province chosen before narrows the compound result too.
     const auto found =
@@ -196,11 +199,20 @@ TEST_F(QueryCallersTest, FailedStatementClosesTheListSilentlyAndTreeFilterStays)
     panel->TreeView1->setCurrentItem(found.first());
     ASSERT_TRUE(runCompoundQuery(
         [](TFmFindCheckSet *dialog) { QTest::mouseClick(dialog->SpeedButton7, Qt::LeftButton); }));
-    EXPECT_EQ(companies->recordCount(), 2);
-    EXPECT_EQ(gridTitle(0), QStringLiteral("类别名称"));
+    const QString shown = companies->sqlText();
+    ASSERT_EQ(companies->recordCount(), 2);
+    ASSERT_EQ(gridTitle(0), QStringLiteral("类别名称"));
+    const auto expectListKept = [&](const char *what) {
+        EXPECT_EQ(companies->sqlText(), shown) << what;
+        EXPECT_TRUE(companies->active()) << what;
+        EXPECT_EQ(companies->recordCount(), 2) << what;
+        EXPECT_EQ(panel->DBGrid1->model()->rowCount(), 2) << what;
+        EXPECT_EQ(gridTitle(0), QStringLiteral("类别名称")) << what;
+        EXPECT_EQ(FmFindCheckSet, nullptr) << what;
+    };
 
-    // A dangling "or" makes a statement the database rejects.
-    ASSERT_TRUE(runCompoundQuery([](TFmFindCheckSet *dialog) {
+    // A dangling "or": OK names the row and the dialog stays with every condition.
+    ASSERT_TRUE(runCompoundQuery([&](TFmFindCheckSet *dialog) {
         clickCell(dialog, 1, 1);
         clickCell(dialog, 2, 1);
         clickCell(dialog, 3, 1);
@@ -209,11 +221,32 @@ TEST_F(QueryCallersTest, FailedStatementClosesTheListSilentlyAndTreeFilterStays)
         down(dialog->Cbo_Connection, 2); // or
         QTest::mouseClick(dialog->SpeedButton1, Qt::LeftButton);
         QTest::mouseClick(dialog->SpeedButton7, Qt::LeftButton);
+        EXPECT_EQ(messages,
+                  QStringList{QStringLiteral(
+                      "Velmora|查询条件不完整：第1行的条件关系“or”后面缺少条件，请补全后再查询！")});
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->Sgrd_Find->Row(), 1) << "the row in question is the current one";
+        EXPECT_EQ(dialog->Sgrd_Find->Cells(3, 1), QStringLiteral("电"));
+        EXPECT_EQ(dialog->Sgrd_Find->Cells(4, 1), QStringLiteral("or"));
+        QTest::mouseClick(dialog->SpeedButton8, Qt::LeftButton);
     }));
-    EXPECT_TRUE(companies->sqlText().contains(QStringLiteral("'电' or")));
-    EXPECT_FALSE(companies->active());
-    EXPECT_TRUE(messages.isEmpty());
-    EXPECT_EQ(FmFindCheckSet, nullptr);
+    expectListKept("after the dangling connector");
+
+    // A statement the database still refuses (a field position no field has)
+    // leaves the list as it was too.
+    messages.clear();
+    ASSERT_TRUE(runCompoundQuery([&](TFmFindCheckSet *dialog) {
+        clickCell(dialog, 1, 1);
+        clickCell(dialog, 2, 1);
+        clickCell(dialog, 3, 1);
+        typeText(dialog->Edt_Value, QStringLiteral("电"));
+        clickCell(dialog, 0, 1);
+        dialog->Sgrd_Find->SetCells(6, 1, QStringLiteral("99"));
+        QTest::mouseClick(dialog->SpeedButton7, Qt::LeftButton);
+    }));
+    EXPECT_EQ(messages, QStringList{QStringLiteral(
+                            "Velmora|查询条件不完整或有误，无法查询，企业列表保持不变，请核实！")});
+    expectListKept("after the refused statement");
 }
 
 TEST_F(QueryCallersTest, QuickSearchWindowIsCreatedOnceAndSearchesTheList)

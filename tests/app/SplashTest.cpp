@@ -4,14 +4,18 @@
 #include "app/VendorLinks.h"
 #include "app/uContentPanels.h"
 #include "platform/os/Shell.h"
+#include "support/FileBytes.h"
+#include "upgrade/suSelfUpdater.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include <functional>
+#include <tuple>
 
 class SplashTest : public AppFixture
 {
@@ -100,4 +104,44 @@ TEST_F(SplashTest, EnterClosesAtOnceAndTheHotAreaOpensTheHomePage)
     Fmflash->Timer1Timer();
     EXPECT_FALSE(Fmflash->isVisible());
     EXPECT_FALSE(Fmflash->Timer1->isActive());
+}
+
+// The splash and the about page show the installed version, read from the
+// version file as the upgrade reads it; without a version the text says so
+// in Chinese.
+TEST_F(SplashTest, SplashAndAboutPageShowTheInstalledVersion)
+{
+    const auto shown = [this](const QByteArray &versionFile) {
+        const QString path = dir.file(QStringLiteral("softup.dll"));
+        QFile::remove(path);
+        if (!versionFile.isNull())
+            testfiles::writeFile(path, versionFile);
+        auto form = std::make_unique<TFmMainForm>();
+        form->VersionFile = path;
+        QString splash;
+        QTimer::singleShot(0, form.get(), [&] {
+            if (auto *s = qobject_cast<TFmflash *>(QApplication::activeModalWidget())) {
+                splash = s->LabelVersion->text();
+                EXPECT_TRUE(s->LabelVersion->isVisible());
+                EXPECT_GE(s->LabelVersion->width(), s->LabelVersion->sizeHint().width()) << "the text whole";
+                s->SpdBtn_In->click();
+            }
+        });
+        form->FormCreate();
+        const QString facts = form->Pal_2_0->Facts->text();
+        const QString upgrade = form->SoftUpdate->VersionNumber();
+        form.reset();
+        return std::tuple(splash, facts, upgrade);
+    };
+
+    const auto [splash, facts, upgrade] = shown("[SYS]\r\nUPDATESET=2.2\r\n");
+    EXPECT_EQ(splash, QStringLiteral("版本 2.2"));
+    EXPECT_TRUE(facts.contains(QStringLiteral("<td>软件版本：</td><td>2.2</td>"))) << facts.toStdString();
+    EXPECT_EQ(upgrade, QStringLiteral("2.2")) << "what the upgrade compares with";
+
+    const auto [noSplash, noFacts, noUpgrade] = shown(QByteArray());
+    EXPECT_EQ(noSplash, QStringLiteral("版本 未知"));
+    EXPECT_TRUE(noFacts.contains(QStringLiteral("<td>软件版本：</td><td>未知</td>")))
+        << noFacts.toStdString();
+    EXPECT_EQ(noUpgrade, QStringLiteral("Error"));
 }

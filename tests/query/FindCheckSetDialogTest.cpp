@@ -433,6 +433,65 @@ TEST_F(FindCheckSetTest, CancelCloseAndEscapeEndWithTwo)
     EXPECT_EQ(dialog->result(), 2);
 }
 
+// Esc in an open cell editor ends that edit, leaving the cell as it was and
+// every condition in place; only an Esc with no editor open closes the window.
+TEST_F(FindCheckSetTest, EscapeEndsTheOpenEditFirstAndThenClosesTheWindow)
+{
+    chooseField(1, kCorpCName);
+    click(3, 1);
+    typeText(dialog->Edt_Value, QStringLiteral("电子"));
+    click(0, 1);
+    ASSERT_EQ(cell(3, 1), QStringLiteral("电子"));
+
+    const auto escapeIn = [&](QWidget *editor) {
+        ASSERT_TRUE(editor->hasFocus());
+        QTest::keyClick(editor, Qt::Key_Escape);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->result(), 0);
+        EXPECT_TRUE(visibleEditors().isEmpty());
+        EXPECT_TRUE(grid->hasFocus());
+    };
+
+    click(3, 1);
+    typeText(dialog->Edt_Value, QStringLiteral("机械"));
+    escapeIn(dialog->Edt_Value);
+    EXPECT_EQ(cell(3, 1), QStringLiteral("电子")) << "the typed text is dropped";
+
+    click(1, 1);
+    QTest::keyClick(dialog->Cbo_Fields, Qt::Key_Down);
+    escapeIn(dialog->Cbo_Fields);
+    EXPECT_EQ(cell(1, 1), QStringLiteral("公司名称"));
+
+    click(4, 1);
+    dialog->Cbo_Connection->setCurrentIndex(2);
+    escapeIn(dialog->Cbo_Connection);
+    EXPECT_EQ(cell(4, 1), QString());
+
+    // With the chooser's list open, Esc closes the list and ends the edit:
+    // what the list's selection moved to is not written.
+    click(2, 1);
+    dialog->Cbo_Compare->showPopup();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->Cbo_Compare->view()->isVisible(); }));
+    const QString beforeList = cell(2, 1);
+    QTest::keyClick(dialog->Cbo_Compare->view(), Qt::Key_Down);
+    QTest::keyClick(dialog->Cbo_Compare->view(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->Cbo_Compare->view()->isVisible());
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(visibleEditors().isEmpty());
+    EXPECT_EQ(cell(2, 1), beforeList);
+    EXPECT_NE(cell(2, 1), QStringLiteral("大于"));
+
+    chooseField(1, kFlag);
+    grid->SetCells(5, 1, QStringLiteral("11")); // as a date field would
+    click(3, 1);
+    escapeIn(dialog->DateTP_Value);
+    EXPECT_EQ(cell(3, 1), QStringLiteral("电子"));
+
+    QTest::keyClick(grid, Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), 2);
+}
+
 TEST_F(FindCheckSetTest, EmptyOrClosedSourceGivesTheBareStatement)
 {
     companies->close();

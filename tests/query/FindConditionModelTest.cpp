@@ -1,6 +1,9 @@
 #include "query/uFindCheckSetModel.h"
 
 #include "support/QStringPrint.h"
+#include "support/TestDatabase.h"
+
+#include <sqlcipher/sqlite3.h>
 
 #include <gtest/gtest.h>
 
@@ -114,6 +117,117 @@ TEST(FindConditionModel, ConnectorRules)
                   QStringLiteral(" Where  cCorpCName = '甲' and  cCorpCName = '乙' "));
         EXPECT_EQ(rows[0][ccConnector], QStringLiteral("and"));
         EXPECT_EQ(rows[1][ccConnector], QString());
+    }
+}
+
+namespace {
+
+// Whether the database engine takes a WHERE clause on the company table.
+bool engineTakes(const QString &where)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(":memory:", &db);
+    sqlite3_exec(db, testdb::companyTableSql().toUtf8().constData(), nullptr, nullptr, nullptr);
+    sqlite3_stmt *statement = nullptr;
+    const QByteArray sql = ("SELECT * FROM  Dorvak " + where).toUtf8();
+    const bool ok = sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) == SQLITE_OK;
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return ok;
+}
+
+} // namespace
+
+// Conditions that would make no statement, or one that quietly drops what
+// the user began, are named with their row; the connector cases agree with
+// what the engine takes.
+TEST(FindConditionModel, IncompleteConditionsAreFoundWithTheirRow)
+{
+    const QString name = QStringLiteral("公司名称");
+    const QString eq = QStringLiteral("等于");
+    const auto complete = [&](const char *connector) {
+        return row(name, eq, QStringLiteral("甲"), QString::fromUtf8(connector), "cCorpCName");
+    };
+    struct Case
+    {
+        const char *what;
+        std::vector<ConditionRow> rows;
+        int row;                // 0: no problem
+        const char *message;    // the start of the message
+        bool connectors = true; // a case of connectors, which the engine decides too
+    };
+    const Case cases[] = {
+        {"one empty row", {emptyRow()}, 0, ""},
+        {"a field chosen in passing",
+         {complete(""), row(name, QString(), QString(), QString(), "cCorpCName")},
+         0,
+         ""},
+        {"no comparison",
+         {row(name, QString(), QStringLiteral("甲"), QString(), "cCorpCName")},
+         1,
+         "查询条件不完整：第1行缺少“搜索条件”，请补全后再查询！",
+         false},
+        {"a value alone",
+         {complete(""), row(QString(), QString(), QStringLiteral("乙"), QString(), "cCorpCName")},
+         2,
+         "查询条件不完整：第2行缺少“搜索主题”和“搜索条件”，请补全后再查询！",
+         false},
+        {"no value",
+         {row(name, eq, QString(), QString(), "cCorpCName")},
+         1,
+         "查询条件不完整：第1行缺少“搜索内容”，请补全后再查询！",
+         false},
+        {"a begun row before a dangling connector",
+         {complete("or"), row(name, QString(), QStringLiteral("乙"), QString(), "cCorpCName")},
+         2,
+         "查询条件不完整：第2行缺少“搜索条件”",
+         false},
+        {"and before an empty row",
+         {complete("and"), emptyRow()},
+         1,
+         "查询条件不完整：第1行的条件关系“and”后面缺少条件，请补全后再查询！"},
+        {"or ( before empty rows",
+         {complete(""), complete("or ("), emptyRow(), emptyRow()},
+         2,
+         "查询条件不完整：第2行的条件关系“or (”后面缺少条件"},
+        {"an unclosed (",
+         {complete("and ("), complete("")},
+         1,
+         "查询条件不完整：第1行的“(”没有对应的“)”，请补全后再查询！"},
+        {"the last of two unclosed",
+         {complete("and ("), complete("or ("), complete("and"), complete("")},
+         2,
+         "查询条件不完整：第2行的“(”"},
+        {"a ) too many", {complete(")"), emptyRow()}, 1, "查询条件有误：第1行的“)”没有对应的“(”，请核实！"},
+        {") then a condition",
+         {complete("and ("), complete(")"), complete("")},
+         2,
+         "查询条件不完整：第2行的“)”与下一个条件之间缺少“and”或“or”"},
+        {"the last row's ) and",
+         {complete("and ("), complete(") and")},
+         2,
+         "查询条件不完整：第2行的条件关系“) and”后面缺少条件"},
+        {"an unknown connector",
+         {complete("xor"), complete("")},
+         1,
+         "查询条件有误：第1行的条件关系“xor”无法识别"},
+        {"balanced", {complete("or ("), complete(") and"), complete("")}, 0, ""},
+        {"closed on the last row", {complete("and ("), complete("or"), complete(")")}, 0, ""},
+        {"the last row's connector dropped", {complete(""), complete("and (")}, 0, ""},
+        {"a stray ) and on the last row", {complete(""), complete(") and")}, 0, ""},
+        {"an incomplete row between", {complete("and ("), emptyRow(), complete(")")}, 0, ""},
+    };
+    for (const Case &c : cases) {
+        const std::optional<ConditionProblem> problem = findConditionProblem(c.rows);
+        EXPECT_EQ(problem ? problem->row : 0, c.row) << c.what;
+        if (problem) {
+            EXPECT_TRUE(problem->message.startsWith(QString::fromUtf8(c.message)))
+                << c.what << ": " << problem->message.toStdString();
+        }
+        if (c.connectors) {
+            std::vector<ConditionRow> rows = c.rows;
+            EXPECT_EQ(engineTakes(buildWhereText(rows, kCompanyFields)), !problem) << c.what;
+        }
     }
 }
 

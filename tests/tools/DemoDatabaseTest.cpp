@@ -5,6 +5,8 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +15,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using tools::DemoError;
@@ -179,13 +182,39 @@ TEST_F(DemoDatabaseTest, CompaniesCoverTheTreeAndLookReal)
     std::map<std::string, long long> perProvince;
     for (const auto &row : db.run("SELECT cProvince, count(*) FROM Dorvak GROUP BY cProvince"))
         perProvince[row[0]] = std::stoll(row[1]);
-    long long inTree = 0;
+    std::string treeValues;
     for (const char *value : tree) {
         EXPECT_GT(perProvince[value], 0) << value;
-        inTree += perProvince[value];
+        treeValues += (treeValues.empty() ? "'" : ",'") + std::string(value) + "'";
     }
-    EXPECT_GT(n - inTree, 0) << "some companies lie outside the tree";
-    EXPECT_LT(n - inTree, n / 10);
+    // Every company is reachable from a node of the tree, which selects by
+    // exactly these texts.
+    EXPECT_EQ(db.count("SELECT count(*) FROM Dorvak WHERE cProvince IS NULL OR cProvince NOT IN (" +
+                       treeValues + ")"),
+              0);
+
+    // Addresses lie in their own province and town: a province's companies
+    // start with the province and the town, a city's with the city.
+    EXPECT_EQ(
+        db.count("SELECT count(*) FROM Dorvak WHERE cCAdd NOT LIKE "
+                 "(CASE WHEN cProvince LIKE '%省' OR cProvince LIKE '%自治区' AND cProvince <> '香港自治区' "
+                 "THEN cProvince ELSE '' END) || cArea || '_%'"),
+        0);
+    // The districts are those of the town: Nanshan lies in Shenzhen alone, and
+    // the capital's companies lie in its own districts.
+    EXPECT_EQ(db.count("SELECT count(*) FROM Dorvak WHERE cCAdd LIKE '%南山区%' AND cArea <> '深圳市'"), 0);
+    const char *beijing[] = {"东城区",   "西城区", "朝阳区", "丰台区", "石景山区", "海淀区",
+                             "门头沟区", "房山区", "通州区", "顺义区", "昌平区",   "大兴区",
+                             "怀柔区",   "平谷区", "密云区", "延庆区"};
+    std::string inBeijing;
+    for (const char *district : beijing)
+        inBeijing += std::string(" AND cCAdd NOT LIKE '北京市") + district + "%'";
+    EXPECT_GT(perProvince["北京市"], 0);
+    EXPECT_EQ(db.count("SELECT count(*) FROM Dorvak WHERE cProvince = '北京市'" + inBeijing), 0);
+    // Taipei and Hong Kong have streets of their own, not the mainland's.
+    EXPECT_EQ(db.count("SELECT count(*) FROM Dorvak WHERE cProvince IN ('台湾省', '香港自治区') AND "
+                       "(cCAdd LIKE '%人民路%' OR cCAdd LIKE '%解放路%' OR cCAdd LIKE '%开发大道%')"),
+              0);
 
     // About one in ten credible; the flag is 1, 0 or empty.
     const long long credible = db.count("SELECT count(*) FROM Dorvak WHERE iFlag = 1");
@@ -250,7 +279,8 @@ TEST_F(DemoDatabaseTest, ManyCompaniesKeepDistinctNamesAndSharePlaces)
     EXPECT_GT(db.count("SELECT count(DISTINCT cCorpCName) FROM Dorvak"), n * 9 / 10);
     EXPECT_GT(db.count("SELECT count(DISTINCT cCorpMemo) FROM Dorvak"), n * 9 / 10);
     EXPECT_LE(db.count("SELECT count(DISTINCT cTypeName) FROM Dorvak"), 12);
-    EXPECT_LE(db.count("SELECT count(DISTINCT cProvince) FROM Dorvak"), 42);
+    EXPECT_EQ(db.count("SELECT count(DISTINCT cProvince) FROM Dorvak"), 39)
+        << "the tree's values and no other";
     EXPECT_LT(db.count("SELECT count(DISTINCT cArea) FROM Dorvak"), 100);
     EXPECT_LT(db.count("SELECT count(DISTINCT cAreaNo) FROM Dorvak"), 100);
 }
@@ -326,6 +356,14 @@ TEST(DemoArguments, ReadsEveryOptionAndRejectsBadOnes)
     EXPECT_EQ(set.password, "p");
     EXPECT_EQ(set.pageSize, 1024);
 
+    // Help needs nothing else and writes nothing.
+    for (const char *help : {"--help", "-h"}) {
+        const DemoOptions asked = tools::parseDemoArguments({QString::fromLatin1(help)});
+        EXPECT_TRUE(asked.help) << help;
+        EXPECT_TRUE(asked.out.isEmpty());
+    }
+    EXPECT_FALSE(defaults.help);
+
     const QStringList bad[] = {{},
                                {"--companies", "10"},
                                {"--out"},
@@ -337,6 +375,33 @@ TEST(DemoArguments, ReadsEveryOptionAndRejectsBadOnes)
                                {"x.dat"}};
     for (const QStringList &args : bad)
         EXPECT_THROW(tools::parseDemoArguments(args), DemoError) << args.join(' ').toStdString();
+}
+
+// The command line as a user first tries it: --help prints the usage to the
+// standard output and succeeds; a mistake prints it to the error output.
+TEST(DemoCommandLine, HelpPrintsTheUsageAndSucceeds)
+{
+    const QString program = QStringLiteral(VELMORA_MAKE_DEMO_DB);
+    ASSERT_TRUE(QFileInfo(program).isExecutable()) << program.toStdString();
+    const auto run = [&](const QStringList &args) {
+        QProcess process;
+        process.start(program, args);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return std::tuple(process.exitCode(), process.readAllStandardOutput(),
+                          process.readAllStandardError());
+    };
+    for (const char *help : {"--help", "-h"}) {
+        const auto [code, out, err] = run({QString::fromLatin1(help)});
+        EXPECT_EQ(code, 0) << help;
+        EXPECT_TRUE(out.startsWith("usage: make_demo_db --out PATH")) << out.toStdString();
+        EXPECT_TRUE(out.contains("--page-size")) << help;
+        EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+    }
+    const auto [code, out, err] = run({QStringLiteral("--verbose")});
+    EXPECT_EQ(code, 1);
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_TRUE(err.startsWith("make_demo_db: unknown option --verbose\nusage: make_demo_db"))
+        << err.toStdString();
 }
 
 } // namespace

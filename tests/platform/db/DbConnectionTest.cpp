@@ -3,6 +3,14 @@
 #include "platform/db/ConnectionString.h"
 
 #include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <sqlcipher/sqlite3.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
 
 using namespace platform::db;
 
@@ -98,4 +106,63 @@ TEST_F(DbConnectionTest, QueryOutlivingItsConnectionIsClosed)
     EXPECT_FALSE(query->active());
     EXPECT_EQ(query->connection(), nullptr);
     EXPECT_THROW(query->open(), DbError);
+}
+
+namespace {
+
+// The statements a connection ran, each with the rows it stepped through
+// in full scans of a table.
+struct ScanRecord
+{
+    std::mutex guard;
+    std::vector<std::pair<std::string, int>> statements;
+};
+
+int recordScans(unsigned, void *context, void *statement, void *)
+{
+    auto *record = static_cast<ScanRecord *>(context);
+    auto *s = static_cast<sqlite3_stmt *>(statement);
+    const std::lock_guard lock(record->guard);
+    record->statements.emplace_back(sqlite3_sql(s),
+                                    sqlite3_stmt_status(s, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0));
+    return 0;
+}
+
+} // namespace
+
+// Reading a list ahead walks the table once: the reading itself. How far
+// it has got is measured against the table's first and last row ids, which
+// the engine finds at the ends of the table, not by a scan of its own.
+TEST_F(DbConnectionTest, ReadingAheadScansTheTableOnlyOnce)
+{
+    openDatabase(
+        {QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
+                        "INSERT INTO Dorvak (cCorpCName, cProvince) SELECT '公司' || i, '北京市' FROM n")});
+    ScanRecord record;
+    {
+        const DbConnection::Use use(*connection);
+        sqlite3_trace_v2(connection->handle(), SQLITE_TRACE_PROFILE, recordScans, &record);
+    }
+    QSignalSpy progress(connection.get(), &DbConnection::loadProgressed);
+    connection->preload(QStringLiteral("select cCorpCName, cProvince from Dorvak"));
+    ASSERT_TRUE(connection->loading());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !connection->loading(); }, 30000));
+    {
+        const DbConnection::Use use(*connection);
+        sqlite3_trace_v2(connection->handle(), 0, nullptr, nullptr);
+    }
+    ASSERT_FALSE(progress.isEmpty());
+    const QList<QVariant> last = progress.takeLast();
+    EXPECT_EQ(last.at(0).toInt(), 5000);
+    EXPECT_TRUE(last.at(2).toBool());
+    EXPECT_FALSE(last.at(3).toBool());
+
+    int scans = 0;
+    for (const auto &[sql, steps] : record.statements) {
+        if (steps >= 5000 - 1) {
+            ++scans;
+            EXPECT_NE(sql.find("cCorpCName"), std::string::npos) << sql;
+        }
+    }
+    EXPECT_EQ(scans, 1);
 }

@@ -433,3 +433,76 @@ TEST_F(SnapshotAnswerTest, ASearchWhileTheListLoadsGrowsAndIsOrderedOnceWhole)
     EXPECT_EQ(grid.rowCount(), expected.size());
     EXPECT_TRUE(searchedWhileLoading) << "the search was to be made while the list was read";
 }
+
+// The first chunk of a large list takes a second or more to read: a list
+// opened meanwhile shows the first rows, read ahead of the rest, at once,
+// and goes on from them to the whole list. An edit waits for the whole
+// first chunk, where the typed text is kept.
+TEST_F(SnapshotAnswerTest, AListReadAheadShowsItsFirstRowsBeforeItsFirstChunk)
+{
+    testdb::run(
+        path, testdb::kPassword, 4096,
+        {QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60000) "
+                        "INSERT INTO Dorvak (cCorpCName, cProvince, iFlag) "
+                        "SELECT '公司' || i, '浙江省', i % 2 FROM n")});
+    const int companies = 60005; // fewer than a chunk holds: they come all at once, at the end
+    ASSERT_GT(ColumnStore::kDefaultChunkRows, companies);
+    DbConnection second;
+    second.setConnectionString(connectionStringFor(path));
+    second.setConnected(true);
+    QSignalSpy progress(&second, &DbConnection::loadProgressed);
+    second.preload(kSnapshotList);
+
+    DbQuery list, credible;
+    for (DbQuery *q : {&list, &credible}) {
+        q->setConnection(&second);
+        q->setSqlText(kSnapshotList);
+        q->open();
+    }
+    credible.setFilter(QStringLiteral("iFlag=1"));
+    credible.setFiltered(true);
+    DataSource source;
+    source.setDataSet(&list);
+    DbGridModel grid;
+    grid.setDataSource(&source);
+    QAbstractItemModelTester tester(&grid, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ASSERT_EQ(list.recordCount(), 0) << "opened before any row was read";
+
+    int firstShown = 0;
+    QStringList firstNames;
+    bool editRefused = false;
+    QObject::connect(&list, &DbQuery::rowsAppended, &list, [&](int, int last) {
+        if (firstShown > 0)
+            return;
+        firstShown = last + 1;
+        firstNames = names(list);
+    });
+    // Typed into the first row as soon as there is one.
+    QObject::connect(&list, &DbQuery::currentRowChanged, &list, [&](int row) {
+        if (row != 0 || editRefused)
+            return;
+        try {
+            list.setFieldText(list.fieldByName(QStringLiteral("cCorpMemo"))->index(), QStringLiteral("早改"));
+            list.cancel();
+        } catch (const DbError &) {
+            editRefused = true;
+        }
+    });
+    while (progress.isEmpty() || !progress.last().at(2).toBool())
+        ASSERT_TRUE(progress.wait(10000)) << "the reading must end";
+    EXPECT_GT(firstShown, 0);
+    EXPECT_LT(firstShown, companies) << "the first rows come before the whole first chunk";
+    EXPECT_EQ(firstNames, engineNames(kSnapshotList).mid(0, firstShown));
+    EXPECT_TRUE(editRefused);
+
+    EXPECT_FALSE(list.loading());
+    EXPECT_EQ(names(list), engineNames(kSnapshotList));
+    EXPECT_EQ(grid.rowCount(), companies);
+    EXPECT_EQ(list.currentRow(), 0);
+    EXPECT_EQ(credible.recordCount(),
+              int(engineNames(kSnapshotList + QStringLiteral(" WHERE iFlag = 1")).size()));
+    list.setFieldText(list.fieldByName(QStringLiteral("cCorpMemo"))->index(), QStringLiteral("后改"));
+    list.post();
+    EXPECT_EQ(engineNames(kSnapshotList + QStringLiteral(" WHERE cCorpMemo = '后改'")),
+              QStringList{QStringLiteral("北京电子")});
+}

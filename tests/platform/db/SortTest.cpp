@@ -8,8 +8,10 @@
 #include "platform/db/DbMemo.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QCollator>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -273,4 +275,41 @@ TEST_F(SortTest, GridTitleClicksSortReverseAndShowTheArrow)
     // A statement without the field drops the sort and the arrow with it.
     openSql(QStringLiteral("select cProvince, cRemark from Dorvak"));
     EXPECT_EQ(header->sortIndicatorSection(), -1);
+}
+
+// A column scrolled into view and sorted stays where it was, under the
+// mouse: a second click on the same place reverses the same column.
+TEST_F(SortTest, SortingKeepsTheColumnsWhereTheUserScrolledThem)
+{
+    DataSource source;
+    source.setDataSet(query.get());
+    DbGrid grid;
+    grid.setDataSource(&source);
+    grid.resize(300, 200);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    QHeaderView *header = grid.horizontalHeader();
+    QScrollBar *across = grid.horizontalScrollBar();
+    ASSERT_GT(across->maximum(), 0) << "the columns are wider than the grid";
+    query->setCurrentRow(2);
+
+    across->setValue(across->maximum());
+    const int scrolled = across->value();
+    const QPoint place(header->viewport()->width() / 2, header->height() / 2);
+    const int column = header->logicalIndexAt(place);
+    ASSERT_GT(header->sectionViewportPosition(column) + header->sectionSize(column), 0);
+    ASSERT_GT(header->sectionPosition(column), grid.viewport()->width()) << "a column out of the first view";
+
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, place);
+    EXPECT_EQ(header->sortIndicatorSection(), column);
+    EXPECT_EQ(across->value(), scrolled);
+    EXPECT_EQ(header->logicalIndexAt(place), column);
+    EXPECT_EQ(grid.currentIndex().row(), query->currentRow()) << "the grid follows the kept row";
+
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, place);
+    EXPECT_EQ(header->sortIndicatorSection(), column);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(across->value(), scrolled);
+    QApplication::processEvents();
+    EXPECT_EQ(across->value(), scrolled) << "nothing scrolls it back later";
 }

@@ -187,3 +187,38 @@ TEST(IniFile, ReadsLikeTheProfileReader)
         platform::IniReadError)
         << "a folder in place of the file cannot be read";
 }
+
+// What the profile reader keeps that a general INI parser takes away: a
+// value's text after " ;", an indented line as a key of its own, a long
+// line read whole (and its tail never read as a line of its own).
+TEST(IniFile, KeepsWhatTheProfileReaderKeeps)
+{
+    TempDir temp;
+    const QString path = temp.file(QStringLiteral("softup.dll"));
+    const QByteArray padding(300, 'x');
+    writeFile(path, "\xEF\xBB\xBF[SYS]\r\n"
+                    "UPDATESET=2.1 ;beta\r\n"
+                    "NOTE=first\r\n"
+                    "   INDENTED = own key\r\n"
+                    "LONG=" +
+                        padding +
+                        "end\r\n"
+                        // 199 bytes: where a reader of 200-byte lines breaks it.
+                        "TAIL=" +
+                        QByteArray(194, 'x') +
+                        "FAKE=from the tail of a long line\r\n"
+                        "COLON: not a key\r\n"
+                        "\t[  Next ]\r\n"
+                        "key=next section\r\n");
+    const auto read = [&](const char *section, const char *key) {
+        return platform::readProfileString(path, QLatin1String(section), QLatin1String(key), "Error");
+    };
+    EXPECT_EQ(read("SYS", "UPDATESET"), QStringLiteral("2.1 ;beta"));
+    EXPECT_EQ(read("SYS", "NOTE"), QStringLiteral("first")) << "the indented line is no continuation";
+    EXPECT_EQ(read("SYS", "INDENTED"), QStringLiteral("own key"));
+    EXPECT_EQ(read("SYS", "LONG"), QString::fromLatin1(padding + "end"));
+    EXPECT_EQ(read("SYS", "FAKE"), QStringLiteral("Error"));
+    EXPECT_EQ(read("SYS", "COLON"), QStringLiteral("Error")) << "only \"=\" separates a key";
+    EXPECT_EQ(read("Next", "key"), QStringLiteral("next section"));
+    EXPECT_EQ(read("SYS", "key"), QStringLiteral("Error"));
+}
