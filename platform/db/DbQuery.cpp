@@ -3,6 +3,7 @@
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/KeptEditsStore.h"
+#include "platform/db/QuotedName.h"
 #include "platform/db/ResultReader.h"
 #include "platform/db/SnapshotAnswer.h"
 #include "platform/db/SqliteHandle.h"
@@ -13,15 +14,6 @@
 #include <algorithm>
 
 namespace platform::db {
-
-namespace {
-
-QString quotedName(QString name)
-{
-    return QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
-} // namespace
 
 DbQuery::DbQuery(QObject *parent) : QObject(parent), m_sortKeys(std::make_unique<SortKeys>()) {}
 

@@ -4,6 +4,7 @@
 #include "platform/db/DatabaseFingerprint.h"
 #include "platform/db/DbError.h"
 #include "platform/db/KeptEditsStore.h"
+#include "platform/db/QuotedName.h"
 #include "platform/db/SqliteHandle.h"
 
 #include <QFile>
@@ -29,11 +30,6 @@ using Cell = std::optional<QString>;
 
 const QString kDatabaseState = QStringLiteral("database");
 const QString kNoticeState = QStringLiteral("notice");
-
-QString quotedName(QString name)
-{
-    return QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
 
 Cell cellAt(sqlite3_stmt *s, int column)
 {

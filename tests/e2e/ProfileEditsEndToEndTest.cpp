@@ -24,17 +24,6 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The share of the area's pixels that differ from its first one.
-double unevenShare(const QImage &image, const QRect &area)
-{
-    const QRgb ground = image.pixel(area.topLeft());
-    int other = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            other += image.pixel(x, y) != ground;
-    return double(other) / (area.width() * area.height());
-}
-
 class ProfileEditsEndToEndTest : public EndToEndFixture
 {
 protected:

@@ -93,17 +93,6 @@ private:
     bool m_open = false;
 };
 
-// The share of the area's pixels that differ from its first one.
-double unevenShare(const QImage &image, const QRect &area)
-{
-    const QRgb ground = image.pixel(area.topLeft());
-    int other = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            other += image.pixel(x, y) != ground;
-    return double(other) / (area.width() * area.height());
-}
-
 // The fields of /proc/<pid>/stat after the name: state first, then the parent.
 QStringList statusOf(qint64 pid)
 {

@@ -41,3 +41,13 @@ QImage readXwd(const QByteArray &data)
     }
     return image;
 }
+
+double unevenShare(const QImage &image, const QRect &area)
+{
+    const QRgb ground = image.pixel(area.topLeft());
+    int other = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            other += image.pixel(x, y) != ground;
+    return double(other) / (area.width() * area.height());
+}

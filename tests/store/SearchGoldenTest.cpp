@@ -189,7 +189,7 @@ const std::vector<Part> kTradesOfWork = {
     {U"音乐", "yinyue"},
 };
 
-std::string utf8(std::u32string_view text)
+std::string utf8Text(std::u32string_view text)
 {
     std::string out;
     for (char32_t c : text)
@@ -276,7 +276,7 @@ bool matchesByHand(const std::u32string &name, const std::u32string &query)
         for (char32_t c : w)
             letters = letters && ((c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9'));
         if (!found && letters) {
-            const std::string l = utf8(w);
+            const std::string l = utf8Text(w);
             for (std::size_t at = 0; at < folded.size() && !found; ++at)
                 found = spells(l, 0, folded, at);
         }
@@ -338,7 +338,7 @@ Golden goldenSet()
         typed32(place.hanzi + U" " + work.hanzi);               // 长沙 软件
         typed(place.pinyin + " " + work.pinyin);                // changsha ruanjian
         typed32(U"\"" + work.hanzi + U"\"");                    // "软件"
-        typed(utf8(trade.hanzi) + " -" + place.pinyin);         // 中兴 -changsha
+        typed(utf8Text(trade.hanzi) + " -" + place.pinyin);     // 中兴 -changsha
         typed(initialsOf(work.hanzi) + " " + initialsOf(place.hanzi));
     }
     const std::u32string specials[] = {
@@ -377,7 +377,7 @@ Golden goldenSet()
 
 std::set<int> engineFinds(const ColumnStore &store, const std::u32string &query)
 {
-    const TableSearch search(SearchQuery::parse(utf8(query)));
+    const TableSearch search(SearchQuery::parse(utf8Text(query)));
     const TableSearch::Matches m = search.run(store, {{0, true, true}}, allRows(store.rowCount()));
     const std::vector<int> rows = rowList(m.rows);
     return {rows.begin(), rows.end()};
@@ -392,13 +392,13 @@ TEST(SearchGoldenTest, EveryQueryFindsItsCompanyAndNothingARareReadingWouldAdd)
     for (const std::u32string &name : g.names)
         for (char32_t c : name)
             ASSERT_FALSE(readingsByHand(foldByHand(c)).empty())
-                << "no reading typed for " << utf8(std::u32string(1, c));
+                << "no reading typed for " << utf8Text(std::u32string(1, c));
 
     ColumnStore::setDefaultChunkRows(64); // several chunks, each coded on its own
     ColumnStore store({{QStringLiteral("cCorpCName"), FieldType::WideString}});
     ColumnStore::setDefaultChunkRows(ColumnStore::kDefaultChunkRows);
     for (const std::u32string &name : g.names) {
-        store.appendText(0, utf8(name));
+        store.appendText(0, utf8Text(name));
         store.finishRow();
     }
     store.finishLoading();
@@ -412,8 +412,8 @@ TEST(SearchGoldenTest, EveryQueryFindsItsCompanyAndNothingARareReadingWouldAdd)
                 expected.insert(i);
         const bool excludesItsOwn = query.find(U" -") != std::u32string::npos;
         if (!excludesItsOwn) {
-            EXPECT_TRUE(expected.count(company))
-                << "the query " << utf8(query) << " is not one for " << utf8(g.names[std::size_t(company)]);
+            EXPECT_TRUE(expected.count(company)) << "the query " << utf8Text(query) << " is not one for "
+                                                 << utf8Text(g.names[std::size_t(company)]);
         }
         if (!seen.insert(query).second)
             continue;
@@ -422,11 +422,12 @@ TEST(SearchGoldenTest, EveryQueryFindsItsCompanyAndNothingARareReadingWouldAdd)
             std::string missing, extra;
             for (int i : expected)
                 if (!found.count(i))
-                    missing += " " + utf8(g.names[std::size_t(i)]);
+                    missing += " " + utf8Text(g.names[std::size_t(i)]);
             for (int i : found)
                 if (!expected.count(i))
-                    extra += " " + utf8(g.names[std::size_t(i)]);
-            ADD_FAILURE() << "query " << utf8(query) << ": missing" << missing << "; found besides" << extra;
+                    extra += " " + utf8Text(g.names[std::size_t(i)]);
+            ADD_FAILURE() << "query " << utf8Text(query) << ": missing" << missing << "; found besides"
+                          << extra;
         }
         ++checked;
     }
