@@ -4,6 +4,7 @@
 #include "app/ProfileEdits.h"
 #include "app/uBrowsePanel.h"
 #include "platform/ui/MessageBox.h"
+#include "query/CompanySearch.h"
 
 using namespace platform::db;
 
@@ -101,6 +102,7 @@ void TDMForm::DataModuleCreate()
         ADOContAccess->setConnected(true);
         // The company list is read while the main window shows its splash;
         // loading the list then finds the rows read or waits for the rest.
+        ADOContAccess->setReadingColumns(CompanyReadingColumns());
         ADOContAccess->preload(QString::fromUtf8(TBrowsePanel::kCompanyListSql));
     } catch (const DbError &) {
         platform::showMessage(QStringLiteral("找不到相应的数据，请核实！"));

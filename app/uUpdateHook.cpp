@@ -11,6 +11,7 @@
 #include "platform/os/InstallLocation.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/MessageBox.h"
+#include "query/CompanySearch.h"
 #include "upgrade/helper/suUpgradeFolder.h"
 #include "upgrade/helper/suVersion.h"
 #include "upgrade/suSelfUpdater.h"
@@ -164,6 +165,7 @@ void TUpdateHook::SpeedButton11Click()
     try {
         m_connection->setConnected(true);
         // The company list comes back as at start-up: at once, the rest read behind the window.
+        m_connection->setReadingColumns(CompanyReadingColumns());
         m_connection->preload(QString::fromUtf8(TBrowsePanel::kCompanyListSql));
         reopen(open);
     } catch (const platform::db::DbError &error) {

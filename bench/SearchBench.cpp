@@ -7,7 +7,7 @@
 // over the same columns where the engine has an equivalent (none for
 // pinyin). Also the first keystroke after the list has loaded, large
 // answers, and the memory: the process's peak against the table's text,
-// and what the pinyin and folding tables add.
+// and what the pinyin and folding tables and the reading marks add.
 //
 //   build/bench/bench_search [--companies N] [benchmark options]
 //
@@ -19,6 +19,7 @@
 #include "platform/db/DbGrid.h"
 #include "query/CompanySearch.h"
 #include "store/ChineseText.h"
+#include "store/ColumnStore.h"
 #include "store/PinyinMatcher.h"
 #include "store/SearchQuery.h"
 
@@ -51,6 +52,7 @@ struct Companies
         source.setDataSet(&query);
         grid.resize(800, 500);
         grid.setDataSource(&source);
+        connection.setReadingColumns(CompanyReadingColumns());
         connection.preload(QString::fromLatin1(bench::kListSql));
         query.setSqlText(QString::fromLatin1(bench::kListSql));
         query.open();
@@ -176,15 +178,21 @@ void BM_Memory(benchmark::State &state)
     for (auto _ : state)
         benchmark::DoNotOptimize(c.query.recordCount());
     const double text = double(c.query.snapshot()->textBytes());
-    // The tables the search adds: the generated readings and foldings and
-    // the direct tables built from them at the first search, and one
-    // matcher's table of a word of ten letters.
-    const double tables =
-        double(store::pinyinTableBytes()) + double(store::PinyinMatcher(std::string(10, 'a')).memoryBytes());
+    // What the search adds: the generated readings and foldings and the
+    // direct tables built from them at the first search, one matcher's
+    // table of a word of ten letters, and the reading marks of the rows.
+    const store::ColumnStore &table = *c.query.snapshot();
+    double marks = 0;
+    for (int k = 0; k < table.chunkCount(); ++k)
+        for (const store::StoreChunk::Column &column : table.chunk(k).columns)
+            marks += double(column.text.readingMarks.memoryBytes());
+    const double tables = double(store::pinyinTableBytes()) +
+                          double(store::PinyinMatcher(std::string(10, 'a')).memoryBytes()) + marks;
     state.counters["text_MiB"] = text / 1048576.0;
     state.counters["store_per_text"] = double(c.query.snapshot()->memoryBytes()) / text;
     state.counters["search_extra_per_text"] = tables / text;
     state.counters["search_extra_KiB"] = tables / 1024.0;
+    state.counters["reading_marks_per_text"] = marks / text;
     state.counters["peak_rss_per_text"] = double(bench::peakResidentBytes()) / text;
     state.counters["peak_rss_MiB"] = double(bench::peakResidentBytes()) / 1048576.0;
 }

@@ -23,6 +23,15 @@ std::vector<DbQuery::SearchField> CompanySearchFields()
     };
 }
 
+QStringList CompanyReadingColumns()
+{
+    QStringList names;
+    for (const DbQuery::SearchField &f : CompanySearchFields())
+        if (f.pinyin)
+            names << f.name;
+    return names;
+}
+
 void ApplyCompanySearch(DbQuery *companies, const QString &text)
 {
     store::SearchQuery query = store::SearchQuery::parse(text.toStdString());

@@ -3,6 +3,7 @@
 #include "platform/db/DbQuery.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -19,6 +20,9 @@
 // are Latin text, numbers or too short to need it. Matches in the names
 // come first.
 std::vector<platform::db::DbQuery::SearchField> CompanySearchFields();
+// Those of them read in pinyin: the company list is read ahead with marks
+// of their readings (DbConnection::setReadingColumns).
+QStringList CompanyReadingColumns();
 
 // Gives the company query the search of the typed text; a blank text (or
 // one of blanks and lone minus signs) removes the search. Throws DbError

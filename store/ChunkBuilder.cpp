@@ -1,5 +1,6 @@
 #include "store/ChunkBuilder.h"
 
+#include "store/ReadingMarks.h"
 #include "store/Utf8Text.h"
 
 #include <algorithm>
@@ -130,11 +131,13 @@ std::string_view writeNumber(double value, char (&buf)[64])
     return std::string_view(buf, std::size_t(r.ptr - buf));
 }
 
-ChunkBuilder::ChunkBuilder(std::vector<bool> numeric)
+ChunkBuilder::ChunkBuilder(std::vector<bool> numeric, std::vector<bool> readings)
 {
     m_columns.resize(numeric.size());
-    for (std::size_t c = 0; c < numeric.size(); ++c)
+    for (std::size_t c = 0; c < numeric.size(); ++c) {
         m_columns[c].numeric = numeric[c];
+        m_columns[c].readings = c < readings.size() && readings[c];
+    }
 }
 
 void ChunkBuilder::setBit(std::vector<std::uint64_t> &bits, int row)
@@ -363,6 +366,8 @@ std::unique_ptr<StoreChunk> ChunkBuilder::finish()
             out.numbers = finishNumbers(c);
         else
             out.text = finishText(c);
+        if (c.readings && out.text.encoding == TextEncoding::Compact)
+            out.text.readingMarks = readingMarks(out.text, m_rows);
         c.bytes.clear();
         c.ends.clear();
         c.values.clear();

@@ -18,7 +18,9 @@ namespace store {
 class ChunkBuilder
 {
 public:
-    explicit ChunkBuilder(std::vector<bool> numeric);
+    // `readings`: the text columns also read in pinyin, whose coded chunks
+    // carry reading marks (none when empty).
+    explicit ChunkBuilder(std::vector<bool> numeric, std::vector<bool> readings = {});
 
     // One value per column in column order, then finishRow().
     void appendNull(int col);
@@ -36,6 +38,7 @@ private:
     struct Column
     {
         bool numeric = false;
+        bool readings = false;
         std::string bytes;
         std::vector<std::uint32_t> ends;
         std::vector<std::int64_t> values;

@@ -31,14 +31,15 @@ void ColumnStore::setDefaultChunkRows(int rows)
 ColumnStore::ColumnStore(std::vector<ColumnInfo> columns) : m_columns(columns.size())
 {
     m_chunkShift = g_defaultChunkShift.load();
-    std::vector<bool> numeric;
+    std::vector<bool> numeric, readings;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         m_columns[i].numeric = isNumericType(columns[i].type);
+        readings.push_back(columns[i].readings && !m_columns[i].numeric);
         m_columns[i].info = std::move(columns[i]);
         numeric.push_back(m_columns[i].numeric);
     }
-    m_builder = std::make_unique<ChunkBuilder>(numeric);
-    m_finishing = std::make_unique<ChunkBuilder>(std::move(numeric));
+    m_builder = std::make_unique<ChunkBuilder>(numeric, readings);
+    m_finishing = std::make_unique<ChunkBuilder>(std::move(numeric), std::move(readings));
 }
 
 ColumnStore::~ColumnStore()

@@ -36,6 +36,7 @@ public:
     {
         QString name;
         FieldType type = FieldType::Unknown;
+        bool readings = false; // a text column also searched in pinyin
     };
 
     static constexpr int kDefaultChunkRows = 65536;

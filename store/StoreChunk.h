@@ -41,6 +41,9 @@ struct TextChunk
     // Rows (Plain, Compact) or values (Dictionary) whose text does not read
     // as written (see readsAsWritten), ascending.
     std::vector<std::uint16_t> irregular;
+    // Compact, in a column also read in pinyin: what each row's readings
+    // can begin a word with (see readingMarks).
+    FixedArray<std::uint64_t> readingMarks;
     bool hasNul = false;       // a cell holds a NUL byte
     bool ascii = false;        // Plain: no byte of the cells lies beyond ASCII
     std::size_t textBytes = 0; // the bytes of the cells as read

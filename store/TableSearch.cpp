@@ -2,6 +2,7 @@
 
 #include "store/ChineseText.h"
 #include "store/ColumnStore.h"
+#include "store/ReadingMarks.h"
 #include "store/TextSearch.h"
 #include "store/Utf8Text.h"
 
@@ -313,6 +314,24 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
         });
     };
     const bool readPinyin = matcher && coded;
+    // The reading marks pass over the cells the word cannot begin in; a word
+    // of one letter they find outright.
+    const std::uint64_t *marks = t.readingMarks.empty() ? nullptr : t.readingMarks.data();
+    const std::string &letters = w.pinyin;
+    const std::uint64_t firstMark = letters.empty() ? 0 : letterMark(letters[0]);
+    const std::uint64_t pairMarkOf = letters.size() > 1 ? pairMark(letters[0], letters[1]) : 0;
+    auto markedPinyinMatches = [&](int r) {
+        if (marks) {
+            const std::uint64_t *m = marks + std::size_t(r) * 2;
+            if (!(m[0] & firstMark))
+                return false;
+            if (letters.size() == 1)
+                return true;
+            if (!(m[1] & pairMarkOf))
+                return false;
+        }
+        return pinyinMatches(r);
+    };
 
     std::size_t candidates = 0;
     for (std::size_t i = 0; i < words; ++i)
@@ -332,7 +351,7 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
             for (const TextNeedle &n : tests)
                 if (containsNeedle(stored, n))
                     return true;
-            return readPinyin && pinyinMatches(r);
+            return readPinyin && markedPinyinMatches(r);
         });
         return;
     }
@@ -368,7 +387,7 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
     }
     if (!any)
         return;
-    keepRows(again.data(), words, 0, more.data(), pinyinMatches);
+    keepRows(again.data(), words, 0, more.data(), markedPinyinMatches);
     for (std::size_t i = 0; i < words; ++i)
         found[i] |= more[i];
 }

@@ -214,7 +214,10 @@ void DbConnection::preload(const QString &statement)
             *prepared = detail::prepareResult(m_db, statement.toUtf8(), {});
             if (!plainScan(m_db, prepared->utf8, prepared->table))
                 return;
-            auto store = std::make_shared<ColumnStore>(prepared->infos);
+            std::vector<ColumnStore::ColumnInfo> infos = prepared->infos;
+            for (ColumnStore::ColumnInfo &info : infos)
+                info.readings = m_readingColumns.contains(info.name, Qt::CaseInsensitive);
+            auto store = std::make_shared<ColumnStore>(std::move(infos));
             snapshot = TableSnapshot::forLoading(m_db, *prepared, store, stamp);
             if (!snapshot)
                 return;

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <memory>
@@ -93,6 +94,10 @@ public:
     // between. A statement that is no such list is not read ahead. Failures
     // are dropped: the query that opens the statement later meets them itself.
     void preload(const QString &statement);
+    // The columns of a preloaded list that are also searched in pinyin: their
+    // chunks carry what the readings of each row can spell, made as they are
+    // read, so that no search has to read every cell in pinyin.
+    void setReadingColumns(const QStringList &names) { m_readingColumns = names; }
     // Whether a preload is still reading.
     bool loading() const { return m_loader.joinable(); }
     // The first rows of the table a preload reads (a screen of a list and
@@ -169,6 +174,7 @@ private:
     std::mutex m_use;
     std::atomic<int> m_waiting{0};
     std::thread m_loader;
+    QStringList m_readingColumns;
     std::atomic<bool> m_stopLoading{false};
     std::atomic<bool> m_progressPosted{false};
     std::shared_ptr<TableSnapshot> m_loading; // the snapshot the worker fills

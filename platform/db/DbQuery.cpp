@@ -15,10 +15,6 @@
 
 namespace platform::db {
 
-namespace {
-
-} // namespace
-
 DbQuery::DbQuery(QObject *parent) : QObject(parent), m_sortKeys(std::make_unique<SortKeys>()) {}
 
 DbQuery::~DbQuery()

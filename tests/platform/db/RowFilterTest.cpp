@@ -18,7 +18,7 @@ namespace {
 // A cell of the fixture table: text, a number, or null.
 using Cell = std::variant<std::monostate, std::string, double>;
 
-struct Company
+struct FilterRow
 {
     Cell province;
     Cell name;
@@ -37,7 +37,7 @@ protected:
                  {"cZip", FieldType::WideString},
                  {"iFlag", FieldType::Integer}})
     {
-        const Company rows[] = {
+        const FilterRow rows[] = {
             {"北京市", "北京华远科技有限公司", "http://www.huayuan.com.cn", "100000", 1.0},           // 0
             {"上海市", "上海东方电气集团", "www.dfdq.com", "200001", 0.0},                            // 1
             {"广东省", "O'Brien Trading Co.", "HTTP://OBRIEN.COM", "510000", 1.0},                    // 2
@@ -46,7 +46,7 @@ protected:
             {std::monostate{}, "无省份公司", "ftp://none", "7", 2.5},                                 // 5
             {"其他", "Acme 100% Ltd", "acme.example", "-3", -1.0},                                    // 6
         };
-        for (const Company &c : rows) {
+        for (const FilterRow &c : rows) {
             append(0, c.province);
             append(1, c.name);
             append(2, c.http);
