@@ -3,6 +3,7 @@
 // replacement helper with the list of exactly what to install.
 #include "upgrade/suSelfUpdater.h"
 
+#include "platform/crypto/Sha256.h"
 #include "platform/os/FreshFile.h"
 #include "platform/os/PrivateFiles.h"
 #include "platform/os/Processes.h"
@@ -10,7 +11,6 @@
 #include "upgrade/suMessageFormat.h"
 
 #include <QBuffer>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,11 +34,7 @@ bool canCreate(const QString &path)
 // The SHA-256 of a file in lower-case hexadecimal; empty when it cannot be read.
 QString sha256Of(const QString &path)
 {
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
-        return {};
-    return QString::fromLatin1(hash.result().toHex());
+    return platform::crypto::sha256OfFile(path);
 }
 
 bool endsWithExe(const QString &name)

@@ -1,11 +1,11 @@
 #include "tools/release/ReleaseTool.h"
 
 #include "platform/crypto/Ed25519.h"
+#include "platform/crypto/Sha256.h"
 #include "platform/os/IniFile.h"
 #include "platform/os/PrivateFiles.h"
 #include "upgrade/helper/suVersion.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -43,11 +43,9 @@ QString saveFile(const QString &path, const QByteArray &bytes)
 
 QString sha256Of(const QString &path, QString *hex)
 {
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
-        return QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-    *hex = QString::fromLatin1(hash.result().toHex());
+    *hex = platform::crypto::sha256OfFile(path);
+    if (hex->isEmpty())
+        return QStringLiteral("cannot read %1").arg(path);
     return {};
 }
 
