@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang-format
   qt6-base-dev qt6-qpa-plugins
-  libsqlcipher-dev sqlcipher
+  libsqlcipher-dev sqlcipher libzstd-dev
   libcurl4-openssl-dev libssl-dev openssl libinih-dev libjpeg62-turbo-dev
   fonts-noto-cjk fonts-arphic-uming fonts-wqy-microhei fonts-liberation2
   libgtest-dev libgmock-dev googletest libcpp-httplib-dev libbenchmark-dev
