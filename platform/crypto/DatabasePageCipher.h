@@ -48,13 +48,18 @@ public:
 
     // Decrypts the page (pageSize bytes) into plain (plainSize bytes). False
     // when its authentication code does not match (another key, page or
-    // layout, or damaged bytes); plain is filled either way.
-    bool decrypt(qint64 index, const char *page, char *plain) const;
+    // layout, or damaged bytes); plain is filled either way. Code that
+    // checks what it makes of the page by other means can leave the check
+    // out (authenticate false): it costs as much again as the decryption.
+    bool decrypt(qint64 index, const char *page, char *plain, bool authenticate = true) const;
     // Encrypts plain (plainSize bytes) into page (pageSize bytes) with the
     // given reserve (reserveSize bytes, the IV first): the salt of the first
     // page, the encrypted bytes, and the reserve with a fresh
-    // authentication code after its IV.
-    void encrypt(qint64 index, const char *plain, const char *reserve, char *page) const;
+    // authentication code after its IV. With authenticate false the reserve
+    // is taken as it is, code and all: a reserve copied from the page the
+    // engine wrote already holds the code of the bytes that are the same.
+    void encrypt(qint64 index, const char *plain, const char *reserve, char *page,
+                 bool authenticate = true) const;
 
 private:
     QByteArray authenticationCode(qint64 index, const char *encrypted, int size) const;

@@ -8,6 +8,18 @@
 
 namespace platform::crypto {
 
+namespace {
+
+// Fetched once: a lookup by name at every use takes the library's locks,
+// which costs more than hashing a page when several threads hash at once.
+const EVP_MD *sha256Digest()
+{
+    static EVP_MD *digest = EVP_MD_fetch(nullptr, "SHA256", nullptr);
+    return digest;
+}
+
+} // namespace
+
 struct Sha256::Context
 {
     EVP_MD_CTX *context = EVP_MD_CTX_new();
@@ -16,7 +28,7 @@ struct Sha256::Context
 
 Sha256::Sha256() : m_context(std::make_unique<Context>())
 {
-    EVP_DigestInit_ex(m_context->context, EVP_sha256(), nullptr);
+    EVP_DigestInit_ex(m_context->context, sha256Digest(), nullptr);
 }
 
 Sha256::~Sha256() = default;
@@ -32,7 +44,7 @@ QByteArray Sha256::result()
     QByteArray digest(kSha256Size, Qt::Uninitialized);
     unsigned int length = 0;
     EVP_DigestFinal_ex(m_context->context, reinterpret_cast<unsigned char *>(digest.data()), &length);
-    EVP_DigestInit_ex(m_context->context, EVP_sha256(), nullptr);
+    EVP_DigestInit_ex(m_context->context, sha256Digest(), nullptr);
     return digest;
 }
 
