@@ -1,6 +1,7 @@
 #include "app/uDMForm.h"
 
 #include "app/uBrowsePanel.h"
+#include "platform/db/CipherSettings.h"
 #include "platform/ui/MessageBox.h"
 
 using namespace platform::db;
@@ -9,7 +10,7 @@ TDMForm *DMForm = nullptr;
 
 namespace {
 
-const char kPassword[] = "zxc3k9p2lumentra@mwq";
+const char *const kPassword = kDirectoryPassPhrase;
 
 void reportPostFailure(const QString &message)
 {
