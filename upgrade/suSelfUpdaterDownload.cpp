@@ -78,6 +78,7 @@ bool TsuSelfUpdater::resolveRelease()
         const TsuInfoFileEntry listed = m_signedFiles.value(url);
         file.SHA256 = listed.SHA256.toLower();
         file.Size = listed.Size;
+        file.Deltas = listed.Deltas;
         if (signedRelease()) {
             // Added to the signed list by a handler: nothing vouches for it.
             if (!suIsSha256(file.SHA256)) {
@@ -138,7 +139,13 @@ bool TsuSelfUpdater::resolveRelease()
 
 void TsuSelfUpdater::startFile()
 {
-    const ReleaseFile &file = m_release.at(m_currentIndex);
+    ReleaseFile &file = m_release[m_currentIndex];
+    m_route = Route::Full;
+    if (!file.DeltaTried) {
+        file.DeltaTried = true;
+        if (startDelta(file))
+            return;
+    }
     m_currentFile = file.URL;
     if (m_windows->WizardOpen())
         m_windows->WizardShowFile(file.URL, m_currentIndex + 1, int(m_release.size()));
@@ -148,6 +155,7 @@ void TsuSelfUpdater::startFile()
     m_currentFile = suPartialDownloadPath(ProgramFolder(), key);
     SetDestinationFile(m_currentFile);
     SetMaxBytes(file.Size >= 0 ? file.Size : 0);
+    Range() = {};
     m_currentFileTime = 0;
     m_sizeRefused = false;
     if (!canCreate(m_currentFile)) {
@@ -161,6 +169,10 @@ void TsuSelfUpdater::responseHeaders(qint64 fileSize, TDateTime lastModified, bo
 {
     if (m_infoFileMode)
         return;
+    if (m_route != Route::Full) {
+        deltaHeaders(fileSize, canContinue);
+        return;
+    }
     const ReleaseFile &file = m_release.at(m_currentIndex);
     m_currentFileTime = lastModified;
     if (m_windows->WizardOpen())
@@ -203,6 +215,14 @@ void TsuSelfUpdater::transferProgress(qint64 fileSize, qint64 bytesRead, unsigne
 
 void TsuSelfUpdater::fileDone(QIODevice *stream)
 {
+    if (m_route == Route::Delta) {
+        deltaArrived(stream);
+        return;
+    }
+    if (m_route == Route::MissingPages) {
+        missingPagesArrived(stream);
+        return;
+    }
     ReleaseFile &file = m_release[m_currentIndex];
     if (stream) {
         // A body without a length arrived in memory; it is written out here,
@@ -233,7 +253,13 @@ void TsuSelfUpdater::fileDone(QIODevice *stream)
         stopWithNotice(TsuUpdaterNotice::ChecksumMismatch, FileNameOfURL(file.URL));
         return;
     }
+    keepVerified(file, m_currentFile, hash, size);
+}
+
+void TsuSelfUpdater::keepVerified(ReleaseFile &file, const QString &path, const QString &hash, qint64 size)
+{
     // Whole and checked: only now does it carry the name the helper takes.
+    m_currentFile = path;
     file.SHA256 = hash;
     file.Size = size;
     const QString complete = suDownloadPath(ProgramFolder(), hash);
@@ -256,6 +282,10 @@ void TsuSelfUpdater::fileDone(QIODevice *stream)
 
 void TsuSelfUpdater::transferFailed()
 {
+    if (!m_infoFileMode && m_route != Route::Full) {
+        deltaFailed();
+        return;
+    }
     if (ExceededLimit()) {
         // Cut off before more was read than such a file may have.
         if (!m_infoFileMode) {
@@ -286,6 +316,10 @@ void TsuSelfUpdater::transferCancelled()
 {
     if (m_infoFileMode)
         return;
+    if (m_route != Route::Full) {
+        deltaFailed();
+        return;
+    }
     QFile::remove(m_currentFile);
     if (m_sizeRefused) {
         stopWithNotice(TsuUpdaterNotice::SizeMismatch, FileNameOfURL(URL()));
@@ -298,6 +332,10 @@ void TsuSelfUpdater::transferCancelled()
 
 void TsuSelfUpdater::lostFile(int statusCode)
 {
+    if (m_route != Route::Full) {
+        deltaFailed();
+        return;
+    }
     bool continueUpgrade = false;
     if (OnLostFile)
         OnLostFile(this, URL(), statusCode, continueUpgrade);
