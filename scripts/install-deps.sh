@@ -10,7 +10,7 @@ packages=(
   libcurl4-openssl-dev libssl-dev openssl libinih-dev libjpeg62-turbo-dev
   fonts-noto-cjk fonts-arphic-uming fonts-wqy-microhei fonts-liberation2
   libgtest-dev libgmock-dev googletest libcpp-httplib-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils x11-apps openbox
+  xvfb xauth xdotool x11-utils x11-apps openbox nginx
   libphonenumber-dev libicu-dev qt6-translations-l10n xdg-utils desktop-file-utils
   dpkg-dev lintian appstream imagemagick
   libxlsxwriter-dev python3-openpyxl
