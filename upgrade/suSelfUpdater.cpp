@@ -75,6 +75,8 @@ void TsuSelfUpdater::Loaded(const QStringList &arguments)
 void TsuSelfUpdater::setInfoFileMode(bool on)
 {
     m_infoFileMode = on;
+    if (on)
+        resetTransferOptions();
     // The information file is always fetched fresh, and never read whole
     // into memory past its bound.
     SetUseCache(!on);

@@ -278,6 +278,15 @@ private:
     void deltaFailed();
     void stopDeltaBuild();
     QString builtFilePath(const ReleaseFile &file) const;
+    // "bytes first-last/total", as a 206 answer names its part.
+    static bool contentRangeIs(const QString &header, qint64 first, qint64 last, qint64 total);
+    // No range, no If-Range, no part kept: as every transfer but a
+    // continued download starts.
+    void resetTransferOptions();
+    // The part of a file kept from a download that stopped: continued when
+    // the validator of the answer it came from was recorded beside it.
+    bool startResumed(const ReleaseFile &file);
+    void recordValidator(const ReleaseFile &file);
     // Installs a downloaded or built file that matched what vouches for it,
     // then goes on with the next one.
     void keepVerified(ReleaseFile &file, const QString &path, const QString &hash, qint64 size);
@@ -313,7 +322,9 @@ private:
     QHash<QString, TsuInfoFileEntry> m_signedFiles; // URL -> its signed SHA-256 and size
     QString m_releaseVersion;                       // the information file's, when it reads
     QList<ReleaseFile> m_release;                   // the list as it is downloaded
-    bool m_sizeRefused = false; // the current file announced another size than its signed one
+    bool m_sizeRefused = false;  // the current file announced another size than its signed one
+    qint64 m_resumeFrom = 0;     // where the running download continues its part
+    bool m_restartWhole = false; // the continuation was refused: the file starts again
     int m_currentIndex = 0;
     QString m_currentFile;
     TDateTime m_currentFileTime = 0;

@@ -33,12 +33,6 @@ qint64 maxMissingPages(qint64 pages)
     return pages / 20 + 16;
 }
 
-// "bytes first-last/total" as a 206 answer names its part.
-bool contentRangeIs(const QString &header, qint64 first, qint64 last, qint64 total)
-{
-    return header.trimmed() == QStringLiteral("bytes %1-%2/%3").arg(first).arg(last).arg(total);
-}
-
 } // namespace
 
 const TsuInfoDelta *TsuSelfUpdater::usableDelta(const ReleaseFile &file) const
@@ -75,7 +69,7 @@ bool TsuSelfUpdater::startDelta(const ReleaseFile &file)
     m_currentFile = suPartialDownloadPath(ProgramFolder(), delta->SHA256.toLower());
     SetDestinationFile(m_currentFile);
     SetMaxBytes(delta->Size);
-    Range() = {};
+    resetTransferOptions();
     m_currentFileTime = 0;
     m_sizeRefused = false;
     if (!StartTransfer())
@@ -221,6 +215,7 @@ void TsuSelfUpdater::fetchMissingPages()
     m_currentFile = builtFilePath(file);
     SetDestinationFile({});
     SetMaxBytes(run.Count * pageSize);
+    resetTransferOptions();
     Range() = {run.First * pageSize, (run.First + run.Count) * pageSize - 1};
     if (!StartTransfer())
         deltaFailed();
@@ -236,7 +231,7 @@ void TsuSelfUpdater::missingPagesArrived(QIODevice *stream)
         return;
     }
     m_missingPages.removeFirst();
-    Range() = {};
+    resetTransferOptions();
     fetchMissingPages();
 }
 
@@ -271,7 +266,7 @@ void TsuSelfUpdater::deltaFailed()
         m_fallbackQueued = false;
         m_delta.reset();
         m_missingPages.clear();
-        Range() = {};
+        resetTransferOptions();
         m_route = Route::Full;
         if (!m_aborted && m_currentIndex < m_release.size())
             startFile();

@@ -21,7 +21,8 @@ class NginxServer
 public:
     // Serves folder under /<prefix>/ from a free port; false when nginx
     // did not come up.
-    bool start(const QString &workFolder, const QString &prefix, const QString &folder)
+    bool start(const QString &workFolder, const QString &prefix, const QString &folder,
+               const QString &directives = {})
     {
         m_work = workFolder;
         QDir().mkpath(m_work);
@@ -38,10 +39,10 @@ public:
                 "  client_body_temp_path %1/body; proxy_temp_path %1/proxy;\n"
                 "  fastcgi_temp_path %1/fastcgi; uwsgi_temp_path %1/uwsgi; scgi_temp_path %1/scgi;\n"
                 "  server {\n    listen 127.0.0.1:%2;\n"
-                "    location /%3/ { alias %4/; }\n  }\n}\n")
+                "    location /%3/ { alias %4/; %5 }\n  }\n}\n")
                 .arg(m_work)
                 .arg(m_port)
-                .arg(prefix, folder);
+                .arg(prefix, folder, directives);
         QFile file(m_work + QStringLiteral("/nginx.conf"));
         if (!file.open(QIODevice::WriteOnly) || file.write(config.toUtf8()) < 0)
             return false;

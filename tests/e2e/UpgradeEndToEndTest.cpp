@@ -240,11 +240,8 @@ protected:
         return shown ? found : WindowInfo{};
     }
 
-    // Runs the program against the vendor at base, agrees to the upgrade
-    // and lets the wizard download and finish; returns once the helper has
-    // started the program again (its window, empty when it did not).
-    WindowInfo upgradeToRestart(const QString &program, const QString &base, const QString &temp,
-                                const QString &shotName)
+    // Starts the program against the vendor at base.
+    std::unique_ptr<QProcess> startAgainst(const QString &program, const QString &base, const QString &temp)
     {
         QProcessEnvironment env;
         env.insert(QStringLiteral("VELMORA_VENDOR_URL"), base);
@@ -252,8 +249,12 @@ protected:
         env.insert(QStringLiteral("LANG"), QStringLiteral("zh_CN.UTF-8"));
         env.insert(QStringLiteral("LC_ALL"), QString());
         env.insert(QStringLiteral("LC_MESSAGES"), QString());
-        auto process = start(program, env, home.file(QStringLiteral("output.log")));
-        const qint64 pid = process->processId();
+        return start(program, env, home.file(QStringLiteral("output.log")));
+    }
+
+    // "在线升级", yes to both questions: the wizard (empty when it did not open).
+    WindowInfo agreeToUpgrade(qint64 pid)
+    {
         const WindowInfo main = waitForWindow(QStringLiteral("^Velmora$"), pid);
         EXPECT_FALSE(main.id.isEmpty()) << "no main window";
         if (main.id.isEmpty())
@@ -269,8 +270,26 @@ protected:
         clickAt(announce, QPoint(78 + 37, announce.geometry.height() - 45 + 13 + 11));
         const WindowInfo wizard = waitForUpgradeWindow(463, pid);
         EXPECT_FALSE(wizard.id.isEmpty()) << "no wizard";
+        return wizard;
+    }
+
+    // Runs the program against the vendor at base, agrees to the upgrade
+    // and lets the wizard download and finish; returns once the helper has
+    // started the program again (its window, empty when it did not).
+    WindowInfo upgradeToRestart(const QString &program, const QString &base, const QString &temp,
+                                const QString &shotName)
+    {
+        auto process = startAgainst(program, base, temp);
+        const WindowInfo wizard = agreeToUpgrade(process->processId());
         if (wizard.id.isEmpty())
             return {};
+        return finishAndRestart(*process, wizard, shotName);
+    }
+
+    // Waits for the wizard's final page, presses OK and waits for the
+    // program the helper starts again.
+    WindowInfo finishAndRestart(QProcess &process, const WindowInfo &wizard, const QString &shotName)
+    {
         QImage finalPage;
         const bool finished = QTest::qWaitFor(
             [&] {
@@ -281,7 +300,7 @@ protected:
         EXPECT_TRUE(finished) << "no final page";
         keep(finalPage, shotName);
         clickAt(wizard, QPoint(296 + 37, 248 + 12));
-        EXPECT_TRUE(process->waitForFinished(30000)) << "the program did not close for the upgrade";
+        EXPECT_TRUE(process.waitForFinished(30000)) << "the program did not close for the upgrade";
         WindowInfo restarted;
         const bool back = QTest::qWaitFor(
             [&] {
@@ -610,4 +629,69 @@ TEST_F(UpgradeEndToEndTest, ADeltaThatFailsItsHashGivesWayToTheFullDatabase)
     EXPECT_EQ(nginx.bytesSent(QStringLiteral("/vendor/download/dorvak.dat.from-1.vdelta"), 200),
               QFileInfo(deltaFile).size());
     EXPECT_EQ(nginx.bytesSent(QStringLiteral("/vendor/download/dorvak.dat"), 200), newDatabase.size());
+}
+
+// The program is killed halfway through the database (as when the machine
+// goes off): the next "在线升级" of the same release continues it. The
+// wizard says so and shows what is still to come, nginx sends only the
+// missing bytes (a 206 to the Range and If-Range of the first answer), and
+// the database installed is the release's.
+TEST_F(UpgradeEndToEndTest, AStoppedDownloadIsContinuedByTheNextUpgrade)
+{
+    const QString program = install(QStringLiteral("app"));
+    const QString folder = QFileInfo(program).absolutePath() + QLatin1Char('/');
+    const QString temp = home.file(QStringLiteral("tmp"));
+    ASSERT_TRUE(QDir().mkpath(temp));
+    const QString release = home.file(QStringLiteral("release"));
+    ASSERT_TRUE(QDir().mkpath(release));
+    ASSERT_EQ(QProcess::execute(QStringLiteral(MAKE_DEMO_DB_PATH),
+                                {QStringLiteral("--out"), release + QStringLiteral("/dorvak.dat"),
+                                 QStringLiteral("--companies"), QStringLiteral("330")}),
+              0);
+    newDatabase = contents(release + QStringLiteral("/dorvak.dat"));
+    // Slow enough to be stopped halfway and looked at.
+    ASSERT_TRUE(nginx.start(home.file(QStringLiteral("nginx")), QStringLiteral("vendor/download"), release,
+                            QStringLiteral("limit_rate 1m;")));
+    const QString expires = QDateTime::currentDateTimeUtc().date().addDays(30).toString(Qt::ISODate);
+    ASSERT_EQ(
+        QProcess::execute(QStringLiteral(RELEASE_TOOL_PATH),
+                          {QStringLiteral("sign"), QStringLiteral("--folder"), release,
+                           QStringLiteral("--version"), QStringLiteral("2"), QStringLiteral("--message"),
+                           QStringLiteral("新增企业数据三十条。"), QStringLiteral("--base-url"),
+                           nginx.url(QStringLiteral("/vendor/download")), QStringLiteral("--expires"),
+                           expires, QStringLiteral("--key"), QStringLiteral(DEMO_UPGRADE_KEY)}),
+        0);
+    const QString part = suPartialDownloadPath(folder, sha256(newDatabase));
+    const QString base = nginx.url(QStringLiteral("/vendor"));
+
+    {
+        auto process = startAgainst(program, base, temp);
+        ASSERT_FALSE(agreeToUpgrade(process->processId()).id.isEmpty());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(part).size() > newDatabase.size() / 4; }, 30000));
+        process->kill();
+        ASSERT_TRUE(process->waitForFinished(10000));
+    }
+    const qint64 kept = QFileInfo(part).size();
+    ASSERT_GT(kept, 0);
+    ASSERT_LT(kept, newDatabase.size());
+    EXPECT_TRUE(contents(part) == newDatabase.left(kept)) << "what arrived is kept";
+
+    auto process = startAgainst(program, base, temp);
+    const WindowInfo wizard = agreeToUpgrade(process->processId());
+    ASSERT_FALSE(wizard.id.isEmpty());
+    const QImage resuming = capture(wizard);
+    keep(resuming, QStringLiteral("wizard-resuming"));
+    EXPECT_GT(unevenShare(resuming, QRect(136, 10, 200, 24)), 0.02) << "the title";
+    const WindowInfo restarted = finishAndRestart(*process, wizard, QStringLiteral("resumed-final-page"));
+    ASSERT_FALSE(restarted.id.isEmpty()) << "the program was not started again\n"
+                                         << upgradeReport(folder, temp).toStdString();
+    EXPECT_TRUE(contents(folder + QStringLiteral("dorvak.dat")) == newDatabase) << "the database";
+    EXPECT_EQ(nginx.bytesSent(QStringLiteral("/vendor/download/dorvak.dat"), 206), newDatabase.size() - kept)
+        << "only the missing bytes";
+    QStringList statuses;
+    for (const QStringList &request : nginx.requests()) {
+        if (request.at(1) == QStringLiteral("/vendor/download/dorvak.dat"))
+            statuses << request.at(2);
+    }
+    EXPECT_EQ(statuses, QStringList({"200", "206"}));
 }
