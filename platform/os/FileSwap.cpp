@@ -1,5 +1,7 @@
 #include "platform/os/FileSwap.h"
 
+#include "platform/os/WriteAll.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -135,20 +137,6 @@ std::optional<std::vector<Entry>> parseJournal(const QByteArray &text)
         entries.push_back(e);
     }
     return entries;
-}
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
 }
 
 // Written under another name and renamed into place, so the plan is either

@@ -1,5 +1,7 @@
 #include "platform/os/PrivateFiles.h"
 
+#include "platform/os/WriteAll.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -12,21 +14,6 @@
 namespace platform {
 
 namespace {
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written =
-            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
 
 // Empties and removes one folder, working below a descriptor of the folder
 // itself so that a name swapped for a link meanwhile is never followed.
