@@ -13,9 +13,7 @@ namespace crypto = platform::crypto;
 
 namespace {
 
-// Pages handled at a time: 16 MB of 64 KB pages, enough work for every
-// core between two writes.
-constexpr qint64 kBatchPages = 256;
+using sudelta::kBatchPages;
 
 // One page of the new file being made.
 struct PageJob

@@ -14,6 +14,9 @@ inline constexpr quint32 kFormat = 1;
 inline constexpr qint64 kHeaderSize = 64;
 // A page split in two takes its rows from more than one old page.
 inline constexpr int kMaxPrefixPages = 4;
+// Pages handled at a time, on both sides: 16 MB of 64 KB pages, enough
+// work for every core between two writes.
+inline constexpr qint64 kBatchPages = 256;
 
 // Reads fields in order; once a read falls short every later one gives 0
 // and ok() is false.

@@ -19,7 +19,7 @@ namespace {
 // Small enough that records stay cheap, large enough that the pages of one
 // release compress well against their former content.
 constexpr int kCompressionLevel = 9;
-constexpr qint64 kBatchPages = 256;
+using sudelta::kBatchPages;
 // The engine's page header lies after the file header on the first page.
 constexpr int kFirstPageHeader = 100;
 constexpr quint8 kTableLeaf = 0x0D;

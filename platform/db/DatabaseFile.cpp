@@ -3,6 +3,7 @@
 #include "platform/crypto/Sha256.h"
 #include "platform/db/CipherSettings.h"
 #include "platform/db/DbError.h"
+#include "platform/db/QuotedName.h"
 #include "platform/db/SqliteHandle.h"
 
 #include <QtEndian>
@@ -12,11 +13,6 @@
 namespace platform::db {
 
 namespace {
-
-QString quotedName(const QString &name)
-{
-    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
 
 QString quotedText(const QString &text)
 {

@@ -2,6 +2,7 @@
 
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
+#include "platform/db/QuotedName.h"
 #include "platform/db/ResultReader.h"
 #include "platform/db/SnapshotAnswer.h"
 #include "platform/db/SortKeys.h"
@@ -9,15 +10,6 @@
 #include "platform/db/TableSnapshot.h"
 
 namespace platform::db {
-
-namespace {
-
-QString quotedName(QString name)
-{
-    return QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
-} // namespace
 
 DbQuery::DbQuery(QObject *parent) : QObject(parent), m_sortKeys(std::make_unique<SortKeys>()) {}
 

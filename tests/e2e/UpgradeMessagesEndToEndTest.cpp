@@ -13,7 +13,7 @@
 
 namespace {
 
-QByteArray contents(const QString &path)
+QByteArray fileContents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -180,7 +180,7 @@ TEST_F(UpgradeMessagesEndToEndTest, AChecksumFailureIsShownAboveTheWizardAndEnds
 {
     const QString path = install(QStringLiteral("app"));
     const QString folder = QFileInfo(path).absolutePath() + QLatin1Char('/');
-    const QByteArray oldDatabase = contents(folder + QStringLiteral("dorvak.dat"));
+    const QByteArray oldDatabase = fileContents(folder + QStringLiteral("dorvak.dat"));
 
     // A release signed as the vendor signs it, whose database is altered on the way.
     const QString release = home.file(QStringLiteral("release"));
@@ -204,8 +204,8 @@ TEST_F(UpgradeMessagesEndToEndTest, AChecksumFailureIsShownAboveTheWizardAndEnds
         0);
     QByteArray altered = database;
     altered[100] = 'X';
-    const QByteArray info = contents(release + QStringLiteral("/dorvak.inf"));
-    const QByteArray signature = contents(release + QStringLiteral("/dorvak.inf.sig"));
+    const QByteArray info = fileContents(release + QStringLiteral("/dorvak.inf"));
+    const QByteArray signature = fileContents(release + QStringLiteral("/dorvak.inf.sig"));
     const auto serve = [this](const char *route, const QByteArray &bytes) {
         server.server.Get(route, [bytes](const httplib::Request &, httplib::Response &res) {
             res.set_content(bytes.constData(), size_t(bytes.size()), "application/octet-stream");
@@ -249,7 +249,7 @@ TEST_F(UpgradeMessagesEndToEndTest, AChecksumFailureIsShownAboveTheWizardAndEnds
     const WindowInfo failed = waitForWindow(QStringLiteral("^数据库正在更新，在线升级失败！$"), pid);
     EXPECT_EQ(failed.id, main.id) << "the main window's name";
     keep(screenshotWith(main), QStringLiteral("main-window-after-a-failed-upgrade"));
-    EXPECT_EQ(contents(folder + QStringLiteral("dorvak.dat")), oldDatabase) << "nothing installed";
+    EXPECT_EQ(fileContents(folder + QStringLiteral("dorvak.dat")), oldDatabase) << "nothing installed";
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
               QStringList({"Dorvak", "dorvak.dat", "softup.dll"}));
 }

@@ -22,7 +22,6 @@
 #include <QFileInfo>
 
 namespace db = platform::db;
-using testfiles::readFile;
 using testfiles::sha256;
 using testfiles::writeFile;
 
@@ -61,7 +60,7 @@ void rebuild(const QString &from, const QString &to)
 // Pages two files have in common at the same place.
 double sharedPages(const QString &a, const QString &b)
 {
-    const QByteArray x = readFile(a), y = readFile(b);
+    const QByteArray x = testfiles::readFile(a), y = testfiles::readFile(b);
     qint64 same = 0;
     const qint64 pages = std::min(x.size(), y.size()) / 4096;
     for (qint64 i = 0; i < pages; ++i)
@@ -109,20 +108,20 @@ protected:
     }
     QString info(const QString &version) const
     {
-        return QString::fromUtf8(readFile(folderOf(version) + QStringLiteral("/dorvak.inf")));
+        return QString::fromUtf8(testfiles::readFile(folderOf(version) + QStringLiteral("/dorvak.inf")));
     }
     // The published database built from an earlier one with the listed delta.
     QByteArray builtFrom(const QString &version, const TsuInfoDelta &entry)
     {
         const QString path = folderOf(version) + u'/' + entry.URL.section(u'/', -1);
-        EXPECT_EQ(sha256(readFile(path)), entry.SHA256);
+        EXPECT_EQ(sha256(testfiles::readFile(path)), entry.SHA256);
         EXPECT_EQ(QFileInfo(path).size(), entry.Size);
         TsuDatabaseDelta delta;
         EXPECT_TRUE(delta.open(path));
         const QString out = dir.file(QStringLiteral("built.dat"));
         QFile::remove(out);
         EXPECT_EQ(delta.build(published(entry.From), kPass.toUtf8(), out, 0).Result, TsuDeltaBuild::Built);
-        return readFile(out);
+        return testfiles::readFile(out);
     }
 
     TempDir dir;
@@ -165,14 +164,14 @@ TEST_F(ReleaseDeltasTest, ARebuiltDatabaseIsLaidOutOnThePreviousPagesAndItsDelta
     const QList<TsuInfoFileEntry> files = suInfoFiles(info(QStringLiteral("2.1")));
     ASSERT_EQ(files.size(), 2);
     EXPECT_TRUE(files.at(0).URL.endsWith(QStringLiteral("/dorvak.dat")));
-    EXPECT_EQ(files.at(0).SHA256, sha256(readFile(published(QStringLiteral("2.1")))));
+    EXPECT_EQ(files.at(0).SHA256, sha256(testfiles::readFile(published(QStringLiteral("2.1")))));
     ASSERT_EQ(files.at(0).Deltas.size(), 1);
     const TsuInfoDelta &delta = files.at(0).Deltas.first();
     EXPECT_EQ(delta.From, QStringLiteral("2.0"));
     EXPECT_EQ(delta.URL, QStringLiteral("http://www.kestrune.example/download/dorvak.dat.from-2.0.vdelta"));
     EXPECT_LT(delta.Size, QFileInfo(published(QStringLiteral("2.1"))).size() / 3);
     EXPECT_TRUE(files.at(1).Deltas.isEmpty());
-    EXPECT_EQ(builtFrom(QStringLiteral("2.1"), delta), readFile(published(QStringLiteral("2.1"))));
+    EXPECT_EQ(builtFrom(QStringLiteral("2.1"), delta), testfiles::readFile(published(QStringLiteral("2.1"))));
 }
 
 // A release two after another carries a delta from each, newest first; the
@@ -198,7 +197,7 @@ TEST_F(ReleaseDeltasTest, UsersOneOrTwoReleasesBehindEachHaveADelta)
     EXPECT_EQ(deltas.at(0).From, QStringLiteral("2.1"));
     EXPECT_EQ(deltas.at(1).From, QStringLiteral("2.0"));
     EXPECT_GT(deltas.at(1).Size, deltas.at(0).Size);
-    const QByteArray target = readFile(published(QStringLiteral("2.2")));
+    const QByteArray target = testfiles::readFile(published(QStringLiteral("2.2")));
     EXPECT_EQ(builtFrom(QStringLiteral("2.2"), deltas.at(0)), target);
     EXPECT_EQ(builtFrom(QStringLiteral("2.2"), deltas.at(1)), target);
     // Only the deltas of this release stay in its folder.
@@ -214,7 +213,7 @@ TEST_F(ReleaseDeltasTest, RefusesPreviousReleasesItCannotMakeATrueDeltaFrom)
     ASSERT_EQ(publish(QStringLiteral("2.0"), dir.file(QStringLiteral("v20.dat"))), QString());
     deltadb::makeNext(published(QStringLiteral("2.0")), dir.file(QStringLiteral("v21.dat")),
                       deltadb::nextRelease(40, 3, 100, 50, QStringLiteral("21")));
-    const QByteArray vendors = readFile(dir.file(QStringLiteral("v21.dat")));
+    const QByteArray vendors = testfiles::readFile(dir.file(QStringLiteral("v21.dat")));
 
     EXPECT_NE(publish(QStringLiteral("1.9"), dir.file(QStringLiteral("v21.dat")), {QStringLiteral("2.0")}),
               QString());
@@ -225,14 +224,15 @@ TEST_F(ReleaseDeltasTest, RefusesPreviousReleasesItCannotMakeATrueDeltaFrom)
     const QString error =
         publish(QStringLiteral("2.1"), dir.file(QStringLiteral("schema.dat")), {QStringLiteral("2.0")});
     EXPECT_TRUE(error.contains(QStringLiteral("schema"))) << error.toStdString();
-    EXPECT_EQ(readFile(published(QStringLiteral("2.1"))), readFile(dir.file(QStringLiteral("schema.dat"))));
+    EXPECT_EQ(testfiles::readFile(published(QStringLiteral("2.1"))),
+              testfiles::readFile(dir.file(QStringLiteral("schema.dat"))));
     EXPECT_FALSE(QFileInfo::exists(folderOf(QStringLiteral("2.1")) + QStringLiteral("/dorvak.inf")));
 
     testdb::run(published(QStringLiteral("2.0")), kPass, 4096,
                 {QStringLiteral("UPDATE Dorvak SET cCorpMemo = 'changed after publishing' WHERE rowid = 7")});
     EXPECT_TRUE(publish(QStringLiteral("2.1"), dir.file(QStringLiteral("v21.dat")), {QStringLiteral("2.0")})
                     .contains(QStringLiteral("is not the file its dorvak.inf lists")));
-    EXPECT_EQ(readFile(published(QStringLiteral("2.1"))), vendors);
+    EXPECT_EQ(testfiles::readFile(published(QStringLiteral("2.1"))), vendors);
 }
 
 // Rows put between rows whose rowids follow each other, rows moved, rows

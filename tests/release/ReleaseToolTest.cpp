@@ -17,7 +17,6 @@
 
 namespace {
 
-using testfiles::readFile;
 using testfiles::sha256;
 using testfiles::writeFile;
 
@@ -59,17 +58,17 @@ TEST_F(ReleaseToolTest, KeygenWritesAPrivateKeyOnlyTheUserCanReadAndNeverOverwri
     EXPECT_EQ(QFile(key).permissions(),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     EXPECT_EQ(platform::crypto::publicKeyFromText(publicKey),
-              platform::crypto::publicKeyOfPem(readFile(key)));
-    EXPECT_EQ(platform::crypto::publicKeyOfPem(readFile(key + QStringLiteral(".pub"))),
-              platform::crypto::publicKeyOfPem(readFile(key)));
+              platform::crypto::publicKeyOfPem(testfiles::readFile(key)));
+    EXPECT_EQ(platform::crypto::publicKeyOfPem(testfiles::readFile(key + QStringLiteral(".pub"))),
+              platform::crypto::publicKeyOfPem(testfiles::readFile(key)));
     QString fromFile;
     EXPECT_EQ(release::publicKeyOfFile(key + QStringLiteral(".pub"), &fromFile), QString());
     EXPECT_EQ(fromFile, publicKey);
 
-    const QByteArray before = readFile(key);
+    const QByteArray before = testfiles::readFile(key);
     QString again;
     EXPECT_NE(release::generateKeys(key, &again), QString());
-    EXPECT_EQ(readFile(key), before);
+    EXPECT_EQ(testfiles::readFile(key), before);
 }
 
 // What the tool writes is what the updater accepts, and the openssl tool
@@ -77,8 +76,8 @@ TEST_F(ReleaseToolTest, KeygenWritesAPrivateKeyOnlyTheUserCanReadAndNeverOverwri
 TEST_F(ReleaseToolTest, SignWritesTheFilesInTheSettingsOrderWithTheirChecksums)
 {
     ASSERT_EQ(release::signRelease(spec), QString());
-    const QByteArray info = readFile(folder + QStringLiteral("/dorvak.inf"));
-    const QByteArray signature = readFile(folder + QStringLiteral("/dorvak.inf.sig"));
+    const QByteArray info = testfiles::readFile(folder + QStringLiteral("/dorvak.inf"));
+    const QByteArray signature = testfiles::readFile(folder + QStringLiteral("/dorvak.inf.sig"));
     const QString base = QStringLiteral("http://www.kestrune.example/download/");
     EXPECT_EQ(
         QString::fromUtf8(info),
@@ -109,9 +108,10 @@ TEST_F(ReleaseToolTest, SignWritesTheFilesInTheSettingsOrderWithTheirChecksums)
     // Signing again (a corrected message) replaces both files.
     spec.message = QStringLiteral("更正");
     ASSERT_EQ(release::signRelease(spec), QString());
-    EXPECT_TRUE(readFile(folder + QStringLiteral("/dorvak.inf")).endsWith("#message={更正}\n"));
-    EXPECT_FALSE(suCheckSignedInfo(readFile(folder + QStringLiteral("/dorvak.inf")),
-                                   readFile(folder + QStringLiteral("/dorvak.inf.sig")), keys, today())
+    EXPECT_TRUE(testfiles::readFile(folder + QStringLiteral("/dorvak.inf")).endsWith("#message={更正}\n"));
+    EXPECT_FALSE(suCheckSignedInfo(testfiles::readFile(folder + QStringLiteral("/dorvak.inf")),
+                                   testfiles::readFile(folder + QStringLiteral("/dorvak.inf.sig")), keys,
+                                   today())
                      .has_value());
 }
 
@@ -159,7 +159,8 @@ TEST_F(ReleaseToolTest, ALongExpiryNeedsToBeAllowedExplicitly)
     EXPECT_TRUE(release::signRelease(spec).contains(QStringLiteral("--allow-long-expiry")));
     spec.allowLongExpiry = true;
     EXPECT_EQ(release::signRelease(spec), QString());
-    EXPECT_TRUE(readFile(folder + QStringLiteral("/dorvak.inf")).contains("#expires=2099-12-31\n"));
+    EXPECT_TRUE(
+        testfiles::readFile(folder + QStringLiteral("/dorvak.inf")).contains("#expires=2099-12-31\n"));
 }
 
 // A key protected by a pass phrase (as openssl writes it) signs with the
@@ -182,10 +183,12 @@ TEST_F(ReleaseToolTest, SignsWithAKeyProtectedByAPassPhrase)
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/dorvak.inf")));
     spec.passPhrase = "lang geheim";
     ASSERT_EQ(release::signRelease(spec), QString());
-    const QByteArray publicKey = platform::crypto::publicKeyOfPem(readFile(protectedKey), "lang geheim");
+    const QByteArray publicKey =
+        platform::crypto::publicKeyOfPem(testfiles::readFile(protectedKey), "lang geheim");
     ASSERT_EQ(publicKey.size(), platform::crypto::kPublicKeySize);
-    EXPECT_FALSE(suCheckSignedInfo(readFile(folder + QStringLiteral("/dorvak.inf")),
-                                   readFile(folder + QStringLiteral("/dorvak.inf.sig")), {publicKey}, today())
+    EXPECT_FALSE(suCheckSignedInfo(testfiles::readFile(folder + QStringLiteral("/dorvak.inf")),
+                                   testfiles::readFile(folder + QStringLiteral("/dorvak.inf.sig")),
+                                   {publicKey}, today())
                      .has_value());
 }
 

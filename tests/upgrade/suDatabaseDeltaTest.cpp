@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-using testfiles::readFile;
 using testfiles::writeFile;
 
 namespace {
@@ -56,8 +55,8 @@ TEST_F(DatabaseDelta, MakesTheNewReleaseByteForByte)
     for (const int pageSize : {4096, 65536}) {
         SCOPED_TRACE(pageSize);
         makeReleases(pageSize);
-        const QByteArray target = readFile(path("r2.dat"));
-        ASSERT_NE(target, readFile(path("r1.dat")));
+        const QByteArray target = testfiles::readFile(path("r2.dat"));
+        ASSERT_NE(target, testfiles::readFile(path("r1.dat")));
         EXPECT_EQ(stats.Pages, target.size() / pageSize);
         EXPECT_GT(stats.ChangedPages, 0);
         EXPECT_LT(stats.ChangedPages, stats.Pages);
@@ -66,7 +65,7 @@ TEST_F(DatabaseDelta, MakesTheNewReleaseByteForByte)
         const TsuDeltaBuild result = build(path("r1.dat"));
         ASSERT_EQ(result.Result, TsuDeltaBuild::Built);
         EXPECT_TRUE(result.Missing.isEmpty());
-        EXPECT_EQ(readFile(path("new.dat")), target);
+        EXPECT_EQ(testfiles::readFile(path("new.dat")), target);
         EXPECT_EQ(QFileInfo(path("new.dat")).permissions() & 0x0077, 0);
     }
 }
@@ -89,20 +88,20 @@ TEST_F(DatabaseDelta, PagesTheUserChangedAreNamedAndTakenFromTheFullFile)
         count += run.Count;
     EXPECT_LE(count, 3);
 
-    const QByteArray target = readFile(path("r2.dat"));
+    const QByteArray target = testfiles::readFile(path("r2.dat"));
     TsuDatabaseDelta delta;
     ASSERT_TRUE(delta.open(path("d12")));
     const TsuPageRun &edited = result.Missing.first();
-    const QByteArray before = readFile(path("new.dat"));
+    const QByteArray before = testfiles::readFile(path("new.dat"));
     EXPECT_NE(before, target);
     EXPECT_FALSE(
         delta.writePages(path("new.dat"), edited.First, target.mid((edited.First + 1) * 4096, 4096)));
     EXPECT_FALSE(delta.writePages(path("new.dat"), edited.First, target.mid(edited.First * 4096, 4000)));
-    EXPECT_EQ(readFile(path("new.dat")), before);
+    EXPECT_EQ(testfiles::readFile(path("new.dat")), before);
     for (const TsuPageRun &run : result.Missing)
         ASSERT_TRUE(
             delta.writePages(path("new.dat"), run.First, target.mid(run.First * 4096, run.Count * 4096)));
-    EXPECT_EQ(readFile(path("new.dat")), target);
+    EXPECT_EQ(testfiles::readFile(path("new.dat")), target);
 }
 
 // An installed file of another lineage (the same rows written afresh), a
@@ -127,7 +126,7 @@ TEST_F(DatabaseDelta, AFileItDoesNotApplyToLeavesNothing)
 TEST_F(DatabaseDelta, DamageIsRefusedOrCaughtByThePageHashes)
 {
     makeReleases();
-    const QByteArray good = readFile(path("d12"));
+    const QByteArray good = testfiles::readFile(path("d12"));
     const auto refused = [&](const char *what, const QByteArray &bytes) {
         writeFile(path("bad"), bytes);
         TsuDatabaseDelta delta;
