@@ -3,6 +3,7 @@
 #include "app/DatabaseFile.h"
 #include "app/ProfileEdits.h"
 #include "app/uBrowsePanel.h"
+#include "platform/db/CipherSettings.h"
 #include "platform/ui/MessageBox.h"
 #include "query/CompanySearch.h"
 

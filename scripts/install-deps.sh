@@ -6,11 +6,11 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang-format
   qt6-base-dev qt6-qpa-plugins
-  libsqlcipher-dev sqlcipher
+  libsqlcipher-dev sqlcipher libzstd-dev
   libcurl4-openssl-dev libssl-dev openssl libjpeg62-turbo-dev
   fonts-noto-cjk fonts-arphic-uming fonts-wqy-microhei fonts-liberation2
   libgtest-dev libgmock-dev googletest libcpp-httplib-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils x11-apps openbox
+  xvfb xauth xdotool x11-utils x11-apps openbox nginx
   qt6-wayland sway grim
   at-spi2-core dbus-daemon python3-pyatspi
   libphonenumber-dev libicu-dev qt6-translations-l10n xdg-utils desktop-file-utils

@@ -12,7 +12,7 @@
 namespace tools {
 
 // The password the program opens its database with.
-inline constexpr const char kDatabasePassword[] = "zxc3k9p2lumentra@mwq";
+inline constexpr const char *kDatabasePassword = platform::db::kDirectoryPassPhrase;
 
 struct DemoOptions
 {

@@ -165,6 +165,7 @@ public:
         TsuHTTPProxy proxy;
         int bufferSize = 4096;
         qint64 maxBytes = 0;
+        bool keepPartialFile = false;
         TsuRequestMethod method = rmAutomatic;
         bool useCache = true, useCookies = true, workOffline = false;
         bool upload = false;
@@ -510,6 +511,9 @@ void TsuCustomHTTP::Transfer::runSteps()
         m_st.ContentLanguage = query("Content-Language").value_or(QString());
         m_st.ContentEncoding = query("Content-Encoding").value_or(QString());
         m_st.Location = query("Location").value_or(QString());
+        m_st.ETag = query("ETag").value_or(QString());
+        m_st.LastModifiedText = query("Last-Modified").value_or(QString());
+        m_st.ContentRange = query("Content-Range").value_or(QString());
         const auto date = [this](const QByteArray &name) {
             const std::optional<QString> text = query(name);
             return text ? ParseHTTPDate(*text) : TDateTime(0);
@@ -537,15 +541,19 @@ void TsuCustomHTTP::Transfer::runSteps()
     }
 
     // 13. The output: the destination file when the length is known,
-    // otherwise memory.
-    if (m_st.Succeeded && !m_cfg.destinationFile.isEmpty()) {
+    // otherwise memory. An error page never goes into the file: it would
+    // take the place of a part kept to be continued.
+    if (m_st.Succeeded && !m_cfg.destinationFile.isEmpty() && (m_st.StatusCode == 200 || partialAnswer())) {
         // A 206 continues the file from where the range starts; any other
         // answer (a 200 that ignored the range too) writes it from the start.
         m_appending = partialAnswer();
         std::unique_ptr<QFile> file;
         if (m_appending) {
+            // What lies past the start of the range (a part written before
+            // a cut that was not kept in order) gives way to what comes.
             file = std::make_unique<QFile>(m_cfg.destinationFile);
-            if (!file->open(QIODevice::WriteOnly | QIODevice::Append))
+            if (!file->open(QIODevice::ReadWrite) || file->size() < m_cfg.range.StartRange ||
+                !file->resize(m_cfg.range.StartRange) || !file->seek(m_cfg.range.StartRange))
                 file.reset();
         } else {
             file = platform::createFreshFile(m_cfg.destinationFile);
@@ -665,8 +673,8 @@ void TsuCustomHTTP::Transfer::complete()
                 owner->OnTransferDone(owner, m_st.ContentType, m_st.BytesRead, passed);
         } else {
             // A failed continuation keeps the part it had, so that it can be
-            // continued again.
-            failedWithFile = m_streamIsFile && !m_appending;
+            // continued again; so does any transfer told to keep it.
+            failedWithFile = m_streamIsFile && !m_appending && !m_cfg.keepPartialFile;
             if (owner->OnTransferFailed)
                 owner->OnTransferFailed(owner);
             if (!m_abandoned) {
@@ -768,6 +776,7 @@ bool TsuCustomHTTP::begin(bool upload, const QByteArray &data)
     s.proxy = m_proxy;
     s.bufferSize = m_transferBufferSize;
     s.maxBytes = m_maxBytes;
+    s.keepPartialFile = m_keepPartialFile;
     s.method = m_requestMethod;
     s.useCache = m_useCache;
     s.useCookies = m_useCookies;

@@ -120,6 +120,9 @@ struct TsuHTTPResult
     bool CanContinue = true;
     bool TryAgain = false;
     QString RawHeaders, ContentType, ContentLanguage, ContentEncoding, Location;
+    // As the server sent them: what a later request names the same version
+    // of the resource by (If-Range), and which part a 206 answer holds.
+    QString ETag, LastModifiedText, ContentRange;
     TDateTime ResponseDate = 0, LastModified = 0, Expires = 0;
     qint64 FileSize = 0;
     qint64 BytesRead = 0;
@@ -156,9 +159,10 @@ public:
     // runs; otherwise returns at once and reports through the events.
     //
     // With a Range starting past 0 and a DestinationFile, a 206 answer
-    // counts as success and is appended to the file (resuming a download;
-    // a failed continuation keeps the file); a 200 answer to the same
-    // request rewrites the file from the start.
+    // counts as success and is written into the file from StartRange on
+    // (resuming a download: the file is cut to StartRange first; a failed
+    // continuation keeps the file); a 200 answer to the same request
+    // rewrites the file from the start.
     bool StartTransfer();
     // Sends data as the body of a POST in TransferBufferSize pieces, with
     // OnUploadProgress after each. False while a transfer runs.
@@ -186,6 +190,12 @@ public:
     // ExceededLimit before more is read.
     qint64 MaxBytes() const { return m_maxBytes; }
     void SetMaxBytes(qint64 value) { m_maxBytes = std::max<qint64>(value, 0); }
+    // Whether a transfer that breaks off (the connection lost, the server
+    // stalled, the body short) keeps what it wrote to DestinationFile, so
+    // that it can be continued with a range; false (the default) removes
+    // it. A body past MaxBytes or a write that failed never stays.
+    bool KeepPartialFile() const { return m_keepPartialFile; }
+    void SetKeepPartialFile(bool value) { m_keepPartialFile = value; }
     // Linux has no hidden or temporary file attribute; the option is kept
     // for the components built on this one and has no effect here.
     bool HideDestinationFile() const { return m_hideDestinationFile; }
@@ -235,6 +245,9 @@ public:
     QString ContentLanguage() const { return m_state.ContentLanguage; }
     QString ContentEncoding() const { return m_state.ContentEncoding; }
     QString Location() const { return m_state.Location; }
+    QString ETag() const { return m_state.ETag; }
+    QString LastModifiedText() const { return m_state.LastModifiedText; }
+    QString ContentRange() const { return m_state.ContentRange; }
     TDateTime ResponseDate() const { return m_state.ResponseDate; }
     TDateTime LastModified() const { return m_state.LastModified; }
     TDateTime Expires() const { return m_state.Expires; }
@@ -297,6 +310,7 @@ private:
     QString m_userAgent = QStringLiteral("Velmora HTTP client/1.0");
     QString m_destinationFile;
     qint64 m_maxBytes = 0;
+    bool m_keepPartialFile = false;
     bool m_hideDestinationFile = false;
     QString m_postData;
     QString m_referer;

@@ -1,5 +1,6 @@
 #include "upgrade/suSelfUpdater.h"
 
+#include "platform/db/CipherSettings.h"
 #include "platform/os/ExecutablePath.h"
 #include "platform/os/PrivateFiles.h"
 #include "upgrade/helper/suVersion.h"
@@ -16,7 +17,8 @@ TsuSelfUpdater::TsuSelfUpdater(QObject *parent)
     : TsuCustomHTTP(parent), m_versionDate(QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy"))),
       m_executablePath(platform::executablePath()), m_connectionTest(&IsOnline),
       m_windows(std::make_unique<TsuSelfUpdaterWindows>()), m_upgradeKeys(suProgramUpgradeTrust().Keys),
-      m_acceptUnsigned(suProgramUpgradeTrust().AcceptUnsigned)
+      m_acceptUnsigned(suProgramUpgradeTrust().AcceptUnsigned),
+      m_databasePassPhrase(platform::db::kDirectoryPassPhrase)
 {
     SetHideDestinationFile(true);
     // A server that stops sending does not hold the upgrade for ever.
@@ -50,6 +52,7 @@ TsuSelfUpdater::TsuSelfUpdater(QObject *parent)
 TsuSelfUpdater::~TsuSelfUpdater()
 {
     SetAutoCheck(false);
+    stopDeltaBuild();
 }
 
 void TsuSelfUpdater::SetRestartParams(const QString &value)
@@ -72,6 +75,8 @@ void TsuSelfUpdater::Loaded(const QStringList &arguments)
 void TsuSelfUpdater::setInfoFileMode(bool on)
 {
     m_infoFileMode = on;
+    if (on)
+        resetTransferOptions();
     // The information file is always fetched fresh, and never read whole
     // into memory past its bound.
     SetUseCache(!on);
@@ -124,6 +129,7 @@ void TsuSelfUpdater::CancelTransfer()
 void TsuSelfUpdater::AbortUpgrade()
 {
     m_aborted = true;
+    stopDeltaBuild();
     CancelTransfer();
     if (OnAborted)
         OnAborted(this);
@@ -181,6 +187,10 @@ void TsuSelfUpdater::transferDone(QIODevice *stream)
 
 void TsuSelfUpdater::transferIncomplete()
 {
+    if (!m_infoFileMode && m_route != Route::Full) {
+        deltaFailed();
+        return;
+    }
     if (OnConnLost)
         OnConnLost(this);
     if (shows(mConnLost))
@@ -190,6 +200,10 @@ void TsuSelfUpdater::transferIncomplete()
 
 void TsuSelfUpdater::serverUnreachable()
 {
+    if (!m_infoFileMode && m_route != Route::Full) {
+        deltaFailed();
+        return;
+    }
     // The server took the request and then went silent: the connection is
     // as good as lost.
     if (Stalled()) {
@@ -211,6 +225,10 @@ void TsuSelfUpdater::serverUnreachable()
 
 void TsuSelfUpdater::statusError(int statusCode)
 {
+    if (!m_infoFileMode && m_route != Route::Full) {
+        deltaFailed();
+        return;
+    }
     // Over plain http no password is asked for or sent (see TsuCustomHTTP).
     if (statusCode == 401 && !URL().startsWith(QStringLiteral("https://"), Qt::CaseInsensitive)) {
         m_signatureMode = false;

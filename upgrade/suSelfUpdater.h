@@ -1,6 +1,7 @@
 #pragma once
 
 #include "upgrade/helper/suInstallList.h"
+#include "upgrade/suDatabaseDelta.h"
 #include "upgrade/suHTTP.h"
 #include "upgrade/suSelfUpdaterInfo.h"
 #include "upgrade/suSelfUpdaterNotices.h"
@@ -11,7 +12,10 @@
 #include <QHash>
 #include <QTimer>
 
+#include <atomic>
 #include <memory>
+
+class QThread;
 
 // Which files of a release are downloaded (the executable always is).
 enum TsuMiscFilesUpgradeBehavior { mfuAlwaysDownload, mfuOnlyIfSizeDifferent };
@@ -165,6 +169,10 @@ public:
     TDateTime CurrentFileTime() const { return m_currentFileTime; }
     TsuUpgradeMethod UpgradeMethod() const { return m_upgradeMethod; }
     bool Aborted() const { return m_aborted; }
+    // The pass phrase the database's pages are keyed with: a delta is
+    // applied to the installed database page by page with it.
+    QByteArray DatabasePassPhrase() const { return m_databasePassPhrase; }
+    void SetDatabasePassPhrase(const QByteArray &value) { m_databasePassPhrase = value; }
     // The helper written by the last finished upgrade; empty before. The
     // list of what it installs lies beside it (kInstallListName).
     QString HelperPath() const { return m_helperPath; }
@@ -246,7 +254,42 @@ private:
         qint64 Size = -1;
         TsuInstallRole Role = TsuInstallRole::File;
         bool Downloaded = false;
+        QList<TsuInfoDelta> Deltas; // signed beside it
+        bool DeltaTried = false;    // a delta was used or found unusable
     };
+
+    // What the running transfer of a listed file fetches.
+    enum class Route {
+        Full,         // the file itself
+        Delta,        // the delta from the installed database to it
+        MissingPages, // pages of it the delta could not make, by range
+    };
+
+    // The delta route (suSelfUpdaterDelta.cpp). Any of its failures ends
+    // in deltaFailed, which downloads the full file instead.
+    const TsuInfoDelta *usableDelta(const ReleaseFile &file) const;
+    bool startDelta(const ReleaseFile &file);
+    void deltaHeaders(qint64 fileSize, bool &canContinue);
+    void deltaArrived(QIODevice *stream);
+    void deltaBuilt(const TsuDeltaBuild &build, const QString &hash);
+    void fetchMissingPages();
+    void missingPagesArrived(QIODevice *stream);
+    void acceptBuiltFile(const QString &hash);
+    void deltaFailed();
+    void stopDeltaBuild();
+    QString builtFilePath(const ReleaseFile &file) const;
+    // "bytes first-last/total", as a 206 answer names its part.
+    static bool contentRangeIs(const QString &header, qint64 first, qint64 last, qint64 total);
+    // No range, no If-Range, no part kept: as every transfer but a
+    // continued download starts.
+    void resetTransferOptions();
+    // The part of a file kept from a download that stopped: continued when
+    // the validator of the answer it came from was recorded beside it.
+    bool startResumed(const ReleaseFile &file);
+    void recordValidator(const ReleaseFile &file);
+    // Installs a downloaded or built file that matched what vouches for it,
+    // then goes on with the next one.
+    void keepVerified(ReleaseFile &file, const QString &path, const QString &hash, qint64 size);
 
     bool m_autoCheck = false;
     TsuSelfUpdaterInfo m_infoFile;
@@ -279,9 +322,19 @@ private:
     QHash<QString, TsuInfoFileEntry> m_signedFiles; // URL -> its signed SHA-256 and size
     QString m_releaseVersion;                       // the information file's, when it reads
     QList<ReleaseFile> m_release;                   // the list as it is downloaded
-    bool m_sizeRefused = false; // the current file announced another size than its signed one
+    bool m_sizeRefused = false;  // the current file announced another size than its signed one
+    qint64 m_resumeFrom = 0;     // where the running download continues its part
+    bool m_restartWhole = false; // the continuation was refused: the file starts again
     int m_currentIndex = 0;
     QString m_currentFile;
     TDateTime m_currentFileTime = 0;
     QString m_helperPath;
+    QByteArray m_databasePassPhrase;
+
+    Route m_route = Route::Full;
+    std::unique_ptr<TsuDatabaseDelta> m_delta;
+    QList<TsuPageRun> m_missingPages;
+    bool m_fallbackQueued = false;
+    QThread *m_buildThread = nullptr;
+    std::shared_ptr<std::atomic<bool>> m_buildCancelled;
 };

@@ -3,6 +3,7 @@
 // replacement helper with the list of exactly what to install.
 #include "upgrade/suSelfUpdater.h"
 
+#include "platform/crypto/Sha256.h"
 #include "platform/os/FreshFile.h"
 #include "platform/os/PrivateFiles.h"
 #include "platform/os/Processes.h"
@@ -10,7 +11,6 @@
 #include "upgrade/suMessageFormat.h"
 
 #include <QBuffer>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,11 +34,7 @@ bool canCreate(const QString &path)
 // The SHA-256 of a file in lower-case hexadecimal; empty when it cannot be read.
 QString sha256Of(const QString &path)
 {
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
-        return {};
-    return QString::fromLatin1(hash.result().toHex());
+    return platform::crypto::sha256OfFile(path);
 }
 
 bool endsWithExe(const QString &name)
@@ -82,6 +78,7 @@ bool TsuSelfUpdater::resolveRelease()
         const TsuInfoFileEntry listed = m_signedFiles.value(url);
         file.SHA256 = listed.SHA256.toLower();
         file.Size = listed.Size;
+        file.Deltas = listed.Deltas;
         if (signedRelease()) {
             // Added to the signed list by a handler: nothing vouches for it.
             if (!suIsSha256(file.SHA256)) {
@@ -131,7 +128,8 @@ bool TsuSelfUpdater::resolveRelease()
     QStringList keep;
     for (const ReleaseFile &file : std::as_const(m_release)) {
         if (!file.SHA256.isEmpty())
-            keep << file.SHA256 << file.SHA256 + QStringLiteral(".part");
+            keep << file.SHA256 << file.SHA256 + QStringLiteral(".part")
+                 << file.SHA256 + QStringLiteral(".validator");
     }
     if (!suPrepareDownloadFolder(ProgramFolder(), keep)) {
         stopWithNotice(TsuUpdaterNotice::TempFileFailed, kUpgradeFolderName);
@@ -142,7 +140,13 @@ bool TsuSelfUpdater::resolveRelease()
 
 void TsuSelfUpdater::startFile()
 {
-    const ReleaseFile &file = m_release.at(m_currentIndex);
+    ReleaseFile &file = m_release[m_currentIndex];
+    m_route = Route::Full;
+    if (!file.DeltaTried) {
+        file.DeltaTried = true;
+        if (startDelta(file))
+            return;
+    }
     m_currentFile = file.URL;
     if (m_windows->WizardOpen())
         m_windows->WizardShowFile(file.URL, m_currentIndex + 1, int(m_release.size()));
@@ -152,8 +156,17 @@ void TsuSelfUpdater::startFile()
     m_currentFile = suPartialDownloadPath(ProgramFolder(), key);
     SetDestinationFile(m_currentFile);
     SetMaxBytes(file.Size >= 0 ? file.Size : 0);
+    resetTransferOptions();
     m_currentFileTime = 0;
     m_sizeRefused = false;
+    m_restartWhole = false;
+    // Only a file whose signed hash names its part can be continued: the
+    // hash checks the whole once it is complete.
+    if (suIsSha256(file.SHA256) && file.Size > 0) {
+        SetKeepPartialFile(true);
+        if (startResumed(file))
+            return;
+    }
     if (!canCreate(m_currentFile)) {
         stopWithNotice(TsuUpdaterNotice::TempFileFailed, QFileInfo(m_currentFile).fileName());
         return;
@@ -161,12 +174,112 @@ void TsuSelfUpdater::startFile()
     StartTransfer();
 }
 
+namespace {
+
+// What names a version of a file for If-Range, as it may be sent back: a
+// strong ETag, else the Last-Modified date; printable ASCII of a sensible
+// length. Empty when the answer gave neither.
+QString validatorOf(const QString &etag, const QString &lastModified)
+{
+    const auto sendable = [](const QString &text) {
+        if (text.isEmpty() || text.size() > 200)
+            return false;
+        for (const QChar c : text) {
+            if (c.unicode() < 0x20 || c.unicode() > 0x7e)
+                return false;
+        }
+        return true;
+    };
+    // A weak ETag does not promise the same bytes, so a range may not be
+    // continued on it.
+    if (sendable(etag.trimmed()) && !etag.trimmed().startsWith(QStringLiteral("W/")))
+        return etag.trimmed();
+    return sendable(lastModified.trimmed()) ? lastModified.trimmed() : QString();
+}
+
+bool isIfRange(const QString &line)
+{
+    return line.startsWith(QStringLiteral("If-Range:"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+bool TsuSelfUpdater::contentRangeIs(const QString &header, qint64 first, qint64 last, qint64 total)
+{
+    return header.trimmed() == QStringLiteral("bytes %1-%2/%3").arg(first).arg(last).arg(total);
+}
+
+void TsuSelfUpdater::resetTransferOptions()
+{
+    Range() = {};
+    ExtraHeaders().removeIf(isIfRange);
+    SetKeepPartialFile(false);
+    m_resumeFrom = 0;
+}
+
+bool TsuSelfUpdater::startResumed(const ReleaseFile &file)
+{
+    const QString validatorPath = suResumeValidatorPath(ProgramFolder(), file.SHA256);
+    const QFileInfo part(m_currentFile);
+    QString validator;
+    QFile record(validatorPath);
+    if (record.size() <= 256 && record.open(QIODevice::ReadOnly))
+        validator = validatorOf(QString::fromLatin1(record.readAll()), {});
+    record.close();
+    if (validator.isEmpty() || !part.isFile() || part.isSymLink() || part.size() <= 0 ||
+        part.size() >= file.Size) {
+        // Nothing that can be continued: the file starts from nothing.
+        QFile::remove(validatorPath);
+        return false;
+    }
+    m_resumeFrom = part.size();
+    Range().StartRange = m_resumeFrom;
+    ExtraHeaders() << QStringLiteral("If-Range: ") + validator;
+    m_windows->WizardShowResume(double(file.Size - m_resumeFrom) / 1024.0);
+    if (!StartTransfer()) {
+        resetTransferOptions();
+        return false;
+    }
+    return true;
+}
+
+void TsuSelfUpdater::recordValidator(const ReleaseFile &file)
+{
+    const QString path = suResumeValidatorPath(ProgramFolder(), file.SHA256);
+    QFile::remove(path);
+    // With a validator to name it by, what arrives can be continued later.
+    const QString validator = validatorOf(ETag(), LastModifiedText());
+    if (!validator.isEmpty())
+        platform::writeNewFile(path, validator.toLatin1(), 0600);
+}
+
 void TsuSelfUpdater::responseHeaders(qint64 fileSize, TDateTime lastModified, bool &canContinue)
 {
     if (m_infoFileMode)
         return;
+    if (m_route != Route::Full) {
+        deltaHeaders(fileSize, canContinue);
+        return;
+    }
     const ReleaseFile &file = m_release.at(m_currentIndex);
     m_currentFileTime = lastModified;
+    if (m_resumeFrom > 0 && StatusCode() == 206) {
+        // Exactly the rest of this very file, or it starts again.
+        if (fileSize != file.Size - m_resumeFrom ||
+            !contentRangeIs(ContentRange(), m_resumeFrom, file.Size - 1, file.Size)) {
+            m_restartWhole = true;
+            canContinue = false;
+            return;
+        }
+        if (OnFileStart)
+            OnFileStart(this, URL(), file.Size, lastModified, canContinue);
+        return;
+    }
+    // The server sends the whole file (anew, when the part's version is
+    // gone): it is written from the start.
+    m_resumeFrom = 0;
+    if (KeepPartialFile() && StatusCode() == 200)
+        recordValidator(file);
     if (m_windows->WizardOpen())
         m_windows->WizardShowFileSize(double(fileSize) / 1024.0);
     // A server announcing another length than the signed one is not
@@ -197,6 +310,12 @@ void TsuSelfUpdater::transferProgress(qint64 fileSize, qint64 bytesRead, unsigne
     if (m_infoFileMode)
         return;
     const int count = std::max<int>(int(m_release.size()), 1);
+    if (m_resumeFrom > 0 && m_route == Route::Full) {
+        // Of the whole file, the part kept before included.
+        const qint64 size = m_release.at(m_currentIndex).Size;
+        percents =
+            quint8(std::clamp<qint64>((m_resumeFrom + bytesRead) * 100 / std::max<qint64>(size, 1), 0, 100));
+    }
     // Rounded to nearest, ties to even.
     const auto total = static_cast<quint8>(std::nearbyint(m_currentIndex * 100.0 / count) + percents / count);
     if (OnProgress)
@@ -207,6 +326,14 @@ void TsuSelfUpdater::transferProgress(qint64 fileSize, qint64 bytesRead, unsigne
 
 void TsuSelfUpdater::fileDone(QIODevice *stream)
 {
+    if (m_route == Route::Delta) {
+        deltaArrived(stream);
+        return;
+    }
+    if (m_route == Route::MissingPages) {
+        missingPagesArrived(stream);
+        return;
+    }
     ReleaseFile &file = m_release[m_currentIndex];
     if (stream) {
         // A body without a length arrived in memory; it is written out here,
@@ -226,6 +353,9 @@ void TsuSelfUpdater::fileDone(QIODevice *stream)
 
     const qint64 size = QFileInfo(m_currentFile).size();
     const QString hash = sha256Of(m_currentFile);
+    // A part that is whole is never continued again, whatever it holds.
+    if (!file.SHA256.isEmpty())
+        QFile::remove(suResumeValidatorPath(ProgramFolder(), file.SHA256));
     if (file.Size >= 0 && size != file.Size) {
         QFile::remove(m_currentFile);
         stopWithNotice(TsuUpdaterNotice::SizeMismatch, FileNameOfURL(file.URL));
@@ -237,7 +367,13 @@ void TsuSelfUpdater::fileDone(QIODevice *stream)
         stopWithNotice(TsuUpdaterNotice::ChecksumMismatch, FileNameOfURL(file.URL));
         return;
     }
+    keepVerified(file, m_currentFile, hash, size);
+}
+
+void TsuSelfUpdater::keepVerified(ReleaseFile &file, const QString &path, const QString &hash, qint64 size)
+{
     // Whole and checked: only now does it carry the name the helper takes.
+    m_currentFile = path;
     file.SHA256 = hash;
     file.Size = size;
     const QString complete = suDownloadPath(ProgramFolder(), hash);
@@ -260,6 +396,10 @@ void TsuSelfUpdater::fileDone(QIODevice *stream)
 
 void TsuSelfUpdater::transferFailed()
 {
+    if (!m_infoFileMode && m_route != Route::Full) {
+        deltaFailed();
+        return;
+    }
     if (ExceededLimit()) {
         // Cut off before more was read than such a file may have.
         if (!m_infoFileMode) {
@@ -290,7 +430,18 @@ void TsuSelfUpdater::transferCancelled()
 {
     if (m_infoFileMode)
         return;
+    if (m_route != Route::Full) {
+        deltaFailed();
+        return;
+    }
     QFile::remove(m_currentFile);
+    if (m_restartWhole) {
+        // The server did not send the rest of the part's version: the file
+        // starts again from nothing.
+        QFile::remove(suResumeValidatorPath(ProgramFolder(), m_release.at(m_currentIndex).SHA256));
+        startFile();
+        return;
+    }
     if (m_sizeRefused) {
         stopWithNotice(TsuUpdaterNotice::SizeMismatch, FileNameOfURL(URL()));
         return;
@@ -302,6 +453,10 @@ void TsuSelfUpdater::transferCancelled()
 
 void TsuSelfUpdater::lostFile(int statusCode)
 {
+    if (m_route != Route::Full) {
+        deltaFailed();
+        return;
+    }
     bool continueUpgrade = false;
     if (OnLostFile)
         OnLostFile(this, URL(), statusCode, continueUpgrade);

@@ -55,6 +55,38 @@ TsuUpgradeMethod suInfoMethod(const QString &text)
     return umSelfUpgrade;
 }
 
+namespace {
+
+// A size in bytes: decimal digits only; -1 for anything else.
+qint64 sizeValue(const QString &text, const QString &key)
+{
+    const QString value = suInfoValue(text, key).trimmed();
+    bool sized = !value.isEmpty();
+    for (const QChar c : value)
+        sized = sized && c.isDigit() && c.unicode() < 128;
+    const qint64 size = sized ? value.toLongLong(&sized) : -1;
+    return sized ? size : -1;
+}
+
+QList<TsuInfoDelta> deltasOf(const QString &text, const QString &suffix)
+{
+    QList<TsuInfoDelta> deltas;
+    for (int n = 1; n <= kMaxInfoDeltas; ++n) {
+        const QString key = suffix + u'-' + QString::number(n);
+        TsuInfoDelta delta{suInfoValue(text, QStringLiteral("delta") + key).trimmed(),
+                           suInfoValue(text, QStringLiteral("deltafrom") + key).trimmed(),
+                           suInfoValue(text, QStringLiteral("deltasha256") + key).trimmed(),
+                           sizeValue(text, QStringLiteral("deltasize") + key)};
+        if (delta.URL.isEmpty())
+            break;
+        if (!delta.From.isEmpty() && !delta.SHA256.isEmpty() && delta.Size >= 0)
+            deltas << delta;
+    }
+    return deltas;
+}
+
+} // namespace
+
 QList<TsuInfoFileEntry> suInfoFiles(const QString &text)
 {
     QList<TsuInfoFileEntry> files;
@@ -62,13 +94,8 @@ QList<TsuInfoFileEntry> suInfoFiles(const QString &text)
         const QString url = suInfoValue(text, QStringLiteral("url") + suffix);
         if (url.isEmpty())
             return false;
-        const QString sizeText = suInfoValue(text, QStringLiteral("size") + suffix).trimmed();
-        bool sized = !sizeText.isEmpty();
-        for (const QChar c : sizeText)
-            sized = sized && c.isDigit() && c.unicode() < 128;
-        qint64 size = sized ? sizeText.toLongLong(&sized) : -1;
-        files.append(
-            {url, suInfoValue(text, QStringLiteral("sha256") + suffix).trimmed(), sized ? size : -1});
+        files.append({url, suInfoValue(text, QStringLiteral("sha256") + suffix).trimmed(),
+                      sizeValue(text, QStringLiteral("size") + suffix), deltasOf(text, suffix)});
         return true;
     };
     take(QString());

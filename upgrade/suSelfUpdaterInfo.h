@@ -30,12 +30,30 @@ TsuUpgradeMethod suInfoMethod(const QString &text);
 // "#sha2560=" and "#size0=" beside "#url0=", "#sha2562=" and "#size2="
 // beside "#url2=" …). The SHA-256 is empty and the size -1 when missing; a
 // size that is not a whole number of bytes counts as missing.
+//
+// A file may carry deltas: "#delta-1=", "#deltafrom-1=", "#deltasha256-1="
+// and "#deltasize-1=" (the suffix of the file, a dash and the delta's
+// number from 1: "#delta2-1=" for the file of "#url2="): where the delta
+// lies, the version of the release whose file it applies to, its SHA-256
+// and size. Only deltas with all four are taken.
+struct TsuInfoDelta
+{
+    QString URL;
+    QString From;
+    QString SHA256;
+    qint64 Size = -1;
+};
+
 struct TsuInfoFileEntry
 {
     QString URL;
     QString SHA256;
     qint64 Size = -1;
+    QList<TsuInfoDelta> Deltas;
 };
+
+// The most deltas read for one file.
+inline constexpr int kMaxInfoDeltas = 8;
 
 // The files in download order: "url" and "url0" when non-empty, then "url"
 // + n from (the number of those two) + 1 upwards while the key has a value.

@@ -19,7 +19,8 @@ constexpr int kQuestionLabelRightMargin = 11;
 
 TsuSelfUpdaterUpgradeMessageForm::TsuSelfUpdaterUpgradeMessageForm(QWidget *parent) : QDialog(parent)
 {
-    su::setUpDialog(this, QStringLiteral("suSelfUpdaterUpgradeMessageForm"), QSize(kQuestionClientWidth, 119));
+    su::setUpDialog(this, QStringLiteral("suSelfUpdaterUpgradeMessageForm"),
+                    QSize(kQuestionClientWidth, 119));
     setAttribute(Qt::WA_DeleteOnClose);
     // Above every other window, so that the question is not missed.
     setWindowFlag(Qt::WindowStaysOnTopHint);

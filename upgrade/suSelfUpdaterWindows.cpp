@@ -88,6 +88,12 @@ void TsuSelfUpdaterWindows::WizardShowFileSize(double kilobytes)
         suSelfUpdaterWizardForm->ShowFileSize(kilobytes);
 }
 
+void TsuSelfUpdaterWindows::WizardShowResume(double kilobytesToCome)
+{
+    if (suSelfUpdaterWizardForm)
+        suSelfUpdaterWizardForm->ShowResume(kilobytesToCome);
+}
+
 void TsuSelfUpdaterWindows::WizardShowProgress(int filePercent, int totalPercent, double rate,
                                                int secondsLeft)
 {

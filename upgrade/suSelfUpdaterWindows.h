@@ -30,6 +30,7 @@ public:
     bool WizardOpen() const override;
     void WizardShowFile(const QString &url, int number, int count) override;
     void WizardShowFileSize(double kilobytes) override;
+    void WizardShowResume(double kilobytesToCome) override;
     void WizardShowProgress(int filePercent, int totalPercent, double rate, int secondsLeft) override;
     void WizardFinish() override;
 

@@ -154,6 +154,7 @@ void TsuSelfUpdaterWizardForm::FormOpen(const QImage &picture)
 
 void TsuSelfUpdaterWizardForm::ShowFile(const QString &url, int number, int count)
 {
+    su::setLabelText(WizardTitle, suMessage(1));
     URLEdit->setText(url);
     URLEdit->setCursorPosition(0);
     URLEdit->show();
@@ -163,6 +164,12 @@ void TsuSelfUpdaterWizardForm::ShowFile(const QString &url, int number, int coun
 void TsuSelfUpdaterWizardForm::ShowFileSize(double kilobytes)
 {
     su::setLabelText(FileSizeLab, formatted(6, kilobytes));
+}
+
+void TsuSelfUpdaterWizardForm::ShowResume(double kilobytesToCome)
+{
+    su::setLabelText(WizardTitle, suMessage(48));
+    su::setLabelText(FileSizeLab, formatted(49, kilobytesToCome));
 }
 
 void TsuSelfUpdaterWizardForm::ShowProgress(int filePercent, int totalPercent, double rate, int secondsLeft)

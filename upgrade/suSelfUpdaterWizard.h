@@ -29,6 +29,9 @@ public:
     void ShowFile(const QString &url, int number, int count);
     // The file-size line.
     void ShowFileSize(double kilobytes);
+    // A download that stopped is continued: the title says so and the
+    // file-size line shows what is still to come.
+    void ShowResume(double kilobytesToCome);
     // Both bars (0..100), the rate line and the time line.
     void ShowProgress(int filePercent, int totalPercent, double rate, int secondsLeft);
     // Switches to the final page: title, note, the finish button enabled

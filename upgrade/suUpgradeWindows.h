@@ -67,6 +67,10 @@ public:
     virtual void WizardShowFile(const QString &url, int number, int count) = 0;
     // The file-size line; kilobytes = size / 1024.
     virtual void WizardShowFileSize(double kilobytes) = 0;
+    // The wizard continues a download that stopped: its title says so
+    // (message 48 of the table) and the file-size line what is still to come
+    // (message 49); the next file's ShowFile puts the title back.
+    virtual void WizardShowResume(double kilobytesToCome) { (void)kilobytesToCome; }
     // Both bars (0..100), the rate line (KB/s) and the time line.
     virtual void WizardShowProgress(int filePercent, int totalPercent, double rate, int secondsLeft) = 0;
     // Switches the wizard to its final page and returns once the user has

@@ -2,6 +2,11 @@
 
 namespace platform::db {
 
+// The pass phrase the directory's database is keyed with: the program opens
+// it with this, the demo builder writes it, and the release tool and the
+// upgrade work on its pages with it.
+inline constexpr char kDirectoryPassPhrase[] = "zxc3k9p2lumentra@mwq";
+
 // Cipher page size of the files our builder writes. Every page is
 // decrypted and checked on its own, so larger pages make reading a whole
 // table much cheaper: a million companies read in about 2.4 s with

@@ -5,6 +5,7 @@
 // it again.
 
 #include "EndToEndFixture.h"
+#include "NginxServer.h"
 #include "support/FileBytes.h"
 #include "upgrade/LocalHttpServer.h"
 #include "upgrade/helper/suUpgradeFolder.h"
@@ -223,6 +224,129 @@ protected:
         return shown ? found : WindowInfo{};
     }
 
+    // Starts the program against the vendor at base.
+    std::unique_ptr<QProcess> startAgainst(const QString &program, const QString &base, const QString &temp)
+    {
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("VELMORA_VENDOR_URL"), base);
+        env.insert(QStringLiteral("TMPDIR"), temp);
+        env.insert(QStringLiteral("LANG"), QStringLiteral("zh_CN.UTF-8"));
+        env.insert(QStringLiteral("LC_ALL"), QString());
+        env.insert(QStringLiteral("LC_MESSAGES"), QString());
+        return start(program, env, home.file(QStringLiteral("output.log")));
+    }
+
+    // "在线升级", yes to both questions: the wizard (empty when it did not open).
+    WindowInfo agreeToUpgrade(qint64 pid)
+    {
+        const WindowInfo main = waitForWindow(QStringLiteral("^Velmora$"), pid);
+        EXPECT_FALSE(main.id.isEmpty()) << "no main window";
+        if (main.id.isEmpty())
+            return {};
+        clickAt(main, QPoint(8 + 120 + 440 + 80, 21 + 72 + 384 + 32));
+        const WindowInfo question = waitForWindow(QStringLiteral("^提示$"), pid);
+        EXPECT_FALSE(question.id.isEmpty()) << "no question before the check";
+        pressReturnIn(question);
+        const WindowInfo announce = waitForUpgradeWindow(318, pid);
+        EXPECT_FALSE(announce.id.isEmpty()) << "no question window";
+        if (announce.id.isEmpty())
+            return {};
+        clickAt(announce, QPoint(78 + 37, announce.geometry.height() - 45 + 13 + 11));
+        const WindowInfo wizard = waitForUpgradeWindow(463, pid);
+        EXPECT_FALSE(wizard.id.isEmpty()) << "no wizard";
+        return wizard;
+    }
+
+    // Runs the program against the vendor at base, agrees to the upgrade
+    // and lets the wizard download and finish; returns once the helper has
+    // started the program again (its window, empty when it did not).
+    WindowInfo upgradeToRestart(const QString &program, const QString &base, const QString &temp,
+                                const QString &shotName)
+    {
+        auto process = startAgainst(program, base, temp);
+        const WindowInfo wizard = agreeToUpgrade(process->processId());
+        if (wizard.id.isEmpty())
+            return {};
+        return finishAndRestart(*process, wizard, shotName);
+    }
+
+    // Waits for the wizard's final page, presses OK and waits for the
+    // program the helper starts again.
+    WindowInfo finishAndRestart(QProcess &process, const WindowInfo &wizard, const QString &shotName)
+    {
+        QImage finalPage;
+        const bool finished = QTest::qWaitFor(
+            [&] {
+                finalPage = capture(wizard);
+                return !finalPage.isNull() && unevenShare(finalPage, QRect(136, 162, 319, 67)) == 0;
+            },
+            60000);
+        EXPECT_TRUE(finished) << "no final page";
+        keep(finalPage, shotName);
+        clickAt(wizard, QPoint(296 + 37, 248 + 12));
+        EXPECT_TRUE(process.waitForFinished(30000)) << "the program did not close for the upgrade";
+        WindowInfo restarted;
+        const bool back = QTest::qWaitFor(
+            [&] {
+                const QList<WindowInfo> found = windows(QStringLiteral("^Velmora$"), 0);
+                if (!found.isEmpty())
+                    restarted = found.first();
+                return !found.isEmpty();
+            },
+            90000);
+        return back ? restarted : WindowInfo{};
+    }
+
+    // Release 1 as the installed program holds it, and release 2 (thirty
+    // companies more) published with it as the previous release, so that it
+    // carries a delta from it; served by nginx.
+    void publishReleaseWithDelta(const QString &folder, bool tamperDelta)
+    {
+        const QString first = home.file(QStringLiteral("release-1"));
+        const QString second = home.file(QStringLiteral("release-2"));
+        ASSERT_TRUE(QDir().mkpath(first));
+        ASSERT_TRUE(QDir().mkpath(second));
+        ASSERT_TRUE(
+            QFile::copy(folder + QStringLiteral("dorvak.dat"), first + QStringLiteral("/dorvak.dat")));
+        ASSERT_TRUE(
+            QFile::copy(folder + QStringLiteral("softup.dll"), first + QStringLiteral("/softup.dll")));
+        ASSERT_EQ(QProcess::execute(QStringLiteral(MAKE_DEMO_DB_PATH),
+                                    {QStringLiteral("--out"), second + QStringLiteral("/dorvak.dat"),
+                                     QStringLiteral("--companies"), QStringLiteral("330")}),
+                  0);
+        newVersionFile = "[SYS]\r\nUPDATESET=2\r\n";
+        QFile version(second + QStringLiteral("/softup.dll"));
+        ASSERT_TRUE(version.open(QIODevice::WriteOnly));
+        version.write(newVersionFile);
+        version.close();
+        ASSERT_TRUE(
+            nginx.start(home.file(QStringLiteral("nginx")), QStringLiteral("vendor/download"), second));
+        const QString expires = QDateTime::currentDateTimeUtc().date().addDays(30).toString(Qt::ISODate);
+        const auto sign = [&](const QString &releaseFolder, const QString &number, const QStringList &more) {
+            return QProcess::execute(
+                QStringLiteral(RELEASE_TOOL_PATH),
+                QStringList{QStringLiteral("sign"), QStringLiteral("--folder"), releaseFolder,
+                            QStringLiteral("--version"), number, QStringLiteral("--message"),
+                            QStringLiteral("新增企业数据三十条。"), QStringLiteral("--base-url"),
+                            nginx.url(QStringLiteral("/vendor/download")), QStringLiteral("--expires"),
+                            expires, QStringLiteral("--key"), QStringLiteral(DEMO_UPGRADE_KEY)} +
+                    more);
+        };
+        ASSERT_EQ(sign(first, QStringLiteral("1"), {}), 0);
+        ASSERT_EQ(sign(second, QStringLiteral("2"), {QStringLiteral("--previous"), first}), 0);
+        newDatabase = testfiles::readFile(second + QStringLiteral("/dorvak.dat"));
+        deltaFile = second + QStringLiteral("/dorvak.dat.from-1.vdelta");
+        ASSERT_TRUE(QFileInfo::exists(deltaFile));
+        if (tamperDelta) {
+            QFile delta(deltaFile);
+            ASSERT_TRUE(delta.open(QIODevice::ReadWrite));
+            QByteArray bytes = delta.readAll();
+            bytes[bytes.size() - 10] = char(bytes.at(bytes.size() - 10) ^ 0x5a);
+            delta.seek(0);
+            delta.write(bytes);
+        }
+    }
+
     // The new release and the vendor's server offering it; the server goes
     // first, after the gate has let a held transfer go.
     QByteArray newDatabase;
@@ -232,6 +356,8 @@ protected:
     QByteArray signature;
     HalfwayGate gate;
     HttpServer server;
+    NginxServer nginx;
+    QString deltaFile;
 };
 
 } // namespace
@@ -437,4 +563,120 @@ TEST_F(UpgradeEndToEndTest, DownloadsTheNewReleaseAndRestartsWithIt)
         QTest::qWaitFor([&] { return windows(QStringLiteral("^软件升级精灵$"), newPid).isEmpty(); }, 10000));
     clickAt(restarted, QPoint(788, 10));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !running(newPid); }, 15000));
+}
+
+// A user of release 1 upgrades to release 2, which carries a delta from 1:
+// nginx sends the small delta and nothing of the database, and the
+// database the helper installs is release 2's byte for byte.
+TEST_F(UpgradeEndToEndTest, TheDatabaseComesAsADeltaFromThePreviousRelease)
+{
+    const QString program = install(QStringLiteral("app"));
+    const QString folder = QFileInfo(program).absolutePath() + QLatin1Char('/');
+    const QString temp = home.file(QStringLiteral("tmp"));
+    ASSERT_TRUE(QDir().mkpath(temp));
+    publishReleaseWithDelta(folder, false);
+    ASSERT_FALSE(HasFatalFailure());
+
+    const WindowInfo restarted = upgradeToRestart(program, nginx.url(QStringLiteral("/vendor")), temp,
+                                                  QStringLiteral("delta-final-page"));
+    ASSERT_FALSE(restarted.id.isEmpty()) << "the program was not started again\n"
+                                         << upgradeReport(folder, temp).toStdString();
+    EXPECT_TRUE(testfiles::readFile(folder + QStringLiteral("dorvak.dat")) == newDatabase) << "the database";
+    EXPECT_EQ(testfiles::readFile(folder + QStringLiteral("softup.dll")), newVersionFile);
+    const qint64 deltaBytes =
+        nginx.bytesSent(QStringLiteral("/vendor/download/dorvak.dat.from-1.vdelta"), 200);
+    EXPECT_EQ(deltaBytes, QFileInfo(deltaFile).size());
+    EXPECT_EQ(nginx.bytesSent(QStringLiteral("/vendor/download/dorvak.dat")), 0)
+        << "nothing of the full file";
+    EXPECT_LT(deltaBytes * 20, newDatabase.size()) << "far less than the database";
+    EXPECT_EQ(
+        QDir(suDownloadFolder(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList());
+}
+
+// The same upgrade with a delta that was altered on the server: it fails
+// its signed hash, and the full database is downloaded instead, without a
+// message in between.
+TEST_F(UpgradeEndToEndTest, ADeltaThatFailsItsHashGivesWayToTheFullDatabase)
+{
+    const QString program = install(QStringLiteral("app"));
+    const QString folder = QFileInfo(program).absolutePath() + QLatin1Char('/');
+    const QString temp = home.file(QStringLiteral("tmp"));
+    ASSERT_TRUE(QDir().mkpath(temp));
+    publishReleaseWithDelta(folder, true);
+    ASSERT_FALSE(HasFatalFailure());
+
+    const WindowInfo restarted = upgradeToRestart(program, nginx.url(QStringLiteral("/vendor")), temp,
+                                                  QStringLiteral("delta-fallback-final-page"));
+    ASSERT_FALSE(restarted.id.isEmpty()) << "the program was not started again\n"
+                                         << upgradeReport(folder, temp).toStdString();
+    EXPECT_TRUE(testfiles::readFile(folder + QStringLiteral("dorvak.dat")) == newDatabase) << "the database";
+    EXPECT_EQ(nginx.bytesSent(QStringLiteral("/vendor/download/dorvak.dat.from-1.vdelta"), 200),
+              QFileInfo(deltaFile).size());
+    EXPECT_EQ(nginx.bytesSent(QStringLiteral("/vendor/download/dorvak.dat"), 200), newDatabase.size());
+}
+
+// The program is killed halfway through the database (as when the machine
+// goes off): the next "在线升级" of the same release continues it. The
+// wizard says so and shows what is still to come, nginx sends only the
+// missing bytes (a 206 to the Range and If-Range of the first answer), and
+// the database installed is the release's.
+TEST_F(UpgradeEndToEndTest, AStoppedDownloadIsContinuedByTheNextUpgrade)
+{
+    const QString program = install(QStringLiteral("app"));
+    const QString folder = QFileInfo(program).absolutePath() + QLatin1Char('/');
+    const QString temp = home.file(QStringLiteral("tmp"));
+    ASSERT_TRUE(QDir().mkpath(temp));
+    const QString release = home.file(QStringLiteral("release"));
+    ASSERT_TRUE(QDir().mkpath(release));
+    ASSERT_EQ(QProcess::execute(QStringLiteral(MAKE_DEMO_DB_PATH),
+                                {QStringLiteral("--out"), release + QStringLiteral("/dorvak.dat"),
+                                 QStringLiteral("--companies"), QStringLiteral("330")}),
+              0);
+    newDatabase = testfiles::readFile(release + QStringLiteral("/dorvak.dat"));
+    // Slow enough to be stopped halfway and looked at.
+    ASSERT_TRUE(nginx.start(home.file(QStringLiteral("nginx")), QStringLiteral("vendor/download"), release,
+                            QStringLiteral("limit_rate 1m;")));
+    const QString expires = QDateTime::currentDateTimeUtc().date().addDays(30).toString(Qt::ISODate);
+    ASSERT_EQ(
+        QProcess::execute(QStringLiteral(RELEASE_TOOL_PATH),
+                          {QStringLiteral("sign"), QStringLiteral("--folder"), release,
+                           QStringLiteral("--version"), QStringLiteral("2"), QStringLiteral("--message"),
+                           QStringLiteral("新增企业数据三十条。"), QStringLiteral("--base-url"),
+                           nginx.url(QStringLiteral("/vendor/download")), QStringLiteral("--expires"),
+                           expires, QStringLiteral("--key"), QStringLiteral(DEMO_UPGRADE_KEY)}),
+        0);
+    const QString part = suPartialDownloadPath(folder, sha256(newDatabase));
+    const QString base = nginx.url(QStringLiteral("/vendor"));
+
+    {
+        auto process = startAgainst(program, base, temp);
+        ASSERT_FALSE(agreeToUpgrade(process->processId()).id.isEmpty());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(part).size() > newDatabase.size() / 4; }, 30000));
+        process->kill();
+        ASSERT_TRUE(process->waitForFinished(10000));
+    }
+    const qint64 kept = QFileInfo(part).size();
+    ASSERT_GT(kept, 0);
+    ASSERT_LT(kept, newDatabase.size());
+    EXPECT_TRUE(testfiles::readFile(part) == newDatabase.left(kept)) << "what arrived is kept";
+
+    auto process = startAgainst(program, base, temp);
+    const WindowInfo wizard = agreeToUpgrade(process->processId());
+    ASSERT_FALSE(wizard.id.isEmpty());
+    const QImage resuming = capture(wizard);
+    keep(resuming, QStringLiteral("wizard-resuming"));
+    EXPECT_GT(unevenShare(resuming, QRect(136, 10, 200, 24)), 0.02) << "the title";
+    const WindowInfo restarted = finishAndRestart(*process, wizard, QStringLiteral("resumed-final-page"));
+    ASSERT_FALSE(restarted.id.isEmpty()) << "the program was not started again\n"
+                                         << upgradeReport(folder, temp).toStdString();
+    EXPECT_TRUE(testfiles::readFile(folder + QStringLiteral("dorvak.dat")) == newDatabase) << "the database";
+    EXPECT_EQ(nginx.bytesSent(QStringLiteral("/vendor/download/dorvak.dat"), 206), newDatabase.size() - kept)
+        << "only the missing bytes";
+    QStringList statuses;
+    for (const QStringList &request : nginx.requests()) {
+        if (request.at(1) == QStringLiteral("/vendor/download/dorvak.dat"))
+            statuses << request.at(2);
+    }
+    EXPECT_EQ(statuses, QStringList({"200", "206"}));
 }

@@ -110,7 +110,8 @@ TEST_F(ReleaseToolTest, SignWritesTheFilesInTheSettingsOrderWithTheirChecksums)
     ASSERT_EQ(release::signRelease(spec), QString());
     EXPECT_TRUE(testfiles::readFile(folder + QStringLiteral("/dorvak.inf")).endsWith("#message={更正}\n"));
     EXPECT_FALSE(suCheckSignedInfo(testfiles::readFile(folder + QStringLiteral("/dorvak.inf")),
-                                   testfiles::readFile(folder + QStringLiteral("/dorvak.inf.sig")), keys, today())
+                                   testfiles::readFile(folder + QStringLiteral("/dorvak.inf.sig")), keys,
+                                   today())
                      .has_value());
 }
 
@@ -158,7 +159,8 @@ TEST_F(ReleaseToolTest, ALongExpiryNeedsToBeAllowedExplicitly)
     EXPECT_TRUE(release::signRelease(spec).contains(QStringLiteral("--allow-long-expiry")));
     spec.allowLongExpiry = true;
     EXPECT_EQ(release::signRelease(spec), QString());
-    EXPECT_TRUE(testfiles::readFile(folder + QStringLiteral("/dorvak.inf")).contains("#expires=2099-12-31\n"));
+    EXPECT_TRUE(
+        testfiles::readFile(folder + QStringLiteral("/dorvak.inf")).contains("#expires=2099-12-31\n"));
 }
 
 // A key protected by a pass phrase (as openssl writes it) signs with the
@@ -181,10 +183,12 @@ TEST_F(ReleaseToolTest, SignsWithAKeyProtectedByAPassPhrase)
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/dorvak.inf")));
     spec.passPhrase = "lang geheim";
     ASSERT_EQ(release::signRelease(spec), QString());
-    const QByteArray publicKey = platform::crypto::publicKeyOfPem(testfiles::readFile(protectedKey), "lang geheim");
+    const QByteArray publicKey =
+        platform::crypto::publicKeyOfPem(testfiles::readFile(protectedKey), "lang geheim");
     ASSERT_EQ(publicKey.size(), platform::crypto::kPublicKeySize);
     EXPECT_FALSE(suCheckSignedInfo(testfiles::readFile(folder + QStringLiteral("/dorvak.inf")),
-                                   testfiles::readFile(folder + QStringLiteral("/dorvak.inf.sig")), {publicKey}, today())
+                                   testfiles::readFile(folder + QStringLiteral("/dorvak.inf.sig")),
+                                   {publicKey}, today())
                      .has_value());
 }
 

@@ -52,6 +52,10 @@ struct RecordingWindows : TsuUpgradeWindows
     bool WizardOpen() const override { return false; }
     void WizardShowFile(const QString &, int, int) override {}
     void WizardShowFileSize(double) override {}
+    void WizardShowResume(double kilobytes) override
+    {
+        *log << QStringLiteral("resume:%1").arg(qint64(kilobytes * 1024));
+    }
     void WizardShowProgress(int, int, double, int) override {}
     void WizardFinish() override {}
     void CloseWindows() override { *log << QStringLiteral("windows closed"); }

@@ -3,6 +3,7 @@
 #include "../platform/net/HttpsTestServer.h"
 #include "../platform/net/RawHttpServer.h"
 #include "LocalHttpServer.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 #include <httplib.h>
@@ -825,5 +826,60 @@ TEST_F(SuHttp, RedirectsToOtherSchemesOrFromHttpsToHttpAreRefused)
         EXPECT_EQ(recorder.events, QStringList({"failed"}));
         EXPECT_TRUE(http.RedirectRefused());
         EXPECT_TRUE(recorder.body.isEmpty());
+    }
+}
+
+// A transfer told to keep its part keeps what arrived of a body that broke
+// off, and names the validator the server gave it; a later 206 answer is
+// written from where its range starts, whatever lay past that point; an
+// error page never takes the part's place.
+TEST_F(SuHttp, KeepsACutPartAndContinuesItFromTheRangeStart)
+{
+    const QString target = temp.file(QStringLiteral("part.dat"));
+    {
+        RawHttpServer cut("HTTP/1.1 200 OK\r\nContent-Length: 100\r\nETag: \"v1\"\r\n"
+                          "Last-Modified: Sun, 06 Nov 1994 08:49:37 GMT\r\nConnection: close\r\n\r\n" +
+                          QByteArray(40, 'a'));
+        http.SetURL(QStringLiteral("http://127.0.0.1:%1/file").arg(cut.port()));
+        http.SetDestinationFile(target);
+        http.SetKeepPartialFile(true);
+        ASSERT_TRUE(run());
+        EXPECT_EQ(recorder.events.last(), QStringLiteral("incomplete"));
+        EXPECT_EQ(http.ETag(), QStringLiteral("\"v1\""));
+        EXPECT_EQ(http.LastModifiedText(), QStringLiteral("Sun, 06 Nov 1994 08:49:37 GMT"));
+        EXPECT_EQ(testfiles::readFile(target), QByteArray(40, 'a'));
+    }
+    {
+        RawHttpServer missing(
+            "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnot found");
+        recorder = Recorder();
+        recorder.attach(http);
+        http.SetURL(QStringLiteral("http://127.0.0.1:%1/file").arg(missing.port()));
+        http.Range().StartRange = 40;
+        ASSERT_TRUE(run());
+        EXPECT_EQ(testfiles::readFile(target), QByteArray(40, 'a')) << "the error page is not the part";
+    }
+    {
+        RawHttpServer rest("HTTP/1.1 206 Partial Content\r\nContent-Length: 80\r\n"
+                           "Content-Range: bytes 20-99/100\r\nConnection: close\r\n\r\n" +
+                           QByteArray(80, 'b'));
+        recorder = Recorder();
+        recorder.attach(http);
+        http.SetURL(QStringLiteral("http://127.0.0.1:%1/file").arg(rest.port()));
+        http.Range().StartRange = 20;
+        ASSERT_TRUE(run());
+        EXPECT_EQ(http.ContentRange(), QStringLiteral("bytes 20-99/100"));
+        EXPECT_EQ(testfiles::readFile(target), QByteArray(20, 'a') + QByteArray(80, 'b'));
+    }
+    http.SetKeepPartialFile(false);
+    http.Range().StartRange = 0;
+    {
+        RawHttpServer cut("HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\n" +
+                          QByteArray(40, 'c'));
+        recorder = Recorder();
+        recorder.attach(http);
+        http.SetURL(QStringLiteral("http://127.0.0.1:%1/file").arg(cut.port()));
+        ASSERT_TRUE(run());
+        EXPECT_FALSE(QFile::exists(target)) << "by default a broken body leaves nothing";
     }
 }

@@ -94,7 +94,7 @@ protected:
     std::atomic<int> fileRequests{0};
 };
 
-QString notice(TsuUpdaterNotice which, const QString &argument = {})
+QString refusal(TsuUpdaterNotice which, const QString &argument = {})
 {
     return argument.isEmpty() ? suUpdaterNotice(which) : suFormatMessage(suUpdaterNotice(which), {argument});
 }
@@ -118,28 +118,28 @@ TEST_F(SuSignedUpgrade, EachRefusalShowsItsNoticeAndChangesNothing)
         QString expected;
     } cases[] = {
         {"no signature", [&] { info = QString::fromUtf8(valid), signature = QByteArray(); },
-         notice(TsuUpdaterNotice::SignatureMissing)},
+         refusal(TsuUpdaterNotice::SignatureMissing)},
         {"an empty signature", [&] { info = QString::fromUtf8(valid), signature = QByteArray(""); },
-         notice(TsuUpdaterNotice::SignatureMissing)},
+         refusal(TsuUpdaterNotice::SignatureMissing)},
         {"one byte changed after signing",
          [&] {
              publish(valid);
              info = QString::fromUtf8(oneByteChanged);
          },
-         notice(TsuUpdaterNotice::SignatureInvalid)},
+         refusal(TsuUpdaterNotice::SignatureInvalid)},
         {"another vendor's key", [&] { publish(valid, otherVendor->privatePem); },
-         notice(TsuUpdaterNotice::SignatureInvalid)},
+         refusal(TsuUpdaterNotice::SignatureInvalid)},
         {"a signature cut short",
          [&] {
              publish(valid);
              signature.chop(1);
          },
-         notice(TsuUpdaterNotice::SignatureInvalid)},
+         refusal(TsuUpdaterNotice::SignatureInvalid)},
         {"an expiry that has passed", [&] { publish(release(inDays(-1))); },
-         notice(TsuUpdaterNotice::InfoExpired, inDays(-1))},
-        {"no expiry", [&] { publish(release({})); }, notice(TsuUpdaterNotice::ExpiryMissing)},
+         refusal(TsuUpdaterNotice::InfoExpired, inDays(-1))},
+        {"no expiry", [&] { publish(release({})); }, refusal(TsuUpdaterNotice::ExpiryMissing)},
         {"a file without its checksum", [&] { publish(withoutChecksum); },
-         notice(TsuUpdaterNotice::ChecksumMissing, QStringLiteral("softup.dll"))},
+         refusal(TsuUpdaterNotice::ChecksumMissing, QStringLiteral("softup.dll"))},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -229,7 +229,7 @@ TEST_F(SuSignedUpgrade, ATemporaryFileThatCannotBeCreatedStopsTheUpgrade)
         log.clear();
         ASSERT_TRUE(checkUntil(QStringLiteral("aborted"))) << log.join(u'\n').toStdString();
         EXPECT_TRUE(log.contains(
-            "box:" + notice(TsuUpdaterNotice::TempFileFailed, sha256(newVersion) + QStringLiteral(".part"))))
+            "box:" + refusal(TsuUpdaterNotice::TempFileFailed, sha256(newVersion) + QStringLiteral(".part"))))
             << log.join(u'\n').toStdString();
         EXPECT_FALSE(log.contains("end"));
         EXPECT_FALSE(log.contains("close"));

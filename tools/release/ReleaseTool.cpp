@@ -1,11 +1,12 @@
 #include "tools/release/ReleaseTool.h"
 
 #include "platform/crypto/Ed25519.h"
+#include "platform/crypto/Sha256.h"
 #include "platform/os/IniFile.h"
 #include "platform/os/PrivateFiles.h"
+#include "tools/release/ReleaseDeltas.h"
 #include "upgrade/helper/suVersion.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -21,7 +22,8 @@ namespace {
 
 // The order of the main window's upgrade settings: the database, the
 // version file, the program.
-const QStringList kSettingsOrder = {QStringLiteral("dorvak.dat"), QStringLiteral("softup.dll"),
+const QString kDatabaseName = QStringLiteral("dorvak.dat");
+const QStringList kSettingsOrder = {kDatabaseName, QStringLiteral("softup.dll"),
                                     QStringLiteral("Dorvak.exe")};
 
 QString readAll(const QString &path, QByteArray *bytes)
@@ -43,11 +45,9 @@ QString saveFile(const QString &path, const QByteArray &bytes)
 
 QString sha256Of(const QString &path, QString *hex)
 {
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
-        return QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-    *hex = QString::fromLatin1(hash.result().toHex());
+    *hex = platform::crypto::sha256OfFile(path);
+    if (hex->isEmpty())
+        return QStringLiteral("cannot read %1").arg(path);
     return {};
 }
 
@@ -143,7 +143,7 @@ QString releaseFiles(const QString &folder, QStringList *files)
         dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo &entry : entries) {
         const QString name = entry.fileName();
-        if (name == kInfoFileName || name == kSignatureFileName)
+        if (name == kInfoFileName || name == kSignatureFileName || isDeltaFile(name))
             continue;
         if (entry.isSymLink() || !entry.isFile())
             return QStringLiteral("%1 is not a plain file; a release folder holds only files").arg(name);
@@ -162,8 +162,11 @@ QString releaseFiles(const QString &folder, QStringList *files)
     return {};
 }
 
-QString signRelease(const ReleaseSpec &spec)
+QString signRelease(const ReleaseSpec &spec, QStringList *notes)
 {
+    QStringList ignored;
+    if (!notes)
+        notes = &ignored;
     if (QString error = checkTexts(spec); !error.isEmpty())
         return error;
     QStringList files;
@@ -183,6 +186,21 @@ QString signRelease(const ReleaseSpec &spec)
     QByteArray privateKey;
     if (QString error = readAll(spec.privateKeyFile, &privateKey); !error.isEmpty())
         return error;
+    // Known to sign before the deltas take their time.
+    if (platform::crypto::publicKeyOfPem(privateKey, spec.passPhrase).isEmpty())
+        return platform::crypto::isEncryptedPem(privateKey)
+                   ? QStringLiteral("the pass phrase does not open the private key %1")
+                         .arg(spec.privateKeyFile)
+                   : QStringLiteral("%1 holds no Ed25519 private key").arg(spec.privateKeyFile);
+    QList<ReleaseDelta> deltas;
+    if (!spec.previousFolders.isEmpty()) {
+        if (!files.contains(kDatabaseName))
+            return QStringLiteral("deltas are made of %1, which the folder does not hold").arg(kDatabaseName);
+        if (QString error = makeDeltas(spec.folder, kDatabaseName, spec.version, spec.previousFolders,
+                                       spec.databasePassPhrase, &deltas, notes);
+            !error.isEmpty())
+            return error;
+    }
 
     QString base = spec.baseUrl;
     while (base.endsWith(u'/'))
@@ -198,6 +216,17 @@ QString signRelease(const ReleaseSpec &spec)
         text += QStringLiteral("#url%1=%2/%3\n#sha256%1=%4\n#size%1=%5\n")
                     .arg(suffix, base, files.at(i), hash)
                     .arg(QFileInfo(dir.filePath(files.at(i))).size());
+        if (files.at(i) != kDatabaseName)
+            continue;
+        for (qsizetype d = 0; d < deltas.size(); ++d) {
+            const ReleaseDelta &delta = deltas.at(d);
+            text += QStringLiteral(
+                        "#delta%1-%2=%3/%4\n#deltafrom%1-%2=%5\n#deltasha256%1-%2=%6\n#deltasize%1-%2=%7\n")
+                        .arg(suffix)
+                        .arg(d + 1)
+                        .arg(base, delta.FileName, delta.From, delta.SHA256)
+                        .arg(delta.Size);
+        }
     }
     text += QStringLiteral("#message={%1}\n").arg(spec.message);
 

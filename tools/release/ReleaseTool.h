@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/db/CipherSettings.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -38,6 +40,11 @@ struct ReleaseSpec
     bool allowLongExpiry = false; // an expiry more than kMaxExpiryDays ahead is accepted
     QString privateKeyFile;
     QByteArray passPhrase; // of a protected private key; empty for a plain one
+    // Folders of earlier releases as published, for deltas of the database
+    // (see ReleaseDeltas.h); none for a release without deltas.
+    QStringList previousFolders;
+    // What the database is keyed with.
+    QString databasePassPhrase = QString::fromLatin1(platform::db::kDirectoryPassPhrase);
 };
 
 // A warning about the private key file (it can be read by other users);
@@ -49,12 +56,17 @@ bool keyNeedsPassPhrase(const QString &keyFile);
 
 // The files of the release in download order: those the main window's
 // settings name (dorvak.dat, softup.dll, Dorvak.exe) in that order, then the
-// others by name. Fails for anything in the folder that is not a plain file
-// with a name that needs no escaping in an address.
+// others by name; deltas are no files of their own. Fails for anything in
+// the folder that is not a plain file with a name that needs no escaping in
+// an address.
 QString releaseFiles(const QString &folder, QStringList *files);
 
 // Writes dorvak.inf (version, expiry, every file's address, SHA-256 and
 // size, message) and its Ed25519 signature dorvak.inf.sig into the folder.
-QString signRelease(const ReleaseSpec &spec);
+// With previous releases, first lays dorvak.dat out on the newest one's
+// pages and writes the deltas from them, which the information file lists
+// after the database ("#delta-1=", "#deltafrom-1=", "#deltasha256-1=",
+// "#deltasize-1=", ...). notes receives what was done, for the vendor.
+QString signRelease(const ReleaseSpec &spec, QStringList *notes = nullptr);
 
 } // namespace release

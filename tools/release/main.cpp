@@ -5,6 +5,7 @@
 //   velmora-release sign --folder DIR --version V --message TEXT
 //                        --base-url URL --expires YYYY-MM-DD --key KEYFILE
 //                        [--pass-file FILE] [--allow-long-expiry]
+//                        [--previous DIR]...
 
 #include "tools/release/ReleaseTool.h"
 
@@ -29,11 +30,15 @@ constexpr const char *kUsage =
     "      prints the public key of a private or public key file\n"
     "  velmora-release sign --folder DIR --version V --message TEXT --base-url URL\n"
     "                       --expires YYYY-MM-DD --key KEYFILE [--pass-file FILE]\n"
-    "                       [--allow-long-expiry]\n"
+    "                       [--allow-long-expiry] [--previous DIR]...\n"
     "      writes DIR/dorvak.inf, listing every file of DIR with its SHA-256 and size under URL,\n"
     "      and its signature DIR/dorvak.inf.sig. A key protected by a pass phrase is opened\n"
     "      with the first line of --pass-file FILE, or asked for on the terminal. An expiry\n"
-    "      more than 366 days ahead is refused unless --allow-long-expiry is given.\n";
+    "      more than 366 days ahead is refused unless --allow-long-expiry is given.\n"
+    "      Each --previous DIR is the folder of an earlier release as it was published: DIR's\n"
+    "      dorvak.dat is laid out on the pages of the newest one's, and a delta from each of\n"
+    "      them (the last three at most) is written beside it and listed, so that a user of\n"
+    "      one of those releases downloads only the pages that changed.\n";
 
 int fail(const QString &error)
 {
@@ -93,12 +98,18 @@ int sign(const QStringList &arguments)
                                       QStringLiteral("--expires"), QStringLiteral("--key")};
     static const QString passFileOption = QStringLiteral("--pass-file");
     static const QString longExpiryFlag = QStringLiteral("--allow-long-expiry");
+    static const QString previousOption = QStringLiteral("--previous");
     QHash<QString, QString> options;
+    QStringList previous;
     bool allowLongExpiry = false;
     for (qsizetype i = 0; i < arguments.size(); i += 2) {
         if (arguments.at(i) == longExpiryFlag) {
             allowLongExpiry = true;
             --i;
+            continue;
+        }
+        if (arguments.at(i) == previousOption && i + 1 < arguments.size()) {
+            previous << arguments.at(i + 1);
             continue;
         }
         if ((!names.contains(arguments.at(i)) && arguments.at(i) != passFileOption) ||
@@ -118,12 +129,17 @@ int sign(const QStringList &arguments)
     spec.expires = QDate::fromString(options.value(QStringLiteral("--expires")), Qt::ISODate);
     spec.allowLongExpiry = allowLongExpiry;
     spec.privateKeyFile = options.value(QStringLiteral("--key"));
+    spec.previousFolders = previous;
     if (const QString warning = release::keyFileWarning(spec.privateKeyFile); !warning.isEmpty())
         std::fprintf(stderr, "velmora-release: %s\n", qPrintable(warning));
     QString error;
     if (!passPhraseFor(spec.privateKeyFile, options.value(passFileOption), &spec.passPhrase, &error))
         return fail(error);
-    if (const QString failure = release::signRelease(spec); !failure.isEmpty())
+    QStringList notes;
+    const QString failure = release::signRelease(spec, &notes);
+    for (const QString &note : std::as_const(notes))
+        std::fprintf(stderr, "velmora-release: %s\n", qPrintable(note));
+    if (!failure.isEmpty())
         return fail(failure);
     std::printf("%s/%s\n%s/%s\n", qPrintable(spec.folder), qPrintable(release::kInfoFileName),
                 qPrintable(spec.folder), qPrintable(release::kSignatureFileName));

@@ -51,6 +51,11 @@ QString suPartialDownloadPath(const QString &programFolder, const QString &key)
     return suDownloadFolder(programFolder) + key + QStringLiteral(".part");
 }
 
+QString suResumeValidatorPath(const QString &programFolder, const QString &sha256)
+{
+    return suDownloadFolder(programFolder) + sha256 + QStringLiteral(".validator");
+}
+
 QString suVersionRecordPath(const QString &programFolder)
 {
     return suUpgradeFolder(programFolder) + QStringLiteral("version");

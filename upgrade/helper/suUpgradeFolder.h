@@ -14,7 +14,10 @@
 //                                its swap
 //   .velmora-upgrade/downloads/  <sha256>.part while a file is downloaded,
 //                                <sha256> once it is whole and matches; a
-//                                part is never installed
+//                                part is never installed; beside a part
+//                                that can be continued, <sha256>.validator:
+//                                the ETag or Last-Modified of the answer it
+//                                came from
 //   .velmora-upgrade/swap.*      the plan, the lock and the backups of a swap
 inline const QString kUpgradeFolderName = QStringLiteral(".velmora-upgrade");
 
@@ -25,6 +28,8 @@ QString suDownloadFolder(const QString &programFolder);
 // another name where none is known beforehand).
 QString suDownloadPath(const QString &programFolder, const QString &sha256);
 QString suPartialDownloadPath(const QString &programFolder, const QString &key);
+// What names the server's version of a part being downloaded (If-Range).
+QString suResumeValidatorPath(const QString &programFolder, const QString &sha256);
 QString suVersionRecordPath(const QString &programFolder);
 platform::SwapJournal suSwapJournal(const QString &programFolder);
 

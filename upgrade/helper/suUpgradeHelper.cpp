@@ -1,10 +1,10 @@
 #include "upgrade/helper/suUpgradeHelper.h"
 
+#include "platform/crypto/Sha256.h"
 #include "platform/os/PrivateFiles.h"
 #include "platform/os/Processes.h"
 #include "upgrade/helper/suUpgradeFolder.h"
 
-#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -45,8 +45,7 @@ bool matches(const QString &path, qint64 size, const QString &sha256)
         ::close(fd);
         return false;
     }
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    return hash.addData(&file) && QString::fromLatin1(hash.result().toHex()) == sha256;
+    return platform::crypto::sha256OfDevice(file) == sha256;
 }
 
 void removeDownloads(const QString &programFolder, const TsuInstallList &list)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -23,6 +24,19 @@ public:
     explicit RawHttpServer(QByteArray reply, bool holdOpen = false)
         : m_reply(std::move(reply)), m_hold(holdOpen)
     {
+        listenAndServe();
+    }
+    // Answers each request (its head, up to the blank line) with what
+    // respond makes of it, and closes the connection.
+    explicit RawHttpServer(std::function<QByteArray(const QByteArray &request)> respond)
+        : m_hold(false), m_respond(std::move(respond))
+    {
+        listenAndServe();
+    }
+
+private:
+    void listenAndServe()
+    {
         m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
         int yes = 1;
         ::setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
@@ -39,6 +53,7 @@ public:
         m_thread = std::thread([this] { serve(); });
     }
 
+public:
     ~RawHttpServer()
     {
         [[maybe_unused]] const ssize_t ignored = ::write(m_wake[1], "x", 1);
@@ -91,8 +106,9 @@ private:
                 std::lock_guard lock(m_lock);
                 m_request = received;
             }
-            if (!stop && !m_reply.isEmpty()) [[maybe_unused]]
-                const ssize_t sent = ::send(client, m_reply.constData(), m_reply.size(), MSG_NOSIGNAL);
+            const QByteArray reply = m_respond && !stop ? m_respond(received) : m_reply;
+            if (!stop && !reply.isEmpty()) [[maybe_unused]]
+                const ssize_t sent = ::send(client, reply.constData(), reply.size(), MSG_NOSIGNAL);
             if (!stop && m_hold) {
                 while (wait(client)) {
                     if (::read(client, buffer, sizeof buffer) <= 0) {
@@ -109,6 +125,7 @@ private:
 
     QByteArray m_reply;
     bool m_hold;
+    std::function<QByteArray(const QByteArray &)> m_respond;
     int m_listen = -1;
     int m_wake[2] = {-1, -1};
     int m_port = 0;
