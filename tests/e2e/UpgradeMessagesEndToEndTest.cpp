@@ -56,7 +56,7 @@ protected:
     WindowInfo waitForOther(const QString &caption, const QStringList &notThese)
     {
         WindowInfo found;
-        QTest::qWaitFor(
+        (void)QTest::qWaitFor(
             [&] {
                 for (const WindowInfo &w : windows(caption, pid)) {
                     if (!notThese.contains(w.id)) {
@@ -97,7 +97,7 @@ protected:
     QImage screenshotWith(const WindowInfo &window)
     {
         QImage shot;
-        QTest::qWaitFor(
+        (void)QTest::qWaitFor(
             [&] {
                 shot = screenshot();
                 const QImage area = shot.copy(window.geometry);

@@ -86,7 +86,7 @@ protected:
         session.pointer(QStringLiteral("move 12 0"));
         // The compositor has the move once a step of the pointer moves the window.
         QPoint taken;
-        QTest::qWaitFor(
+        (void)QTest::qWaitFor(
             [&] {
                 for (const char *step : {"move 1 0", "move -1 0"}) {
                     session.pointer(QLatin1String(step));

@@ -156,7 +156,7 @@ public:
     WaylandWindow waitForWindow(const QString &title, qint64 pid)
     {
         WaylandWindow window;
-        QTest::qWaitFor(
+        (void)QTest::qWaitFor(
             [&] {
                 for (const WaylandWindow &w : windows())
                     if (w.title == title && (pid == 0 || w.pid == pid)) {
