@@ -5,8 +5,8 @@
 // own new profiles are in as well, and the user is told once.
 
 #include "EndToEndFixture.h"
-#include "support/FileBytes.h"
 #include "platform/db/CipherSettings.h"
+#include "support/FileBytes.h"
 #include "support/QStringPrint.h"
 #include "support/TestDatabase.h"
 #include "upgrade/LocalHttpServer.h"

@@ -21,9 +21,9 @@ protected:
         const QString folder = session.file(QStringLiteral("app"));
         ASSERT_TRUE(QDir().mkpath(folder));
         ASSERT_TRUE(QFile::copy(QStringLiteral(DORVAK_PATH), folder + QStringLiteral("/Dorvak")));
-        ASSERT_TRUE(
-            QFile::copy(QFileInfo(QStringLiteral(VENDOR_DORVAK_PATH)).absolutePath() + QStringLiteral("/softup.dll"),
-                        folder + QStringLiteral("/softup.dll")));
+        ASSERT_TRUE(QFile::copy(QFileInfo(QStringLiteral(VENDOR_DORVAK_PATH)).absolutePath() +
+                                    QStringLiteral("/softup.dll"),
+                                folder + QStringLiteral("/softup.dll")));
         ASSERT_EQ(QProcess::execute(QStringLiteral(MAKE_DEMO_DB_PATH),
                                     {QStringLiteral("--out"), folder + QStringLiteral("/dorvak.dat"),
                                      QStringLiteral("--companies"), QStringLiteral("300")}),

@@ -189,12 +189,11 @@ TEST_F(FindCheckSetTest, KeysNeverTurnToAPageWithoutAVisibleTab)
 {
     QTabBar *tabs = dialog->PageControl1->tabBar();
     tabs->setFocus();
-    for (const auto &[key, modifiers] : {std::pair{Qt::Key_Right, Qt::NoModifier},
-                                         std::pair{Qt::Key_End, Qt::NoModifier},
-                                         std::pair{Qt::Key_Tab, Qt::ControlModifier},
-                                         std::pair{Qt::Key_PageDown, Qt::ControlModifier}}) {
+    for (const auto &[key, modifiers] :
+         {std::pair{Qt::Key_Right, Qt::NoModifier}, std::pair{Qt::Key_End, Qt::NoModifier},
+          std::pair{Qt::Key_Tab, Qt::ControlModifier}, std::pair{Qt::Key_PageDown, Qt::ControlModifier}}) {
         QTest::keyClick(key == Qt::Key_Right || key == Qt::Key_End ? static_cast<QWidget *>(tabs)
-                                                                     : dialog->PageControl1,
+                                                                   : dialog->PageControl1,
                         key, modifiers);
         EXPECT_EQ(dialog->PageControl1->currentIndex(), 0) << "key " << key;
     }

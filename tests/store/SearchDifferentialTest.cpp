@@ -3,8 +3,8 @@
 // on random tables (several chunks and encodings, nulls, edits) and random
 // queries; rows, their order and the highlighted characters must agree.
 
-#include "store/ChineseText.h"
 #include "Utf32Text.h"
+#include "store/ChineseText.h"
 #include "store/ColumnStore.h"
 #include "store/TableSearch.h"
 #include "store/Utf8Text.h"

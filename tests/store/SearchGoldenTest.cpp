@@ -5,8 +5,8 @@
 // program's tables: a company found only through a reading not listed
 // here, or missed through one listed, fails the test.
 
-#include "store/ChineseText.h"
 #include "Utf32Text.h"
+#include "store/ChineseText.h"
 #include "store/ColumnStore.h"
 #include "store/TableSearch.h"
 #include "store/Utf8Text.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/ui/FontSubstitution.h"
-#include "support/QStringPrint.h"
 #include "platform/ui/MessageBox.h"
+#include "support/QStringPrint.h"
 #include "upgrade/suSelfUpdaterMessages.h"
 #include "upgrade/suSelfUpdaterPassword.h"
 #include "upgrade/suSelfUpdaterUpgradeMsg.h"

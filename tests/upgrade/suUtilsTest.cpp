@@ -34,9 +34,9 @@ struct FakeDesktop
     explicit FakeDesktop(const QByteArray &exec)
     {
         writeFileMakingFolders(dir.file("config/mimeapps.list"),
-                  "[Default Applications]\ntext/html=missing.desktop;test-browser.desktop;\n");
+                               "[Default Applications]\ntext/html=missing.desktop;test-browser.desktop;\n");
         writeFileMakingFolders(dir.file("usr/applications/test/browser.desktop"),
-                  "[Desktop Entry]\nName=Browser\nExec=" + exec + "\n");
+                               "[Desktop Entry]\nName=Browser\nExec=" + exec + "\n");
     }
 };
 
@@ -199,8 +199,8 @@ TEST(SuUtils, OpenURLStartsTheDefaultBrowserWithTheUrlAlone)
     TempDir scratch;
     const QString log = scratch.file(QStringLiteral("opened.txt"));
     const QString script = scratch.file(QStringLiteral("browser.sh"));
-    writeFileMakingFolders(script, "#!/bin/sh\nprintf '%s|' \"$@\" > '" + log.toUtf8() + ".part'\nmv '" + log.toUtf8() +
-                          ".part' '" + log.toUtf8() + "'\n");
+    writeFileMakingFolders(script, "#!/bin/sh\nprintf '%s|' \"$@\" > '" + log.toUtf8() + ".part'\nmv '" +
+                                       log.toUtf8() + ".part' '" + log.toUtf8() + "'\n");
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     FakeDesktop desktop(script.toUtf8() + " --flag %u");
 

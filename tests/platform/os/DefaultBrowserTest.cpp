@@ -61,20 +61,24 @@ TEST_F(XdgEnvironment, FindsTheFirstInstalledDefaultHandler)
 {
     // The system list names a browser; the user's list overrides it, and its
     // first entry is not installed.
-    writeFileMakingFolders(dir.file("etc-xdg/mimeapps.list"), "[Default Applications]\ntext/html=system.desktop\n");
-    writeFileMakingFolders(dir.file("home-config/mimeapps.list"),
-              "# comment\n[Added Associations]\ntext/html=added.desktop\n"
-              "[Default Applications]\ntext/plain=editor.desktop\ntext/html=gone.desktop;org-web.desktop;\n");
-    writeFileMakingFolders(dir.file("usr-share/applications/system.desktop"), "[Desktop Entry]\nExec=system-browser %u\n");
-    writeFileMakingFolders(dir.file("usr-share/applications/added.desktop"), "[Desktop Entry]\nExec=added %u\n");
+    writeFileMakingFolders(dir.file("etc-xdg/mimeapps.list"),
+                           "[Default Applications]\ntext/html=system.desktop\n");
+    writeFileMakingFolders(
+        dir.file("home-config/mimeapps.list"),
+        "# comment\n[Added Associations]\ntext/html=added.desktop\n"
+        "[Default Applications]\ntext/plain=editor.desktop\ntext/html=gone.desktop;org-web.desktop;\n");
+    writeFileMakingFolders(dir.file("usr-share/applications/system.desktop"),
+                           "[Desktop Entry]\nExec=system-browser %u\n");
+    writeFileMakingFolders(dir.file("usr-share/applications/added.desktop"),
+                           "[Desktop Entry]\nExec=added %u\n");
     writeFileMakingFolders(dir.file("home-data/applications/org/web.desktop"),
-              "[Desktop Entry]\nName=Web\n[Desktop Action new]\nExec=wrong\n");
+                           "[Desktop Entry]\nName=Web\n[Desktop Action new]\nExec=wrong\n");
     EXPECT_EQ(platform::defaultHandlerCommand(QStringLiteral("text/html")),
               QStringLiteral("system-browser %u"))
         << "an entry without an Exec line in its own group is skipped";
 
     writeFileMakingFolders(dir.file("home-data/applications/org/web.desktop"),
-              "[Desktop Entry]\nName=Web\nExec=\"/opt/web browser/web\" --new-window %U\n");
+                           "[Desktop Entry]\nName=Web\nExec=\"/opt/web browser/web\" --new-window %U\n");
     EXPECT_EQ(platform::defaultHandlerCommand(QStringLiteral("text/html")),
               QStringLiteral("\"/opt/web browser/web\" --new-window %U"));
     EXPECT_TRUE(platform::defaultHandlerCommand(QStringLiteral("image/none")).isEmpty());
