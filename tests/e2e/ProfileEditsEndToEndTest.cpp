@@ -2,14 +2,17 @@
 // typed into the detail strip's memo, it is in the new database that a
 // signed release from the vendor's (local) server brought, at the company
 // the user wrote it for though the new table was built anew; the vendor's
-// own new profiles are in as well, and the user is told once.
+// own new profiles are in as well, and the user is told once. The same
+// holds when the new database comes as a delta from the release the user
+// has: the pages the user's edit changed do not come out right and are
+// fetched from the full file.
 
 #include "EndToEndFixture.h"
+#include "NginxServer.h"
 #include "platform/db/CipherSettings.h"
 #include "support/FileBytes.h"
 #include "support/QStringPrint.h"
 #include "support/TestDatabase.h"
-#include "upgrade/LocalHttpServer.h"
 
 #include <QDateTime>
 
@@ -19,7 +22,7 @@
 
 namespace {
 
-class ProfileEditsEndToEndTest : public EndToEndFixture
+class ProfileEditsEndToEndTest : public EndToEndFixture, public ::testing::WithParamInterface<bool>
 {
 protected:
     void SetUp() override
@@ -89,18 +92,36 @@ protected:
         return shown ? find() : WindowInfo{};
     }
 
-    HttpServer server;
-    QByteArray newDatabase;
-    QByteArray newVersionFile;
-    QByteArray newProgram;
-    QByteArray info;
-    QByteArray signature;
+    // Signs the release in folder as version number, with the releases
+    // before it when there are any.
+    int sign(const QString &folder, const QString &number, const QStringList &more = {})
+    {
+        const QString expires = QDateTime::currentDateTimeUtc().date().addDays(30).toString(Qt::ISODate);
+        return QProcess::execute(QStringLiteral(RELEASE_TOOL_PATH),
+                                 QStringList{QStringLiteral("sign"), QStringLiteral("--folder"), folder,
+                                             QStringLiteral("--version"), number, QStringLiteral("--message"),
+                                             QStringLiteral("企业数据更新。"), QStringLiteral("--base-url"),
+                                             nginx.url(QStringLiteral("/vendor/download")),
+                                             QStringLiteral("--expires"), expires, QStringLiteral("--key"),
+                                             QStringLiteral(DEMO_UPGRADE_KEY)} +
+                                     more);
+    }
+
+    NginxServer nginx;
 };
 
 } // namespace
 
-TEST_F(ProfileEditsEndToEndTest, AProfileTheUserWroteOutlivesAnUpgrade)
+// false: the full database is downloaded; true: a delta from the release
+// the user has.
+INSTANTIATE_TEST_SUITE_P(FullOrDelta, ProfileEditsEndToEndTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool> &info) {
+                             return info.param ? "AsADelta" : "AsTheFullFile";
+                         });
+
+TEST_P(ProfileEditsEndToEndTest, AProfileTheUserWroteOutlivesAnUpgrade)
 {
+    const bool asDelta = GetParam();
     QProcess manager;
     ASSERT_TRUE(startWindowManager(manager));
     const QString program = install(QStringLiteral("app"));
@@ -113,6 +134,11 @@ TEST_F(ProfileEditsEndToEndTest, AProfileTheUserWroteOutlivesAnUpgrade)
         query(database, QStringLiteral("select cCAdd from Dorvak order by rowid limit 1"));
     const QString company = QStringLiteral("cCorpCName = '%1' and cCAdd = '%2'").arg(name, address);
     ASSERT_FALSE(name.isEmpty());
+    // The release the user has, as the vendor published it.
+    const QString firstRelease = home.file(QStringLiteral("release-1"));
+    ASSERT_TRUE(QDir().mkpath(firstRelease));
+    for (const QString &file : {QStringLiteral("dorvak.dat"), QStringLiteral("softup.dll")})
+        ASSERT_TRUE(QFile::copy(folder + file, firstRelease + QLatin1Char('/') + file));
 
     // The user rewrites it in the detail strip; "×" ends the program and saves it.
     // Typed as keys: xdotool cannot type Chinese characters reliably.
@@ -155,39 +181,24 @@ TEST_F(ProfileEditsEndToEndTest, AProfileTheUserWroteOutlivesAnUpgrade)
                                               "where rowid = 100002"));
     ASSERT_NE(query(newDatabasePath, QStringLiteral("select cCorpMemo from Dorvak where ") + company),
               written);
-    newDatabase = testfiles::readFile(newDatabasePath);
-    newVersionFile = "[SYS]\r\nUPDATESET=2\r\n";
-    newProgram = testfiles::readFile(program);
+    const QByteArray newVersionFile = "[SYS]\r\nUPDATESET=2\r\n";
+    const QByteArray newProgram = testfiles::readFile(program);
     for (const auto &[fileName, bytes] :
          {std::pair{"softup.dll", &newVersionFile}, std::pair{"Dorvak.exe", &newProgram}}) {
         QFile file(release + QLatin1Char('/') + QLatin1String(fileName));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         ASSERT_EQ(file.write(*bytes), bytes->size());
     }
-    server.bind();
-    const QString base = server.url(QStringLiteral("/vendor"));
-    const QString expires = QDateTime::currentDateTimeUtc().date().addDays(30).toString(Qt::ISODate);
-    ASSERT_EQ(
-        QProcess::execute(QStringLiteral(RELEASE_TOOL_PATH),
-                          {QStringLiteral("sign"), QStringLiteral("--folder"), release,
-                           QStringLiteral("--version"), QStringLiteral("2"), QStringLiteral("--message"),
-                           QStringLiteral("企业数据更新。"), QStringLiteral("--base-url"),
-                           base + QStringLiteral("/download"), QStringLiteral("--expires"), expires,
-                           QStringLiteral("--key"), QStringLiteral(DEMO_UPGRADE_KEY)}),
-        0);
-    info = testfiles::readFile(release + QStringLiteral("/dorvak.inf"));
-    signature = testfiles::readFile(release + QStringLiteral("/dorvak.inf.sig"));
-    const auto serve = [this](const char *path, const QByteArray &bytes) {
-        server.server.Get(path, [&bytes](const httplib::Request &, httplib::Response &res) {
-            res.set_content(bytes.constData(), size_t(bytes.size()), "application/octet-stream");
-        });
-    };
-    serve("/vendor/download/dorvak.inf", info);
-    serve("/vendor/download/dorvak.inf.sig", signature);
-    serve("/vendor/download/dorvak.dat", newDatabase);
-    serve("/vendor/download/softup.dll", newVersionFile);
-    serve("/vendor/download/Dorvak.exe", newProgram);
-    server.start();
+    ASSERT_TRUE(nginx.start(home.file(QStringLiteral("nginx")), QStringLiteral("vendor/download"), release));
+    if (asDelta) {
+        ASSERT_EQ(sign(firstRelease, QStringLiteral("1")), 0);
+        ASSERT_EQ(sign(release, QStringLiteral("2"), {QStringLiteral("--previous"), firstRelease}), 0);
+        ASSERT_TRUE(QFileInfo::exists(release + QStringLiteral("/dorvak.dat.from-1.vdelta")));
+    } else {
+        ASSERT_EQ(sign(release, QStringLiteral("2")), 0);
+    }
+    const qint64 newDatabaseSize = QFileInfo(newDatabasePath).size();
+    const QString base = nginx.url(QStringLiteral("/vendor"));
 
     // The upgrade, as a user goes through it: "在线升级", yes, yes, OK.
     QProcessEnvironment env;
@@ -229,15 +240,30 @@ TEST_F(ProfileEditsEndToEndTest, AProfileTheUserWroteOutlivesAnUpgrade)
         90000))
         << "the program was not started again\n"
         << testfiles::readFile(home.file(QStringLiteral("output.log"))).toStdString();
+    // The vendor's rowids stand in the full file; a delta's file holds the
+    // same rows in the same order on the rowids of the release before.
     EXPECT_EQ(query(database, QStringLiteral("select count(*) from Dorvak where rowid > 100000")),
-              QStringLiteral("300"))
-        << "the new database is in place";
+              asDelta ? QStringLiteral("0") : QStringLiteral("300"));
+    EXPECT_EQ(query(database, QStringLiteral("select count(*) from Dorvak")), QStringLiteral("300"));
+    if (asDelta) {
+        // The delta, and of the full file only the pages the user's edit
+        // changed, by range.
+        EXPECT_GT(nginx.bytesSent(QStringLiteral("/vendor/download/dorvak.dat.from-1.vdelta"), 200), 0);
+        EXPECT_EQ(nginx.bytesSent(QStringLiteral("/vendor/download/dorvak.dat"), 200), 0)
+            << "the full file was downloaded";
+        const qint64 pages = nginx.bytesSent(QStringLiteral("/vendor/download/dorvak.dat"), 206);
+        EXPECT_GT(pages, 0) << "the pages the user's edit changed";
+        EXPECT_LT(pages * 4, newDatabaseSize);
+    } else {
+        EXPECT_EQ(nginx.bytesSent(QStringLiteral("/vendor/download/dorvak.dat"), 200), newDatabaseSize);
+    }
 
     // The profile is the user's, at the same company in the rebuilt table,
     // and the vendor's new profile of another company is in too.
     EXPECT_EQ(query(database, QStringLiteral("select cCorpMemo from Dorvak where ") + company), written);
-    EXPECT_EQ(query(database, QStringLiteral("select rowid from Dorvak where ") + company).toLongLong(),
-              100001);
+    EXPECT_EQ(query(database, QStringLiteral("select rowid from Dorvak where ") + company),
+              query(database, QStringLiteral("select min(rowid) from Dorvak")))
+        << "first in the list, as in the vendor's table";
     EXPECT_EQ(
         query(database, QStringLiteral("select cCorpMemo from Dorvak where cCorpCName || '|' || cCAdd = '%1'")
                             .arg(other)),
