@@ -66,6 +66,8 @@ struct TsuDeltaBuild
     };
     Outcome Result = NotApplicable;
     QList<TsuPageRun> Missing;
+    // Of the file as written, in lower-case hexadecimal, when Built.
+    QByteArray Sha256;
 };
 
 // How big the delta of one release is beside its full file.
@@ -92,18 +94,21 @@ public:
     // Builds the new database at outPath (created afresh, mode 0600) from
     // the installed one at basePath: pages without a record are copied
     // from the same place of the installed file, the others decrypted from
-    // it, patched and encrypted again; every page is checked against its
-    // hash as it is written. (The hashes are signed with the delta, so a
-    // file that is Built is the release's byte for byte; the helper checks
-    // it whole against the full file's SHA-256 once more before it installs
-    // it, as it checks every file.)
+    // it, patched and encrypted again. The file is hashed whole as it is
+    // written; when that is fileSha256 (the full file's signed SHA-256, in
+    // hexadecimal) it is Built, the release byte for byte. Otherwise every
+    // page is read back and checked against its own hash (signed with the
+    // delta), and those that do not match are Missing. (The helper checks
+    // the file whole once more before it installs it, as it checks every
+    // file.)
     // NotApplicable when the installed file is missing or not of the
     // release's lineage (another salt), or when more pages failed than
     // maxMissingPages. progress(done, total bytes) is called after each
     // batch of pages; returning false cancels.
     TsuDeltaBuild build(const QString &basePath, const QByteArray &passPhrase, const QString &outPath,
                         qint64 maxMissingPages,
-                        const std::function<bool(qint64 done, qint64 total)> &progress = {}) const;
+                        const std::function<bool(qint64 done, qint64 total)> &progress = {},
+                        const QByteArray &fileSha256 = {}) const;
 
     // Puts pages fetched from the full file (bytes: whole pages from
     // firstPage on) into the new file, each checked against its hash first.
@@ -112,6 +117,10 @@ public:
     bool writePages(const QString &outPath, qint64 firstPage, const QByteArray &bytes) const;
 
 private:
+    // Reads the built file back and names the pages that are not the
+    // release's; false when there are more than maxMissingPages.
+    bool findMissingPages(const QString &path, qint64 maxMissingPages, TsuDeltaBuild &result) const;
+
     struct Record
     {
         qint64 Page = 0;

@@ -125,6 +125,7 @@ void TsuSelfUpdater::deltaArrived(QIODevice *stream)
     const QString base = ProgramFolder() + file.Name;
     const QString out = builtFilePath(file);
     const QByteArray passPhrase = m_databasePassPhrase;
+    const QByteArray fileSha256 = file.SHA256.toLatin1();
     const qint64 maxMissing = maxMissingPages(m_delta->header().pageCount());
     const int index = m_currentIndex;
     const int count = int(m_release.size());
@@ -144,10 +145,8 @@ void TsuSelfUpdater::deltaArrived(QIODevice *stream)
                 Qt::QueuedConnection);
             return !cancelled->load();
         };
-        const TsuDeltaBuild build = made->build(base, passPhrase, out, maxMissing, progress);
-        QString hash;
-        if (build.Result == TsuDeltaBuild::Built && !cancelled->load())
-            hash = platform::crypto::sha256OfFile(out);
+        const TsuDeltaBuild build = made->build(base, passPhrase, out, maxMissing, progress, fileSha256);
+        const QString hash = QString::fromLatin1(build.Sha256);
         QMetaObject::invokeMethod(
             self,
             [self, build, hash, cancelled] {

@@ -1,3 +1,4 @@
+#include "platform/os/BulkFileWriter.h"
 #include "platform/os/FileSwap.h"
 #include "platform/os/FreshFile.h"
 #include "platform/os/IniFile.h"
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -149,6 +151,45 @@ TEST(FreshFile, IsTheOwnersAloneWhateverTheUmask)
     ::umask(saved);
     ASSERT_TRUE(file);
     EXPECT_EQ(modeOf(temp.file(QStringLiteral("download"))), 0600u);
+}
+
+// Blocks go to the disk directly and whatever is not aligned through the
+// cache, in order; on a file system without direct writes (tmpfs) all of it
+// goes through the cache. A link planted under the name is replaced, never
+// written through.
+TEST(BulkFileWriter, WritesEveryByteInOrderDirectOrNot)
+{
+    TempDir temp, elsewhere;
+    QStringList folders{temp.path()};
+    if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+        folders << QStringLiteral("/dev/shm");
+    for (const QString &folder : std::as_const(folders)) {
+        const QString path = folder + QStringLiteral("/velmora-bulk-%1").arg(::getpid());
+        const QString target = elsewhere.file(QStringLiteral("target"));
+        writeFile(target, "kept");
+        ASSERT_TRUE(QFile::link(target, path));
+        const std::unique_ptr<platform::BulkFileWriter> out = platform::BulkFileWriter::create(path);
+        ASSERT_TRUE(out) << qPrintable(folder);
+        const qint64 block = platform::BulkFileWriter::kAlignment;
+        const platform::BulkFileWriter::AlignedBuffer aligned =
+            platform::BulkFileWriter::alignedBuffer(3 * block);
+        QByteArray expected;
+        for (qint64 i = 0; i < 3 * block; ++i)
+            aligned.get()[i] = char(i * 7 + 1);
+        EXPECT_TRUE(out->write(aligned.get(), 2 * block));
+        expected.append(aligned.get(), 2 * block);
+        // A tail that is not whole blocks, then whole blocks again.
+        EXPECT_TRUE(out->write(aligned.get() + 1, 1000));
+        expected.append(aligned.get() + 1, 1000);
+        EXPECT_TRUE(out->write(aligned.get(), block));
+        expected.append(aligned.get(), block);
+        EXPECT_TRUE(out->close());
+        EXPECT_EQ(readFile(path), expected) << qPrintable(folder);
+        EXPECT_EQ(modeOf(path), 0600u);
+        EXPECT_FALSE(QFileInfo(path).isSymLink());
+        EXPECT_EQ(readFile(target), "kept");
+        QFile::remove(path);
+    }
 }
 
 TEST(PrivateFiles, AnExistingFolderIsMadePrivateAndALinkIsRefused)
