@@ -101,8 +101,8 @@ private:
     std::unordered_map<qint64, QByteArray> m_plain;
 };
 
-// Hashes and writes the batches in order on a thread of its own, while the
-// next batch is made.
+// Hashes and writes the batches in order, each on a thread of its own (the
+// writing mostly waits for the disk), while the next batch is made.
 class BatchWriter
 {
 public:
@@ -112,24 +112,25 @@ public:
     // Waits for the batch before; false when it could not be written.
     bool wait()
     {
-        if (m_pending.valid())
-            m_ok = m_pending.get() && m_ok;
+        if (m_hashing.valid())
+            m_hashing.get();
+        if (m_writing.valid())
+            m_ok = m_writing.get() && m_ok;
         return m_ok;
     }
     // Hands a batch over; its bytes must stay until the next wait().
     void write(const char *bytes, qint64 size)
     {
-        m_pending = std::async(std::launch::async, [this, bytes, size] {
-            m_whole.add(bytes, size);
-            return m_out.write(bytes, size);
-        });
+        m_hashing = std::async(std::launch::async, [this, bytes, size] { m_whole.add(bytes, size); });
+        m_writing = std::async(std::launch::async, [this, bytes, size] { return m_out.write(bytes, size); });
     }
     QByteArray sha256() { return m_whole.result(); }
 
 private:
     platform::BulkFileWriter &m_out;
     crypto::Sha256 m_whole;
-    std::future<bool> m_pending;
+    std::future<void> m_hashing;
+    std::future<bool> m_writing;
     bool m_ok = true;
 };
 
