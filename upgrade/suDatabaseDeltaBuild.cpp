@@ -25,9 +25,9 @@ using sudelta::kBatchPages;
 struct PageJob
 {
     qint64 Index = 0;
-    char *Out = nullptr;        // pageSize bytes in the batch
-    const char *Base = nullptr; // the installed file's page at the same place; none past its end
-    bool Patched = false;       // a record says how the page changed
+    char *Out = nullptr;  // pageSize bytes in the batch
+    bool InBase = false;  // the installed file has a page at the same place, read into Out
+    bool Patched = false; // a record says how the page changed
     QList<qint64> PrefixPages;
     QByteArray Reserve;
     QByteArray Frame;
@@ -176,7 +176,6 @@ TsuDeltaBuild TsuDatabaseDelta::build(const QString &basePath, const QByteArray 
 
     qint64 unmade = 0;
     size_t record = 0;
-    QByteArray baseBuffer(kBatchPages * pageSize, Qt::Uninitialized);
     OldPages oldPages;
     for (qint64 first = 0, turn = 0; first < pages; first += kBatchPages, turn ^= 1) {
         char *const batch = batchBuffers[turn].get();
@@ -184,7 +183,7 @@ TsuDeltaBuild TsuDatabaseDelta::build(const QString &basePath, const QByteArray 
         const qint64 fromBase = std::clamp<qint64>(basePages - first, 0, count);
         qint64 baseRead = 0;
         if (fromBase > 0 && base.seek(first * pageSize))
-            baseRead = std::max<qint64>(base.read(baseBuffer.data(), fromBase * pageSize), 0);
+            baseRead = std::max<qint64>(base.read(batch, fromBase * pageSize), 0);
         const qint64 baseInBatch = baseRead / pageSize;
 
         std::vector<PageJob> jobs(static_cast<size_t>(count));
@@ -193,7 +192,7 @@ TsuDeltaBuild TsuDatabaseDelta::build(const QString &basePath, const QByteArray 
             job.Index = first + i;
             job.Out = batch + i * pageSize;
             if (i < baseInBatch)
-                job.Base = baseBuffer.constData() + i * pageSize;
+                job.InBase = true;
             if (record < m_records.size() && m_records[record].Page == job.Index) {
                 job.Patched = true;
                 if (!readRecord(delta, m_records[record].Offset, m_header.Layout.reserveSize, job))
@@ -201,7 +200,9 @@ TsuDeltaBuild TsuDatabaseDelta::build(const QString &basePath, const QByteArray 
                 ++record;
             }
         }
-        oldPages.load(jobs, base, basePages, baseBuffer.constData(), first, baseInBatch, cipher, pageSize);
+        // The pages stand in the batch where the new ones go: those that
+        // content comes from are decrypted before any is overwritten.
+        oldPages.load(jobs, base, basePages, batch, first, baseInBatch, cipher, pageSize);
 
         QtConcurrent::blockingMap(jobs, [&](PageJob &job) {
             const int plainSize = cipher.plainSize(job.Index);
@@ -220,9 +221,7 @@ TsuDeltaBuild TsuDatabaseDelta::build(const QString &basePath, const QByteArray 
                                                            plain.data(), plainSize))
                     return;
                 cipher.encrypt(job.Index, plain.constData(), job.Reserve.constData(), job.Out, false);
-            } else if (job.Base) {
-                std::copy(job.Base, job.Base + pageSize, job.Out);
-            } else {
+            } else if (!job.InBase) {
                 return;
             }
             job.Made = true;
