@@ -19,6 +19,27 @@ namespace {
 // present in a chunk) and its cells are read one by one instead.
 constexpr std::size_t kMostSpellings = 16;
 
+// The rows among `todo` (of a chunk of `rows` rows) whose value in a
+// dictionary-coded column is one of those hit, nulls left out: a word of 64
+// rows at a time from their codes, with no call and no branch per row.
+template <typename Code>
+void rowsOfValues(const Code *codes, int rows, const std::vector<char> &hit, const std::uint64_t *todo,
+                  const std::uint64_t *nulls, std::size_t words, std::uint64_t *out)
+{
+    for (std::size_t w = 0; w < words; ++w) {
+        if (!todo[w]) {
+            out[w] = 0;
+            continue;
+        }
+        const int base = int(w * 64);
+        const int count = std::min(64, rows - base);
+        std::uint64_t bits = 0;
+        for (int b = 0; b < count; ++b)
+            bits |= std::uint64_t(hit[codes[base + b]] != 0) << b;
+        out[w] = bits & todo[w] & ~nulls[w];
+    }
+}
+
 std::string utf8Of(std::u32string_view text)
 {
     std::string out;
@@ -237,8 +258,14 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
             valueHit[v] =
                 folded.find(w.folded) != std::u32string::npos || (matcher && matcher->matches(folded));
         }
-        keepRows(todo, words, 0, found,
-                 [&](int r) { return !cells.isNull(r) && valueHit[std::size_t(t.valueOf(r))]; });
+        // Most words are in none of a short column's values (a province, an
+        // area code): then no row is read at all.
+        if (std::find(valueHit.begin(), valueHit.end(), char(1)) == valueHit.end())
+            return;
+        if (t.codes8.empty())
+            rowsOfValues(t.codes16.data(), ch.rows, valueHit, todo, cells.nullBits.data(), words, found);
+        else
+            rowsOfValues(t.codes8.data(), ch.rows, valueHit, todo, cells.nullBits.data(), words, found);
         return;
     }
     const bool coded = t.encoding == TextEncoding::Compact;
