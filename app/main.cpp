@@ -25,14 +25,19 @@ int main(int argc, char *argv[])
     platform::installFontSubstitutions();
     platform::installQtTranslations();
 
-    // One running copy per user session. A second copy brings the running
-    // one forward, as starting a program from the desktop's menu again does,
-    // and then says why it ends.
+    // One running copy per user session. A second copy says why it ends and
+    // then brings the running one forward, as starting a program from the
+    // desktop's menu again does. In that order: raised while the notice
+    // shows, the running copy could cover the notice, and the second copy
+    // would wait unseen for an OK nobody can give.
     platform::NamedMutex mutex(QString::fromUtf8(kApplicationTitle));
     if (mutex.alreadyExists()) {
-        mutex.requestHolderToFront();
         platform::messageBox(QStringLiteral("Velmora已运行\r\n请用 Alt + Esc (或 Alt + Tab) 键切换！"),
                              QStringLiteral("提示"), platform::MessageButtons::Ok);
+        // The notice is taken down first, so that the display gives the
+        // focus back before the running copy asks for it.
+        QApplication::processEvents();
+        mutex.requestHolderToFront();
         return 0;
     }
     mutex.listenForRequests([] { platform::bringToFront(FmMainForm); });
