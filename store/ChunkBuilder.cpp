@@ -28,6 +28,7 @@ bool countCharacters(std::string_view text, std::vector<std::uint32_t> &bmp, Cha
     while (at < size) {
         const unsigned char b = bytes[at];
         if (b < 0x80) {
+            ++bmp[b]; // only to tell which ASCII bytes the column holds
             ++at;
             continue;
         }
@@ -72,6 +73,16 @@ FixedArray<std::uint64_t> bitsFor(const std::vector<std::uint64_t> &bits, int ro
     for (std::size_t w = 0; w < out.size(); ++w)
         out[w] = w < bits.size() ? bits[w] : 0;
     return out;
+}
+
+// Marks each byte value below 0x80 that the text holds.
+void markAsciiBytes(std::string_view text, std::uint64_t (&present)[2])
+{
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80)
+            present[b / 64] |= std::uint64_t(1) << (b % 64);
+    }
 }
 
 // Bytes of a text at or above 0x80.
@@ -229,6 +240,8 @@ TextChunk ChunkBuilder::finishText(const Column &c) const
             }
             t.bytes = FixedArray<char>(bytes.data(), bytes.size());
             t.ends = fixed(ends);
+            t.asciiBytes[0] = t.asciiBytes[1] = 0;
+            markAsciiBytes(bytes, t.asciiBytes);
             if (width == 1) {
                 t.codes8 = FixedArray<std::uint8_t>(rows);
                 for (std::size_t r = 0; r < rows; ++r)
@@ -287,11 +300,21 @@ TextChunk ChunkBuilder::finishText(const Column &c) const
             t.ends = fixed(ends);
             t.heads = headsOf(t.bytes, t.ends);
             t.rawRows = std::move(raw);
+            // The ASCII bytes were counted with the characters, but for the
+            // rest of a cell that stopped reading as written.
+            t.asciiBytes[0] = t.asciiBytes[1] = 0;
+            for (unsigned b = 0; b < 0x80; ++b)
+                if (bmp[b])
+                    t.asciiBytes[b / 64] |= std::uint64_t(1) << (b % 64);
+            for (std::uint16_t r : t.rawRows)
+                markAsciiBytes(cell(c.bytes, c.ends, r), t.asciiBytes);
             return t;
         }
     }
     t.encoding = TextEncoding::Plain;
     t.ascii = high == 0;
+    t.asciiBytes[0] = t.asciiBytes[1] = 0;
+    markAsciiBytes(std::string_view(c.bytes.data(), c.bytes.size()), t.asciiBytes);
     t.bytes = FixedArray<char>(c.bytes.data(), c.bytes.size());
     t.ends = fixed(c.ends);
     t.heads = headsOf(t.bytes, t.ends);
@@ -366,8 +389,11 @@ std::unique_ptr<StoreChunk> ChunkBuilder::finish()
             out.numbers = finishNumbers(c);
         else
             out.text = finishText(c);
-        if (c.readings && out.text.encoding == TextEncoding::Compact)
-            out.text.readingMarks = readingMarks(out.text, m_rows);
+        if (out.text.encoding == TextEncoding::Compact) {
+            if (c.readings)
+                out.text.readingMarks = readingMarks(out.text, m_rows);
+            out.text.characters = CharacterIndex::build(out.text, m_rows);
+        }
         c.bytes.clear();
         c.ends.clear();
         c.values.clear();

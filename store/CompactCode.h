@@ -76,9 +76,10 @@ public:
         std::vector<std::uint32_t> m_packed;
     };
 
-private:
     // The code's index of a character that is no plain ASCII; -1 for none.
     int indexOf(char32_t c) const;
+
+private:
     static void appendCode(std::string &out, int index);
     // The bytes of a code index, packed as Encoder keeps them.
     static std::uint32_t packedCode(int index);

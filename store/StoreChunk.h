@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/CharacterIndex.h"
 #include "store/CompactCode.h"
 #include "store/FixedArray.h"
 
@@ -44,6 +45,12 @@ struct TextChunk
     // Compact, in a column also read in pinyin: what each row's readings
     // can begin a word with (see readingMarks).
     FixedArray<std::uint64_t> readingMarks;
+    // Compact: the rows holding each character (see CharacterIndex).
+    CharacterIndex characters;
+    // Bit b (of 128): byte value b below 0x80 may be among the stored bytes;
+    // a value it lacks is in no cell, so a word needing that ASCII
+    // character passes the column's bytes over without reading them.
+    std::uint64_t asciiBytes[2] = {~std::uint64_t(0), ~std::uint64_t(0)};
     bool hasNul = false;       // a cell holds a NUL byte
     bool ascii = false;        // Plain: no byte of the cells lies beyond ASCII
     std::size_t textBytes = 0; // the bytes of the cells as read
@@ -60,6 +67,7 @@ struct TextChunk
         return codes8.empty() ? codes16[std::size_t(row)] : codes8[std::size_t(row)];
     }
     std::size_t valueCount() const { return ends.size(); }
+    bool mayHoldAscii(char32_t c) const { return c < 0x80 && ((asciiBytes[c / 64] >> (c % 64)) & 1); }
     bool isRaw(int row) const
     {
         return !rawRows.empty() && std::binary_search(rawRows.begin(), rawRows.end(), std::uint16_t(row));

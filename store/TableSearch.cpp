@@ -283,7 +283,9 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
         for (char32_t f : unfoldedForms(c)) {
             if (f >= U'A' && f <= U'Z')
                 continue; // the needle's letters match in either case
-            if (f < 0x80 || (coded && t.code.codedLength(f) > 0))
+            const bool held = f < 0x80 ? t.mayHoldAscii(f) || (f >= U'a' && f <= U'z' && t.mayHoldAscii(f - 0x20))
+                                       : coded && t.code.codedLength(f) > 0;
+            if (held)
                 forms.push_back(f);
         }
         std::vector<std::string> next;
@@ -363,12 +365,16 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
     std::size_t candidates = 0;
     for (std::size_t i = 0; i < words; ++i)
         candidates += std::size_t(std::popcount(todo[i]));
-    if (candidates * 16 < std::size_t(ch.rows)) {
+    const bool indexed = coded && !t.characters.empty();
+    if (!indexed && candidates * 16 < std::size_t(ch.rows)) {
         // Few rows left to look at: each is read where it lies, instead of
         // the whole column.
         std::vector<TextNeedle> tests;
-        for (const std::string &n : needles)
+        for (const std::string &n : needles) {
             tests.push_back(TextNeedle{n, true, false});
+            if (coded)
+                std::tie(tests.back().anchor, tests.back().secondAnchor) = t.code.rarestBytes(n);
+        }
         keepRows(todo, words, 0, found, [&](int r) {
             if (cells.isNull(r))
                 return false;
@@ -383,14 +389,49 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
         return;
     }
 
-    std::vector<std::uint64_t> bits(words);
-    for (const std::string &needle : needles) {
-        TextNeedle n{needle, true, false};
-        if (coded)
-            std::tie(n.anchor, n.secondAnchor) = t.code.rarestBytes(needle);
-        findInCells(t.bytes.data(), t.ends.data(), ch.rows, n, bits.data());
+    if (indexed) {
+        // Only the cells holding every character of the word, in one of its
+        // forms, are read; a word of one character is in each of them.
+        std::vector<std::uint64_t> holding(words), any(words);
         for (std::size_t i = 0; i < words; ++i)
-            found[i] |= bits[i];
+            holding[i] = todo[i] & ~cells.nullBits[i] & ~exact[i];
+        for (char32_t c : w.folded) {
+            std::fill(any.begin(), any.end(), 0);
+            for (char32_t f : unfoldedForms(c)) {
+                if (f >= U'A' && f <= U'Z')
+                    continue; // a letter is kept under its lower case
+                const int code = f < 0x80 ? -1 : t.code.indexOf(f);
+                if (f < 0x80 || code >= 0)
+                    t.characters.addRows(f < 0x80 ? int(f) : CharacterIndex::kFirstCoded + code, any.data(),
+                                         words);
+            }
+            for (std::size_t i = 0; i < words; ++i)
+                holding[i] &= any[i];
+        }
+        if (w.folded.size() == 1) {
+            std::copy(holding.begin(), holding.end(), found);
+        } else {
+            std::vector<TextNeedle> tests;
+            for (const std::string &n : needles) {
+                tests.push_back(TextNeedle{n, true, false});
+                std::tie(tests.back().anchor, tests.back().secondAnchor) = t.code.rarestBytes(n);
+            }
+            keepRows(holding.data(), words, 0, found, [&](int r) {
+                const std::string_view stored = t.stored(std::size_t(r));
+                return std::any_of(tests.begin(), tests.end(),
+                                   [&](const TextNeedle &n) { return containsNeedle(stored, n); });
+            });
+        }
+    } else {
+        std::vector<std::uint64_t> bits(words);
+        for (const std::string &needle : needles) {
+            TextNeedle n{needle, true, false};
+            if (coded)
+                std::tie(n.anchor, n.secondAnchor) = t.code.rarestBytes(needle);
+            findInCells(t.bytes.data(), t.ends.data(), ch.rows, n, bits.data(), todo);
+            for (std::size_t i = 0; i < words; ++i)
+                found[i] |= bits[i];
+        }
     }
     std::vector<std::uint64_t> again(words), more(words);
     bool anyExact = false;

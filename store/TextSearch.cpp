@@ -4,6 +4,7 @@
 #include "store/Utf8Text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <string>
 
@@ -31,14 +32,36 @@ bool needleAt(const char *bytes, std::size_t at, const TextNeedle &n)
 }
 
 // The first position in [from, size - needle size] where the needle is.
+// Letters in either case are compared byte by byte; any other byte of the
+// needle (its anchor if it is one) is looked for with memchr.
 std::size_t findPlain(const char *bytes, std::size_t size, std::size_t from, const TextNeedle &n)
 {
     const std::size_t k = n.lower.size();
+    if (from + k > size)
+        return kNotFound;
     if (!n.foldLetters) {
-        if (from + k > size)
-            return kNotFound;
         const void *hit = memmem(bytes + from, size - from, n.lower.data(), k);
         return hit ? std::size_t(static_cast<const char *>(hit) - bytes) : kNotFound;
+    }
+    std::size_t a = std::min(n.anchor, k - 1);
+    if (isLowerLetter(n.lower[a]))
+        for (std::size_t i = 0; i < k; ++i)
+            if (!isLowerLetter(n.lower[i])) {
+                a = i;
+                break;
+            }
+    if (!isLowerLetter(n.lower[a])) {
+        const char *last = bytes + size - k + a; // the anchor of the last place that fits
+        for (const char *p = bytes + from + a; p <= last;) {
+            p = static_cast<const char *>(std::memchr(p, n.lower[a], std::size_t(last - p) + 1));
+            if (!p)
+                return kNotFound;
+            const std::size_t at = std::size_t(p - bytes) - a;
+            if (needleAt(bytes, at, n))
+                return at;
+            ++p;
+        }
+        return kNotFound;
     }
     for (std::size_t at = from; at + k <= size; ++at) {
         if (lowerAsciiByte(bytes[at]) == n.lower.front() && needleAt(bytes, at, n))
@@ -107,7 +130,7 @@ bool containsNeedle(std::string_view text, const TextNeedle &n)
     const std::size_t k = n.lower.size();
     if (k == 0)
         return true;
-    for (std::size_t at = 0; (at = findPlain(text.data(), text.size(), at, n)) != kNotFound; ++at) {
+    for (std::size_t at = 0; (at = find(text.data(), text.size(), at, n)) != kNotFound; ++at) {
         if (endsWhole(text, at + k, n))
             return true;
     }
@@ -155,33 +178,74 @@ void findPrefixInHeads(const std::uint32_t *heads, std::size_t words, std::strin
     }
 }
 
+namespace {
+
+// The first row at or after `row` whose bit in `bits` is `set`; `rows` if none.
+int nextRow(const std::uint64_t *bits, int rows, int row, bool set)
+{
+    while (row < rows) {
+        std::uint64_t word = bits[std::size_t(row) / 64];
+        if (!set)
+            word = ~word;
+        word &= ~std::uint64_t(0) << (row % 64);
+        if (word)
+            return std::min(rows, (row & ~63) + std::countr_zero(word));
+        row = (row & ~63) + 64;
+    }
+    return rows;
+}
+
+// Rows not asked for that take at least this many bytes are passed over;
+// a shorter gap is read through, as a new start costs about as much.
+constexpr std::uint32_t kGapWorthSkipping = 1024;
+
+} // namespace
+
 void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const TextNeedle &n,
-                 std::uint64_t *out)
+                 std::uint64_t *out, const std::uint64_t *only)
 {
     if (rows <= 0)
         return;
     const std::size_t k = n.lower.size();
-    std::size_t pos = 0;
-    const std::size_t stop = ends[rows - 1];
-    int row = 0;
-    while (pos < stop) {
-        const std::size_t at = find(bytes, stop, pos, n);
-        if (at == kNotFound)
-            return;
-        while (ends[row] <= at)
+    // Rows [first, last) read in one pass over their bytes.
+    auto scan = [&](int first, int last) {
+        std::size_t pos = first ? ends[first - 1] : 0;
+        const std::size_t stop = ends[last - 1];
+        int row = first;
+        while (pos < stop) {
+            const std::size_t at = find(bytes, stop, pos, n);
+            if (at == kNotFound)
+                return;
+            while (ends[row] <= at)
+                ++row;
+            const std::size_t cellEnd = ends[row];
+            const std::size_t after = at + k;
+            const bool whole =
+                after <= cellEnd && !(n.endsInMultibyte && after < cellEnd &&
+                                      isContinuationByte(static_cast<unsigned char>(bytes[after])));
+            if (!whole) {
+                pos = at + 1;
+                continue;
+            }
+            out[std::size_t(row) / 64] |= std::uint64_t(1) << (row % 64);
+            pos = cellEnd; // one hit is enough for a row
             ++row;
-        const std::size_t cellEnd = ends[row];
-        const std::size_t after = at + k;
-        const bool whole =
-            after <= cellEnd && !(n.endsInMultibyte && after < cellEnd &&
-                                  isContinuationByte(static_cast<unsigned char>(bytes[after])));
-        if (!whole) {
-            pos = at + 1;
-            continue;
         }
-        out[std::size_t(row) / 64] |= std::uint64_t(1) << (row % 64);
-        pos = cellEnd; // one hit is enough for a row
-        ++row;
+    };
+    if (!only) {
+        scan(0, rows);
+        return;
+    }
+    for (int first = nextRow(only, rows, 0, true); first < rows;) {
+        int last = nextRow(only, rows, first, false);
+        while (last < rows) {
+            const int next = nextRow(only, rows, last, true);
+            if (next >= rows || ends[next - 1] - ends[last - 1] >= kGapWorthSkipping)
+                break;
+            last = nextRow(only, rows, next, false);
+        }
+        scan(first, last);
+        first = last < rows ? nextRow(only, rows, last, true) : rows;
     }
 }
 

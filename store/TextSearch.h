@@ -26,9 +26,11 @@ struct TextNeedle
 
 // Sets bit r in `out` for each of `rows` cells lying end to end in `bytes`
 // (cell r ends at ends[r]) that contains the needle, found by one pass over
-// the bytes instead of cell by cell. The needle must not be empty.
+// the bytes instead of cell by cell. The needle must not be empty. Given
+// `only` (a bit per row), only the rows it holds are looked for: long runs
+// of the others are passed over, and whether they are found is not said.
 void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const TextNeedle &needle,
-                 std::uint64_t *out);
+                 std::uint64_t *out, const std::uint64_t *only = nullptr);
 
 // Sets bit r of out[r / 64], for each of `words` * 64 rows, when heads[r]
 // (the first four bytes of the row's cell, zeros past the end of a shorter

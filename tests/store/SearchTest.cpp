@@ -141,6 +141,26 @@ TEST(SearchTest, SearchesEveryColumnAndTellsNameMatches)
     EXPECT_EQ(run("cs").first, (std::vector<int>{1, 3})) << "an edited cell is read as it is now";
 }
 
+// A column's chunk passes over a word whose ASCII letters none of its cells
+// hold; a cell kept as read (it does not read as UTF-8) still counts.
+TEST(SearchTest, FindsLettersOnlyACellKeptAsReadHolds)
+{
+    ColumnStore store({{QStringLiteral("memo"), FieldType::WideString}});
+    for (const char *memo : {"主要产品有电子元件", "出口欧美", "\xff\xfe发货xyz", "公司已通过质量体系认证"}) {
+        store.appendText(0, memo);
+        store.finishRow();
+    }
+    store.finishLoading();
+    ASSERT_EQ(store.chunk(0).columns[0].text.encoding, TextEncoding::Compact);
+    const std::vector<SearchColumn> columns = {{0, false, false}};
+    auto run = [&](const char *query) {
+        return rowList(TableSearch(SearchQuery::parse(query)).run(store, columns, allRows(4)).rows);
+    };
+    EXPECT_EQ(run("XYZ"), std::vector<int>{2});
+    EXPECT_EQ(run("出口"), std::vector<int>{1});
+    EXPECT_TRUE(run("iso").empty());
+}
+
 // Typing on asks only the rows found before, so a search must tell when
 // every row it finds was found by the one before.
 TEST(SearchTest, TellsWhenTypingOnOnlyNarrowsTheSearch)
