@@ -26,14 +26,7 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
             const auto *p = reinterpret_cast<const unsigned char *>(cell.data());
             const auto *end = p + cell.size();
             while (p < end) {
-                const int code = CompactCode::nextIndex(p);
-                std::size_t key;
-                if (code < 0) {
-                    const int byte = -1 - code;
-                    key = std::size_t(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte);
-                } else {
-                    key = std::size_t(kFirstCoded + code);
-                }
+                const auto key = std::size_t(nextKey(p));
                 if (lastRow[key] != r) {
                     lastRow[key] = r;
                     take(key, r);
@@ -88,6 +81,28 @@ void CharacterIndex::addRows(int key, std::uint64_t *out, std::size_t words) con
     for (const std::uint16_t *r = m_lists.data() + e.begin, *end = r + e.count; r < end; ++r)
         if (std::size_t(*r) / 64 < words)
             out[*r / 64] |= std::uint64_t(1) << (*r % 64);
+}
+
+int CharacterIndex::nextKey(const unsigned char *&p)
+{
+    const int code = CompactCode::nextIndex(p);
+    if (code >= 0)
+        return kFirstCoded + code;
+    const int byte = -1 - code;
+    return byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte;
+}
+
+void CharacterIndex::keepRowsHoldingAll(std::string_view coded, std::uint64_t *rows, std::size_t words) const
+{
+    std::vector<std::uint64_t> holding(words);
+    const auto *p = reinterpret_cast<const unsigned char *>(coded.data());
+    const auto *end = p + coded.size();
+    while (p < end) {
+        std::fill(holding.begin(), holding.end(), 0);
+        addRows(nextKey(p), holding.data(), words);
+        for (std::size_t w = 0; w < words; ++w)
+            rows[w] &= holding[w];
+    }
 }
 
 std::size_t CharacterIndex::memoryBytes() const

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace store {
 
@@ -32,7 +33,13 @@ public:
     // ORs the rows holding the character `key` into `out` (a bit per row,
     // `words` words); nothing for a key beyond the chunk's characters.
     void addRows(int key, std::uint64_t *out, std::size_t words) const;
+    // Clears from `rows` each row whose cell lacks a character of the coded
+    // text (an ASCII letter in either case).
+    void keepRowsHoldingAll(std::string_view coded, std::uint64_t *rows, std::size_t words) const;
     std::size_t memoryBytes() const;
+
+    // The key of the character at `p` of coded text; moves `p` past it.
+    static int nextKey(const unsigned char *&p);
 
 private:
     struct Entry

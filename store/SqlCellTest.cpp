@@ -370,6 +370,24 @@ private:
             return true;
         }
         TextNeedle n{coded, m_pattern.literalHasLetters(), false};
+        if (shape == SqlLikePattern::Shape::Contains && !coded.empty() && !t.characters.empty()) {
+            // Only the cells holding every character of the literal are read;
+            // one of a single character holds it.
+            std::tie(n.anchor, n.secondAnchor) = t.code.rarestBytes(coded);
+            std::vector<std::uint64_t> holding(rows.candidates, rows.candidates + rows.words);
+            for (std::size_t w = 0; w < rows.words; ++w)
+                holding[w] &= ~nullWord(rows.cells, w);
+            t.characters.keepRowsHoldingAll(coded, holding.data(), rows.words);
+            const auto *first = reinterpret_cast<const unsigned char *>(coded.data());
+            CompactCode::nextIndex(first);
+            if (first == reinterpret_cast<const unsigned char *>(coded.data() + coded.size())) {
+                std::copy(holding.begin(), holding.end(), rows.out);
+                return true;
+            }
+            keepRows(holding.data(), rows.words, 0, rows.out,
+                     [&](int row) { return containsNeedle(t.stored(std::size_t(row)), n); });
+            return true;
+        }
         if (shape == SqlLikePattern::Shape::Contains && !coded.empty()) {
             std::tie(n.anchor, n.secondAnchor) = t.code.rarestBytes(coded);
             findInCells(t.bytes.data(), t.ends.data(), rows.chunk.rows, n, rows.out);
