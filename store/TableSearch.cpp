@@ -455,6 +455,31 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
     }
     if (!any)
         return;
+    if (indexed && letters.size() > 1) {
+        // A run the word spells begins with a character that spells its
+        // first letter and ends with one that spells its last: only the rows
+        // holding both kinds are read.
+        std::vector<std::uint64_t> begins(words, 0), ends(words, 0);
+        const std::uint64_t done = matcher->done();
+        auto mark = [&](const std::uint64_t *row, int key) {
+            if (!row)
+                return;
+            if (row[0])
+                t.characters.addRows(key, begins.data(), words);
+            for (std::size_t j = 0; j < letters.size(); ++j)
+                if (row[j] & done) {
+                    t.characters.addRows(key, ends.data(), words);
+                    break;
+                }
+        };
+        for (std::size_t i = 0; i < codeRows.size(); ++i)
+            mark(codeRows[i], CharacterIndex::kFirstCoded + int(i));
+        for (int b = 0; b < 128; ++b)
+            if (!(b >= 'A' && b <= 'Z')) // kept under their lower case
+                mark(asciiRows[std::size_t(b)], b);
+        for (std::size_t i = 0; i < words; ++i)
+            again[i] &= begins[i] & ends[i];
+    }
     keepRows(again.data(), words, 0, more.data(), markedPinyinMatches);
     for (std::size_t i = 0; i < words; ++i)
         found[i] |= more[i];
