@@ -1,8 +1,10 @@
 #include "store/CharacterIndex.h"
 
 #include "store/StoreChunk.h"
+#include "store/Utf8Text.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace store {
@@ -10,33 +12,37 @@ namespace store {
 CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
 {
     CharacterIndex index;
-    const std::size_t keys = kFirstCoded + text.code.characters().size();
-    std::vector<std::int32_t> lastRow(keys, -1);
-    std::vector<std::uint32_t> counts(keys, 0);
-    // Each row's characters, once each: counted first, then laid out. Read
-    // twice rather than kept, as the chunk's other columns are built beside.
-    auto eachCharacter = [&](auto &&take) {
-        std::size_t raw = 0;
-        for (int r = 0; r < rows; ++r) {
-            if (raw < text.rawRows.size() && text.rawRows[raw] == r) {
-                ++raw;
-                continue;
-            }
-            const std::string_view cell = text.stored(std::size_t(r));
-            const auto *p = reinterpret_cast<const unsigned char *>(cell.data());
-            const auto *end = p + cell.size();
-            while (p < end) {
-                const auto key = std::size_t(nextKey(p));
-                if (lastRow[key] != r) {
-                    lastRow[key] = r;
-                    take(key, r);
-                }
+    std::vector<std::int32_t> lastRow(kKeys, -1);
+    std::vector<std::uint32_t> counts(kKeys, 0);
+    // The characters of each row, once each, row after row.
+    std::vector<std::uint16_t> held;
+    std::vector<std::uint32_t> heldEnds(std::size_t(rows), 0);
+    held.reserve(std::size_t(rows) * 8);
+    int lastKey = -1;
+    std::size_t raw = 0;
+    for (int r = 0; r < rows; ++r) {
+        if (raw < text.rawRows.size() && text.rawRows[raw] == r) {
+            ++raw;
+            heldEnds[std::size_t(r)] = std::uint32_t(held.size());
+            continue;
+        }
+        const std::string_view cell = text.stored(std::size_t(r));
+        const auto *p = reinterpret_cast<const unsigned char *>(cell.data());
+        const auto *end = p + cell.size();
+        while (p < end) {
+            const int key = nextKey(p);
+            if (lastRow[std::size_t(key)] != r) {
+                lastRow[std::size_t(key)] = r;
+                ++counts[std::size_t(key)];
+                held.push_back(std::uint16_t(key));
+                lastKey = std::max(lastKey, key);
             }
         }
-    };
-    eachCharacter([&](std::size_t key, int) { ++counts[key]; });
+        heldEnds[std::size_t(r)] = std::uint32_t(held.size());
+    }
 
     index.m_words = (std::size_t(rows) + 63) / 64;
+    const auto keys = std::size_t(lastKey + 1);
     index.m_entries = FixedArray<Entry>(keys);
     std::size_t listed = 0, bitmaps = 0;
     for (std::size_t k = 0; k < keys; ++k) {
@@ -55,16 +61,38 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
     index.m_lists = FixedArray<std::uint16_t>(listed);
     index.m_bitmaps = FixedArray<std::uint64_t>(bitmaps * index.m_words);
     std::fill(index.m_bitmaps.data(), index.m_bitmaps.data() + index.m_bitmaps.size(), std::uint64_t(0));
-    std::fill(lastRow.begin(), lastRow.end(), -1);
-    std::fill(counts.begin(), counts.end(), 0); // now the rows listed so far
-    eachCharacter([&](std::size_t key, int r) {
-        const Entry &e = index.m_entries[key];
-        if (e.count == kBitmap)
-            index.m_bitmaps[e.begin + std::size_t(r) / 64] |= std::uint64_t(1) << (r % 64);
-        else
-            index.m_lists[e.begin + counts[key]++] = std::uint16_t(r);
-    });
+    std::fill(counts.begin(), counts.begin() + std::ptrdiff_t(keys), 0); // now the rows listed so far
+    std::size_t at = 0;
+    for (int r = 0; r < rows; ++r) {
+        for (; at < heldEnds[std::size_t(r)]; ++at) {
+            const std::uint16_t key = held[at];
+            const Entry &e = index.m_entries[key];
+            if (e.count == kBitmap)
+                index.m_bitmaps[e.begin + std::size_t(r) / 64] |= std::uint64_t(1) << (r % 64);
+            else
+                index.m_lists[e.begin + counts[key]++] = std::uint16_t(r);
+        }
+    }
     return index;
+}
+
+int CharacterIndex::keyOf(const CompactCode &code, char32_t c)
+{
+    std::string utf8, coded;
+    appendUtf8(utf8, c);
+    if (!code.encode(utf8, coded) || coded.empty())
+        return -1;
+    const auto *p = reinterpret_cast<const unsigned char *>(coded.data());
+    return nextKey(p);
+}
+
+int CharacterIndex::keyOfCodeIndex(int index)
+{
+    const std::uint32_t packed = CompactCode::packedCode(index);
+    const unsigned char bytes[3] = {static_cast<unsigned char>(packed), static_cast<unsigned char>(packed >> 8),
+                                    static_cast<unsigned char>(packed >> 16)};
+    const unsigned char *p = bytes;
+    return nextKey(p);
 }
 
 void CharacterIndex::addRows(int key, std::uint64_t *out, std::size_t words) const
@@ -81,15 +109,6 @@ void CharacterIndex::addRows(int key, std::uint64_t *out, std::size_t words) con
     for (const std::uint16_t *r = m_lists.data() + e.begin, *end = r + e.count; r < end; ++r)
         if (std::size_t(*r) / 64 < words)
             out[*r / 64] |= std::uint64_t(1) << (*r % 64);
-}
-
-int CharacterIndex::nextKey(const unsigned char *&p)
-{
-    const int code = CompactCode::nextIndex(p);
-    if (code >= 0)
-        return kFirstCoded + code;
-    const int byte = -1 - code;
-    return byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte;
 }
 
 void CharacterIndex::keepRowsHoldingAll(std::string_view coded, std::uint64_t *rows, std::size_t words) const

@@ -8,6 +8,7 @@
 
 namespace store {
 
+class CompactCode;
 struct TextChunk;
 
 // For each character of one chunk of a compact-coded text column, the rows
@@ -17,31 +18,51 @@ struct TextChunk;
 // keeps a bit per row, one held by few a list of its rows, whichever is
 // smaller.
 //
-// Characters are keyed as the code reads them (CompactCode::nextIndex): an
-// ASCII byte by itself, a letter by its lower case (the search matches
-// letters in either case), any other character by kFirstCoded + its code
-// index. Rows kept as read are in no list: they are read apart.
+// Characters are keyed by their coded bytes (see CompactCode): a byte below
+// 0x80 by itself, an ASCII letter by its lower case (the search matches
+// letters in either case), a code of two or three bytes by its place among
+// them. Rows kept as read are in no list: they are read apart.
 class CharacterIndex
 {
 public:
-    static constexpr int kFirstCoded = 128;
-
     CharacterIndex() = default;
     static CharacterIndex build(const TextChunk &text, int rows);
 
+    // The key of the character at `p` of coded text; moves `p` past it.
+    static int nextKey(const unsigned char *&p)
+    {
+        const unsigned char b = *p;
+        if (b < 0x80) {
+            ++p;
+            return b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b;
+        }
+        if (b < 0xF8) {
+            const int key = 0x80 + ((b - 0xC0) << 6) + (p[1] - 0x80);
+            p += 2;
+            return key;
+        }
+        const int key = kFirstThreeByteKey + ((b - 0xF8) << 12) + ((p[1] - 0x80) << 6) + (p[2] - 0x80);
+        p += 3;
+        return key;
+    }
+    // The key of a character in a chunk's code; -1 for one without a code.
+    static int keyOf(const CompactCode &code, char32_t c);
+    // The key of a code index (see CompactCode::characters).
+    static int keyOfCodeIndex(int index);
+
     bool empty() const { return m_entries.empty(); }
     // ORs the rows holding the character `key` into `out` (a bit per row,
-    // `words` words); nothing for a key beyond the chunk's characters.
+    // `words` words); nothing for a key no cell holds.
     void addRows(int key, std::uint64_t *out, std::size_t words) const;
     // Clears from `rows` each row whose cell lacks a character of the coded
     // text (an ASCII letter in either case).
     void keepRowsHoldingAll(std::string_view coded, std::uint64_t *rows, std::size_t words) const;
     std::size_t memoryBytes() const;
 
-    // The key of the character at `p` of coded text; moves `p` past it.
-    static int nextKey(const unsigned char *&p);
-
 private:
+    static constexpr int kFirstThreeByteKey = 0x80 + 56 * 64;
+    static constexpr int kKeys = kFirstThreeByteKey + 8 * 64 * 64;
+
     struct Entry
     {
         std::uint32_t begin = 0; // in m_lists, or in m_bitmaps (in words) when `count` is kBitmap
@@ -49,7 +70,7 @@ private:
     };
     static constexpr std::uint32_t kBitmap = ~std::uint32_t(0);
 
-    FixedArray<Entry> m_entries;       // per key
+    FixedArray<Entry> m_entries;       // per key, up to the last key held
     FixedArray<std::uint16_t> m_lists; // the rows of each character held by few, ascending
     FixedArray<std::uint64_t> m_bitmaps;
     std::size_t m_words = 0; // words of a bitmap

@@ -78,11 +78,12 @@ public:
 
     // The code's index of a character that is no plain ASCII; -1 for none.
     int indexOf(char32_t c) const;
+    // The bytes of a code index from the first up, each in a byte of the
+    // result, and their count in the top byte.
+    static std::uint32_t packedCode(int index);
 
 private:
     static void appendCode(std::string &out, int index);
-    // The bytes of a code index, packed as Encoder keeps them.
-    static std::uint32_t packedCode(int index);
 
     std::vector<char32_t> m_chars;                            // code index -> character
     std::vector<std::pair<char32_t, std::uint16_t>> m_byChar; // sorted by character

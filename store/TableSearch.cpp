@@ -400,10 +400,7 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
             for (char32_t f : unfoldedForms(c)) {
                 if (f >= U'A' && f <= U'Z')
                     continue; // a letter is kept under its lower case
-                const int code = f < 0x80 ? -1 : t.code.indexOf(f);
-                if (f < 0x80 || code >= 0)
-                    t.characters.addRows(f < 0x80 ? int(f) : CharacterIndex::kFirstCoded + code, any.data(),
-                                         words);
+                t.characters.addRows(CharacterIndex::keyOf(t.code, f), any.data(), words);
             }
             for (std::size_t i = 0; i < words; ++i)
                 holding[i] &= any[i];
@@ -473,8 +470,8 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
                 }
         };
         for (std::size_t i = 0; i < codeRows.size(); ++i)
-            mark(codeRows[i], CharacterIndex::kFirstCoded + int(i));
-        for (int b = 0; b < 128; ++b)
+            mark(codeRows[i], CharacterIndex::keyOfCodeIndex(int(i)));
+        for (int b = 0x20; b < 0x80; ++b) // the bytes below are codes, or read apart
             if (!(b >= 'A' && b <= 'Z')) // kept under their lower case
                 mark(asciiRows[std::size_t(b)], b);
         for (std::size_t i = 0; i < words; ++i)
