@@ -180,21 +180,6 @@ void findPrefixInHeads(const std::uint32_t *heads, std::size_t words, std::strin
 
 namespace {
 
-// The first row at or after `row` whose bit in `bits` is `set`; `rows` if none.
-int nextRow(const std::uint64_t *bits, int rows, int row, bool set)
-{
-    while (row < rows) {
-        std::uint64_t word = bits[std::size_t(row) / 64];
-        if (!set)
-            word = ~word;
-        word &= ~std::uint64_t(0) << (row % 64);
-        if (word)
-            return std::min(rows, (row & ~63) + std::countr_zero(word));
-        row = (row & ~63) + 64;
-    }
-    return rows;
-}
-
 // Rows not asked for that take at least this many bytes are passed over;
 // a shorter gap is read through, as a new start costs about as much.
 constexpr std::uint32_t kGapWorthSkipping = 1024;
@@ -236,16 +221,27 @@ void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const T
         scan(0, rows);
         return;
     }
-    for (int first = nextRow(only, rows, 0, true); first < rows;) {
-        int last = nextRow(only, rows, first, false);
-        while (last < rows) {
-            const int next = nextRow(only, rows, last, true);
-            if (next >= rows || ends[next - 1] - ends[last - 1] >= kGapWorthSkipping)
+    // Whole words of 64 rows: a word with any row asked for is read.
+    const auto words = std::size_t(rows + 63) / 64;
+    const auto endOfWord = [&](std::size_t w) { return ends[std::min(rows, int(w * 64 + 64)) - 1]; };
+    for (std::size_t first = 0; first < words;) {
+        while (first < words && !only[first])
+            ++first;
+        if (first == words)
+            break;
+        std::size_t last = first + 1; // one past the last word read
+        for (;;) {
+            while (last < words && only[last])
+                ++last;
+            std::size_t next = last;
+            while (next < words && !only[next])
+                ++next;
+            if (next == words || endOfWord(next - 1) - endOfWord(last - 1) >= kGapWorthSkipping)
                 break;
-            last = nextRow(only, rows, next, false);
+            last = next;
         }
-        scan(first, last);
-        first = last < rows ? nextRow(only, rows, last, true) : rows;
+        scan(int(first * 64), std::min(rows, int(last * 64)));
+        first = last;
     }
 }
 
