@@ -384,8 +384,8 @@ private:
                 std::copy(holding.begin(), holding.end(), rows.out);
                 return true;
             }
-            keepRows(holding.data(), rows.words, 0, rows.out,
-                     [&](int row) { return containsNeedle(t.stored(std::size_t(row)), n); });
+            findInAskedCells(t.bytes.data(), t.ends.data(), std::min(rows.chunk.rows, int(rows.words * 64)),
+                             holding.data(), n, rows.out);
             return true;
         }
         if (shape == SqlLikePattern::Shape::Contains && !coded.empty()) {

@@ -408,16 +408,14 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
         if (w.folded.size() == 1) {
             std::copy(holding.begin(), holding.end(), found);
         } else {
-            std::vector<TextNeedle> tests;
-            for (const std::string &n : needles) {
-                tests.push_back(TextNeedle{n, true, false});
-                std::tie(tests.back().anchor, tests.back().secondAnchor) = t.code.rarestBytes(n);
+            std::vector<std::uint64_t> bits(words);
+            for (const std::string &needle : needles) {
+                TextNeedle n{needle, true, false};
+                std::tie(n.anchor, n.secondAnchor) = t.code.rarestBytes(needle);
+                findInAskedCells(t.bytes.data(), t.ends.data(), ch.rows, holding.data(), n, bits.data());
+                for (std::size_t i = 0; i < words; ++i)
+                    found[i] |= bits[i];
             }
-            keepRows(holding.data(), words, 0, found, [&](int r) {
-                const std::string_view stored = t.stored(std::size_t(r));
-                return std::any_of(tests.begin(), tests.end(),
-                                   [&](const TextNeedle &n) { return containsNeedle(stored, n); });
-            });
         }
     } else {
         std::vector<std::uint64_t> bits(words);

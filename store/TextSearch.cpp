@@ -102,6 +102,26 @@ __attribute__((target("avx2"))) std::size_t findAvx2(const char *bytes, std::siz
             hits &= hits - 1;
         }
     }
+    // The last places, fewer than 32: one more block that ends where the
+    // bytes do, its places already compared left out.
+    if (size >= k - 1 + 32 && at + k <= size) {
+        const std::size_t last = size - (k - 1) - 32;
+        const std::size_t done = at - last; // 1..32
+        const __m256i one =
+            _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + last + i)), foldFirst);
+        const __m256i two = _mm256_or_si256(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + last + j)), foldSecond);
+        auto hits = unsigned(_mm256_movemask_epi8(
+            _mm256_and_si256(_mm256_cmpeq_epi8(one, wantFirst), _mm256_cmpeq_epi8(two, wantSecond))));
+        hits = done >= 32 ? 0 : hits & (~0u << done);
+        while (hits) {
+            const std::size_t candidate = last + std::size_t(__builtin_ctz(hits));
+            if (needleAt(bytes, candidate, n))
+                return candidate;
+            hits &= hits - 1;
+        }
+        return kNotFound;
+    }
     return findPlain(bytes, size, at, n);
 }
 #endif
@@ -242,6 +262,32 @@ void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const T
         }
         scan(int(first * 64), std::min(rows, int(last * 64)));
         first = last;
+    }
+}
+
+void findInAskedCells(const char *bytes, const std::uint32_t *ends, int rows, const std::uint64_t *asked,
+                      const TextNeedle &n, std::uint64_t *out)
+{
+    const auto words = std::size_t(rows + 63) / 64;
+    std::size_t count = 0;
+    for (std::size_t w = 0; w < words; ++w)
+        count += std::size_t(std::popcount(asked[w]));
+    if (count * 4 >= std::size_t(rows) * 3 && !n.lower.empty()) {
+        std::fill(out, out + words, 0);
+        findInCells(bytes, ends, rows, n, out, asked);
+        for (std::size_t w = 0; w < words; ++w)
+            out[w] &= asked[w];
+        return;
+    }
+    for (std::size_t w = 0; w < words; ++w) {
+        std::uint64_t bits = 0;
+        for (std::uint64_t todo = asked[w]; todo; todo &= todo - 1) {
+            const int r = int(w * 64) + std::countr_zero(todo);
+            const std::uint32_t begin = r ? ends[r - 1] : 0;
+            if (containsNeedle(std::string_view(bytes + begin, ends[r] - begin), n))
+                bits |= std::uint64_t(1) << (r % 64);
+        }
+        out[w] = bits;
     }
 }
 

@@ -32,6 +32,12 @@ struct TextNeedle
 void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const TextNeedle &needle,
                  std::uint64_t *out, const std::uint64_t *only = nullptr);
 
+// Sets in `out` (clearing the rest) the rows among `asked` (of `rows`
+// cells end to end) whose cell contains the needle: cell by cell unless
+// nearly all are asked, then by one pass over the bytes.
+void findInAskedCells(const char *bytes, const std::uint32_t *ends, int rows, const std::uint64_t *asked,
+                      const TextNeedle &needle, std::uint64_t *out);
+
 // Sets bit r of out[r / 64], for each of `words` * 64 rows, when heads[r]
 // (the first four bytes of the row's cell, zeros past the end of a shorter
 // cell) agrees with the first four bytes of the needle `lower`, its

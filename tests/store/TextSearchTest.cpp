@@ -71,6 +71,16 @@ TEST(TextSearch, FindsTheSameRowsWhicheverBytesAreComparedFirst)
                         if ((r / 64 + round) % 3 == 0 && ((r / 7 + round) % 3 == 0 || random() % 5 == 0))
                             only[std::size_t(r) / 64] |= std::uint64_t(1) << (r % 64);
                     findInCells(cells.bytes.data(), cells.ends.data(), rows, n, foundOnly.data(), only.data());
+                    // The asked rows exactly, read in one pass (many asked) or cell by cell (few).
+                    std::vector<std::uint64_t> few(found.size(), 0), inMany(found.size()), inFew(found.size());
+                    for (int r = 0; r < rows; r += 13)
+                        few[std::size_t(r) / 64] |= std::uint64_t(1) << (r % 64);
+                    findInAskedCells(cells.bytes.data(), cells.ends.data(), rows, only.data(), n, inMany.data());
+                    findInAskedCells(cells.bytes.data(), cells.ends.data(), rows, few.data(), n, inFew.data());
+                    for (std::size_t w = 0; w < found.size(); ++w) {
+                        ASSERT_EQ(inMany[w], found[w] & only[w]) << "round " << round << " word " << w;
+                        ASSERT_EQ(inFew[w], found[w] & few[w]) << "round " << round << " word " << w;
+                    }
                     for (int r = 0; r < rows; ++r) {
                         const bool hit = (found[std::size_t(r) / 64] >> (r % 64)) & 1;
                         ASSERT_EQ(hit,
