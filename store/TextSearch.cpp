@@ -87,42 +87,28 @@ __attribute__((target("avx2"))) std::size_t findAvx2(const char *bytes, std::siz
     const __m256i foldFirst = _mm256_set1_epi8(n.foldLetters && isLowerLetter(first) ? 0x20 : 0);
     const __m256i foldSecond = _mm256_set1_epi8(n.foldLetters && isLowerLetter(second) ? 0x20 : 0);
     std::size_t at = from;
-    // Every place of the 32 leaves room for the whole needle.
-    for (; at + k - 1 + 32 <= size; at += 32) {
+    if (size < k - 1 + 32)
+        return findPlain(bytes, size, at, n);
+    while (at + k <= size) {
+        // The 32 places from `at`, each leaving room for the whole needle;
+        // near the end, the last 32 places, those before `at` left out.
+        const std::size_t block = std::min(at, size - (k - 1) - 32);
         const __m256i one =
-            _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + at + i)), foldFirst);
+            _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + block + i)), foldFirst);
         const __m256i two = _mm256_or_si256(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + at + j)), foldSecond);
+            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + block + j)), foldSecond);
         auto hits = unsigned(_mm256_movemask_epi8(
             _mm256_and_si256(_mm256_cmpeq_epi8(one, wantFirst), _mm256_cmpeq_epi8(two, wantSecond))));
+        hits &= ~0u << (at - block);
         while (hits) {
-            const std::size_t candidate = at + std::size_t(__builtin_ctz(hits));
+            const std::size_t candidate = block + std::size_t(__builtin_ctz(hits));
             if (needleAt(bytes, candidate, n))
                 return candidate;
             hits &= hits - 1;
         }
+        at = block + 32;
     }
-    // The last places, fewer than 32: one more block that ends where the
-    // bytes do, its places already compared left out.
-    if (size >= k - 1 + 32 && at + k <= size) {
-        const std::size_t last = size - (k - 1) - 32;
-        const std::size_t done = at - last; // 1..32
-        const __m256i one =
-            _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + last + i)), foldFirst);
-        const __m256i two = _mm256_or_si256(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + last + j)), foldSecond);
-        auto hits = unsigned(_mm256_movemask_epi8(
-            _mm256_and_si256(_mm256_cmpeq_epi8(one, wantFirst), _mm256_cmpeq_epi8(two, wantSecond))));
-        hits = done >= 32 ? 0 : hits & (~0u << done);
-        while (hits) {
-            const std::size_t candidate = last + std::size_t(__builtin_ctz(hits));
-            if (needleAt(bytes, candidate, n))
-                return candidate;
-            hits &= hits - 1;
-        }
-        return kNotFound;
-    }
-    return findPlain(bytes, size, at, n);
+    return kNotFound;
 }
 #endif
 
