@@ -240,8 +240,6 @@ TextChunk ChunkBuilder::finishText(const Column &c) const
             }
             t.bytes = FixedArray<char>(bytes.data(), bytes.size());
             t.ends = fixed(ends);
-            t.asciiBytes[0] = t.asciiBytes[1] = 0;
-            markAsciiBytes(bytes, t.asciiBytes);
             if (width == 1) {
                 t.codes8 = FixedArray<std::uint8_t>(rows);
                 for (std::size_t r = 0; r < rows; ++r)

@@ -76,13 +76,13 @@ public:
         std::vector<std::uint32_t> m_packed;
     };
 
-    // The code's index of a character that is no plain ASCII; -1 for none.
-    int indexOf(char32_t c) const;
     // The bytes of a code index from the first up, each in a byte of the
     // result, and their count in the top byte.
     static std::uint32_t packedCode(int index);
 
 private:
+    // The code's index of a character that is no plain ASCII; -1 for none.
+    int indexOf(char32_t c) const;
     static void appendCode(std::string &out, int index);
 
     std::vector<char32_t> m_chars;                            // code index -> character

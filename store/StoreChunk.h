@@ -47,9 +47,9 @@ struct TextChunk
     FixedArray<std::uint64_t> readingMarks;
     // Compact: the rows holding each character (see CharacterIndex).
     CharacterIndex characters;
-    // Bit b (of 128): byte value b below 0x80 may be among the stored bytes;
-    // a value it lacks is in no cell, so a word needing that ASCII
-    // character passes the column's bytes over without reading them.
+    // Plain and Compact: bit b (of 128) tells that byte value b below 0x80
+    // may be among the stored bytes; a value it lacks is in no cell, so a
+    // word needing that ASCII character passes the column over unread.
     std::uint64_t asciiBytes[2] = {~std::uint64_t(0), ~std::uint64_t(0)};
     bool hasNul = false;       // a cell holds a NUL byte
     bool ascii = false;        // Plain: no byte of the cells lies beyond ASCII
