@@ -6,13 +6,6 @@
 
 namespace store {
 
-namespace {
-
-// Below this many candidate rows a second core costs more than it saves.
-constexpr std::size_t kParallelRows = 1 << 17;
-
-} // namespace
-
 RowBits allRows(int rowCount)
 {
     return rowRange(0, rowCount);
@@ -60,7 +53,31 @@ std::vector<int> rowList(const RowBits &bits, int from)
     return rows;
 }
 
-void forEachChunk(const ColumnStore &store, const RowBits &candidates, const std::function<void(int)> &work)
+std::vector<int> rowList(const RowBits &first, const RowBits &rest, std::vector<int> reuse)
+{
+    const std::size_t words = std::min(first.size(), rest.size());
+    std::size_t count = 0;
+    for (std::size_t w = 0; w < first.size(); ++w)
+        count += std::size_t(std::popcount(first[w]));
+    for (std::size_t w = 0; w < rest.size(); ++w)
+        count += std::size_t(std::popcount(w < words ? rest[w] & ~first[w] : rest[w]));
+    reuse.clear();
+    reuse.reserve(count);
+    auto append = [&reuse](std::size_t w, std::uint64_t word) {
+        while (word) {
+            reuse.push_back(int(w * 64) + std::countr_zero(word));
+            word &= word - 1;
+        }
+    };
+    for (std::size_t w = 0; w < first.size(); ++w)
+        append(w, first[w]);
+    for (std::size_t w = 0; w < rest.size(); ++w)
+        append(w, w < words ? rest[w] & ~first[w] : rest[w]);
+    return reuse;
+}
+
+void forEachChunk(const ColumnStore &store, const RowBits &candidates, const std::function<void(int)> &work,
+                  std::size_t parallelRows)
 {
     const std::size_t chunkWords = std::size_t(store.chunkRows()) / 64;
     const int chunks = std::min(store.chunkCount(), int((candidates.size() + chunkWords - 1) / chunkWords));
@@ -77,7 +94,7 @@ void forEachChunk(const ColumnStore &store, const RowBits &candidates, const std
             rows += count;
         }
     }
-    if (rows >= kParallelRows && todo.size() > 1)
+    if (rows >= parallelRows && todo.size() > 1)
         QtConcurrent::blockingMap(todo, [&work](int k) { work(k); });
     else
         for (int k : todo)

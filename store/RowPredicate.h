@@ -22,6 +22,10 @@ RowBits allRows(int rowCount);
 RowBits rowBits(const std::vector<int> &rows, int rowCount);
 // The rows of a set, in ascending order; `from` skips the rows before it.
 std::vector<int> rowList(const RowBits &bits, int from = 0);
+// The rows of `first`, then those of `rest` not in `first`, each ascending,
+// written into `reuse` (whose memory is kept: a list of rows is never
+// longer than the table).
+std::vector<int> rowList(const RowBits &first, const RowBits &rest, std::vector<int> reuse);
 // The rows of a set from `from` to `to` (exclusive).
 RowBits rowRange(int from, int to);
 
@@ -50,9 +54,15 @@ void keepRows(const std::uint64_t *candidates, std::size_t words, int first, std
     }
 }
 
+// Below this many candidate rows a second core costs more than it saves,
+// for work that costs little per chunk.
+inline constexpr std::size_t kParallelRows = 1 << 17;
+
 // Runs work(k) for every chunk k of the store that the candidates reach,
-// on both cores when the candidates are many.
-void forEachChunk(const ColumnStore &store, const RowBits &candidates, const std::function<void(int)> &work);
+// on both cores when the candidates are at least `parallelRows` (by default
+// as many as pay for a second core when each costs little).
+void forEachChunk(const ColumnStore &store, const RowBits &candidates, const std::function<void(int)> &work,
+                  std::size_t parallelRows = kParallelRows);
 
 // A test of the cells of one column.
 class CellTest

@@ -2,6 +2,7 @@
 
 #include "store/ChineseText.h"
 #include "store/ColumnStore.h"
+#include "store/KeepRowsAhead.h"
 #include "store/ReadingMarks.h"
 #include "store/TextSearch.h"
 #include "store/Utf8Text.h"
@@ -12,7 +13,6 @@
 #include <cstring>
 
 namespace store {
-
 namespace {
 
 // More spellings of a word than this (traditional and full-width forms
@@ -150,13 +150,17 @@ TableSearch::Matches TableSearch::run(const ColumnStore &store, const std::vecto
 {
     Matches m{RowBits(candidates.size(), 0), RowBits(candidates.size(), 0)};
     const std::size_t chunkWords = std::size_t(store.chunkRows()) / 64;
-    forEachChunk(store, candidates, [&](int k) {
-        const std::size_t first = std::size_t(k) * chunkWords;
-        const std::size_t words =
-            std::min(candidates.size() - first, (std::size_t(store.chunk(k).rows) + 63) / 64);
-        runChunk(store, columns, k, candidates.data() + first, m.rows.data() + first, m.names.data() + first);
-        (void)words;
-    });
+    // Each chunk costs its columns' set-up however few rows it is asked
+    // for (a typed-on word asks a few rows of every chunk): both cores
+    // share the chunks whenever there are two.
+    forEachChunk(
+        store, candidates,
+        [&](int k) {
+            const std::size_t first = std::size_t(k) * chunkWords;
+            runChunk(store, columns, k, candidates.data() + first, m.rows.data() + first,
+                     m.names.data() + first);
+        },
+        0);
     // Cells typed into since loading are read as they are now.
     std::vector<int> edited;
     for (const SearchColumn &c : columns)
@@ -366,29 +370,6 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
     for (std::size_t i = 0; i < words; ++i)
         candidates += std::size_t(std::popcount(todo[i]));
     const bool indexed = coded && !t.characters.empty();
-    if (!indexed && candidates * 16 < std::size_t(ch.rows)) {
-        // Few rows left to look at: each is read where it lies, instead of
-        // the whole column.
-        std::vector<TextNeedle> tests;
-        for (const std::string &n : needles) {
-            tests.push_back(TextNeedle{n, true, false});
-            if (coded)
-                std::tie(tests.back().anchor, tests.back().secondAnchor) = t.code.rarestBytes(n);
-        }
-        keepRows(todo, words, 0, found, [&](int r) {
-            if (cells.isNull(r))
-                return false;
-            if ((exact[std::size_t(r) / 64] >> (r % 64)) & 1)
-                return cellMatches(r);
-            const std::string_view stored = t.stored(std::size_t(r));
-            for (const TextNeedle &n : tests)
-                if (containsNeedle(stored, n))
-                    return true;
-            return readPinyin && markedPinyinMatches(r);
-        });
-        return;
-    }
-
     if (indexed) {
         // Only the cells holding every character of the word, in one of its
         // forms, are read; a word of one character is in each of them.
@@ -418,12 +399,20 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
             }
         }
     } else {
-        std::vector<std::uint64_t> bits(words);
+        // Few rows left to look at are read where they lie; more, in one
+        // pass over the column that passes over long runs of the others.
+        const bool few = candidates * 16 < std::size_t(ch.rows);
+        std::vector<std::uint64_t> bits(words), asked(words);
+        for (std::size_t i = 0; i < words; ++i)
+            asked[i] = todo[i] & ~cells.nullBits[i] & ~exact[i];
         for (const std::string &needle : needles) {
             TextNeedle n{needle, true, false};
             if (coded)
                 std::tie(n.anchor, n.secondAnchor) = t.code.rarestBytes(needle);
-            findInCells(t.bytes.data(), t.ends.data(), ch.rows, n, bits.data(), todo);
+            if (few)
+                findInAskedCells(t.bytes.data(), t.ends.data(), ch.rows, asked.data(), n, bits.data());
+            else
+                findInCells(t.bytes.data(), t.ends.data(), ch.rows, n, bits.data(), todo);
             for (std::size_t i = 0; i < words; ++i)
                 found[i] |= bits[i];
         }
@@ -450,7 +439,27 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
     }
     if (!any)
         return;
-    if (indexed && letters.size() > 1) {
+    if (marks && letters.size() == 1) {
+        // A letter is begun by a character of the cell exactly when its
+        // mark is there: 64 rows at a time, nothing read but the marks.
+        for (std::size_t i = 0; i < words; ++i) {
+            if (!again[i])
+                continue;
+            const std::uint64_t *m = marks + i * 128;
+            const int count = std::min(64, ch.rows - int(i * 64));
+            std::uint64_t bits = 0;
+            for (int b = 0; b < count; ++b)
+                bits |= std::uint64_t((m[2 * b] & firstMark) != 0) << b;
+            found[i] |= bits & again[i];
+        }
+        return;
+    }
+    std::size_t asked = 0;
+    for (std::size_t i = 0; i < words; ++i)
+        asked += std::size_t(std::popcount(again[i]));
+    // Gathering the rows of every character that can begin or end the word
+    // costs the same however few rows are asked: for a few, each is read.
+    if (indexed && letters.size() > 1 && asked * 32 >= std::size_t(ch.rows)) {
         // A run the word spells begins with a character that spells its
         // first letter and ends with one that spells its last: only the rows
         // holding both kinds are read.
@@ -475,7 +484,22 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
         for (std::size_t i = 0; i < words; ++i)
             again[i] &= begins[i] & ends[i];
     }
-    keepRows(again.data(), words, 0, more.data(), markedPinyinMatches);
+    // Each row's marks, then the cell where they allow the word, asked of
+    // the memory some rows ahead.
+    const std::uint32_t *ends = t.ends.data();
+    const auto begin = [ends](int r) { return r ? ends[r - 1] : std::uint32_t(0); };
+    keepRowsAhead(
+        again.data(), words, 0, more.data(),
+        [&](int r) {
+            if (marks)
+                __builtin_prefetch(marks + std::size_t(r) * 2);
+            __builtin_prefetch(ends + r - (r > 0));
+        },
+        [&](int r) {
+            if (!marks || (marks[std::size_t(r) * 2] & firstMark))
+                __builtin_prefetch(t.bytes.data() + begin(r));
+        },
+        markedPinyinMatches);
     for (std::size_t i = 0; i < words; ++i)
         found[i] |= more[i];
 }

@@ -1,5 +1,6 @@
 #include "store/TextSearch.h"
 
+#include "store/KeepRowsAhead.h"
 #include "store/SqlLikePattern.h"
 #include "store/Utf8Text.h"
 
@@ -265,16 +266,11 @@ void findInAskedCells(const char *bytes, const std::uint32_t *ends, int rows, co
             out[w] &= asked[w];
         return;
     }
-    for (std::size_t w = 0; w < words; ++w) {
-        std::uint64_t bits = 0;
-        for (std::uint64_t todo = asked[w]; todo; todo &= todo - 1) {
-            const int r = int(w * 64) + std::countr_zero(todo);
-            const std::uint32_t begin = r ? ends[r - 1] : 0;
-            if (containsNeedle(std::string_view(bytes + begin, ends[r] - begin), n))
-                bits |= std::uint64_t(1) << (r % 64);
-        }
-        out[w] = bits;
-    }
+    const auto begin = [ends](int r) { return r ? ends[r - 1] : std::uint32_t(0); };
+    keepRowsAhead(
+        asked, words, 0, out, [&](int r) { __builtin_prefetch(ends + r - (r > 0)); },
+        [&](int r) { __builtin_prefetch(bytes + begin(r)); },
+        [&](int r) { return containsNeedle(std::string_view(bytes + begin(r), ends[r] - begin(r)), n); });
 }
 
 } // namespace store

@@ -86,9 +86,10 @@ TEST(TextSearch, FindsTheSameRowsWhicheverBytesAreComparedFirst)
                         ASSERT_EQ(hit,
                                   containsNeedle(cells.texts[std::size_t(r)], TextNeedle{lower, fold, false}))
                             << "round " << round << " row " << r << " anchors " << i << "," << j;
-                        if ((only[std::size_t(r) / 64] >> (r % 64)) & 1)
+                        if ((only[std::size_t(r) / 64] >> (r % 64)) & 1) {
                             ASSERT_EQ((foundOnly[std::size_t(r) / 64] >> (r % 64)) & 1, std::uint64_t(hit))
                                 << "round " << round << " row " << r << " asked for alone";
+                        }
                     }
                 }
             }
