@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -72,21 +73,45 @@ std::size_t findPlain(const char *bytes, std::size_t size, std::size_t from, con
 }
 
 #ifdef VELMORA_HAVE_AVX2_PATH
-// Compares two of the needle's bytes (its anchors) with 32 positions at
-// once and checks the whole needle only where both agree. A letter is
-// compared with its 0x20 bit forced on, which makes its two cases alike.
+// Compares two of a needle's bytes (its anchors) with those of 32 places at
+// once. A letter is compared with its 0x20 bit forced on, which makes its
+// two cases alike.
+class AnchorCompare
+{
+public:
+    __attribute__((target("avx2"))) explicit AnchorCompare(const TextNeedle &n)
+        : m_first(std::min(n.anchor, n.lower.size() - 1)), m_second(std::min(n.secondAnchor, n.lower.size() - 1))
+    {
+        const char first = n.lower[m_first];
+        const char second = n.lower[m_second];
+        m_wantFirst = _mm256_set1_epi8(first);
+        m_wantSecond = _mm256_set1_epi8(second);
+        m_foldFirst = _mm256_set1_epi8(n.foldLetters && isLowerLetter(first) ? 0x20 : 0);
+        m_foldSecond = _mm256_set1_epi8(n.foldLetters && isLowerLetter(second) ? 0x20 : 0);
+    }
+    // Bit p: both anchors agree for the needle placed at block + p.
+    __attribute__((target("avx2"))) unsigned hits(const char *block) const
+    {
+        const __m256i one = _mm256_or_si256(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(block + m_first)), m_foldFirst);
+        const __m256i two = _mm256_or_si256(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(block + m_second)), m_foldSecond);
+        return unsigned(_mm256_movemask_epi8(
+            _mm256_and_si256(_mm256_cmpeq_epi8(one, m_wantFirst), _mm256_cmpeq_epi8(two, m_wantSecond))));
+    }
+
+private:
+    std::size_t m_first, m_second;
+    __m256i m_wantFirst, m_wantSecond, m_foldFirst, m_foldSecond;
+};
+
+// Finds the needle 32 places at a time, checking the whole needle only
+// where both anchors agree.
 __attribute__((target("avx2"))) std::size_t findAvx2(const char *bytes, std::size_t size, std::size_t from,
                                                      const TextNeedle &n)
 {
     const std::size_t k = n.lower.size();
-    const std::size_t i = std::min(n.anchor, k - 1);
-    const std::size_t j = std::min(n.secondAnchor, k - 1);
-    const char first = n.lower[i];
-    const char second = n.lower[j];
-    const __m256i wantFirst = _mm256_set1_epi8(first);
-    const __m256i wantSecond = _mm256_set1_epi8(second);
-    const __m256i foldFirst = _mm256_set1_epi8(n.foldLetters && isLowerLetter(first) ? 0x20 : 0);
-    const __m256i foldSecond = _mm256_set1_epi8(n.foldLetters && isLowerLetter(second) ? 0x20 : 0);
+    const AnchorCompare anchors(n);
     std::size_t at = from;
     if (size < k - 1 + 32)
         return findPlain(bytes, size, at, n);
@@ -94,13 +119,7 @@ __attribute__((target("avx2"))) std::size_t findAvx2(const char *bytes, std::siz
         // The 32 places from `at`, each leaving room for the whole needle;
         // near the end, the last 32 places, those before `at` left out.
         const std::size_t block = std::min(at, size - (k - 1) - 32);
-        const __m256i one =
-            _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + block + i)), foldFirst);
-        const __m256i two = _mm256_or_si256(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes + block + j)), foldSecond);
-        auto hits = unsigned(_mm256_movemask_epi8(
-            _mm256_and_si256(_mm256_cmpeq_epi8(one, wantFirst), _mm256_cmpeq_epi8(two, wantSecond))));
-        hits &= ~0u << (at - block);
+        unsigned hits = anchors.hits(bytes + block) & (~0u << (at - block));
         while (hits) {
             const std::size_t candidate = block + std::size_t(__builtin_ctz(hits));
             if (needleAt(bytes, candidate, n))
@@ -252,6 +271,69 @@ void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const T
     }
 }
 
+#ifdef VELMORA_HAVE_AVX2_PATH
+namespace {
+
+// Sets in `out` the bit of each listed cell holding the needle (not
+// empty), as findAvx2 finds it, the anchors set up once for all cells and
+// the lines of the cells some places ahead asked of the memory.
+__attribute__((target("avx2"))) void findInListedCellsAvx2(const char *bytes, const std::uint32_t *ends,
+                                                           const std::vector<int> &cells, const TextNeedle &n,
+                                                           std::uint64_t *out)
+{
+    const std::size_t k = n.lower.size();
+    const AnchorCompare anchors(n);
+    // A needle without letters (Chinese text) is compared byte for byte.
+    const bool fold = n.foldLetters && std::any_of(n.lower.begin(), n.lower.end(), isLowerLetter);
+    const auto begin = [ends](int r) { return r ? ends[r - 1] : std::uint32_t(0); };
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t x = 0; x < std::min(cells.size(), 2 * kAhead); ++x)
+        __builtin_prefetch(ends + cells[x] - (cells[x] > 0));
+    for (std::size_t x = 0; x < cells.size(); ++x) {
+        if (x + 2 * kAhead < cells.size())
+            __builtin_prefetch(ends + cells[x + 2 * kAhead] - 1);
+        if (x + kAhead < cells.size()) {
+            const int ahead = cells[x + kAhead];
+            for (std::uint32_t at = begin(ahead) & ~std::uint32_t(63); at < ends[ahead]; at += 64)
+                __builtin_prefetch(bytes + at);
+        }
+        const int r = cells[x];
+        const char *cell = bytes + begin(r);
+        const std::size_t size = ends[r] - begin(r);
+        if (size < k)
+            continue;
+        if (size < k - 1 + 32) {
+            if (containsNeedle(std::string_view(cell, size), n))
+                out[std::size_t(r) / 64] |= std::uint64_t(1) << (r % 64);
+            continue;
+        }
+        const std::size_t lastBlock = size - (k - 1) - 32;
+        bool held = false;
+        for (std::size_t at = 0; at <= lastBlock + 31 && !held;) {
+            // The 32 places from `at`; the last block overlaps the one
+            // before, its places already compared left out.
+            const std::size_t block = std::min(at, lastBlock);
+            unsigned hits = anchors.hits(cell + block) & (~0u << (at - block));
+            while (hits) {
+                const std::size_t candidate = block + std::size_t(__builtin_ctz(hits));
+                const bool same = fold ? equalsIgnoringAsciiCase(cell + candidate, n.lower)
+                                       : std::memcmp(cell + candidate, n.lower.data(), k) == 0;
+                if (same && endsWhole(std::string_view(cell, size), candidate + k, n)) {
+                    held = true;
+                    break;
+                }
+                hits &= hits - 1;
+            }
+            at = block + 32;
+        }
+        if (held)
+            out[std::size_t(r) / 64] |= std::uint64_t(1) << (r % 64);
+    }
+}
+
+} // namespace
+#endif
+
 void findInAskedCells(const char *bytes, const std::uint32_t *ends, int rows, const std::uint64_t *asked,
                       const TextNeedle &n, std::uint64_t *out)
 {
@@ -266,10 +348,28 @@ void findInAskedCells(const char *bytes, const std::uint32_t *ends, int rows, co
             out[w] &= asked[w];
         return;
     }
+#ifdef VELMORA_HAVE_AVX2_PATH
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2 && !n.lower.empty()) {
+        std::vector<int> cells;
+        cells.reserve(count);
+        for (std::size_t w = 0; w < words; ++w)
+            for (std::uint64_t todo = asked[w]; todo; todo &= todo - 1)
+                cells.push_back(int(w * 64) + std::countr_zero(todo));
+        std::fill(out, out + words, 0);
+        findInListedCellsAvx2(bytes, ends, cells, n, out);
+        return;
+    }
+#endif
     const auto begin = [ends](int r) { return r ? ends[r - 1] : std::uint32_t(0); };
     keepRowsAhead(
         asked, words, 0, out, [&](int r) { __builtin_prefetch(ends + r - (r > 0)); },
-        [&](int r) { __builtin_prefetch(bytes + begin(r)); },
+        [&](int r) {
+            // Every line of the cell: a long one is read whole when the
+            // needle is near its end or not in it.
+            for (std::uint32_t at = begin(r) & ~std::uint32_t(63); at < ends[r]; at += 64)
+                __builtin_prefetch(bytes + at);
+        },
         [&](int r) { return containsNeedle(std::string_view(bytes + begin(r), ends[r] - begin(r)), n); });
 }
 

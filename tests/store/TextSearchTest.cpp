@@ -33,8 +33,9 @@ struct Cells
 // Whichever two bytes of the needle are compared first across the cells,
 // the rows found are those that hold the needle, read cell by cell: near
 // cell borders, at the very end of the bytes (past the last whole block of
-// 32) and with letters in either case; and so for the rows asked for when
-// only some are.
+// 32), with letters in either case and with a stray continuation byte after
+// a needle ending in a character of several bytes; and so for the rows
+// asked for when only some are.
 TEST(TextSearch, FindsTheSameRowsWhicheverBytesAreComparedFirst)
 {
     std::mt19937 random(20261209);
@@ -53,14 +54,16 @@ TEST(TextSearch, FindsTheSameRowsWhicheverBytesAreComparedFirst)
         const int k = 1 + int(random() % 5);
         for (int i = 0; i < k; ++i)
             needle += alphabet[random() % 4 == 0 ? 4 : random() % alphabet.size()];
-        for (const bool fold : {false, true}) {
+        for (const int kind : {0, 1, 2}) {
+            const bool fold = kind == 1;
+            const bool multibyte = kind == 2; // as the engine reads text
             std::string lower = needle;
             if (fold)
                 for (char &c : lower)
                     c = lowerAsciiByte(c);
             for (int i = 0; i < k; ++i) {
                 for (int j = i; j < k; ++j) {
-                    TextNeedle n{lower, fold, false};
+                    TextNeedle n{lower, fold, multibyte};
                     n.anchor = std::size_t(i);
                     n.secondAnchor = std::size_t(j);
                     std::vector<std::uint64_t> found((std::size_t(rows) + 63) / 64, 0);
@@ -84,7 +87,7 @@ TEST(TextSearch, FindsTheSameRowsWhicheverBytesAreComparedFirst)
                     for (int r = 0; r < rows; ++r) {
                         const bool hit = (found[std::size_t(r) / 64] >> (r % 64)) & 1;
                         ASSERT_EQ(hit,
-                                  containsNeedle(cells.texts[std::size_t(r)], TextNeedle{lower, fold, false}))
+                                  containsNeedle(cells.texts[std::size_t(r)], TextNeedle{lower, fold, multibyte}))
                             << "round " << round << " row " << r << " anchors " << i << "," << j;
                         if ((only[std::size_t(r) / 64] >> (r % 64)) & 1) {
                             ASSERT_EQ((foundOnly[std::size_t(r) / 64] >> (r % 64)) & 1, std::uint64_t(hit))
