@@ -50,7 +50,7 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
         // A list takes two bytes a row, a bitmap an eighth of a byte a row.
         if (std::size_t(counts[k]) * 2 > index.m_words * 8) {
             e.begin = std::uint32_t(bitmaps * index.m_words);
-            e.count = kBitmap;
+            e.count = counts[k] | kBitmap;
             ++bitmaps;
         } else {
             e.begin = std::uint32_t(listed);
@@ -67,7 +67,7 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
         for (; at < heldEnds[std::size_t(r)]; ++at) {
             const std::uint16_t key = held[at];
             const Entry &e = index.m_entries[key];
-            if (e.count == kBitmap)
+            if (e.count & kBitmap)
                 index.m_bitmaps[e.begin + std::size_t(r) / 64] |= std::uint64_t(1) << (r % 64);
             else
                 index.m_lists[e.begin + counts[key]++] = std::uint16_t(r);
@@ -100,7 +100,7 @@ void CharacterIndex::addRows(int key, std::uint64_t *out, std::size_t words) con
     if (key < 0 || std::size_t(key) >= m_entries.size())
         return;
     const Entry &e = m_entries[std::size_t(key)];
-    if (e.count == kBitmap) {
+    if (e.count & kBitmap) {
         const std::uint64_t *bits = m_bitmaps.data() + e.begin;
         for (std::size_t w = 0; w < std::min(words, m_words); ++w)
             out[w] |= bits[w];
@@ -109,6 +109,13 @@ void CharacterIndex::addRows(int key, std::uint64_t *out, std::size_t words) con
     for (const std::uint16_t *r = m_lists.data() + e.begin, *end = r + e.count; r < end; ++r)
         if (std::size_t(*r) / 64 < words)
             out[*r / 64] |= std::uint64_t(1) << (*r % 64);
+}
+
+std::size_t CharacterIndex::rowsHolding(int key) const
+{
+    if (key < 0 || std::size_t(key) >= m_entries.size())
+        return 0;
+    return m_entries[std::size_t(key)].count & ~kBitmap;
 }
 
 void CharacterIndex::keepRowsHoldingAll(std::string_view coded, std::uint64_t *rows, std::size_t words) const

@@ -54,6 +54,8 @@ public:
     // ORs the rows holding the character `key` into `out` (a bit per row,
     // `words` words); nothing for a key no cell holds.
     void addRows(int key, std::uint64_t *out, std::size_t words) const;
+    // How many rows hold the character `key`.
+    std::size_t rowsHolding(int key) const;
     // Clears from `rows` each row whose cell lacks a character of the coded
     // text (an ASCII letter in either case).
     void keepRowsHoldingAll(std::string_view coded, std::uint64_t *rows, std::size_t words) const;
@@ -65,10 +67,10 @@ private:
 
     struct Entry
     {
-        std::uint32_t begin = 0; // in m_lists, or in m_bitmaps (in words) when `count` is kBitmap
-        std::uint32_t count = 0;
+        std::uint32_t begin = 0; // in m_lists, or in m_bitmaps (in words) when `count` has kBitmap
+        std::uint32_t count = 0; // the rows holding the character
     };
-    static constexpr std::uint32_t kBitmap = ~std::uint32_t(0);
+    static constexpr std::uint32_t kBitmap = std::uint32_t(1) << 31;
 
     FixedArray<Entry> m_entries;       // per key, up to the last key held
     FixedArray<std::uint16_t> m_lists; // the rows of each character held by few, ascending

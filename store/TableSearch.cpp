@@ -40,6 +40,75 @@ void rowsOfValues(const Code *codes, int rows, const std::vector<char> &hit, con
     }
 }
 
+// For a pinyin word of several letters, from the rows of the characters
+// of a chunk (`codeRows` and `asciiRows`: each one's transitions in the
+// word's matcher, nullptr for one that spells none of it): moves into
+// `found` the rows among `again` holding a character that spells the whole
+// word, and keeps in `again` only rows that hold, for two of the word's
+// letters, a character that can spell it (a run spelling the word holds one
+// for each letter): the two letters the fewest rows can spell, if few
+// enough rows can spell them to leave some out.
+void narrowBySpellers(const CharacterIndex &index, const std::vector<const std::uint64_t *> &codeRows,
+                      const std::array<const std::uint64_t *, 128> &asciiRows, const PinyinMatcher &matcher,
+                      std::size_t words, std::uint64_t *again, std::uint64_t *found)
+{
+    const std::uint64_t done = matcher.done();
+    const int letters = std::countr_zero(done);
+    struct Speller
+    {
+        int key;
+        std::uint64_t spells; // bit p: the character can spell letter p of the word
+    };
+    std::vector<Speller> spellers;
+    std::vector<std::uint64_t> whole(words, 0);
+    std::vector<std::size_t> weight(std::size_t(letters), 0);
+    auto add = [&](const std::uint64_t *row, int key) {
+        if (!row || index.rowsHolding(key) == 0)
+            return;
+        // From letter j the character reaches those of row[j]: it spells
+        // the letters from j to the last it reaches.
+        std::uint64_t spells = 0;
+        for (int j = 0; j < letters; ++j)
+            if (row[j]) {
+                const int furthest = 63 - std::countl_zero(row[j]); // the most letters spelled from j
+                spells |= ((std::uint64_t(1) << furthest) - 1) & ~((std::uint64_t(1) << j) - 1);
+            }
+        if (row[0] & done)
+            index.addRows(key, whole.data(), words);
+        for (std::uint64_t p = spells; p; p &= p - 1)
+            weight[std::size_t(std::countr_zero(p))] += index.rowsHolding(key);
+        spellers.push_back({key, spells});
+    };
+    for (std::size_t i = 0; i < codeRows.size(); ++i)
+        add(codeRows[i], CharacterIndex::keyOfCodeIndex(int(i)));
+    for (int b = 0x20; b < 0x80; ++b) // the bytes below are codes, or read apart
+        if (!(b >= 'A' && b <= 'Z'))  // kept under their lower case
+            add(asciiRows[std::size_t(b)], b);
+    for (std::size_t w = 0; w < words; ++w) {
+        found[w] |= again[w] & whole[w];
+        again[w] &= ~whole[w];
+    }
+    std::vector<int> order(static_cast<std::size_t>(letters), 0);
+    for (int p = 0; p < letters; ++p)
+        order[std::size_t(p)] = p;
+    std::sort(order.begin(), order.end(),
+              [&](int a, int b) { return weight[std::size_t(a)] < weight[std::size_t(b)]; });
+    std::vector<std::uint64_t> spelling(words);
+    for (std::size_t n = 0; n < std::min<std::size_t>(2, order.size()); ++n) {
+        // Letters that as many rows can spell as the chunk has would leave
+        // about every row, at the cost of gathering them.
+        if (weight[std::size_t(order[n])] >= words * 64)
+            break;
+        const std::uint64_t bit = std::uint64_t(1) << order[n];
+        std::fill(spelling.begin(), spelling.end(), 0);
+        for (const Speller &s : spellers)
+            if (s.spells & bit)
+                index.addRows(s.key, spelling.data(), words);
+        for (std::size_t w = 0; w < words; ++w)
+            again[w] &= spelling[w];
+    }
+}
+
 std::string utf8Of(std::u32string_view text)
 {
     std::string out;
@@ -287,8 +356,9 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
         for (char32_t f : unfoldedForms(c)) {
             if (f >= U'A' && f <= U'Z')
                 continue; // the needle's letters match in either case
-            const bool held = f < 0x80 ? t.mayHoldAscii(f) || (f >= U'a' && f <= U'z' && t.mayHoldAscii(f - 0x20))
-                                       : coded && t.code.codedLength(f) > 0;
+            const bool held = f < 0x80
+                                  ? t.mayHoldAscii(f) || (f >= U'a' && f <= U'z' && t.mayHoldAscii(f - 0x20))
+                                  : coded && t.code.codedLength(f) > 0;
             if (held)
                 forms.push_back(f);
         }
@@ -454,36 +524,17 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
         }
         return;
     }
+    // A word no character of the chunk spells part of is spelled only by
+    // the ASCII letters and digits it is made of, which the needles found.
+    if (std::none_of(codeRows.begin(), codeRows.end(), [](const std::uint64_t *row) { return row; }))
+        return;
     std::size_t asked = 0;
     for (std::size_t i = 0; i < words; ++i)
         asked += std::size_t(std::popcount(again[i]));
-    // Gathering the rows of every character that can begin or end the word
-    // costs the same however few rows are asked: for a few, each is read.
-    if (indexed && letters.size() > 1 && asked * 32 >= std::size_t(ch.rows)) {
-        // A run the word spells begins with a character that spells its
-        // first letter and ends with one that spells its last: only the rows
-        // holding both kinds are read.
-        std::vector<std::uint64_t> begins(words, 0), ends(words, 0);
-        const std::uint64_t done = matcher->done();
-        auto mark = [&](const std::uint64_t *row, int key) {
-            if (!row)
-                return;
-            if (row[0])
-                t.characters.addRows(key, begins.data(), words);
-            for (std::size_t j = 0; j < letters.size(); ++j)
-                if (row[j] & done) {
-                    t.characters.addRows(key, ends.data(), words);
-                    break;
-                }
-        };
-        for (std::size_t i = 0; i < codeRows.size(); ++i)
-            mark(codeRows[i], CharacterIndex::keyOfCodeIndex(int(i)));
-        for (int b = 0x20; b < 0x80; ++b) // the bytes below are codes, or read apart
-            if (!(b >= 'A' && b <= 'Z')) // kept under their lower case
-                mark(asciiRows[std::size_t(b)], b);
-        for (std::size_t i = 0; i < words; ++i)
-            again[i] &= begins[i] & ends[i];
-    }
+    // Gathering the rows of characters costs the same however few rows are
+    // asked: for a few, each is read.
+    if (indexed && letters.size() > 1 && asked * 32 >= std::size_t(ch.rows))
+        narrowBySpellers(t.characters, codeRows, asciiRows, *matcher, words, again.data(), found);
     // Each row's marks, then the cell where they allow the word, asked of
     // the memory some rows ahead.
     const std::uint32_t *ends = t.ends.data();

@@ -80,7 +80,8 @@ class AnchorCompare
 {
 public:
     __attribute__((target("avx2"))) explicit AnchorCompare(const TextNeedle &n)
-        : m_first(std::min(n.anchor, n.lower.size() - 1)), m_second(std::min(n.secondAnchor, n.lower.size() - 1))
+        : m_first(std::min(n.anchor, n.lower.size() - 1)),
+          m_second(std::min(n.secondAnchor, n.lower.size() - 1))
     {
         const char first = n.lower[m_first];
         const char second = n.lower[m_second];
