@@ -213,14 +213,87 @@ constexpr std::uint32_t kGapWorthSkipping = 1024;
 
 } // namespace
 
+#ifdef VELMORA_HAVE_AVX2_PATH
+namespace {
+
+// findInCells for a needle of one or two bytes in rows [first, last),
+// which a comparison of its bytes finds exactly: a bit for every place
+// where it starts, 32 places at a time, then each place set looked up
+// among the cells, passing over the rest of a cell found. A word of one or
+// two letters is in most cells of a column: the search that starts again
+// after each place found pays more for every one.
+__attribute__((target("avx2"))) void findShortInRowsAvx2(const char *bytes, const std::uint32_t *ends, int first,
+                                                         int last, const TextNeedle &n, std::uint64_t *out)
+{
+    const std::size_t k = n.lower.size();
+    const std::size_t from = first ? ends[first - 1] : 0;
+    const std::size_t size = ends[last - 1] - from;
+    const char *text = bytes + from;
+    std::vector<std::uint64_t> starts(size / 64 + 1, 0);
+    TextNeedle both = n; // the anchors: every byte of the needle
+    both.anchor = 0;
+    both.secondAnchor = k - 1;
+    const AnchorCompare anchors(both);
+    std::size_t at = 0;
+    for (; at + (k - 1) + 32 <= size; at += 32)
+        starts[at / 64] |= std::uint64_t(anchors.hits(text + at)) << (at % 64);
+    for (; at + k <= size; ++at)
+        if (needleAt(text, at, n))
+            starts[at / 64] |= std::uint64_t(1) << (at % 64);
+    int row = first;
+    for (std::size_t w = 0; w < starts.size(); ++w) {
+        std::uint64_t bits = starts[w];
+        while (bits) {
+            const std::size_t place = from + w * 64 + std::size_t(std::countr_zero(bits));
+            // The cell holding the place: a few cells on, or found by halves.
+            for (int step = 0; step < 8 && row < last && ends[row] <= place; ++step)
+                ++row;
+            if (row < last && ends[row] <= place)
+                row = int(std::upper_bound(ends + row, ends + last, std::uint32_t(place)) - ends);
+            if (row >= last)
+                return;
+            const std::size_t cellEnd = ends[row];
+            if (place + k > cellEnd) { // runs into the next cell
+                bits &= bits - 1;
+                continue;
+            }
+            out[std::size_t(row) / 64] |= std::uint64_t(1) << (row % 64);
+            ++row;
+            // Past the cell found: places before its end are passed over.
+            const std::size_t next = cellEnd - from;
+            if (next / 64 > w) {
+                w = next / 64;
+                bits = w < starts.size() ? starts[w] & (~std::uint64_t(0) << (next % 64)) : 0;
+                if (w >= starts.size())
+                    return;
+            } else {
+                bits &= ~std::uint64_t(0) << (next % 64);
+            }
+        }
+    }
+}
+
+} // namespace
+#endif
+
 void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const TextNeedle &n,
                  std::uint64_t *out, const std::uint64_t *only)
 {
     if (rows <= 0)
         return;
     const std::size_t k = n.lower.size();
+#ifdef VELMORA_HAVE_AVX2_PATH
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    const bool shortNeedle = avx2 && k <= 2 && !n.endsInMultibyte;
+#endif
     // Rows [first, last) read in one pass over their bytes.
     auto scan = [&](int first, int last) {
+#ifdef VELMORA_HAVE_AVX2_PATH
+        if (shortNeedle) {
+            findShortInRowsAvx2(bytes, ends, first, last, n, out);
+            return;
+        }
+#endif
         std::size_t pos = first ? ends[first - 1] : 0;
         const std::size_t stop = ends[last - 1];
         int row = first;
