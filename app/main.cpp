@@ -2,6 +2,7 @@
 #include "app/DataLocation.h"
 #include "app/uDMForm.h"
 #include "app/uFmMainForm.h"
+#include "platform/os/AllocatorArenas.h"
 #include "platform/os/ExecutablePath.h"
 #include "platform/os/NamedMutex.h"
 #include "platform/ui/DisplayPlatform.h"
@@ -17,6 +18,7 @@
 
 int main(int argc, char *argv[])
 {
+    platform::limitAllocatorArenas();
     platform::useDisplayPlatformFromEnvironment();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));

@@ -1,6 +1,7 @@
 #include "BenchDatabase.h"
 
 #include "platform/db/CipherSettings.h"
+#include "platform/os/AllocatorArenas.h"
 #include "tools/DemoDatabase.h"
 
 #include <sqlcipher/sqlite3.h>
@@ -111,6 +112,7 @@ QString connectionString()
 
 int runBenchmarks(int argc, char **argv)
 {
+    platform::limitAllocatorArenas(); // as the program does
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -1,6 +1,7 @@
 // velmora-search: the search box's search from the terminal (see SearchCommand.h).
 
 #include "app/SearchCommand.h"
+#include "platform/os/AllocatorArenas.h"
 #include "platform/os/ExecutablePath.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 
 int main(int argc, char *argv[])
 {
+    platform::limitAllocatorArenas();
     QCoreApplication application(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
