@@ -11,8 +11,10 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <numeric>
 
 namespace store {
+
 namespace {
 
 // More spellings of a word than this (traditional and full-width forms
@@ -88,9 +90,8 @@ void narrowBySpellers(const CharacterIndex &index, const std::vector<const std::
         found[w] |= again[w] & whole[w];
         again[w] &= ~whole[w];
     }
-    std::vector<int> order(static_cast<std::size_t>(letters), 0);
-    for (int p = 0; p < letters; ++p)
-        order[std::size_t(p)] = p;
+    std::vector<int> order(static_cast<std::size_t>(letters));
+    std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(),
               [&](int a, int b) { return weight[std::size_t(a)] < weight[std::size_t(b)]; });
     std::vector<std::uint64_t> spelling(words);
