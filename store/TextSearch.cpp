@@ -73,46 +73,86 @@ std::size_t findPlain(const char *bytes, std::size_t size, std::size_t from, con
 }
 
 #ifdef VELMORA_HAVE_AVX2_PATH
-// Compares two of a needle's bytes (its anchors) with those of 32 places at
-// once. A letter is compared with its 0x20 bit forced on, which makes its
-// two cases alike.
+// Whether the needle has a printable ASCII byte: letters, digits and
+// punctuation are the most frequent bytes of any text, so that two of them
+// agree at many places that do not hold the needle. (The bytes below are
+// the compact code's most frequent characters, each of them rarer.)
+bool hasCommonBytes(const TextNeedle &n)
+{
+    return std::any_of(n.lower.begin(), n.lower.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+}
+
+// Compares some of a needle's bytes with those of 32 places at once: its
+// two anchors, and for a needle of common bytes (or when asked to) others
+// up to four, so that a needle of up to four bytes is compared whole and a
+// longer one leaves few places to check. A letter is compared with its
+// 0x20 bit forced on, which makes its two cases alike.
 class AnchorCompare
 {
 public:
-    __attribute__((target("avx2"))) explicit AnchorCompare(const TextNeedle &n)
-        : m_first(std::min(n.anchor, n.lower.size() - 1)),
-          m_second(std::min(n.secondAnchor, n.lower.size() - 1))
+    __attribute__((target("avx2"))) explicit AnchorCompare(const TextNeedle &n, bool most = false)
     {
-        const char first = n.lower[m_first];
-        const char second = n.lower[m_second];
-        m_wantFirst = _mm256_set1_epi8(first);
-        m_wantSecond = _mm256_set1_epi8(second);
-        m_foldFirst = _mm256_set1_epi8(n.foldLetters && isLowerLetter(first) ? 0x20 : 0);
-        m_foldSecond = _mm256_set1_epi8(n.foldLetters && isLowerLetter(second) ? 0x20 : 0);
+        const std::size_t k = n.lower.size();
+        add(n, n.anchor);
+        add(n, n.secondAnchor);
+        if (most || hasCommonBytes(n)) { // rare anchors leave few places
+            add(n, 0);
+            add(n, k - 1);
+            for (std::size_t at = 1; at + 1 < k && m_count < kMost; ++at)
+                add(n, at);
+        }
+        m_whole = std::size_t(m_count) == k;
+        if (m_count == 1) { // a needle of one byte: compared twice
+            m_at[1] = m_at[0];
+            m_want[1] = m_want[0];
+            m_fold[1] = m_fold[0];
+        }
     }
-    // Bit p: both anchors agree for the needle placed at block + p.
+    // Bit p: the bytes compared agree for the needle placed at block + p.
     __attribute__((target("avx2"))) unsigned hits(const char *block) const
     {
-        const __m256i one = _mm256_or_si256(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(block + m_first)), m_foldFirst);
-        const __m256i two = _mm256_or_si256(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(block + m_second)), m_foldSecond);
-        return unsigned(_mm256_movemask_epi8(
-            _mm256_and_si256(_mm256_cmpeq_epi8(one, m_wantFirst), _mm256_cmpeq_epi8(two, m_wantSecond))));
+        __m256i all = _mm256_and_si256(agree(block, 0), agree(block, 1));
+        if (m_count > 2) {
+            all = _mm256_and_si256(all, agree(block, 2));
+            if (m_count > 3)
+                all = _mm256_and_si256(all, agree(block, 3));
+        }
+        return unsigned(_mm256_movemask_epi8(all));
     }
+    // Whether every byte of the needle is compared: a hit is a match.
+    bool whole() const { return m_whole; }
 
 private:
-    std::size_t m_first, m_second;
-    __m256i m_wantFirst, m_wantSecond, m_foldFirst, m_foldSecond;
+    static constexpr int kMost = 4;
+    __attribute__((target("avx2"))) void add(const TextNeedle &n, std::size_t at)
+    {
+        at = std::min(at, n.lower.size() - 1);
+        if (m_count == kMost || std::find(m_at, m_at + m_count, at) != m_at + m_count)
+            return;
+        const char c = n.lower[at];
+        m_at[m_count] = at;
+        m_want[m_count] = _mm256_set1_epi8(c);
+        m_fold[m_count] = _mm256_set1_epi8(n.foldLetters && isLowerLetter(c) ? 0x20 : 0);
+        ++m_count;
+    }
+    __attribute__((target("avx2"))) __m256i agree(const char *block, int i) const
+    {
+        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(block + m_at[i]));
+        return _mm256_cmpeq_epi8(_mm256_or_si256(bytes, m_fold[i]), m_want[i]);
+    }
+
+    int m_count = 0;
+    bool m_whole = false;
+    std::size_t m_at[kMost] = {};
+    __m256i m_want[kMost], m_fold[kMost];
 };
 
 // Finds the needle 32 places at a time, checking the whole needle only
-// where both anchors agree.
+// where the bytes compared agree.
 __attribute__((target("avx2"))) std::size_t findAvx2(const char *bytes, std::size_t size, std::size_t from,
-                                                     const TextNeedle &n)
+                                                     const TextNeedle &n, const AnchorCompare &anchors)
 {
     const std::size_t k = n.lower.size();
-    const AnchorCompare anchors(n);
     std::size_t at = from;
     if (size < k - 1 + 32)
         return findPlain(bytes, size, at, n);
@@ -123,13 +163,23 @@ __attribute__((target("avx2"))) std::size_t findAvx2(const char *bytes, std::siz
         unsigned hits = anchors.hits(bytes + block) & (~0u << (at - block));
         while (hits) {
             const std::size_t candidate = block + std::size_t(__builtin_ctz(hits));
-            if (needleAt(bytes, candidate, n))
+            if (anchors.whole() || needleAt(bytes, candidate, n))
                 return candidate;
             hits &= hits - 1;
         }
         at = block + 32;
     }
     return kNotFound;
+}
+
+// findAvx2 for one search: the bytes compared set up only for a text
+// long enough to take a block.
+__attribute__((target("avx2"))) std::size_t findOnceAvx2(const char *bytes, std::size_t size, std::size_t from,
+                                                         const TextNeedle &n)
+{
+    if (size < n.lower.size() - 1 + 32)
+        return findPlain(bytes, size, from, n);
+    return findAvx2(bytes, size, from, n, AnchorCompare(n));
 }
 #endif
 
@@ -138,7 +188,7 @@ std::size_t find(const char *bytes, std::size_t size, std::size_t from, const Te
 #ifdef VELMORA_HAVE_AVX2_PATH
     static const bool avx2 = __builtin_cpu_supports("avx2");
     if (avx2)
-        return findAvx2(bytes, size, from, n);
+        return findOnceAvx2(bytes, size, from, n);
 #endif
     return findPlain(bytes, size, from, n);
 }
@@ -216,12 +266,12 @@ constexpr std::uint32_t kGapWorthSkipping = 1024;
 #ifdef VELMORA_HAVE_AVX2_PATH
 namespace {
 
-// findInCells for a needle of one or two bytes in rows [first, last),
-// which a comparison of its bytes finds exactly: a bit for every place
+// findInCells for a needle of one to four bytes in rows [first, last),
+// which a comparison of all its bytes finds exactly: a bit for every place
 // where it starts, 32 places at a time, then each place set looked up
-// among the cells, passing over the rest of a cell found. A word of one or
-// two letters is in most cells of a column: the search that starts again
-// after each place found pays more for every one.
+// among the cells, passing over the rest of a cell found. A word of a few
+// letters is in many cells of a column: the search that starts again after
+// each place found pays more for every one.
 __attribute__((target("avx2"))) void findShortInRowsAvx2(const char *bytes, const std::uint32_t *ends,
                                                          int first, int last, const TextNeedle &n,
                                                          std::uint64_t *out)
@@ -231,10 +281,7 @@ __attribute__((target("avx2"))) void findShortInRowsAvx2(const char *bytes, cons
     const std::size_t size = ends[last - 1] - from;
     const char *text = bytes + from;
     std::vector<std::uint64_t> starts(size / 64 + 1, 0);
-    TextNeedle both = n; // the anchors: every byte of the needle
-    both.anchor = 0;
-    both.secondAnchor = k - 1;
-    const AnchorCompare anchors(both);
+    const AnchorCompare anchors(n, true); // every byte of the needle
     std::size_t at = 0;
     for (; at + (k - 1) + 32 <= size; at += 32)
         starts[at / 64] |= std::uint64_t(anchors.hits(text + at)) << (at % 64);
@@ -246,11 +293,19 @@ __attribute__((target("avx2"))) void findShortInRowsAvx2(const char *bytes, cons
         std::uint64_t bits = starts[w];
         while (bits) {
             const std::size_t place = from + w * 64 + std::size_t(std::countr_zero(bits));
-            // The cell holding the place: a few cells on, or found by halves.
+            // The cell holding the place: a few cells on, or found by halves
+            // between cells further and further on.
             for (int step = 0; step < 8 && row < last && ends[row] <= place; ++step)
                 ++row;
-            if (row < last && ends[row] <= place)
-                row = int(std::upper_bound(ends + row, ends + last, std::uint32_t(place)) - ends);
+            if (row < last && ends[row] <= place) {
+                int stride = 16;
+                while (row + stride < last && ends[row + stride] <= place) {
+                    row += stride;
+                    stride *= 2;
+                }
+                row = int(std::upper_bound(ends + row, ends + std::min(last, row + stride), std::uint32_t(place)) -
+                          ends);
+            }
             if (row >= last)
                 return;
             const std::size_t cellEnd = ends[row];
@@ -277,15 +332,60 @@ __attribute__((target("avx2"))) void findShortInRowsAvx2(const char *bytes, cons
 } // namespace
 #endif
 
+namespace {
+
+// Rows [first, last) read in one pass over their bytes, the needle found
+// by `find(stop, from)`: after a cell found, the search goes on at the next.
+template <typename Find>
+void findInRows(const char *bytes, const std::uint32_t *ends, int first, int last, const TextNeedle &n,
+                std::uint64_t *out, Find find)
+{
+    const std::size_t k = n.lower.size();
+    std::size_t pos = first ? ends[first - 1] : 0;
+    const std::size_t stop = ends[last - 1];
+    int row = first;
+    while (pos < stop) {
+        const std::size_t at = find(stop, pos);
+        if (at == kNotFound)
+            return;
+        while (ends[row] <= at)
+            ++row;
+        const std::size_t cellEnd = ends[row];
+        const std::size_t after = at + k;
+        const bool whole =
+            after <= cellEnd && !(n.endsInMultibyte && after < cellEnd &&
+                                  isContinuationByte(static_cast<unsigned char>(bytes[after])));
+        if (!whole) {
+            pos = at + 1;
+            continue;
+        }
+        out[std::size_t(row) / 64] |= std::uint64_t(1) << (row % 64);
+        pos = cellEnd; // one hit is enough for a row
+        ++row;
+    }
+}
+
+#ifdef VELMORA_HAVE_AVX2_PATH
+__attribute__((target("avx2"))) void findInRowsAvx2(const char *bytes, const std::uint32_t *ends, int first,
+                                                    int last, const TextNeedle &n, std::uint64_t *out)
+{
+    const AnchorCompare anchors(n); // set up once for all the cells
+    findInRows(bytes, ends, first, last, n, out,
+               [&](std::size_t stop, std::size_t from) { return findAvx2(bytes, stop, from, n, anchors); });
+}
+#endif
+
+} // namespace
+
 void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const TextNeedle &n,
                  std::uint64_t *out, const std::uint64_t *only)
 {
     if (rows <= 0)
         return;
-    const std::size_t k = n.lower.size();
 #ifdef VELMORA_HAVE_AVX2_PATH
+    const std::size_t k = n.lower.size();
     static const bool avx2 = __builtin_cpu_supports("avx2");
-    const bool shortNeedle = avx2 && k <= 2 && !n.endsInMultibyte;
+    const bool shortNeedle = avx2 && (k <= 2 || (k <= 4 && hasCommonBytes(n))) && !n.endsInMultibyte;
 #endif
     // Rows [first, last) read in one pass over their bytes.
     auto scan = [&](int first, int last) {
@@ -294,29 +394,13 @@ void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const T
             findShortInRowsAvx2(bytes, ends, first, last, n, out);
             return;
         }
-#endif
-        std::size_t pos = first ? ends[first - 1] : 0;
-        const std::size_t stop = ends[last - 1];
-        int row = first;
-        while (pos < stop) {
-            const std::size_t at = find(bytes, stop, pos, n);
-            if (at == kNotFound)
-                return;
-            while (ends[row] <= at)
-                ++row;
-            const std::size_t cellEnd = ends[row];
-            const std::size_t after = at + k;
-            const bool whole =
-                after <= cellEnd && !(n.endsInMultibyte && after < cellEnd &&
-                                      isContinuationByte(static_cast<unsigned char>(bytes[after])));
-            if (!whole) {
-                pos = at + 1;
-                continue;
-            }
-            out[std::size_t(row) / 64] |= std::uint64_t(1) << (row % 64);
-            pos = cellEnd; // one hit is enough for a row
-            ++row;
+        if (avx2) {
+            findInRowsAvx2(bytes, ends, first, last, n, out);
+            return;
         }
+#endif
+        findInRows(bytes, ends, first, last, n, out,
+                   [&](std::size_t stop, std::size_t from) { return find(bytes, stop, from, n); });
     };
     if (!only) {
         scan(0, rows);
@@ -396,7 +480,8 @@ __attribute__((target("avx2"))) void findInListedCellsAvx2(const char *bytes, co
             unsigned hits = anchors.hits(cell + block) & (~0u << (at - block));
             while (hits) {
                 const std::size_t candidate = block + std::size_t(__builtin_ctz(hits));
-                const bool same = fold ? equalsIgnoringAsciiCase(cell + candidate, n.lower)
+                const bool same = anchors.whole() ? true
+                                  : fold          ? equalsIgnoringAsciiCase(cell + candidate, n.lower)
                                        : std::memcmp(cell + candidate, n.lower.data(), k) == 0;
                 if (same && endsWhole(std::string_view(cell, size), candidate + k, n)) {
                     held = true;
