@@ -184,6 +184,12 @@ int CompactCode::nextIndex(const unsigned char *&p)
     return index;
 }
 
+int CompactCode::indexOfByte(unsigned char b)
+{
+    const int slot = b < 0x80 ? kSlotOf[b] : -1;
+    return slot < 0 ? -1 - int(b) : slot;
+}
+
 std::size_t CompactCode::memoryBytes() const
 {
     return m_chars.capacity() * sizeof(char32_t) + m_byChar.capacity() * sizeof(m_byChar[0]) +

@@ -57,6 +57,28 @@ public:
     // Reads the character at `p` of coded text: returns its code index, or
     // -1 - b for a byte b of plain ASCII, and moves `p` past it.
     static int nextIndex(const unsigned char *&p);
+    // Reads the character at `p` as nextIndex() does and moves `p` past
+    // it, returning what tables give for it: ofByte[b] for a character of
+    // one byte b (plain ASCII or a code index), ofIndex[index] for a code
+    // index of several bytes. Nothing but a few comparisons and a load.
+    template <typename T> static T nextValue(const unsigned char *&p, const T *ofByte, const T *ofIndex)
+    {
+        const unsigned char b = *p;
+        if (b < 0x80) {
+            ++p;
+            return ofByte[b];
+        }
+        if (b < 0xF8) {
+            const int index = kOneByte + ((b - 0xC0) << 6) + (p[1] - 0x80);
+            p += 2;
+            return ofIndex[index];
+        }
+        const int index = kOneByte + kTwoBytes + ((b - 0xF8) << 12) + ((p[1] - 0x80) << 6) + (p[2] - 0x80);
+        p += 3;
+        return ofIndex[index];
+    }
+    // What nextIndex() returns for a character of one byte b.
+    static int indexOfByte(unsigned char b);
 
     // Codes a whole chunk fast: the code of every character below U+10000
     // looked up directly.

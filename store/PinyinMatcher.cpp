@@ -44,6 +44,35 @@ PinyinMatcher::PinyinMatcher(std::string_view letters) : m_letters(letters)
             if (m_letters[std::size_t(j)] == c)
                 row[j] = std::uint64_t(1) << (j + 1);
     }
+    if (m_width > kAutomatonLetters)
+        return;
+    m_states = 1 << (m_width - 1);
+    const std::size_t rows = std::size_t(sets + 36);
+    m_automaton.assign((rows + 1) * std::size_t(m_states), 0); // the last row: back to 0
+    for (std::size_t r = 0; r < rows; ++r) {
+        const std::uint64_t *row = &m_table[r * std::size_t(m_width)];
+        for (int s = 0; s < m_states; ++s) {
+            std::uint64_t to = 0;
+            for (std::uint64_t from = 1 | std::uint64_t(s) << 1; from; from &= from - 1)
+                to |= row[std::countr_zero(from)];
+            m_automaton[r * std::size_t(m_states) + std::size_t(s)] =
+                to & m_done ? kSpelled : std::uint8_t(to >> 1);
+        }
+    }
+}
+
+std::uint32_t PinyinMatcher::automatonRow(char32_t folded) const
+{
+    const int sets = readingSetCount();
+    int row = sets + 36; // spells nothing
+    if (folded < 0x80) {
+        const int slot = asciiSlot(folded);
+        if (slot >= 0)
+            row = sets + slot;
+    } else if (const int set = readingSetOf(folded); set >= 0) {
+        row = set;
+    }
+    return std::uint32_t(row) * std::uint32_t(m_states);
 }
 
 const std::uint64_t *PinyinMatcher::transitions(char32_t folded) const

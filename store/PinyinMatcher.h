@@ -63,7 +63,25 @@ public:
         return false;
     }
 
-    std::size_t memoryBytes() const { return m_table.capacity() * sizeof(std::uint64_t); }
+    // A word of at most kAutomatonLetters letters is also read by an
+    // automaton, one step a character: a state (below automatonStates())
+    // stands for the positions of the word reached, and row r of
+    // automaton() gives, at entry s, the state a character of that row
+    // takes state s to, or kSpelled once the whole word is spelled. A run
+    // of text is read from state 0, and a character that spells nothing of
+    // the word takes every state back to 0.
+    static constexpr int kAutomatonLetters = 6;
+    static constexpr std::uint8_t kSpelled = 0xFF;
+    bool hasAutomaton() const { return !m_automaton.empty(); }
+    int automatonStates() const { return m_states; }
+    const std::uint8_t *automaton() const { return m_automaton.data(); }
+    // Where a folded character's row starts in automaton().
+    std::uint32_t automatonRow(char32_t folded) const;
+
+    std::size_t memoryBytes() const
+    {
+        return m_table.capacity() * sizeof(std::uint64_t) + m_automaton.capacity();
+    }
 
 private:
     std::string m_letters;
@@ -72,6 +90,10 @@ private:
     // for each position j of the word, the positions one character reaches.
     std::vector<std::uint64_t> m_table;
     int m_width = 0; // positions per entry: the word's length
+    // Per row of m_table, then one for characters that spell nothing:
+    // m_states entries (state s: positions 1 + the bits of s reached).
+    std::vector<std::uint8_t> m_automaton;
+    int m_states = 0;
 };
 
 } // namespace store

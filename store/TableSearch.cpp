@@ -404,10 +404,37 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
         for (char32_t b = 0; b < 128; ++b)
             asciiRows[b] = matcher->transitions(foldCharacter(b));
     }
+    // A short word is read by its automaton, a character a step: where
+    // each character's row starts, by its code index or its single byte.
+    std::vector<std::uint32_t> automatonOfIndex;
+    std::array<std::uint32_t, 128> automatonOfByte{};
+    const bool byAutomaton = matcher && coded && matcher->hasAutomaton();
+    if (byAutomaton) {
+        const std::vector<char32_t> &characters = t.code.characters();
+        automatonOfIndex.resize(characters.size());
+        for (std::size_t i = 0; i < characters.size(); ++i)
+            automatonOfIndex[i] = matcher->automatonRow(foldCharacter(characters[i]));
+        for (int b = 0; b < 128; ++b) {
+            const int index = CompactCode::indexOfByte(static_cast<unsigned char>(b));
+            automatonOfByte[std::size_t(b)] = index < 0 ? matcher->automatonRow(foldCharacter(char32_t(b)))
+                                                        : automatonOfIndex[std::size_t(index)];
+        }
+    }
     auto pinyinMatches = [&](int r) {
         const std::string_view cell = t.stored(std::size_t(r));
         const auto *p = reinterpret_cast<const unsigned char *>(cell.data());
         const auto *end = p + cell.size();
+        if (byAutomaton) {
+            const std::uint8_t *automaton = matcher->automaton();
+            unsigned state = 0;
+            while (p < end) {
+                state = automaton[CompactCode::nextValue(p, automatonOfByte.data(), automatonOfIndex.data()) +
+                                  state];
+                if (state == PinyinMatcher::kSpelled)
+                    return true;
+            }
+            return false;
+        }
         const std::uint64_t *row = nullptr;
         return matcher->matchesRun([&]() -> const std::uint64_t *const * {
             if (p >= end)

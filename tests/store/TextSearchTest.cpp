@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -51,7 +52,7 @@ TEST(TextSearch, FindsTheSameRowsWhicheverBytesAreComparedFirst)
             cells.add(text);
         }
         std::string needle;
-        const int k = 1 + int(random() % 5);
+        const int k = 1 + int(random() % 8);
         for (int i = 0; i < k; ++i)
             needle += alphabet[random() % 4 == 0 ? 4 : random() % alphabet.size()];
         for (const int kind : {0, 1, 2}) {
@@ -128,4 +129,46 @@ TEST(TextSearch, ComparesTheBytesOfTheRarestCharactersFirst)
         << "plain ASCII keeps the needle's ends";
     EXPECT_EQ(code.rarestBytes(coded({0x4E05})), (std::pair<std::size_t, std::size_t>(0, 0)));
     EXPECT_EQ(CompactCode().rarestBytes("xyz"), (std::pair<std::size_t, std::size_t>(0, 2)));
+}
+
+// A coded text read character by character, through its code indexes or
+// through tables of values (as the pinyin automaton reads it), gives back
+// every character, whatever the length of its code: plain ASCII, one byte,
+// two and three.
+TEST(TextSearch, ReadsCodedCharactersOfEveryLength)
+{
+    std::vector<std::pair<char32_t, std::uint32_t>> counts;
+    const int characters = CompactCode::kOneByte + CompactCode::kTwoBytes + 50;
+    for (int i = 0; i < characters; ++i)
+        counts.emplace_back(char32_t(0x4E00 + i), std::uint32_t(characters - i));
+    const CompactCode code = CompactCode::forCounts(counts);
+    const std::u32string text = {U'a', 0x4E00, 0x4E00 + CompactCode::kOneByte, U'7',
+                                 char32_t(0x4E00 + characters - 1), 0x4E01, U' ', 0x4E00 + 3000};
+    std::string utf8;
+    for (char32_t c : text)
+        appendUtf8(utf8, c);
+    std::string coded;
+    ASSERT_TRUE(code.encode(utf8, coded));
+    ASSERT_EQ(coded.size(), 1u + 1 + 2 + 1 + 3 + 1 + 1 + 2);
+
+    // Each character's value: its own code point, looked up by code index
+    // or by its single byte.
+    std::vector<char32_t> ofIndex = code.characters();
+    std::array<char32_t, 128> ofByte{};
+    for (int b = 0; b < 128; ++b) {
+        const int index = CompactCode::indexOfByte(static_cast<unsigned char>(b));
+        ofByte[std::size_t(b)] = index < 0 ? char32_t(-1 - index) : ofIndex[std::size_t(index)];
+    }
+    const auto *p = reinterpret_cast<const unsigned char *>(coded.data());
+    const auto *q = p;
+    const auto *end = p + coded.size();
+    std::u32string byIndex, byValue;
+    while (p < end) {
+        const int index = CompactCode::nextIndex(p);
+        byIndex += index < 0 ? char32_t(-1 - index) : ofIndex[std::size_t(index)];
+        byValue += CompactCode::nextValue(q, ofByte.data(), ofIndex.data());
+        ASSERT_EQ(p, q);
+    }
+    EXPECT_EQ(byIndex, text);
+    EXPECT_EQ(byValue, text);
 }
