@@ -436,7 +436,8 @@ namespace {
 // Sets in `out` the bit of each listed cell holding the needle (not
 // empty), as findAvx2 finds it, the anchors set up once for all cells and
 // the lines of the cells some places ahead asked of the memory.
-__attribute__((target("avx2"))) void findInListedCellsAvx2(const char *bytes, const std::uint32_t *ends,
+__attribute__((target("avx2"))) void findInListedCellsAvx2(const char *bytes, std::size_t total,
+                                                           const std::uint32_t *ends,
                                                            const std::vector<int> &cells, const TextNeedle &n,
                                                            std::uint64_t *out)
 {
@@ -461,9 +462,26 @@ __attribute__((target("avx2"))) void findInListedCellsAvx2(const char *bytes, co
         const std::size_t size = ends[r] - begin(r);
         if (size < k)
             continue;
-        if (size < k - 1 + 32) {
+        // A short cell: its places compared at once, the bytes after it
+        // (of the cells that follow) left out, unless they run past the text.
+        if (size < k - 1 + 32 && begin(r) + (k - 1) + 32 > total) {
             if (containsNeedle(std::string_view(cell, size), n))
                 out[std::size_t(r) / 64] |= std::uint64_t(1) << (r % 64);
+            continue;
+        }
+        if (size < k - 1 + 32) {
+            unsigned hits = anchors.hits(cell) & ((1u << (size - k + 1)) - 1);
+            while (hits) {
+                const std::size_t candidate = std::size_t(__builtin_ctz(hits));
+                const bool same = anchors.whole() ? true
+                                  : fold          ? equalsIgnoringAsciiCase(cell + candidate, n.lower)
+                                                  : std::memcmp(cell + candidate, n.lower.data(), k) == 0;
+                if (same && endsWhole(std::string_view(cell, size), candidate + k, n)) {
+                    out[std::size_t(r) / 64] |= std::uint64_t(1) << (r % 64);
+                    break;
+                }
+                hits &= hits - 1;
+            }
             continue;
         }
         const std::size_t lastBlock = size - (k - 1) - 32;
@@ -522,7 +540,7 @@ void findInAskedCells(const char *bytes, const std::uint32_t *ends, int rows, co
             for (std::uint64_t todo = asked[w]; todo; todo &= todo - 1)
                 cells.push_back(int(w * 64) + std::countr_zero(todo));
         std::fill(out, out + words, 0);
-        findInListedCellsAvx2(bytes, ends, cells, n, out);
+        findInListedCellsAvx2(bytes, ends[rows - 1], ends, cells, n, out);
         return;
     }
 #endif
