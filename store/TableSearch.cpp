@@ -148,6 +148,16 @@ bool TableSearch::narrows(const TableSearch &previous) const
     return true;
 }
 
+bool TableSearch::oneWord() const
+{
+    return m_query.words.size() == 1 && !m_query.words[0].excluded;
+}
+
+bool TableSearch::typedOn(const TableSearch &previous) const
+{
+    return oneWord() && previous.oneWord() && narrows(previous);
+}
+
 bool TableSearch::wordMatches(std::size_t word, std::u32string_view folded, bool pinyin) const
 {
     const SearchWord &w = m_query.words[word];
@@ -216,9 +226,14 @@ bool TableSearch::rowMatches(const ColumnStore &store, const std::vector<SearchC
 }
 
 TableSearch::Matches TableSearch::run(const ColumnStore &store, const std::vector<SearchColumn> &columns,
-                                      const RowBits &candidates) const
+                                      const RowBits &candidates, const Matches *typedOnFrom) const
 {
-    Matches m{RowBits(candidates.size(), 0), RowBits(candidates.size(), 0)};
+    Matches m{RowBits(candidates.size(), 0), RowBits(candidates.size(), 0), {}};
+    if (oneWord())
+        m.firstFoundIn.assign(columns.size(), RowBits(candidates.size(), 0));
+    const bool from = typedOnFrom && oneWord() && typedOnFrom->firstFoundIn.size() == columns.size() &&
+                      std::all_of(typedOnFrom->firstFoundIn.begin(), typedOnFrom->firstFoundIn.end(),
+                                  [&](const RowBits &bits) { return bits.size() == candidates.size(); });
     const std::size_t chunkWords = std::size_t(store.chunkRows()) / 64;
     // Each chunk costs its columns' set-up however few rows it is asked
     // for (a typed-on word asks a few rows of every chunk): both cores
@@ -227,8 +242,15 @@ TableSearch::Matches TableSearch::run(const ColumnStore &store, const std::vecto
         store, candidates,
         [&](int k) {
             const std::size_t first = std::size_t(k) * chunkWords;
+            std::vector<std::uint64_t *> firstIn;
+            for (RowBits &bits : m.firstFoundIn)
+                firstIn.push_back(bits.data() + first);
+            std::vector<const std::uint64_t *> fromIn;
+            if (from)
+                for (const RowBits &bits : typedOnFrom->firstFoundIn)
+                    fromIn.push_back(bits.data() + first);
             runChunk(store, columns, k, candidates.data() + first, m.rows.data() + first,
-                     m.names.data() + first);
+                     m.names.data() + first, firstIn, fromIn);
         },
         0);
     // Cells typed into since loading are read as they are now.
@@ -252,7 +274,9 @@ TableSearch::Matches TableSearch::run(const ColumnStore &store, const std::vecto
 }
 
 void TableSearch::runChunk(const ColumnStore &store, const std::vector<SearchColumn> &columns, int chunk,
-                           const std::uint64_t *candidates, std::uint64_t *rows, std::uint64_t *names) const
+                           const std::uint64_t *candidates, std::uint64_t *rows, std::uint64_t *names,
+                           const std::vector<std::uint64_t *> &first,
+                           const std::vector<const std::uint64_t *> &from) const
 {
     const std::size_t words = (std::size_t(store.chunk(chunk).rows) + 63) / 64;
     std::vector<std::uint64_t> live(candidates, candidates + words);
@@ -270,6 +294,15 @@ void TableSearch::runChunk(const ColumnStore &store, const std::vector<SearchCol
     for (std::size_t i = 0; i < m_query.words.size(); ++i)
         if (m_query.words[i].excluded)
             order.push_back(i);
+    // Typed on from a search of one word: a row is looked for from the
+    // column that found it then on.
+    std::vector<std::uint64_t> allowed(from.empty() ? 0 : words, 0);
+    std::vector<std::size_t> readAt(columns.size()); // per column, its place in the order read
+    std::size_t next = 0;
+    for (bool nameColumns : {true, false})
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            if (columns[c].name == nameColumns)
+                readAt[c] = next++;
     for (std::size_t i : order) {
         if (none(live))
             break;
@@ -279,13 +312,25 @@ void TableSearch::runChunk(const ColumnStore &store, const std::vector<SearchCol
             for (const SearchColumn &c : columns) {
                 if (c.name != nameColumns)
                     continue;
+                const std::size_t at = readAt[std::size_t(&c - columns.data())];
                 for (std::size_t w = 0; w < words; ++w)
                     todo[w] = live[w] & ~found[w];
-                if (none(todo))
-                    break;
+                if (!from.empty())
+                    for (std::size_t w = 0; w < words; ++w) {
+                        allowed[w] |= from[at][w];
+                        todo[w] &= allowed[w];
+                    }
+                if (none(todo)) {
+                    if (from.empty())
+                        break;
+                    continue;
+                }
                 wordInColumn(store, c, i, chunk, todo.data(), words, hit.data());
                 for (std::size_t w = 0; w < words; ++w)
                     found[w] |= hit[w] & todo[w];
+                if (!first.empty())
+                    for (std::size_t w = 0; w < words; ++w)
+                        first[at][w] = hit[w] & todo[w];
             }
             if (nameColumns && !m_query.words[i].excluded)
                 for (std::size_t w = 0; w < words; ++w)
@@ -497,9 +542,10 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
             }
         }
     } else {
-        // Few rows left to look at are read where they lie; more, in one
-        // pass over the column that passes over long runs of the others.
-        const bool few = candidates * 16 < std::size_t(ch.rows);
+        // Rows left to look at, up to a third of the chunk, are read where
+        // they lie; more, in one pass over the column that passes over long
+        // runs of the others.
+        const bool few = candidates * 3 < std::size_t(ch.rows);
         std::vector<std::uint64_t> bits(words), asked(words);
         for (std::size_t i = 0; i < words; ++i)
             asked[i] = todo[i] & ~cells.nullBits[i] & ~exact[i];

@@ -21,6 +21,8 @@ struct SearchColumn
     int column = -1;
     bool pinyin = false;
     bool name = false;
+
+    bool operator==(const SearchColumn &) const = default;
 };
 
 // A run of characters to highlight, [first, last) in characters (not
@@ -41,10 +43,17 @@ public:
     {
         RowBits rows;  // the candidates that match
         RowBits names; // among them, those whose names hold every word
+        // For a search of one word (see typedOn): per column in the order
+        // they are read (the names first), the rows found first there.
+        std::vector<RowBits> firstFoundIn;
     };
-    // The candidates that match, chunk by chunk on both cores.
-    Matches run(const ColumnStore &store, const std::vector<SearchColumn> &columns,
-                const RowBits &candidates) const;
+    // The candidates that match, chunk by chunk on both cores. Given the
+    // matches of a search this one is typed on from (see typedOn), over
+    // the same columns and candidates, a row is not looked for in the
+    // columns read before the one that found it then: the longer word is
+    // found only where the shorter one is.
+    Matches run(const ColumnStore &store, const std::vector<SearchColumn> &columns, const RowBits &candidates,
+                const Matches *typedOnFrom = nullptr) const;
     // One row; `nameMatch` (optional) tells whether its names hold every word.
     bool rowMatches(const ColumnStore &store, const std::vector<SearchColumn> &columns, int row,
                     bool *nameMatch = nullptr) const;
@@ -54,6 +63,10 @@ public:
     // or around them (other words), and it adds words or keeps them.
     // Typing on in the box asks only the rows found at the keystroke before.
     bool narrows(const TableSearch &previous) const;
+    // Whether both searches have one word, not excluded, and this one's
+    // is the other's typed on (see narrows): whatever a column holds of it
+    // holds the other's too.
+    bool typedOn(const TableSearch &previous) const;
 
     // Whether a word is found in a text (of a pinyin column or not).
     bool wordMatches(std::size_t word, std::u32string_view folded, bool pinyin) const;
@@ -62,8 +75,13 @@ public:
     std::vector<CharSpan> spans(std::string_view utf8, bool pinyin) const;
 
 private:
+    // The rows of a chunk; `first` and `from` (both optional), per column in
+    // the order they are read, the chunk's part of Matches::firstFoundIn of
+    // this search and of the one typed on from.
     void runChunk(const ColumnStore &store, const std::vector<SearchColumn> &columns, int chunk,
-                  const std::uint64_t *candidates, std::uint64_t *rows, std::uint64_t *names) const;
+                  const std::uint64_t *candidates, std::uint64_t *rows, std::uint64_t *names,
+                  const std::vector<std::uint64_t *> &first, const std::vector<const std::uint64_t *> &from) const;
+    bool oneWord() const;
     void wordInColumn(const ColumnStore &store, const SearchColumn &column, std::size_t word, int chunk,
                       const std::uint64_t *todo, std::size_t words, std::uint64_t *found) const;
 

@@ -489,19 +489,24 @@ std::vector<SearchColumn> DbQuery::searchColumns() const
 std::vector<int> DbQuery::searchRows(const RowBits &candidates)
 {
     RowBits asked = candidates;
-    if (m_lastSearch && m_lastEditCount == m_store->editCount() && m_lastCandidates == candidates &&
-        m_search->narrows(*m_lastSearch))
+    const std::vector<SearchColumn> columns = searchColumns();
+    const bool narrows = m_lastSearch && m_lastEditCount == m_store->editCount() &&
+                         m_lastCandidates == candidates && m_search->narrows(*m_lastSearch);
+    if (narrows)
         for (std::size_t w = 0; w < asked.size(); ++w)
-            asked[w] &= m_lastMatches[w];
-    TableSearch::Matches found = m_search->run(*m_store, searchColumns(), asked);
-    m_lastSearch = m_search;
-    m_lastEditCount = m_store->editCount();
-    m_lastCandidates = candidates;
-    m_lastMatches = found.rows;
+            asked[w] &= m_lastMatches.rows[w];
+    const bool typedOn = narrows && m_lastColumns == columns && m_search->typedOn(*m_lastSearch);
+    TableSearch::Matches found = m_search->run(*m_store, columns, asked, typedOn ? &m_lastMatches : nullptr);
     // The companies whose names match first, then the others, written over
     // the list before (which this one replaces): a long answer then takes
     // no fresh memory, which costs more than the writing.
-    return rowList(found.names, found.rows, std::exchange(m_visible, {}));
+    std::vector<int> list = rowList(found.names, found.rows, std::exchange(m_visible, {}));
+    m_lastSearch = m_search;
+    m_lastEditCount = m_store->editCount();
+    m_lastCandidates = candidates;
+    m_lastColumns = columns;
+    m_lastMatches = std::move(found);
+    return list;
 }
 
 QList<QPair<int, int>> DbQuery::searchHighlights(int field, const QString &text) const

@@ -7,6 +7,7 @@
 #include "platform/db/StoreNames.h"
 #include "store/ColumnStore.h"
 #include "store/RowPredicate.h"
+#include "store/TableSearch.h"
 
 #include <QList>
 #include <QObject>
@@ -22,8 +23,6 @@
 
 namespace store {
 class SortKeys;
-class TableSearch;
-struct SearchColumn;
 } // namespace store
 
 namespace platform::db {
@@ -277,10 +276,12 @@ private:
     std::vector<SearchField> m_searchFields;
     bool m_searchPartial = false; // searched while the result was coming in: not yet in its order
     // The last search's rows among the candidates it was given: a search
-    // that narrows it (typing on) asks only those.
+    // that narrows it (typing on) asks only those, and one typed on from it
+    // reads a row from the column where it was found then.
     std::shared_ptr<const TableSearch> m_lastSearch;
     RowBits m_lastCandidates;
-    RowBits m_lastMatches;
+    std::vector<SearchColumn> m_lastColumns;
+    TableSearch::Matches m_lastMatches;
     std::uint64_t m_lastEditCount = 0; // the store's edits then
 };
 

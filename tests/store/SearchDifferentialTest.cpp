@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 
 using namespace store;
@@ -118,6 +119,7 @@ TEST(SearchDifferentialTest, AgreesWithAReferenceOnRandomTablesAndQueries)
         {0, true, true}, {1, false, true}, {2, true, false}, {3, false, false}, {4, false, false}};
     const int kRows = 700;
     int answered = 0; // queries that found some rows but not all
+    int typedOn = 0;  // keystrokes typed on from the one before
     for (int round = 0; round < 3; ++round) {
         ColumnStore::setDefaultChunkRows(64);
         // After the first round the pinyin columns carry reading marks, as
@@ -249,6 +251,28 @@ TEST(SearchDifferentialTest, AgreesWithAReferenceOnRandomTablesAndQueries)
                 EXPECT_TRUE(search.rowMatches(store, columns, r, &name));
                 EXPECT_TRUE(name);
             }
+            // Typed a character at a time, as the box searches: a search that
+            // narrows the one before asks only the rows it found, and one typed
+            // on from it reads each row from the column that found it then.
+            std::shared_ptr<const TableSearch> before;
+            TableSearch::Matches last;
+            for (std::size_t n = 1; n <= typed.size(); ++n) {
+                auto now = std::make_shared<const TableSearch>(SearchQuery::parse(utf8(typed.substr(0, n))));
+                if (now->query().empty()) {
+                    before.reset();
+                    continue;
+                }
+                RowBits asked = allRows(kRows);
+                const bool narrows = before && now->narrows(*before);
+                if (narrows)
+                    for (std::size_t w = 0; w < asked.size(); ++w)
+                        asked[w] &= last.rows[w];
+                typedOn += narrows && now->typedOn(*before);
+                last = now->run(store, columns, asked, narrows && now->typedOn(*before) ? &last : nullptr);
+                before = now;
+            }
+            ASSERT_EQ(last.rows, m.rows) << "typed on to " << utf8(typed) << " round " << round;
+            ASSERT_EQ(last.names, m.names) << "typed on to " << utf8(typed) << " round " << round;
             // The highlights of every column of the first rows found.
             int shown = 0;
             for (int r : expectedOthers.empty() ? expectedNames : expectedOthers) {
@@ -262,4 +286,5 @@ TEST(SearchDifferentialTest, AgreesWithAReferenceOnRandomTablesAndQueries)
         }
     }
     EXPECT_GT(answered, 200) << "the random queries should mostly find some rows";
+    EXPECT_GT(typedOn, 200) << "many keystrokes should type a word on";
 }
