@@ -226,11 +226,14 @@ bool TableSearch::rowMatches(const ColumnStore &store, const std::vector<SearchC
 }
 
 TableSearch::Matches TableSearch::run(const ColumnStore &store, const std::vector<SearchColumn> &columns,
-                                      const RowBits &candidates, const Matches *typedOnFrom) const
+                                      const RowBits &candidates, const Matches *typedOnFrom, Matches reuse) const
 {
-    Matches m{RowBits(candidates.size(), 0), RowBits(candidates.size(), 0), {}};
-    if (oneWord())
-        m.firstFoundIn.assign(columns.size(), RowBits(candidates.size(), 0));
+    Matches m = std::move(reuse);
+    m.rows.assign(candidates.size(), 0);
+    m.names.assign(candidates.size(), 0);
+    m.firstFoundIn.resize(oneWord() ? columns.size() : 0);
+    for (RowBits &bits : m.firstFoundIn)
+        bits.assign(candidates.size(), 0);
     const bool from = typedOnFrom && oneWord() && typedOnFrom->firstFoundIn.size() == columns.size() &&
                       std::all_of(typedOnFrom->firstFoundIn.begin(), typedOnFrom->firstFoundIn.end(),
                                   [&](const RowBits &bits) { return bits.size() == candidates.size(); });

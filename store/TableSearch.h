@@ -51,9 +51,11 @@ public:
     // matches of a search this one is typed on from (see typedOn), over
     // the same columns and candidates, a row is not looked for in the
     // columns read before the one that found it then: the longer word is
-    // found only where the shorter one is.
+    // found only where the shorter one is. The answer is written over
+    // `reuse` (the matches of a search before, no longer needed): memory
+    // fresh from the system costs more than the writing.
     Matches run(const ColumnStore &store, const std::vector<SearchColumn> &columns, const RowBits &candidates,
-                const Matches *typedOnFrom = nullptr) const;
+                const Matches *typedOnFrom = nullptr, Matches reuse = {}) const;
     // One row; `nameMatch` (optional) tells whether its names hold every word.
     bool rowMatches(const ColumnStore &store, const std::vector<SearchColumn> &columns, int row,
                     bool *nameMatch = nullptr) const;

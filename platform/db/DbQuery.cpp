@@ -112,6 +112,8 @@ void DbQuery::release()
 {
     endPending();
     m_lastSearch.reset();
+    m_lastMatches = {};
+    m_spareMatches = {};
     m_store.reset();
     m_held.reset();
     m_leadingFor.reset();
@@ -496,7 +498,8 @@ std::vector<int> DbQuery::searchRows(const RowBits &candidates)
         for (std::size_t w = 0; w < asked.size(); ++w)
             asked[w] &= m_lastMatches.rows[w];
     const bool typedOn = narrows && m_lastColumns == columns && m_search->typedOn(*m_lastSearch);
-    TableSearch::Matches found = m_search->run(*m_store, columns, asked, typedOn ? &m_lastMatches : nullptr);
+    TableSearch::Matches found = m_search->run(*m_store, columns, asked, typedOn ? &m_lastMatches : nullptr,
+                                               std::exchange(m_spareMatches, {}));
     // The companies whose names match first, then the others, written over
     // the list before (which this one replaces): a long answer then takes
     // no fresh memory, which costs more than the writing.
@@ -505,7 +508,7 @@ std::vector<int> DbQuery::searchRows(const RowBits &candidates)
     m_lastEditCount = m_store->editCount();
     m_lastCandidates = candidates;
     m_lastColumns = columns;
-    m_lastMatches = std::move(found);
+    m_spareMatches = std::exchange(m_lastMatches, std::move(found));
     return list;
 }
 

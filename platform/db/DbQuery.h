@@ -282,6 +282,7 @@ private:
     RowBits m_lastCandidates;
     std::vector<SearchColumn> m_lastColumns;
     TableSearch::Matches m_lastMatches;
+    TableSearch::Matches m_spareMatches; // the one before, its memory written over by the next
     std::uint64_t m_lastEditCount = 0; // the store's edits then
 };
 
