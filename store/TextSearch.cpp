@@ -83,19 +83,20 @@ bool hasCommonBytes(const TextNeedle &n)
 }
 
 // Compares some of a needle's bytes with those of 32 places at once: its
-// two anchors, and for a needle of common bytes (or when asked to) others
-// up to four, so that a needle of up to four bytes is compared whole and a
-// longer one leaves few places to check. A letter is compared with its
-// 0x20 bit forced on, which makes its two cases alike.
-class AnchorCompare
+// two anchors, and up to `Most` of its bytes in all, so that with four a
+// needle of up to four bytes is compared whole and a longer one leaves few
+// places to check (for a needle of common bytes; rare anchors leave few
+// places by themselves). A letter is compared with its 0x20 bit forced on,
+// which makes its two cases alike.
+template <int Most> class AnchorCompare
 {
 public:
-    __attribute__((target("avx2"))) explicit AnchorCompare(const TextNeedle &n, bool most = false)
+    __attribute__((target("avx2"))) explicit AnchorCompare(const TextNeedle &n)
     {
         const std::size_t k = n.lower.size();
         add(n, n.anchor);
         add(n, n.secondAnchor);
-        if (most || hasCommonBytes(n)) { // rare anchors leave few places
+        if constexpr (Most > 2) {
             add(n, 0);
             add(n, k - 1);
             for (std::size_t at = 1; at + 1 < k && m_count < kMost; ++at)
@@ -112,10 +113,12 @@ public:
     __attribute__((target("avx2"))) unsigned hits(const char *block) const
     {
         __m256i all = _mm256_and_si256(agree(block, 0), agree(block, 1));
-        if (m_count > 2) {
-            all = _mm256_and_si256(all, agree(block, 2));
-            if (m_count > 3)
-                all = _mm256_and_si256(all, agree(block, 3));
+        if constexpr (Most > 2) {
+            if (m_count > 2) {
+                all = _mm256_and_si256(all, agree(block, 2));
+                if (m_count > 3)
+                    all = _mm256_and_si256(all, agree(block, 3));
+            }
         }
         return unsigned(_mm256_movemask_epi8(all));
     }
@@ -123,7 +126,7 @@ public:
     bool whole() const { return m_whole; }
 
 private:
-    static constexpr int kMost = 4;
+    static constexpr int kMost = Most;
     __attribute__((target("avx2"))) void add(const TextNeedle &n, std::size_t at)
     {
         at = std::min(at, n.lower.size() - 1);
@@ -149,8 +152,9 @@ private:
 
 // Finds the needle 32 places at a time, checking the whole needle only
 // where the bytes compared agree.
+template <typename Compare>
 __attribute__((target("avx2"))) std::size_t findAvx2(const char *bytes, std::size_t size, std::size_t from,
-                                                     const TextNeedle &n, const AnchorCompare &anchors)
+                                                     const TextNeedle &n, const Compare &anchors)
 {
     const std::size_t k = n.lower.size();
     std::size_t at = from;
@@ -179,7 +183,8 @@ __attribute__((target("avx2"))) std::size_t findOnceAvx2(const char *bytes, std:
 {
     if (size < n.lower.size() - 1 + 32)
         return findPlain(bytes, size, from, n);
-    return findAvx2(bytes, size, from, n, AnchorCompare(n));
+    return hasCommonBytes(n) ? findAvx2(bytes, size, from, n, AnchorCompare<4>(n))
+                             : findAvx2(bytes, size, from, n, AnchorCompare<2>(n));
 }
 #endif
 
@@ -281,7 +286,7 @@ __attribute__((target("avx2"))) void findShortInRowsAvx2(const char *bytes, cons
     const std::size_t size = ends[last - 1] - from;
     const char *text = bytes + from;
     std::vector<std::uint64_t> starts(size / 64 + 1, 0);
-    const AnchorCompare anchors(n, true); // every byte of the needle
+    const AnchorCompare<4> anchors(n); // every byte of the needle
     std::size_t at = 0;
     for (; at + (k - 1) + 32 <= size; at += 32)
         starts[at / 64] |= std::uint64_t(anchors.hits(text + at)) << (at % 64);
@@ -366,10 +371,11 @@ void findInRows(const char *bytes, const std::uint32_t *ends, int first, int las
 }
 
 #ifdef VELMORA_HAVE_AVX2_PATH
+template <typename Compare>
 __attribute__((target("avx2"))) void findInRowsAvx2(const char *bytes, const std::uint32_t *ends, int first,
                                                     int last, const TextNeedle &n, std::uint64_t *out)
 {
-    const AnchorCompare anchors(n); // set up once for all the cells
+    const Compare anchors(n); // set up once for all the cells
     findInRows(bytes, ends, first, last, n, out,
                [&](std::size_t stop, std::size_t from) { return findAvx2(bytes, stop, from, n, anchors); });
 }
@@ -385,7 +391,8 @@ void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const T
 #ifdef VELMORA_HAVE_AVX2_PATH
     const std::size_t k = n.lower.size();
     static const bool avx2 = __builtin_cpu_supports("avx2");
-    const bool shortNeedle = avx2 && (k <= 2 || (k <= 4 && hasCommonBytes(n))) && !n.endsInMultibyte;
+    const bool commonBytes = hasCommonBytes(n);
+    const bool shortNeedle = avx2 && (k <= 2 || (k <= 4 && commonBytes)) && !n.endsInMultibyte;
 #endif
     // Rows [first, last) read in one pass over their bytes.
     auto scan = [&](int first, int last) {
@@ -395,7 +402,10 @@ void findInCells(const char *bytes, const std::uint32_t *ends, int rows, const T
             return;
         }
         if (avx2) {
-            findInRowsAvx2(bytes, ends, first, last, n, out);
+            if (commonBytes)
+                findInRowsAvx2<AnchorCompare<4>>(bytes, ends, first, last, n, out);
+            else
+                findInRowsAvx2<AnchorCompare<2>>(bytes, ends, first, last, n, out);
             return;
         }
 #endif
@@ -436,13 +446,14 @@ namespace {
 // Sets in `out` the bit of each listed cell holding the needle (not
 // empty), as findAvx2 finds it, the anchors set up once for all cells and
 // the lines of the cells some places ahead asked of the memory.
+template <typename Compare>
 __attribute__((target("avx2"))) void findInListedCellsAvx2(const char *bytes, std::size_t total,
                                                            const std::uint32_t *ends,
                                                            const std::vector<int> &cells, const TextNeedle &n,
                                                            std::uint64_t *out)
 {
     const std::size_t k = n.lower.size();
-    const AnchorCompare anchors(n);
+    const Compare anchors(n);
     // A needle without letters (Chinese text) is compared byte for byte.
     const bool fold = n.foldLetters && std::any_of(n.lower.begin(), n.lower.end(), isLowerLetter);
     const auto begin = [ends](int r) { return r ? ends[r - 1] : std::uint32_t(0); };
@@ -540,7 +551,10 @@ void findInAskedCells(const char *bytes, const std::uint32_t *ends, int rows, co
             for (std::uint64_t todo = asked[w]; todo; todo &= todo - 1)
                 cells.push_back(int(w * 64) + std::countr_zero(todo));
         std::fill(out, out + words, 0);
-        findInListedCellsAvx2(bytes, ends[rows - 1], ends, cells, n, out);
+        if (hasCommonBytes(n))
+            findInListedCellsAvx2<AnchorCompare<4>>(bytes, ends[rows - 1], ends, cells, n, out);
+        else
+            findInListedCellsAvx2<AnchorCompare<2>>(bytes, ends[rows - 1], ends, cells, n, out);
         return;
     }
 #endif
