@@ -148,14 +148,16 @@ bool TableSearch::narrows(const TableSearch &previous) const
     return true;
 }
 
-bool TableSearch::oneWord() const
+bool TableSearch::oneWordOfLetters() const
 {
-    return m_query.words.size() == 1 && !m_query.words[0].excluded;
+    // A word of characters is answered fast enough from the rows of its
+    // characters: it keeps no columns, whose memory would cost more.
+    return m_query.words.size() == 1 && !m_query.words[0].excluded && !m_query.words[0].pinyin.empty();
 }
 
 bool TableSearch::typedOn(const TableSearch &previous) const
 {
-    return oneWord() && previous.oneWord() && narrows(previous);
+    return oneWordOfLetters() && previous.oneWordOfLetters() && narrows(previous);
 }
 
 bool TableSearch::wordMatches(std::size_t word, std::u32string_view folded, bool pinyin) const
@@ -226,15 +228,17 @@ bool TableSearch::rowMatches(const ColumnStore &store, const std::vector<SearchC
 }
 
 TableSearch::Matches TableSearch::run(const ColumnStore &store, const std::vector<SearchColumn> &columns,
-                                      const RowBits &candidates, const Matches *typedOnFrom, Matches reuse) const
+                                      const RowBits &candidates, const Matches *typedOnFrom,
+                                      Matches reuse) const
 {
     Matches m = std::move(reuse);
     m.rows.assign(candidates.size(), 0);
     m.names.assign(candidates.size(), 0);
-    m.firstFoundIn.resize(oneWord() ? columns.size() : 0);
+    m.firstFoundIn.resize(oneWordOfLetters() ? columns.size() : 0);
     for (RowBits &bits : m.firstFoundIn)
         bits.assign(candidates.size(), 0);
-    const bool from = typedOnFrom && oneWord() && typedOnFrom->firstFoundIn.size() == columns.size() &&
+    const bool from = typedOnFrom && oneWordOfLetters() &&
+                      typedOnFrom->firstFoundIn.size() == columns.size() &&
                       std::all_of(typedOnFrom->firstFoundIn.begin(), typedOnFrom->firstFoundIn.end(),
                                   [&](const RowBits &bits) { return bits.size() == candidates.size(); });
     const std::size_t chunkWords = std::size_t(store.chunkRows()) / 64;

@@ -43,8 +43,9 @@ public:
     {
         RowBits rows;  // the candidates that match
         RowBits names; // among them, those whose names hold every word
-        // For a search of one word (see typedOn): per column in the order
-        // they are read (the names first), the rows found first there.
+        // For a search of one word of letters (see typedOn): per column in
+        // the order they are read (the names first), the rows found first
+        // there.
         std::vector<RowBits> firstFoundIn;
     };
     // The candidates that match, chunk by chunk on both cores. Given the
@@ -65,9 +66,10 @@ public:
     // or around them (other words), and it adds words or keeps them.
     // Typing on in the box asks only the rows found at the keystroke before.
     bool narrows(const TableSearch &previous) const;
-    // Whether both searches have one word, not excluded, and this one's
-    // is the other's typed on (see narrows): whatever a column holds of it
-    // holds the other's too.
+    // Whether both searches have one word of letters (pinyin, or letters
+    // and digits as typed), not excluded, and this one's is the other's
+    // typed on (see narrows): whatever a column holds of it holds the
+    // other's too.
     bool typedOn(const TableSearch &previous) const;
 
     // Whether a word is found in a text (of a pinyin column or not).
@@ -82,8 +84,9 @@ private:
     // this search and of the one typed on from.
     void runChunk(const ColumnStore &store, const std::vector<SearchColumn> &columns, int chunk,
                   const std::uint64_t *candidates, std::uint64_t *rows, std::uint64_t *names,
-                  const std::vector<std::uint64_t *> &first, const std::vector<const std::uint64_t *> &from) const;
-    bool oneWord() const;
+                  const std::vector<std::uint64_t *> &first,
+                  const std::vector<const std::uint64_t *> &from) const;
+    bool oneWordOfLetters() const;
     void wordInColumn(const ColumnStore &store, const SearchColumn &column, std::size_t word, int chunk,
                       const std::uint64_t *todo, std::size_t words, std::uint64_t *found) const;
 

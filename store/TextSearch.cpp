@@ -178,8 +178,8 @@ __attribute__((target("avx2"))) std::size_t findAvx2(const char *bytes, std::siz
 
 // findAvx2 for one search: the bytes compared set up only for a text
 // long enough to take a block.
-__attribute__((target("avx2"))) std::size_t findOnceAvx2(const char *bytes, std::size_t size, std::size_t from,
-                                                         const TextNeedle &n)
+__attribute__((target("avx2"))) std::size_t findOnceAvx2(const char *bytes, std::size_t size,
+                                                         std::size_t from, const TextNeedle &n)
 {
     if (size < n.lower.size() - 1 + 32)
         return findPlain(bytes, size, from, n);
@@ -308,8 +308,9 @@ __attribute__((target("avx2"))) void findShortInRowsAvx2(const char *bytes, cons
                     row += stride;
                     stride *= 2;
                 }
-                row = int(std::upper_bound(ends + row, ends + std::min(last, row + stride), std::uint32_t(place)) -
-                          ends);
+                row = int(
+                    std::upper_bound(ends + row, ends + std::min(last, row + stride), std::uint32_t(place)) -
+                    ends);
             }
             if (row >= last)
                 return;
@@ -447,10 +448,9 @@ namespace {
 // empty), as findAvx2 finds it, the anchors set up once for all cells and
 // the lines of the cells some places ahead asked of the memory.
 template <typename Compare>
-__attribute__((target("avx2"))) void findInListedCellsAvx2(const char *bytes, std::size_t total,
-                                                           const std::uint32_t *ends,
-                                                           const std::vector<int> &cells, const TextNeedle &n,
-                                                           std::uint64_t *out)
+__attribute__((target("avx2"))) void
+findInListedCellsAvx2(const char *bytes, std::size_t total, const std::uint32_t *ends,
+                      const std::vector<int> &cells, const TextNeedle &n, std::uint64_t *out)
 {
     const std::size_t k = n.lower.size();
     const Compare anchors(n);
@@ -511,7 +511,7 @@ __attribute__((target("avx2"))) void findInListedCellsAvx2(const char *bytes, st
                 const std::size_t candidate = block + std::size_t(__builtin_ctz(hits));
                 const bool same = anchors.whole() ? true
                                   : fold          ? equalsIgnoringAsciiCase(cell + candidate, n.lower)
-                                       : std::memcmp(cell + candidate, n.lower.data(), k) == 0;
+                                                  : std::memcmp(cell + candidate, n.lower.data(), k) == 0;
                 if (same && endsWhole(std::string_view(cell, size), candidate + k, n)) {
                     held = true;
                     break;

@@ -283,7 +283,7 @@ private:
     std::vector<SearchColumn> m_lastColumns;
     TableSearch::Matches m_lastMatches;
     TableSearch::Matches m_spareMatches; // the one before, its memory written over by the next
-    std::uint64_t m_lastEditCount = 0; // the store's edits then
+    std::uint64_t m_lastEditCount = 0;   // the store's edits then
 };
 
 } // namespace platform::db

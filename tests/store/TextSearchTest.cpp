@@ -74,21 +74,25 @@ TEST(TextSearch, FindsTheSameRowsWhicheverBytesAreComparedFirst)
                     for (int r = 0; r < rows; ++r)
                         if ((r / 64 + round) % 3 == 0 && ((r / 7 + round) % 3 == 0 || random() % 5 == 0))
                             only[std::size_t(r) / 64] |= std::uint64_t(1) << (r % 64);
-                    findInCells(cells.bytes.data(), cells.ends.data(), rows, n, foundOnly.data(), only.data());
+                    findInCells(cells.bytes.data(), cells.ends.data(), rows, n, foundOnly.data(),
+                                only.data());
                     // The asked rows exactly, read in one pass (many asked) or cell by cell (few).
-                    std::vector<std::uint64_t> few(found.size(), 0), inMany(found.size()), inFew(found.size());
+                    std::vector<std::uint64_t> few(found.size(), 0), inMany(found.size()),
+                        inFew(found.size());
                     for (int r = 0; r < rows; r += 13)
                         few[std::size_t(r) / 64] |= std::uint64_t(1) << (r % 64);
-                    findInAskedCells(cells.bytes.data(), cells.ends.data(), rows, only.data(), n, inMany.data());
-                    findInAskedCells(cells.bytes.data(), cells.ends.data(), rows, few.data(), n, inFew.data());
+                    findInAskedCells(cells.bytes.data(), cells.ends.data(), rows, only.data(), n,
+                                     inMany.data());
+                    findInAskedCells(cells.bytes.data(), cells.ends.data(), rows, few.data(), n,
+                                     inFew.data());
                     for (std::size_t w = 0; w < found.size(); ++w) {
                         ASSERT_EQ(inMany[w], found[w] & only[w]) << "round " << round << " word " << w;
                         ASSERT_EQ(inFew[w], found[w] & few[w]) << "round " << round << " word " << w;
                     }
                     for (int r = 0; r < rows; ++r) {
                         const bool hit = (found[std::size_t(r) / 64] >> (r % 64)) & 1;
-                        ASSERT_EQ(hit,
-                                  containsNeedle(cells.texts[std::size_t(r)], TextNeedle{lower, fold, multibyte}))
+                        ASSERT_EQ(hit, containsNeedle(cells.texts[std::size_t(r)],
+                                                      TextNeedle{lower, fold, multibyte}))
                             << "round " << round << " row " << r << " anchors " << i << "," << j;
                         if ((only[std::size_t(r) / 64] >> (r % 64)) & 1) {
                             ASSERT_EQ((foundOnly[std::size_t(r) / 64] >> (r % 64)) & 1, std::uint64_t(hit))
@@ -142,8 +146,9 @@ TEST(TextSearch, ReadsCodedCharactersOfEveryLength)
     for (int i = 0; i < characters; ++i)
         counts.emplace_back(char32_t(0x4E00 + i), std::uint32_t(characters - i));
     const CompactCode code = CompactCode::forCounts(counts);
-    const std::u32string text = {U'a', 0x4E00, 0x4E00 + CompactCode::kOneByte, U'7',
-                                 char32_t(0x4E00 + characters - 1), 0x4E01, U' ', 0x4E00 + 3000};
+    const std::u32string text = {
+        U'a', 0x4E00,       0x4E00 + CompactCode::kOneByte, U'7', char32_t(0x4E00 + characters - 1), 0x4E01,
+        U' ', 0x4E00 + 3000};
     std::string utf8;
     for (char32_t c : text)
         appendUtf8(utf8, c);
