@@ -466,10 +466,14 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
         automatonOfIndex.resize(characters.size());
         for (std::size_t i = 0; i < characters.size(); ++i)
             automatonOfIndex[i] = matcher->automatonRow(foldCharacter(characters[i]));
+        // A byte of a code the chunk does not use (it has fewer characters
+        // than one-byte codes) stands for none.
         for (int b = 0; b < 128; ++b) {
             const int index = CompactCode::indexOfByte(static_cast<unsigned char>(b));
             automatonOfByte[std::size_t(b)] = index < 0 ? matcher->automatonRow(foldCharacter(char32_t(b)))
-                                                        : automatonOfIndex[std::size_t(index)];
+                                              : std::size_t(index) < automatonOfIndex.size()
+                                                  ? automatonOfIndex[std::size_t(index)]
+                                                  : matcher->automatonRow(U'\0');
         }
     }
     auto pinyinMatches = [&](int r) {
