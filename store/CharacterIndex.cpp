@@ -17,7 +17,9 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
     // The characters of each row, once each, row after row.
     std::vector<std::uint16_t> held;
     std::vector<std::uint32_t> heldEnds(std::size_t(rows), 0);
-    held.reserve(std::size_t(rows) * 8);
+    // As many as the text has characters at most: room set aside at once is
+    // never copied as it grows, and takes memory only where it is written.
+    held.reserve(text.bytes.size());
     int lastKey = -1;
     std::size_t raw = 0;
     for (int r = 0; r < rows; ++r) {

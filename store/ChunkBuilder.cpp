@@ -274,8 +274,11 @@ TextChunk ChunkBuilder::finishText(const Column &c) const
         CompactCode code = CompactCode::forCounts(std::move(counts));
         const CompactCode::Encoder encoder(code);
         // No text codes to more than 3/2 of its bytes, nor is kept longer.
-        std::string coded(c.bytes.size() + c.bytes.size() / 2, '\0');
-        char *out = coded.data();
+        // Not filled first: the pages the code does not reach are never
+        // touched, and those of a long column are the system's again when
+        // the block is freed.
+        const auto coded = std::make_unique_for_overwrite<char[]>(c.bytes.size() + c.bytes.size() / 2);
+        char *out = coded.get();
         std::vector<std::uint32_t> ends;
         ends.reserve(rows);
         std::vector<std::uint16_t> raw;
@@ -288,13 +291,13 @@ TextChunk ChunkBuilder::finishText(const Column &c) const
                 raw.push_back(std::uint16_t(r));
             }
             out = end;
-            ends.push_back(std::uint32_t(out - coded.data()));
+            ends.push_back(std::uint32_t(out - coded.get()));
         }
-        const std::size_t codedBytes = std::size_t(out - coded.data());
+        const std::size_t codedBytes = std::size_t(out - coded.get());
         if (codedBytes * 10 < c.bytes.size() * 9) {
             t.encoding = TextEncoding::Compact;
             t.code = std::move(code);
-            t.bytes = FixedArray<char>(coded.data(), codedBytes);
+            t.bytes = FixedArray<char>(coded.get(), codedBytes);
             t.ends = fixed(ends);
             t.heads = headsOf(t.bytes, t.ends);
             t.rawRows = std::move(raw);

@@ -121,10 +121,12 @@ void ColumnStore::finishLoading()
 {
     if (m_builder->rows() > 0)
         publish();
+    // The builders' buffers are no longer needed: the idle one's go before
+    // the last chunk is waited for, which would otherwise hold both with
+    // nearly the whole table.
+    m_builder = std::make_unique<ChunkBuilder>(std::vector<bool>());
     waitForHandOver();
     m_finished.store(true, std::memory_order_release);
-    // The builders' buffers are no longer needed.
-    m_builder = std::make_unique<ChunkBuilder>(std::vector<bool>());
     m_finishing.reset();
 }
 
