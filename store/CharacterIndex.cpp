@@ -4,6 +4,7 @@
 #include "store/Utf8Text.h"
 
 #include <algorithm>
+#include <bit>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,28 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
     held.reserve(text.bytes.size());
     int lastKey = -1;
     std::size_t raw = 0;
-    for (int r = 0; r < rows; ++r) {
+    if (text.encoding == TextEncoding::Plain) {
+        // Plain ASCII: the bytes a cell holds gathered as bits, a byte at a
+        // time with no lookup, then listed once each.
+        for (int r = 0; r < rows; ++r) {
+            const std::string_view cell = text.stored(std::size_t(r));
+            std::uint64_t seen[2] = {0, 0};
+            for (const char c : cell) {
+                const auto b = static_cast<unsigned char>(c);
+                const unsigned key = b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b;
+                seen[(key >> 6) & 1] |= std::uint64_t(1) << (key & 63);
+            }
+            for (unsigned half = 0; half < 2; ++half)
+                for (std::uint64_t bits = seen[half]; bits; bits &= bits - 1) {
+                    const int key = int(half * 64) + std::countr_zero(bits);
+                    ++counts[std::size_t(key)];
+                    held.push_back(std::uint16_t(key));
+                    lastKey = std::max(lastKey, key);
+                }
+            heldEnds[std::size_t(r)] = std::uint32_t(held.size());
+        }
+    }
+    for (int r = 0; r < rows && text.encoding != TextEncoding::Plain; ++r) {
         if (raw < text.rawRows.size() && text.rawRows[raw] == r) {
             ++raw;
             heldEnds[std::size_t(r)] = std::uint32_t(held.size());
@@ -51,7 +73,7 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
         Entry &e = index.m_entries[k];
         // A list takes two bytes a row, a bitmap an eighth of a byte a row.
         if (std::size_t(counts[k]) * 2 > index.m_words * 8) {
-            e.begin = std::uint32_t(bitmaps * index.m_words);
+            e.begin = std::uint32_t(bitmaps); // its place among the bitmaps until they are filled
             e.count = counts[k] | kBitmap;
             ++bitmaps;
         } else {
@@ -62,18 +84,32 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
     }
     index.m_lists = FixedArray<std::uint16_t>(listed);
     index.m_bitmaps = FixedArray<std::uint64_t>(bitmaps * index.m_words);
-    std::fill(index.m_bitmaps.data(), index.m_bitmaps.data() + index.m_bitmaps.size(), std::uint64_t(0));
     std::fill(counts.begin(), counts.begin() + std::ptrdiff_t(keys), 0); // now the rows listed so far
+    // The bitmaps are filled 64 rows at a time, a word of each at once: one
+    // bit at a time into bitmaps far apart would wait on the memory.
+    std::vector<std::uint64_t> block(bitmaps, 0);
     std::size_t at = 0;
-    for (int r = 0; r < rows; ++r) {
-        for (; at < heldEnds[std::size_t(r)]; ++at) {
-            const std::uint16_t key = held[at];
-            const Entry &e = index.m_entries[key];
-            if (e.count & kBitmap)
-                index.m_bitmaps[e.begin + std::size_t(r) / 64] |= std::uint64_t(1) << (r % 64);
-            else
-                index.m_lists[e.begin + counts[key]++] = std::uint16_t(r);
+    for (std::size_t w = 0; w < index.m_words; ++w) {
+        const int last = std::min(rows, int(w * 64) + 64);
+        for (int r = int(w * 64); r < last; ++r) {
+            for (; at < heldEnds[std::size_t(r)]; ++at) {
+                const std::uint16_t key = held[at];
+                const Entry &e = index.m_entries[key];
+                if (e.count & kBitmap)
+                    block[e.begin] |= std::uint64_t(1) << (r % 64);
+                else
+                    index.m_lists[e.begin + counts[key]++] = std::uint16_t(r);
+            }
         }
+        for (std::size_t b = 0; b < bitmaps; ++b) {
+            index.m_bitmaps[b * index.m_words + w] = block[b];
+            block[b] = 0;
+        }
+    }
+    for (std::size_t k = 0; k < keys; ++k) {
+        Entry &e = index.m_entries[k];
+        if (e.count & kBitmap)
+            e.begin *= std::uint32_t(index.m_words);
     }
     return index;
 }
@@ -91,7 +127,8 @@ int CharacterIndex::keyOf(const CompactCode &code, char32_t c)
 int CharacterIndex::keyOfCodeIndex(int index)
 {
     const std::uint32_t packed = CompactCode::packedCode(index);
-    const unsigned char bytes[3] = {static_cast<unsigned char>(packed), static_cast<unsigned char>(packed >> 8),
+    const unsigned char bytes[3] = {static_cast<unsigned char>(packed),
+                                    static_cast<unsigned char>(packed >> 8),
                                     static_cast<unsigned char>(packed >> 16)};
     const unsigned char *p = bytes;
     return nextKey(p);

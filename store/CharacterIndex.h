@@ -11,17 +11,18 @@ namespace store {
 class CompactCode;
 struct TextChunk;
 
-// For each character of one chunk of a compact-coded text column, the rows
-// whose cell holds it, so that a word is looked for only in the cells
-// holding all its characters instead of across the column's bytes; a word
-// of one character is answered outright. A character held by many rows
-// keeps a bit per row, one held by few a list of its rows, whichever is
-// smaller.
+// For each character of one chunk of a compact-coded text column (or of
+// one of plain ASCII text holding letters), the rows whose cell holds it,
+// so that a word is looked for only in the cells holding all its
+// characters instead of across the column's bytes; a word of one character
+// is answered outright. A character held by many rows keeps a bit per row,
+// one held by few a list of its rows, whichever is smaller.
 //
-// Characters are keyed by their coded bytes (see CompactCode): a byte below
-// 0x80 by itself, an ASCII letter by its lower case (the search matches
-// letters in either case), a code of two or three bytes by its place among
-// them. Rows kept as read are in no list: they are read apart.
+// Characters are keyed by their coded bytes (see CompactCode; plain text
+// by its bytes): a byte below 0x80 by itself, an ASCII letter by its lower
+// case (the search matches letters in either case), a code of two or three
+// bytes by its place among them. Rows kept as read are in no list: they
+// are read apart.
 class CharacterIndex
 {
 public:

@@ -14,6 +14,15 @@ namespace store {
 
 namespace {
 
+// Whether a text chunk's cells hold an ASCII letter.
+bool holdsLetters(const TextChunk &t)
+{
+    for (char32_t c = U'A'; c <= U'Z'; ++c)
+        if (t.mayHoldAscii(c) || t.mayHoldAscii(c + (U'a' - U'A')))
+            return true;
+    return false;
+}
+
 using CharacterCounts = std::unordered_map<char32_t, std::uint32_t>;
 
 // Counts each character of a text that is no plain ASCII, in `bmp` below
@@ -393,6 +402,13 @@ std::unique_ptr<StoreChunk> ChunkBuilder::finish()
         if (out.text.encoding == TextEncoding::Compact) {
             if (c.readings)
                 out.text.readingMarks = readingMarks(out.text, m_rows);
+            out.text.characters = CharacterIndex::build(out.text, m_rows);
+        } else if (out.text.encoding == TextEncoding::Plain && out.text.ascii && !out.text.hasNul &&
+                   holdsLetters(out.text)) {
+            // English names and addresses, web and mail addresses: a letter
+            // is answered from its rows, a longer word read only where all
+            // its letters and digits are. Numbers (telephones, postal codes)
+            // hold every digit in about every row: not worth the memory.
             out.text.characters = CharacterIndex::build(out.text, m_rows);
         }
         c.bytes.clear();

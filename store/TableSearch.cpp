@@ -520,14 +520,15 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
         return pinyinMatches(r);
     };
 
-    std::size_t candidates = 0;
-    for (std::size_t i = 0; i < words; ++i)
-        candidates += std::size_t(std::popcount(todo[i]));
-    const bool indexed = coded && !t.characters.empty();
+    // Compact-coded columns and those of plain ASCII know the rows of each
+    // of their characters.
+    const bool indexed = !t.characters.empty();
+    std::vector<std::uint64_t> holding;
     if (indexed) {
         // Only the cells holding every character of the word, in one of its
         // forms, are read; a word of one character is in each of them.
-        std::vector<std::uint64_t> holding(words), any(words);
+        holding.resize(words);
+        std::vector<std::uint64_t> any(words);
         for (std::size_t i = 0; i < words; ++i)
             holding[i] = todo[i] & ~cells.nullBits[i] & ~exact[i];
         for (char32_t c : w.folded) {
@@ -535,31 +536,38 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
             for (char32_t f : unfoldedForms(c)) {
                 if (f >= U'A' && f <= U'Z')
                     continue; // a letter is kept under its lower case
-                t.characters.addRows(CharacterIndex::keyOf(t.code, f), any.data(), words);
+                t.characters.addRows(coded      ? CharacterIndex::keyOf(t.code, f)
+                                     : f < 0x80 ? int(f)
+                                                : -1,
+                                     any.data(), words);
             }
             for (std::size_t i = 0; i < words; ++i)
                 holding[i] &= any[i];
         }
-        if (w.folded.size() == 1) {
-            std::copy(holding.begin(), holding.end(), found);
-        } else {
-            std::vector<std::uint64_t> bits(words);
-            for (const std::string &needle : needles) {
-                TextNeedle n{needle, true, false};
-                std::tie(n.anchor, n.secondAnchor) = t.code.rarestBytes(needle);
-                findInAskedCells(t.bytes.data(), t.ends.data(), ch.rows, holding.data(), n, bits.data());
-                for (std::size_t i = 0; i < words; ++i)
-                    found[i] |= bits[i];
-            }
+    }
+    if (indexed && w.folded.size() == 1) {
+        std::copy(holding.begin(), holding.end(), found);
+    } else if (indexed && coded) {
+        std::vector<std::uint64_t> bits(words);
+        for (const std::string &needle : needles) {
+            TextNeedle n{needle, true, false};
+            std::tie(n.anchor, n.secondAnchor) = t.code.rarestBytes(needle);
+            findInAskedCells(t.bytes.data(), t.ends.data(), ch.rows, holding.data(), n, bits.data());
+            for (std::size_t i = 0; i < words; ++i)
+                found[i] |= bits[i];
         }
     } else {
         // Rows left to look at, up to a third of the chunk, are read where
         // they lie; more, in one pass over the column that passes over long
         // runs of the others.
+        const std::uint64_t *read = indexed ? holding.data() : todo;
+        std::size_t candidates = 0;
+        for (std::size_t i = 0; i < words; ++i)
+            candidates += std::size_t(std::popcount(read[i]));
         const bool few = candidates * 3 < std::size_t(ch.rows);
         std::vector<std::uint64_t> bits(words), asked(words);
         for (std::size_t i = 0; i < words; ++i)
-            asked[i] = todo[i] & ~cells.nullBits[i] & ~exact[i];
+            asked[i] = read[i] & ~cells.nullBits[i] & ~exact[i];
         for (const std::string &needle : needles) {
             TextNeedle n{needle, true, false};
             if (coded)
@@ -567,7 +575,7 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
             if (few)
                 findInAskedCells(t.bytes.data(), t.ends.data(), ch.rows, asked.data(), n, bits.data());
             else
-                findInCells(t.bytes.data(), t.ends.data(), ch.rows, n, bits.data(), todo);
+                findInCells(t.bytes.data(), t.ends.data(), ch.rows, n, bits.data(), read);
             for (std::size_t i = 0; i < words; ++i)
                 found[i] |= bits[i];
         }
