@@ -13,14 +13,15 @@ namespace store {
 CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
 {
     CharacterIndex index;
-    std::vector<std::int32_t> lastRow(kKeys, -1);
-    std::vector<std::uint32_t> counts(kKeys, 0);
+    std::vector<std::int32_t> lastRow(kKeys + kPairs, -1);
+    std::vector<std::uint32_t> counts(kKeys + kPairs, 0);
     // The characters of each row, once each, row after row.
     std::vector<std::uint16_t> held;
     std::vector<std::uint32_t> heldEnds(std::size_t(rows), 0);
     // As many as the text has characters at most: room set aside at once is
     // never copied as it grows, and takes memory only where it is written.
-    held.reserve(text.bytes.size());
+    // A coded cell holds as many pairs of letters and digits at most.
+    held.reserve(text.bytes.size() * (text.encoding == TextEncoding::Plain ? 1 : 2));
     int lastKey = -1;
     std::size_t raw = 0;
     if (text.encoding == TextEncoding::Plain) {
@@ -53,6 +54,7 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
         const std::string_view cell = text.stored(std::size_t(r));
         const auto *p = reinterpret_cast<const unsigned char *>(cell.data());
         const auto *end = p + cell.size();
+        int before = -1; // the letter or digit just read, as its place among them
         while (p < end) {
             const int key = nextKey(p);
             if (lastRow[std::size_t(key)] != r) {
@@ -61,30 +63,58 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
                 held.push_back(std::uint16_t(key));
                 lastKey = std::max(lastKey, key);
             }
+            const int place = alnumPlace(key);
+            if (before >= 0 && place >= 0) {
+                const std::size_t pair = std::size_t(kKeys + before * kAlnums + place);
+                if (lastRow[pair] != r) {
+                    lastRow[pair] = r;
+                    ++counts[pair];
+                    held.push_back(std::uint16_t(pair));
+                }
+            }
+            before = place;
         }
         heldEnds[std::size_t(r)] = std::uint32_t(held.size());
     }
 
     index.m_words = (std::size_t(rows) + 63) / 64;
+    // What a key's rows take: two bytes a row in a list, an eighth of a byte
+    // a row in a bitmap.
+    const auto asBitmap = [&](std::uint32_t count) { return std::size_t(count) * 2 > index.m_words * 8; };
+    const auto bytesOf = [&](std::uint32_t count) {
+        return asBitmap(count) ? index.m_words * 8 : std::size_t(count) * 2;
+    };
+    // The pairs of letters and digits are kept where they cost little
+    // against the text: a profile's few Latin words and numbers, not an
+    // address's house numbers.
+    std::size_t pairBytes = 0;
+    for (std::size_t k = kKeys; k < std::size_t(kKeys + kPairs); ++k)
+        pairBytes += counts[k] ? bytesOf(counts[k]) : 0;
+    const bool pairs = pairBytes > 0 && pairBytes * kMostPairShare <= text.bytes.size();
+
     const auto keys = std::size_t(lastKey + 1);
     index.m_entries = FixedArray<Entry>(keys);
+    if (pairs)
+        index.m_pairEntries = FixedArray<Entry>(std::size_t(kPairs));
     std::size_t listed = 0, bitmaps = 0;
-    for (std::size_t k = 0; k < keys; ++k) {
-        Entry &e = index.m_entries[k];
-        // A list takes two bytes a row, a bitmap an eighth of a byte a row.
-        if (std::size_t(counts[k]) * 2 > index.m_words * 8) {
+    const auto place = [&](Entry &e, std::uint32_t count) {
+        if (asBitmap(count)) {
             e.begin = std::uint32_t(bitmaps); // its place among the bitmaps until they are filled
-            e.count = counts[k] | kBitmap;
+            e.count = count | kBitmap;
             ++bitmaps;
         } else {
             e.begin = std::uint32_t(listed);
-            e.count = counts[k];
-            listed += counts[k];
+            e.count = count;
+            listed += count;
         }
-    }
+    };
+    for (std::size_t k = 0; k < keys; ++k)
+        place(index.m_entries[k], counts[k]);
+    for (std::size_t k = 0; k < index.m_pairEntries.size(); ++k)
+        place(index.m_pairEntries[k], counts[std::size_t(kKeys) + k]);
     index.m_lists = FixedArray<std::uint16_t>(listed);
     index.m_bitmaps = FixedArray<std::uint64_t>(bitmaps * index.m_words);
-    std::fill(counts.begin(), counts.begin() + std::ptrdiff_t(keys), 0); // now the rows listed so far
+    std::fill(counts.begin(), counts.end(), 0); // now the rows listed so far
     // The bitmaps are filled 64 rows at a time, a word of each at once: one
     // bit at a time into bitmaps far apart would wait on the memory.
     std::vector<std::uint64_t> block(bitmaps, 0);
@@ -94,7 +124,9 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
         for (int r = int(w * 64); r < last; ++r) {
             for (; at < heldEnds[std::size_t(r)]; ++at) {
                 const std::uint16_t key = held[at];
-                const Entry &e = index.m_entries[key];
+                if (key >= kKeys && !pairs)
+                    continue;
+                const Entry &e = key < kKeys ? index.m_entries[key] : index.m_pairEntries[key - kKeys];
                 if (e.count & kBitmap)
                     block[e.begin] |= std::uint64_t(1) << (r % 64);
                 else
@@ -106,11 +138,12 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
             block[b] = 0;
         }
     }
-    for (std::size_t k = 0; k < keys; ++k) {
-        Entry &e = index.m_entries[k];
-        if (e.count & kBitmap)
-            e.begin *= std::uint32_t(index.m_words);
-    }
+    for (FixedArray<Entry> *entries : {&index.m_entries, &index.m_pairEntries})
+        for (std::size_t k = 0; k < entries->size(); ++k) {
+            Entry &e = (*entries)[k];
+            if (e.count & kBitmap)
+                e.begin *= std::uint32_t(index.m_words);
+        }
     return index;
 }
 
@@ -134,11 +167,33 @@ int CharacterIndex::keyOfCodeIndex(int index)
     return nextKey(p);
 }
 
+const CharacterIndex::Entry *CharacterIndex::entryOf(int key) const
+{
+    if (key < 0)
+        return nullptr;
+    if (key >= kKeys)
+        return std::size_t(key - kKeys) < m_pairEntries.size() ? &m_pairEntries[std::size_t(key - kKeys)]
+                                                               : nullptr;
+    return std::size_t(key) < m_entries.size() ? &m_entries[std::size_t(key)] : nullptr;
+}
+
+int CharacterIndex::pairKey(char32_t first, char32_t second)
+{
+    const auto placeOf = [](char32_t c) {
+        return c >= U'A' && c <= U'Z' ? alnumPlace(int(c + (U'a' - U'A')))
+               : c < 0x80             ? alnumPlace(int(c))
+                                      : -1;
+    };
+    const int a = placeOf(first), b = placeOf(second);
+    return a < 0 || b < 0 ? -1 : kKeys + a * kAlnums + b;
+}
+
 void CharacterIndex::addRows(int key, std::uint64_t *out, std::size_t words) const
 {
-    if (key < 0 || std::size_t(key) >= m_entries.size())
+    const Entry *found = entryOf(key);
+    if (!found)
         return;
-    const Entry &e = m_entries[std::size_t(key)];
+    const Entry &e = *found;
     if (e.count & kBitmap) {
         const std::uint64_t *bits = m_bitmaps.data() + e.begin;
         for (std::size_t w = 0; w < std::min(words, m_words); ++w)
@@ -152,9 +207,8 @@ void CharacterIndex::addRows(int key, std::uint64_t *out, std::size_t words) con
 
 std::size_t CharacterIndex::rowsHolding(int key) const
 {
-    if (key < 0 || std::size_t(key) >= m_entries.size())
-        return 0;
-    return m_entries[std::size_t(key)].count & ~kBitmap;
+    const Entry *e = entryOf(key);
+    return e ? e->count & ~kBitmap : 0;
 }
 
 void CharacterIndex::keepRowsHoldingAll(std::string_view coded, std::uint64_t *rows, std::size_t words) const
@@ -172,7 +226,8 @@ void CharacterIndex::keepRowsHoldingAll(std::string_view coded, std::uint64_t *r
 
 std::size_t CharacterIndex::memoryBytes() const
 {
-    return m_entries.memoryBytes() + m_lists.memoryBytes() + m_bitmaps.memoryBytes();
+    return m_entries.memoryBytes() + m_pairEntries.memoryBytes() + m_lists.memoryBytes() +
+           m_bitmaps.memoryBytes();
 }
 
 } // namespace store

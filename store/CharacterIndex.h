@@ -51,6 +51,13 @@ public:
     // The key of a code index (see CompactCode::characters).
     static int keyOfCodeIndex(int index);
 
+    // The key of two letters or digits one after the other (letters in
+    // lower case); -1 for other characters. Kept only where they cost
+    // little against the text (see hasPairs).
+    static int pairKey(char32_t first, char32_t second);
+    // Whether the chunk keeps the rows of each pair of letters and digits.
+    bool hasPairs() const { return !m_pairEntries.empty(); }
+
     bool empty() const { return m_entries.empty(); }
     // ORs the rows holding the character `key` into `out` (a bit per row,
     // `words` words); nothing for a key no cell holds.
@@ -65,6 +72,19 @@ public:
 private:
     static constexpr int kFirstThreeByteKey = 0x80 + 56 * 64;
     static constexpr int kKeys = kFirstThreeByteKey + 8 * 64 * 64;
+    // Pairs of letters and digits come after the characters' keys.
+    static constexpr int kAlnums = 36;
+    static constexpr int kPairs = kAlnums * kAlnums;
+    // The pairs are kept when their rows take at most a sixteenth of the
+    // bytes of the chunk's text.
+    static constexpr std::size_t kMostPairShare = 16;
+    // A digit's or lower-case letter's place among them; -1 for other keys.
+    static int alnumPlace(int key)
+    {
+        if (key >= '0' && key <= '9')
+            return key - '0';
+        return key >= 'a' && key <= 'z' ? 10 + key - 'a' : -1;
+    }
 
     struct Entry
     {
@@ -73,7 +93,10 @@ private:
     };
     static constexpr std::uint32_t kBitmap = std::uint32_t(1) << 31;
 
+    const Entry *entryOf(int key) const;
+
     FixedArray<Entry> m_entries;       // per key, up to the last key held
+    FixedArray<Entry> m_pairEntries;   // per pair, when kept
     FixedArray<std::uint16_t> m_lists; // the rows of each character held by few, ascending
     FixedArray<std::uint64_t> m_bitmaps;
     std::size_t m_words = 0; // words of a bitmap

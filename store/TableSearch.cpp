@@ -545,7 +545,34 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
                 holding[i] &= any[i];
         }
     }
-    if (indexed && w.folded.size() == 1) {
+    // Where the chunk keeps pairs of letters and digits, each pair of the
+    // word narrows the cells further: those holding it, or another form of
+    // one of its two (a full-width letter). A word of one pair that no
+    // other form of spells is in each of them.
+    bool onePair = false;
+    if (indexed && coded && t.characters.hasPairs()) {
+        std::vector<std::uint64_t> any(words);
+        for (std::size_t at = 0; at + 1 < w.folded.size(); ++at) {
+            const int pair = CharacterIndex::pairKey(w.folded[at], w.folded[at + 1]);
+            if (pair < 0)
+                continue;
+            std::fill(any.begin(), any.end(), 0);
+            t.characters.addRows(pair, any.data(), words);
+            bool otherForms = false;
+            for (char32_t c : {w.folded[at], w.folded[at + 1]})
+                for (char32_t f : unfoldedForms(c)) {
+                    const int key = f < 0x80 ? -1 : CharacterIndex::keyOf(t.code, f);
+                    if (t.characters.rowsHolding(key) > 0) {
+                        t.characters.addRows(key, any.data(), words);
+                        otherForms = true;
+                    }
+                }
+            for (std::size_t i = 0; i < words; ++i)
+                holding[i] &= any[i];
+            onePair = w.folded.size() == 2 && !otherForms;
+        }
+    }
+    if (indexed && (w.folded.size() == 1 || onePair)) {
         std::copy(holding.begin(), holding.end(), found);
     } else if (indexed && coded) {
         std::vector<std::uint64_t> bits(words);
