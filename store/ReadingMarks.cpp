@@ -20,17 +20,28 @@ int letterSlot(char32_t c)
     return -1;
 }
 
+constexpr int kLetterSlots = 36;
+
 std::uint64_t pairBit(int first, int second)
 {
-    const std::uint32_t pair = std::uint32_t(first * 36 + second);
+    const std::uint32_t pair = std::uint32_t(first * kLetterSlots + second);
     return std::uint64_t(1) << ((pair * 0x9E3779B1u) >> 26);
+}
+
+// The same pair in the bits of the first word the letters leave free, by
+// another hash: a pair passes only where both bits are set.
+std::uint64_t secondPairBit(int first, int second)
+{
+    const std::uint32_t pair = std::uint32_t(first * kLetterSlots + second);
+    return std::uint64_t(1) << (kLetterSlots + ((pair * 0x85EBCA77u) >> 8) % (64 - kLetterSlots));
 }
 
 // One character's part of the marks.
 struct CharacterMarks
 {
-    std::uint64_t letters = 0; // bit slot: a reading starts with that letter
-    std::uint64_t pairs = 0;   // the first two letters of its readings
+    std::uint64_t letters = 0;     // bit slot: a reading starts with that letter
+    std::uint64_t pairs = 0;       // the first two letters of its readings
+    std::uint64_t secondPairs = 0; // the same, by the second hash
 };
 
 CharacterMarks marksOf(char32_t c)
@@ -53,8 +64,10 @@ CharacterMarks marksOf(char32_t c)
             continue;
         m.letters |= std::uint64_t(1) << first;
         const int second = reading.size() > 1 ? letterSlot(char32_t(reading[1])) : -1;
-        if (second >= 0)
+        if (second >= 0) {
             m.pairs |= pairBit(first, second);
+            m.secondPairs |= secondPairBit(first, second);
+        }
     }
     return m;
 }
@@ -72,6 +85,13 @@ std::uint64_t pairMark(char first, char second)
     const int a = letterSlot(char32_t(static_cast<unsigned char>(first)));
     const int b = letterSlot(char32_t(static_cast<unsigned char>(second)));
     return a < 0 || b < 0 ? 0 : pairBit(a, b);
+}
+
+std::uint64_t secondPairMark(char first, char second)
+{
+    const int a = letterSlot(char32_t(static_cast<unsigned char>(first)));
+    const int b = letterSlot(char32_t(static_cast<unsigned char>(second)));
+    return a < 0 || b < 0 ? 0 : secondPairBit(a, b);
 }
 
 FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows)
@@ -103,12 +123,14 @@ FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows)
         while (p < end) {
             const int index = CompactCode::nextIndex(p);
             const CharacterMarks &m = index < 0 ? ascii[-1 - index] : coded[std::size_t(index)];
-            letters |= m.letters;
+            letters |= m.letters | m.secondPairs;
             pairs |= m.pairs;
             // A character read as its first letter, the next one begun.
             for (std::uint64_t a = before; a; a &= a - 1)
-                for (std::uint64_t b = m.letters; b; b &= b - 1)
+                for (std::uint64_t b = m.letters; b; b &= b - 1) {
                     pairs |= pairBit(std::countr_zero(a), std::countr_zero(b));
+                    letters |= secondPairBit(std::countr_zero(a), std::countr_zero(b));
+                }
             before = m.letters;
         }
         marks[std::size_t(r) * 2] = letters;

@@ -13,13 +13,15 @@ struct TextChunk;
 // reading them:
 //   [2r]     the letters a character of the cell can begin a word with
 //            (letterMark): the first letter of each of its readings, an
-//            ASCII letter or digit for itself;
+//            ASCII letter or digit for itself; in the bits the letters
+//            leave free, a second Bloom filter of the pairs below
+//            (secondPairMark), by another hash;
 //   [2r + 1] a Bloom filter of the first two letters a word can begin with
 //            (pairMark): the first two of a reading, or the first letter of
 //            one character and the first letter of the next.
-// A word of one letter is found exactly by the first; a longer word is found
-// only where both hold. Rows read one by one (kept as read, or irregular)
-// are marked with every bit.
+// A word of one letter is found exactly by its letter; a longer word is
+// found only where its letter and both marks of its first two letters hold. Rows read one by one (kept as
+// read, or irregular) are marked with every bit.
 FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows);
 
 // The bit of a lower-case ASCII letter or digit in a row's first word; 0 for
@@ -27,5 +29,7 @@ FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows);
 std::uint64_t letterMark(char letter);
 // The bit of two such letters in a row's second word.
 std::uint64_t pairMark(char first, char second);
+// The bit of two such letters in a row's first word.
+std::uint64_t secondPairMark(char first, char second);
 
 } // namespace store

@@ -507,6 +507,7 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
     const std::string &letters = w.pinyin;
     const std::uint64_t firstMark = letters.empty() ? 0 : letterMark(letters[0]);
     const std::uint64_t pairMarkOf = letters.size() > 1 ? pairMark(letters[0], letters[1]) : 0;
+    const std::uint64_t secondPairMarkOf = letters.size() > 1 ? secondPairMark(letters[0], letters[1]) : 0;
     auto markedPinyinMatches = [&](int r) {
         if (marks) {
             const std::uint64_t *m = marks + std::size_t(r) * 2;
@@ -514,7 +515,7 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
                 return false;
             if (letters.size() == 1)
                 return true;
-            if (!(m[1] & pairMarkOf))
+            if (!(m[1] & pairMarkOf) || !(m[0] & secondPairMarkOf))
                 return false;
         }
         return pinyinMatches(r);
