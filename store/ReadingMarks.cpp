@@ -3,6 +3,7 @@
 #include "store/ChineseText.h"
 #include "store/StoreChunk.h"
 
+#include <algorithm>
 #include <bit>
 #include <vector>
 
@@ -22,18 +23,42 @@ int letterSlot(char32_t c)
 
 constexpr int kLetterSlots = 36;
 
-std::uint64_t pairBit(int first, int second)
+// A row's marks are gathered as two words: marks 0 to 63, and 64 to 127.
+int pairSlot(int first, int second)
 {
     const std::uint32_t pair = std::uint32_t(first * kLetterSlots + second);
-    return std::uint64_t(1) << ((pair * 0x9E3779B1u) >> 26);
+    return int((pair * 0x9E3779B1u) >> 26);
 }
 
-// The same pair in the bits of the first word the letters leave free, by
-// another hash: a pair passes only where both bits are set.
-std::uint64_t secondPairBit(int first, int second)
+std::uint64_t pairBit(int first, int second)
+{
+    return std::uint64_t(1) << pairSlot(first, second);
+}
+
+// The same pair in the marks of the first word the letters leave free, by
+// another hash: a pair passes only where both marks are set.
+int secondPairSlot(int first, int second)
 {
     const std::uint32_t pair = std::uint32_t(first * kLetterSlots + second);
-    return std::uint64_t(1) << (kLetterSlots + ((pair * 0x85EBCA77u) >> 8) % (64 - kLetterSlots));
+    return kLetterSlots + int(((pair * 0x85EBCA77u) >> 8) % (64 - kLetterSlots));
+}
+
+std::uint64_t secondPairBit(int first, int second)
+{
+    return std::uint64_t(1) << secondPairSlot(first, second);
+}
+
+// Turns 64 rows of 64 marks into 64 marks of 64 rows: bit j of a[i] becomes
+// bit i of a[j].
+void transpose64(std::uint64_t a[64])
+{
+    std::uint64_t m = 0x00000000FFFFFFFFull;
+    for (int j = 32; j != 0; j >>= 1, m ^= m << j)
+        for (int k = 0; k < 64; k = ((k | j) + 1) & ~j) {
+            const std::uint64_t t = ((a[k] >> j) ^ a[k | j]) & m;
+            a[k] ^= t << j;
+            a[k | j] ^= t;
+        }
 }
 
 // One character's part of the marks.
@@ -74,29 +99,29 @@ CharacterMarks marksOf(char32_t c)
 
 } // namespace
 
-std::uint64_t letterMark(char letter)
+int letterMark(char letter)
 {
-    const int slot = letterSlot(char32_t(static_cast<unsigned char>(letter)));
-    return slot < 0 ? 0 : std::uint64_t(1) << slot;
+    return letterSlot(char32_t(static_cast<unsigned char>(letter)));
 }
 
-std::uint64_t pairMark(char first, char second)
+int pairMark(char first, char second)
 {
     const int a = letterSlot(char32_t(static_cast<unsigned char>(first)));
     const int b = letterSlot(char32_t(static_cast<unsigned char>(second)));
-    return a < 0 || b < 0 ? 0 : pairBit(a, b);
+    return a < 0 || b < 0 ? -1 : 64 + pairSlot(a, b);
 }
 
-std::uint64_t secondPairMark(char first, char second)
+int secondPairMark(char first, char second)
 {
     const int a = letterSlot(char32_t(static_cast<unsigned char>(first)));
     const int b = letterSlot(char32_t(static_cast<unsigned char>(second)));
-    return a < 0 || b < 0 ? 0 : secondPairBit(a, b);
+    return a < 0 || b < 0 ? -1 : secondPairSlot(a, b);
 }
 
 FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows)
 {
-    FixedArray<std::uint64_t> marks(std::size_t(rows) * 2);
+    const std::size_t words = (std::size_t(rows) + 63) / 64;
+    FixedArray<std::uint64_t> marks(words * 128);
     const std::vector<char32_t> &characters = text.code.characters();
     std::vector<CharacterMarks> coded(characters.size());
     for (std::size_t i = 0; i < characters.size(); ++i)
@@ -110,31 +135,45 @@ FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows)
     for (const std::vector<std::uint16_t> *list : {&text.rawRows, &text.irregular})
         for (std::uint16_t r : *list)
             readApart[r] = true;
-    for (int r = 0; r < rows; ++r) {
-        if (readApart[std::size_t(r)]) {
-            marks[std::size_t(r) * 2] = ~std::uint64_t(0);
-            marks[std::size_t(r) * 2 + 1] = ~std::uint64_t(0);
-            continue;
-        }
-        const std::string_view cell = text.stored(std::size_t(r));
-        const auto *p = reinterpret_cast<const unsigned char *>(cell.data());
-        const auto *end = p + cell.size();
-        std::uint64_t letters = 0, pairs = 0, before = 0;
-        while (p < end) {
-            const int index = CompactCode::nextIndex(p);
-            const CharacterMarks &m = index < 0 ? ascii[-1 - index] : coded[std::size_t(index)];
-            letters |= m.letters | m.secondPairs;
-            pairs |= m.pairs;
-            // A character read as its first letter, the next one begun.
-            for (std::uint64_t a = before; a; a &= a - 1)
-                for (std::uint64_t b = m.letters; b; b &= b - 1) {
-                    pairs |= pairBit(std::countr_zero(a), std::countr_zero(b));
-                    letters |= secondPairBit(std::countr_zero(a), std::countr_zero(b));
+    // Each 64 rows' two words, turned into 64 rows of each mark.
+    std::uint64_t block[2][64];
+    for (int base = 0; base < rows; base += 64) {
+        const int count = std::min(64, rows - base);
+        for (int place = 0; place < 64; ++place) {
+            std::uint64_t letters = 0, pairs = 0;
+            const int r = base + place;
+            if (place >= count) {
+                // past the chunk's last row: no mark
+            } else if (readApart[std::size_t(r)]) {
+                letters = pairs = ~std::uint64_t(0);
+            } else {
+                const std::string_view cell = text.stored(std::size_t(r));
+                const auto *p = reinterpret_cast<const unsigned char *>(cell.data());
+                const auto *end = p + cell.size();
+                std::uint64_t before = 0;
+                while (p < end) {
+                    const int index = CompactCode::nextIndex(p);
+                    const CharacterMarks &m = index < 0 ? ascii[-1 - index] : coded[std::size_t(index)];
+                    letters |= m.letters | m.secondPairs;
+                    pairs |= m.pairs;
+                    // A character read as its first letter, the next one begun.
+                    for (std::uint64_t a = before; a; a &= a - 1)
+                        for (std::uint64_t b = m.letters; b; b &= b - 1) {
+                            pairs |= pairBit(std::countr_zero(a), std::countr_zero(b));
+                            letters |= secondPairBit(std::countr_zero(a), std::countr_zero(b));
+                        }
+                    before = m.letters;
                 }
-            before = m.letters;
+            }
+            block[0][place] = letters;
+            block[1][place] = pairs;
         }
-        marks[std::size_t(r) * 2] = letters;
-        marks[std::size_t(r) * 2 + 1] = pairs;
+        const std::size_t w = std::size_t(base) / 64;
+        for (int half = 0; half < 2; ++half) {
+            transpose64(block[half]);
+            for (int mark = 0; mark < 64; ++mark)
+                marks[std::size_t(half * 64 + mark) * words + w] = block[half][mark];
+        }
     }
     return marks;
 }

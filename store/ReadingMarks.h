@@ -8,28 +8,30 @@ namespace store {
 
 struct TextChunk;
 
-// What the pinyin of a cell can spell at the start of a word, two words per
-// row, so that a pinyin word passes over most cells it cannot match without
+// What the pinyin of a cell can spell at the start of a word, as 128 marks
+// per row kept as bitmaps of the chunk's rows (mark m of row r is bit r % 64
+// of word m * words + r / 64, `words` the chunk's rows in 64s), so that a
+// pinyin word passes over the rows it cannot match 64 at a time, without
 // reading them:
-//   [2r]     the letters a character of the cell can begin a word with
-//            (letterMark): the first letter of each of its readings, an
-//            ASCII letter or digit for itself; in the bits the letters
-//            leave free, a second Bloom filter of the pairs below
-//            (secondPairMark), by another hash;
-//   [2r + 1] a Bloom filter of the first two letters a word can begin with
-//            (pairMark): the first two of a reading, or the first letter of
-//            one character and the first letter of the next.
+//   marks 0 to 35    the letters a character of the cell can begin a word
+//                    with (letterMark): the first letter of each of its
+//                    readings, an ASCII letter or digit for itself;
+//   marks 36 to 63   a second Bloom filter of the pairs below
+//                    (secondPairMark), by another hash;
+//   marks 64 to 127  a Bloom filter of the first two letters a word can
+//                    begin with (pairMark): the first two of a reading, or
+//                    the first letter of one character and the first letter
+//                    of the next.
 // A word of one letter is found exactly by its letter; a longer word is
-// found only where its letter and both marks of its first two letters hold. Rows read one by one (kept as
-// read, or irregular) are marked with every bit.
+// found only where its letter and both marks of its first two letters hold.
+// Rows read one by one (kept as read, or irregular) hold every mark.
 FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows);
 
-// The bit of a lower-case ASCII letter or digit in a row's first word; 0 for
-// any other byte.
-std::uint64_t letterMark(char letter);
-// The bit of two such letters in a row's second word.
-std::uint64_t pairMark(char first, char second);
-// The bit of two such letters in a row's first word.
-std::uint64_t secondPairMark(char first, char second);
+// The mark of a lower-case ASCII letter or digit; -1 for any other byte.
+int letterMark(char letter);
+// The mark of two such letters among the pairs; -1 if either is not one.
+int pairMark(char first, char second);
+// The mark of the same two letters by the second hash; -1 likewise.
+int secondPairMark(char first, char second);
 
 } // namespace store

@@ -501,25 +501,8 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
         });
     };
     const bool readPinyin = matcher && coded;
-    // The reading marks pass over the cells the word cannot begin in; a word
-    // of one letter they find outright.
     const std::uint64_t *marks = t.readingMarks.empty() ? nullptr : t.readingMarks.data();
     const std::string &letters = w.pinyin;
-    const std::uint64_t firstMark = letters.empty() ? 0 : letterMark(letters[0]);
-    const std::uint64_t pairMarkOf = letters.size() > 1 ? pairMark(letters[0], letters[1]) : 0;
-    const std::uint64_t secondPairMarkOf = letters.size() > 1 ? secondPairMark(letters[0], letters[1]) : 0;
-    auto markedPinyinMatches = [&](int r) {
-        if (marks) {
-            const std::uint64_t *m = marks + std::size_t(r) * 2;
-            if (!(m[0] & firstMark))
-                return false;
-            if (letters.size() == 1)
-                return true;
-            if (!(m[1] & pairMarkOf) || !(m[0] & secondPairMarkOf))
-                return false;
-        }
-        return pinyinMatches(r);
-    };
 
     // Compact-coded columns and those of plain ASCII know the rows of each
     // of their characters.
@@ -630,20 +613,30 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
     }
     if (!any)
         return;
-    if (marks && letters.size() == 1) {
-        // A letter is begun by a character of the cell exactly when its
-        // mark is there: 64 rows at a time, nothing read but the marks.
-        for (std::size_t i = 0; i < words; ++i) {
-            if (!again[i])
-                continue;
-            const std::uint64_t *m = marks + i * 128;
-            const int count = std::min(64, ch.rows - int(i * 64));
-            std::uint64_t bits = 0;
-            for (int b = 0; b < count; ++b)
-                bits |= std::uint64_t((m[2 * b] & firstMark) != 0) << b;
-            found[i] |= bits & again[i];
+    if (marks) {
+        // The reading marks pass over the cells the word cannot begin in,
+        // 64 rows at a time; a letter is begun by a character of the cell
+        // exactly when its mark is there.
+        const int first = letters.empty() ? -1 : letterMark(letters[0]);
+        const int pair = letters.size() > 1 ? pairMark(letters[0], letters[1]) : -1;
+        const int secondPair = letters.size() > 1 ? secondPairMark(letters[0], letters[1]) : -1;
+        if (first < 0 || (letters.size() > 1 && (pair < 0 || secondPair < 0)))
+            return;
+        const std::uint64_t *letterRows = marks + std::size_t(first) * words;
+        if (letters.size() == 1) {
+            for (std::size_t i = 0; i < words; ++i)
+                found[i] |= again[i] & letterRows[i];
+            return;
         }
-        return;
+        const std::uint64_t *pairRows = marks + std::size_t(pair) * words;
+        const std::uint64_t *secondPairRows = marks + std::size_t(secondPair) * words;
+        any = false;
+        for (std::size_t i = 0; i < words; ++i) {
+            again[i] &= letterRows[i] & pairRows[i] & secondPairRows[i];
+            any = any || again[i];
+        }
+        if (!any)
+            return;
     }
     // A word no character of the chunk spells part of is spelled only by
     // the ASCII letters and digits it is made of, which the needles found.
@@ -656,22 +649,12 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
     // asked: for a few, each is read.
     if (indexed && letters.size() > 1 && asked * 32 >= std::size_t(ch.rows))
         narrowBySpellers(t.characters, codeRows, asciiRows, *matcher, words, again.data(), found);
-    // Each row's marks, then the cell where they allow the word, asked of
-    // the memory some rows ahead.
+    // Each row's end, then its cell, asked of the memory some rows ahead.
     const std::uint32_t *ends = t.ends.data();
     const auto begin = [ends](int r) { return r ? ends[r - 1] : std::uint32_t(0); };
     keepRowsAhead(
-        again.data(), words, 0, more.data(),
-        [&](int r) {
-            if (marks)
-                __builtin_prefetch(marks + std::size_t(r) * 2);
-            __builtin_prefetch(ends + r - (r > 0));
-        },
-        [&](int r) {
-            if (!marks || (marks[std::size_t(r) * 2] & firstMark))
-                __builtin_prefetch(t.bytes.data() + begin(r));
-        },
-        markedPinyinMatches);
+        again.data(), words, 0, more.data(), [&](int r) { __builtin_prefetch(ends + r - (r > 0)); },
+        [&](int r) { __builtin_prefetch(t.bytes.data() + begin(r)); }, pinyinMatches);
     for (std::size_t i = 0; i < words; ++i)
         found[i] |= more[i];
 }
