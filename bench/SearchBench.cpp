@@ -186,11 +186,12 @@ void BM_Memory(benchmark::State &state)
     // direct tables built from them at the first search, one matcher's
     // table of a word of ten letters, and the reading marks of the rows.
     const store::ColumnStore &table = *c.query.snapshot();
-    double marks = 0, characters = 0;
+    double marks = 0, characters = 0, asciiPairs = 0;
     for (int k = 0; k < table.chunkCount(); ++k)
         for (const store::StoreChunk::Column &column : table.chunk(k).columns) {
             marks += double(column.text.readingMarks.memoryBytes());
             characters += double(column.text.characters.memoryBytes());
+            asciiPairs += double(column.text.pairMarks.memoryBytes());
         }
     const double tables = double(store::pinyinTableBytes()) +
                           double(store::PinyinMatcher(std::string(10, 'a')).memoryBytes()) + marks;
@@ -201,6 +202,7 @@ void BM_Memory(benchmark::State &state)
     state.counters["reading_marks_per_text"] = marks / text;
     // Not pinyin nor folding: the rows of each character, for every search.
     state.counters["character_index_per_text"] = characters / text;
+    state.counters["ascii_pair_marks_per_text"] = asciiPairs / text;
     state.counters["peak_rss_per_text"] = double(bench::peakResidentBytes()) / text;
     state.counters["peak_rss_MiB"] = double(bench::peakResidentBytes()) / 1048576.0;
 }

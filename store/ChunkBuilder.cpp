@@ -14,6 +14,9 @@ namespace store {
 
 namespace {
 
+// What the pairs of letters and digits of ASCII text cost a row.
+constexpr std::size_t kPairMarkBytes = sizeof(std::uint64_t);
+
 // Whether a text chunk's cells hold an ASCII letter.
 bool holdsLetters(const TextChunk &t)
 {
@@ -410,6 +413,11 @@ std::unique_ptr<StoreChunk> ChunkBuilder::finish()
             // its letters and digits are. Numbers (telephones, postal codes)
             // hold every digit in about every row: not worth the memory.
             out.text.characters = CharacterIndex::build(out.text, m_rows);
+            // The pairs cost 8 bytes a row: kept where that is at most a
+            // third of the text (names and addresses, not the short web and
+            // mail addresses, which are read about as fast as the marks).
+            if (out.text.textBytes >= std::size_t(m_rows) * kPairMarkBytes * 3)
+                out.text.pairMarks = asciiPairMarks(out.text, m_rows);
         }
         c.bytes.clear();
         c.ends.clear();

@@ -21,6 +21,12 @@ int letterSlot(char32_t c)
     return -1;
 }
 
+// The same for either case.
+int caselessSlot(char32_t c)
+{
+    return letterSlot(c >= U'A' && c <= U'Z' ? c + (U'a' - U'A') : c);
+}
+
 constexpr int kLetterSlots = 36;
 
 // A row's marks are gathered as two words: marks 0 to 63, and 64 to 127.
@@ -174,6 +180,45 @@ FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows)
             for (int mark = 0; mark < 64; ++mark)
                 marks[std::size_t(half * 64 + mark) * words + w] = block[half][mark];
         }
+    }
+    return marks;
+}
+
+int asciiPairMark(char32_t first, char32_t second)
+{
+    const int a = caselessSlot(first);
+    const int b = caselessSlot(second);
+    return a < 0 || b < 0 ? -1 : pairSlot(a, b);
+}
+
+FixedArray<std::uint64_t> asciiPairMarks(const TextChunk &text, int rows)
+{
+    const std::size_t words = (std::size_t(rows) + 63) / 64;
+    FixedArray<std::uint64_t> marks(words * 64);
+    int slotOf[256];
+    for (int b = 0; b < 256; ++b)
+        slotOf[b] = caselessSlot(char32_t(b));
+    std::uint64_t block[64];
+    for (int base = 0; base < rows; base += 64) {
+        const int count = std::min(64, rows - base);
+        for (int place = 0; place < 64; ++place) {
+            std::uint64_t pairs = 0;
+            if (place < count) {
+                const std::string_view cell = text.stored(std::size_t(base + place));
+                int before = -1;
+                for (char c : cell) {
+                    const int slot = slotOf[static_cast<unsigned char>(c)];
+                    if (before >= 0 && slot >= 0)
+                        pairs |= pairBit(before, slot);
+                    before = slot;
+                }
+            }
+            block[place] = pairs;
+        }
+        transpose64(block);
+        const std::size_t w = std::size_t(base) / 64;
+        for (int mark = 0; mark < 64; ++mark)
+            marks[std::size_t(mark) * words + w] = block[mark];
     }
     return marks;
 }

@@ -34,4 +34,14 @@ int pairMark(char first, char second);
 // The mark of the same two letters by the second hash; -1 likewise.
 int secondPairMark(char first, char second);
 
+// For a column of ASCII text: a Bloom filter of the letters and digits that
+// follow each other in a row, in either case, kept as 64 bitmaps of the
+// chunk's rows as above. A word of several letters or digits is in a row
+// only where the marks of all its pairs are.
+FixedArray<std::uint64_t> asciiPairMarks(const TextChunk &text, int rows);
+
+// The mark of two ASCII letters or digits following each other, either in
+// either case; -1 if either is not one.
+int asciiPairMark(char32_t first, char32_t second);
+
 } // namespace store

@@ -5,8 +5,9 @@ namespace store {
 std::size_t TextChunk::memoryBytes() const
 {
     return sizeof(*this) + bytes.memoryBytes() + ends.memoryBytes() + codes8.memoryBytes() +
-           codes16.memoryBytes() + heads.memoryBytes() + code.memoryBytes() + readingMarks.memoryBytes() + characters.memoryBytes() +
-           rawRows.capacity() * sizeof(std::uint16_t) + irregular.capacity() * sizeof(std::uint16_t);
+           codes16.memoryBytes() + heads.memoryBytes() + code.memoryBytes() + readingMarks.memoryBytes() +
+           pairMarks.memoryBytes() + characters.memoryBytes() + rawRows.capacity() * sizeof(std::uint16_t) +
+           irregular.capacity() * sizeof(std::uint16_t);
 }
 
 std::size_t StoreChunk::memoryBytes() const

@@ -45,6 +45,9 @@ struct TextChunk
     // Compact, in a column also read in pinyin: what each row's readings
     // can begin a word with (see readingMarks).
     FixedArray<std::uint64_t> readingMarks;
+    // Plain ASCII holding letters: the pairs of letters and digits each row
+    // holds (see asciiPairMarks).
+    FixedArray<std::uint64_t> pairMarks;
     // Compact: the rows holding each character (see CharacterIndex).
     CharacterIndex characters;
     // Plain and Compact: bit b (of 128) tells that byte value b below 0x80

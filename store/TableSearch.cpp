@@ -556,6 +556,17 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
             onePair = w.folded.size() == 2 && !otherForms;
         }
     }
+    // In ASCII text, each pair of the word's letters and digits leaves only
+    // the cells whose marks hold it.
+    if (indexed && !coded && !t.pairMarks.empty())
+        for (std::size_t at = 0; at + 1 < w.folded.size(); ++at) {
+            const int mark = asciiPairMark(w.folded[at], w.folded[at + 1]);
+            if (mark < 0)
+                continue;
+            const std::uint64_t *marked = t.pairMarks.data() + std::size_t(mark) * words;
+            for (std::size_t i = 0; i < words; ++i)
+                holding[i] &= marked[i];
+        }
     if (indexed && (w.folded.size() == 1 || onePair)) {
         std::copy(holding.begin(), holding.end(), found);
     } else if (indexed && coded) {
