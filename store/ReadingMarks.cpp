@@ -184,6 +184,27 @@ FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows)
     return marks;
 }
 
+bool readingHoldsPair(char first, char second)
+{
+    static const std::vector<bool> held = [] {
+        std::vector<bool> pairs(std::size_t(kLetterSlots * kLetterSlots), false);
+        for (int id = 0; id < syllableCount(); ++id) {
+            const std::string_view reading = syllable(id);
+            for (std::size_t i = 0; i + 1 < reading.size(); ++i) {
+                const int a = letterSlot(char32_t(static_cast<unsigned char>(reading[i])));
+                const int b = letterSlot(char32_t(static_cast<unsigned char>(reading[i + 1])));
+                if (a >= 0 && b >= 0)
+                    pairs[std::size_t(a * kLetterSlots + b)] = true;
+            }
+        }
+        return pairs;
+    }();
+    const int a = letterSlot(char32_t(static_cast<unsigned char>(first)));
+    const int b = letterSlot(char32_t(static_cast<unsigned char>(second)));
+    // Letters that are none of the marks' are taken as held: nothing follows.
+    return a < 0 || b < 0 || held[std::size_t(a * kLetterSlots + b)];
+}
+
 int asciiPairMark(char32_t first, char32_t second)
 {
     const int a = caselessSlot(first);

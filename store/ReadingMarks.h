@@ -34,6 +34,12 @@ int pairMark(char first, char second);
 // The mark of the same two letters by the second hash; -1 likewise.
 int secondPairMark(char first, char second);
 
+// Whether some reading holds the two letters side by side. Where none
+// does, the second letter of the two begins a character in any run a word
+// holding them spells (each character spells a beginning of a reading), so
+// its letter, and its pair with the letter after it, are marked as well.
+bool readingHoldsPair(char first, char second);
+
 // For a column of ASCII text: a Bloom filter of the letters and digits that
 // follow each other in a row, in either case, kept as 64 bitmaps of the
 // chunk's rows as above. A word of several letters or digits is in a row

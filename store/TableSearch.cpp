@@ -639,11 +639,30 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
                 found[i] |= again[i] & letterRows[i];
             return;
         }
-        const std::uint64_t *pairRows = marks + std::size_t(pair) * words;
-        const std::uint64_t *secondPairRows = marks + std::size_t(secondPair) * words;
+        // The first letter begins a character, and so does each letter no
+        // reading holds after the one before it: each such letter's mark,
+        // and the marks of its pair with the next, must be there.
         any = false;
+        const auto keepMarked = [&](int mark) {
+            if (mark < 0)
+                return;
+            const std::uint64_t *rows = marks + std::size_t(mark) * words;
+            for (std::size_t i = 0; i < words; ++i)
+                again[i] &= rows[i];
+        };
+        keepMarked(pair);
+        keepMarked(secondPair);
+        for (std::size_t p = 1; p < letters.size(); ++p) {
+            if (readingHoldsPair(letters[p - 1], letters[p]))
+                continue;
+            keepMarked(letterMark(letters[p]));
+            if (p + 1 < letters.size()) {
+                keepMarked(pairMark(letters[p], letters[p + 1]));
+                keepMarked(secondPairMark(letters[p], letters[p + 1]));
+            }
+        }
         for (std::size_t i = 0; i < words; ++i) {
-            again[i] &= letterRows[i] & pairRows[i] & secondPairRows[i];
+            again[i] &= letterRows[i];
             any = any || again[i];
         }
         if (!any)
