@@ -21,6 +21,12 @@ int letterSlot(char32_t c)
     return -1;
 }
 
+// The same for a byte of a word.
+int byteSlot(char c)
+{
+    return letterSlot(char32_t(static_cast<unsigned char>(c)));
+}
+
 // The same for either case.
 int caselessSlot(char32_t c)
 {
@@ -29,7 +35,6 @@ int caselessSlot(char32_t c)
 
 constexpr int kLetterSlots = 36;
 
-// A row's marks are gathered as two words: marks 0 to 63, and 64 to 127.
 int pairSlot(int first, int second)
 {
     const std::uint32_t pair = std::uint32_t(first * kLetterSlots + second);
@@ -65,6 +70,16 @@ void transpose64(std::uint64_t a[64])
             a[k] ^= t << j;
             a[k | j] ^= t;
         }
+}
+
+// Stores 64 rows' marks from `firstMark` on (block[i]: row w * 64 + i,
+// bit j its mark firstMark + j) as the rows of each mark.
+void storeBlock(std::uint64_t block[64], int firstMark, std::size_t w, std::size_t words,
+                FixedArray<std::uint64_t> &marks)
+{
+    transpose64(block);
+    for (int mark = 0; mark < 64; ++mark)
+        marks[std::size_t(firstMark + mark) * words + w] = block[mark];
 }
 
 // One character's part of the marks.
@@ -107,20 +122,18 @@ CharacterMarks marksOf(char32_t c)
 
 int letterMark(char letter)
 {
-    return letterSlot(char32_t(static_cast<unsigned char>(letter)));
+    return byteSlot(letter);
 }
 
 int pairMark(char first, char second)
 {
-    const int a = letterSlot(char32_t(static_cast<unsigned char>(first)));
-    const int b = letterSlot(char32_t(static_cast<unsigned char>(second)));
+    const int a = byteSlot(first), b = byteSlot(second);
     return a < 0 || b < 0 ? -1 : 64 + pairSlot(a, b);
 }
 
 int secondPairMark(char first, char second)
 {
-    const int a = letterSlot(char32_t(static_cast<unsigned char>(first)));
-    const int b = letterSlot(char32_t(static_cast<unsigned char>(second)));
+    const int a = byteSlot(first), b = byteSlot(second);
     return a < 0 || b < 0 ? -1 : secondPairSlot(a, b);
 }
 
@@ -174,12 +187,8 @@ FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows)
             block[0][place] = letters;
             block[1][place] = pairs;
         }
-        const std::size_t w = std::size_t(base) / 64;
-        for (int half = 0; half < 2; ++half) {
-            transpose64(block[half]);
-            for (int mark = 0; mark < 64; ++mark)
-                marks[std::size_t(half * 64 + mark) * words + w] = block[half][mark];
-        }
+        storeBlock(block[0], 0, std::size_t(base) / 64, words, marks);
+        storeBlock(block[1], 64, std::size_t(base) / 64, words, marks);
     }
     return marks;
 }
@@ -191,16 +200,14 @@ bool readingHoldsPair(char first, char second)
         for (int id = 0; id < syllableCount(); ++id) {
             const std::string_view reading = syllable(id);
             for (std::size_t i = 0; i + 1 < reading.size(); ++i) {
-                const int a = letterSlot(char32_t(static_cast<unsigned char>(reading[i])));
-                const int b = letterSlot(char32_t(static_cast<unsigned char>(reading[i + 1])));
+                const int a = byteSlot(reading[i]), b = byteSlot(reading[i + 1]);
                 if (a >= 0 && b >= 0)
                     pairs[std::size_t(a * kLetterSlots + b)] = true;
             }
         }
         return pairs;
     }();
-    const int a = letterSlot(char32_t(static_cast<unsigned char>(first)));
-    const int b = letterSlot(char32_t(static_cast<unsigned char>(second)));
+    const int a = byteSlot(first), b = byteSlot(second);
     // Letters that are none of the marks' are taken as held: nothing follows.
     return a < 0 || b < 0 || held[std::size_t(a * kLetterSlots + b)];
 }
@@ -236,10 +243,7 @@ FixedArray<std::uint64_t> asciiPairMarks(const TextChunk &text, int rows)
             }
             block[place] = pairs;
         }
-        transpose64(block);
-        const std::size_t w = std::size_t(base) / 64;
-        for (int mark = 0; mark < 64; ++mark)
-            marks[std::size_t(mark) * words + w] = block[mark];
+        storeBlock(block, 0, std::size_t(base) / 64, words, marks);
     }
     return marks;
 }

@@ -27,6 +27,12 @@ struct TextChunk;
 // Rows read one by one (kept as read, or irregular) hold every mark.
 FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows);
 
+// The rows of mark `mark` among marks kept as above.
+inline const std::uint64_t *rowsOfMark(const FixedArray<std::uint64_t> &marks, std::size_t words, int mark)
+{
+    return marks.data() + std::size_t(mark) * words;
+}
+
 // The mark of a lower-case ASCII letter or digit; -1 for any other byte.
 int letterMark(char letter);
 // The mark of two such letters among the pairs; -1 if either is not one.

@@ -501,7 +501,6 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
         });
     };
     const bool readPinyin = matcher && coded;
-    const std::uint64_t *marks = t.readingMarks.empty() ? nullptr : t.readingMarks.data();
     const std::string &letters = w.pinyin;
 
     // Compact-coded columns and those of plain ASCII know the rows of each
@@ -563,7 +562,7 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
             const int mark = asciiPairMark(w.folded[at], w.folded[at + 1]);
             if (mark < 0)
                 continue;
-            const std::uint64_t *marked = t.pairMarks.data() + std::size_t(mark) * words;
+            const std::uint64_t *marked = rowsOfMark(t.pairMarks, words, mark);
             for (std::size_t i = 0; i < words; ++i)
                 holding[i] &= marked[i];
         }
@@ -624,36 +623,31 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
     }
     if (!any)
         return;
-    if (marks) {
+    if (!t.readingMarks.empty()) {
         // The reading marks pass over the cells the word cannot begin in,
         // 64 rows at a time; a letter is begun by a character of the cell
         // exactly when its mark is there.
-        const int first = letters.empty() ? -1 : letterMark(letters[0]);
-        const int pair = letters.size() > 1 ? pairMark(letters[0], letters[1]) : -1;
-        const int secondPair = letters.size() > 1 ? secondPairMark(letters[0], letters[1]) : -1;
-        if (first < 0 || (letters.size() > 1 && (pair < 0 || secondPair < 0)))
-            return;
-        const std::uint64_t *letterRows = marks + std::size_t(first) * words;
         if (letters.size() == 1) {
+            const int first = letterMark(letters[0]);
+            if (first < 0)
+                return;
+            const std::uint64_t *letterRows = rowsOfMark(t.readingMarks, words, first);
             for (std::size_t i = 0; i < words; ++i)
                 found[i] |= again[i] & letterRows[i];
             return;
         }
-        // The first letter begins a character, and so does each letter no
-        // reading holds after the one before it: each such letter's mark,
-        // and the marks of its pair with the next, must be there.
-        any = false;
         const auto keepMarked = [&](int mark) {
             if (mark < 0)
                 return;
-            const std::uint64_t *rows = marks + std::size_t(mark) * words;
+            const std::uint64_t *rows = rowsOfMark(t.readingMarks, words, mark);
             for (std::size_t i = 0; i < words; ++i)
                 again[i] &= rows[i];
         };
-        keepMarked(pair);
-        keepMarked(secondPair);
-        for (std::size_t p = 1; p < letters.size(); ++p) {
-            if (readingHoldsPair(letters[p - 1], letters[p]))
+        // The first letter begins a character, and so does each letter no
+        // reading holds after the one before it: each such letter's mark,
+        // and both marks of its pair with the next, must be there.
+        for (std::size_t p = 0; p < letters.size(); ++p) {
+            if (p > 0 && readingHoldsPair(letters[p - 1], letters[p]))
                 continue;
             keepMarked(letterMark(letters[p]));
             if (p + 1 < letters.size()) {
@@ -661,11 +655,7 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
                 keepMarked(secondPairMark(letters[p], letters[p + 1]));
             }
         }
-        for (std::size_t i = 0; i < words; ++i) {
-            again[i] &= letterRows[i];
-            any = any || again[i];
-        }
-        if (!any)
+        if (std::all_of(again.begin(), again.end(), [](std::uint64_t b) { return b == 0; }))
             return;
     }
     // A word no character of the chunk spells part of is spelled only by
