@@ -40,6 +40,7 @@ TDMForm::TDMForm(const QString &folder, QObject *parent)
     ADOQryDVPack->setConnection(ADOContAccess);
     ADOQryDVPack->postErrorHandler = reportPostFailure;
     ADOQryDVPack->editDiscardedHandler = reportEditLost;
+    ADOQryDVPack->setSearchedAsTyped(true); // by the browsing panel's search box
     DSQryDVPack->setDataSet(ADOQryDVPack);
 
     ADOAreaQuery->setConnection(ADOContAccess);

@@ -50,6 +50,7 @@ struct Companies
         connection.setConnectionString(bench::connectionString());
         connection.setConnected(true);
         query.setConnection(&connection);
+        query.setSearchedAsTyped(true); // as the window's list is
         source.setDataSet(&query);
         grid.resize(800, 500);
         grid.setDataSource(&source);

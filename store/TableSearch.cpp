@@ -227,6 +227,15 @@ bool TableSearch::rowMatches(const ColumnStore &store, const std::vector<SearchC
     return all;
 }
 
+SearchMatches SearchMatches::writtenOnce(std::size_t words, std::size_t columns)
+{
+    SearchMatches m;
+    m.rows.assign(words, 0);
+    m.names.assign(words, 0);
+    m.firstFoundIn.assign(columns, RowBits(words, 0));
+    return m;
+}
+
 TableSearch::Matches TableSearch::run(const ColumnStore &store, const std::vector<SearchColumn> &columns,
                                       const RowBits &candidates, const Matches *typedOnFrom,
                                       Matches reuse) const
@@ -234,12 +243,14 @@ TableSearch::Matches TableSearch::run(const ColumnStore &store, const std::vecto
     Matches m = std::move(reuse);
     m.rows.assign(candidates.size(), 0);
     m.names.assign(candidates.size(), 0);
-    m.firstFoundIn.resize(oneWordOfLetters() ? columns.size() : 0);
-    for (RowBits &bits : m.firstFoundIn)
-        bits.assign(candidates.size(), 0);
-    const bool from = typedOnFrom && oneWordOfLetters() &&
-                      typedOnFrom->firstFoundIn.size() == columns.size() &&
-                      std::all_of(typedOnFrom->firstFoundIn.begin(), typedOnFrom->firstFoundIn.end(),
+    m.firstColumns = oneWordOfLetters() ? columns.size() : 0;
+    if (m.firstFoundIn.size() < m.firstColumns)
+        m.firstFoundIn.resize(m.firstColumns);
+    for (std::size_t c = 0; c < m.firstColumns; ++c)
+        m.firstFoundIn[c].assign(candidates.size(), 0);
+    const bool from = typedOnFrom && oneWordOfLetters() && typedOnFrom->firstColumns == columns.size() &&
+                      std::all_of(typedOnFrom->firstFoundIn.begin(),
+                                  typedOnFrom->firstFoundIn.begin() + std::ptrdiff_t(columns.size()),
                                   [&](const RowBits &bits) { return bits.size() == candidates.size(); });
     const std::size_t chunkWords = std::size_t(store.chunkRows()) / 64;
     // Each chunk costs its columns' set-up however few rows it is asked
@@ -250,12 +261,12 @@ TableSearch::Matches TableSearch::run(const ColumnStore &store, const std::vecto
         [&](int k) {
             const std::size_t first = std::size_t(k) * chunkWords;
             std::vector<std::uint64_t *> firstIn;
-            for (RowBits &bits : m.firstFoundIn)
-                firstIn.push_back(bits.data() + first);
+            for (std::size_t c = 0; c < m.firstColumns; ++c)
+                firstIn.push_back(m.firstFoundIn[c].data() + first);
             std::vector<const std::uint64_t *> fromIn;
             if (from)
-                for (const RowBits &bits : typedOnFrom->firstFoundIn)
-                    fromIn.push_back(bits.data() + first);
+                for (std::size_t c = 0; c < columns.size(); ++c)
+                    fromIn.push_back(typedOnFrom->firstFoundIn[c].data() + first);
             runChunk(store, columns, k, candidates.data() + first, m.rows.data() + first,
                      m.names.data() + first, firstIn, fromIn);
         },

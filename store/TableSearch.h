@@ -29,6 +29,24 @@ struct SearchColumn
 // UTF-16 units, not bytes).
 using CharSpan = std::pair<int, int>;
 
+// What a search found (see TableSearch::run).
+struct SearchMatches
+{
+    RowBits rows;  // the candidates that match
+    RowBits names; // among them, those whose names hold every word
+    // For a search of one word of letters (see typedOn): per column in
+    // the order they are read (the names first), the rows found first
+    // there; the first `firstColumns` of them (those after are memory
+    // kept for a search that reads more columns).
+    std::vector<RowBits> firstFoundIn;
+    std::size_t firstColumns = 0;
+
+    // Matches of `words` words of rows, every bitmap of them (`columns`
+    // of firstFoundIn) written once: the memory for a search's answer,
+    // taken before anyone waits for one.
+    static SearchMatches writtenOnce(std::size_t words, std::size_t columns);
+};
+
 // A search of the rows of a column store (see SearchQuery for what a
 // query means): every word found in some column as its folded characters,
 // or in a pinyin column as pinyin; no excluded word found anywhere.
@@ -39,15 +57,7 @@ public:
 
     const SearchQuery &query() const { return m_query; }
 
-    struct Matches
-    {
-        RowBits rows;  // the candidates that match
-        RowBits names; // among them, those whose names hold every word
-        // For a search of one word of letters (see typedOn): per column in
-        // the order they are read (the names first), the rows found first
-        // there.
-        std::vector<RowBits> firstFoundIn;
-    };
+    using Matches = SearchMatches;
     // The candidates that match, chunk by chunk on both cores. Given the
     // matches of a search this one is typed on from (see typedOn), over
     // the same columns and candidates, a row is not looked for in the

@@ -212,6 +212,8 @@ void DbQuery::load()
     emit dataReset();
     emit currentRowChanged(m_current);
     showLeadingRows();
+    if (!loading())
+        takeAnswerMemory();
 }
 
 bool DbQuery::loading() const
@@ -302,6 +304,8 @@ void DbQuery::takeInRows()
             }
         }
     }
+    if (!loading())
+        takeAnswerMemory();
     const int after = recordCount();
     if (m_sortActive && after > before) {
         // Rows that came in after the sort (the last of a list whose end
@@ -486,6 +490,23 @@ std::vector<SearchColumn> DbQuery::searchColumns() const
         if (const DbField *field = findField(f.name))
             columns.push_back({storeColumn(field->index()), f.pinyin, f.isName});
     return columns;
+}
+
+void DbQuery::takeAnswerMemory()
+{
+    if (!m_searchedAsTyped)
+        return;
+    // A bitmap of the rows found first in each column at most: the fields
+    // searched are among the result's.
+    const std::size_t words = (std::size_t(m_seenRows) + 63) / 64;
+    const std::size_t columns = std::max(m_fields.size(), m_searchFields.size());
+    if (m_spareMatches.rows.size() == words && m_spareMatches.firstFoundIn.size() >= columns)
+        return; // taken already
+    // The answer of the next search is written over the spare; the one
+    // after it over the last (the spare then), unless a search is held.
+    m_spareMatches = TableSearch::Matches::writtenOnce(words, columns);
+    if (!m_lastSearch)
+        m_lastMatches = TableSearch::Matches::writtenOnce(words, columns);
 }
 
 std::vector<int> DbQuery::searchRows(const RowBits &candidates)

@@ -151,6 +151,11 @@ public:
     // A null search shows every row again.
     void setSearch(std::shared_ptr<const TableSearch> search, std::vector<SearchField> fields);
     const std::shared_ptr<const TableSearch> &search() const { return m_search; }
+    // A list searched as the user types (off by default): once its rows
+    // are all in, the memory for the answers of its next searches is taken
+    // and written, while nobody waits for one; on a large list memory
+    // fresh from the system costs more than the first keystroke's search.
+    void setSearchedAsTyped(bool on) { m_searchedAsTyped = on; }
     const std::vector<SearchField> &searchFields() const { return m_searchFields; }
     // Where the search finds its words in a text of a field (a cell as the
     // grid or an edit shows it): ranges of UTF-16 units (start, length),
@@ -222,6 +227,7 @@ private:
     std::vector<SearchColumn> searchColumns() const;
     // Takes in the rows a loading snapshot has read since.
     void takeInRows();
+    void takeAnswerMemory();
     // Shows the connection's leading rows while the loading snapshot the
     // whole result comes from has handed over none yet.
     void showLeadingRows();
@@ -284,6 +290,7 @@ private:
     TableSearch::Matches m_lastMatches;
     TableSearch::Matches m_spareMatches; // the one before, its memory written over by the next
     std::uint64_t m_lastEditCount = 0;   // the store's edits then
+    bool m_searchedAsTyped = false;
 };
 
 } // namespace platform::db

@@ -413,6 +413,7 @@ TEST_F(SnapshotAnswerTest, ASearchWhileTheListLoadsGrowsAndIsOrderedOnceWhole)
         {testdb::companyInsert(QStringLiteral("最后的浙江公司"), QStringLiteral("上海市"), 0)});
     DbQuery list;
     list.setConnection(&second);
+    list.setSearchedAsTyped(true);
     list.setSqlText(kSnapshotList);
     list.open();
     DataSource source;
@@ -432,6 +433,25 @@ TEST_F(SnapshotAnswerTest, ASearchWhileTheListLoadsGrowsAndIsOrderedOnceWhole)
     EXPECT_EQ(names(list), expected);
     EXPECT_EQ(grid.rowCount(), expected.size());
     EXPECT_TRUE(searchedWhileLoading) << "the search was to be made while the list was read";
+
+    // Typed on once the list is whole, the search before still held: each
+    // answer is written over memory taken when the reading ended.
+    list.setSearch(searchFor("浙江电"), nameProvinceAndMemo());
+    EXPECT_EQ(names(list), QStringList{QStringLiteral("浙江电子")});
+    list.setSearch(searchFor("z"), nameProvinceAndMemo());
+    EXPECT_TRUE(names(list).contains(QStringLiteral("最后的浙江公司")));
+    const QStringList zhejiang{QStringLiteral("浙江电子"), QStringLiteral("最后的浙江公司")};
+    for (const char *typed : {"zh", "zhej", "zhejiang"}) {
+        list.setSearch(searchFor(typed), nameProvinceAndMemo());
+        EXPECT_EQ(names(list), zhejiang) << typed;
+    }
+    // Opened again, the search in force, and typed on.
+    list.close();
+    list.open();
+    EXPECT_FALSE(list.loading());
+    EXPECT_EQ(names(list), zhejiang);
+    list.setSearch(searchFor("zhejiangd"), nameProvinceAndMemo());
+    EXPECT_EQ(names(list), QStringList{QStringLiteral("浙江电子")});
 }
 
 // The first chunk of a large list takes a second or more to read: a list
