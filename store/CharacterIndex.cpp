@@ -10,6 +10,18 @@
 
 namespace store {
 
+template <typename Pair> void CharacterIndex::forEachPlainPair(std::string_view cell, Pair pair)
+{
+    int before = -1; // the letter or digit just read, as its place among them
+    for (const char c : cell) {
+        const auto b = static_cast<unsigned char>(c);
+        const int place = alnumPlace(b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b);
+        if (before >= 0 && place >= 0)
+            pair(std::size_t(kKeys + before * kAlnums + place));
+        before = place;
+    }
+}
+
 CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
 {
     CharacterIndex index;
@@ -26,10 +38,17 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
     std::size_t raw = 0;
     if (text.encoding == TextEncoding::Plain) {
         // Plain ASCII: the bytes a cell holds gathered as bits, a byte at a
-        // time with no lookup, then listed once each.
+        // time with no lookup, then listed once each. Its pairs of letters
+        // and digits are counted, and the rows of those kept listed below.
         for (int r = 0; r < rows; ++r) {
             const std::string_view cell = text.stored(std::size_t(r));
             std::uint64_t seen[2] = {0, 0};
+            forEachPlainPair(cell, [&](std::size_t pair) {
+                if (lastRow[pair] != r) {
+                    lastRow[pair] = r;
+                    ++counts[pair];
+                }
+            });
             for (const char c : cell) {
                 const auto b = static_cast<unsigned char>(c);
                 const unsigned key = b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b;
@@ -90,7 +109,35 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
     std::size_t pairBytes = 0;
     for (std::size_t k = kKeys; k < std::size_t(kKeys + kPairs); ++k)
         pairBytes += counts[k] ? bytesOf(counts[k]) : 0;
-    const bool pairs = pairBytes > 0 && pairBytes * kMostPairShare <= text.bytes.size();
+    const bool plain = text.encoding == TextEncoding::Plain;
+    index.m_allPairs = !plain && pairBytes > 0 && pairBytes * kMostPairShare <= text.bytes.size();
+    // In plain text (an English name, a web address), the pairs few rows
+    // hold, the rarest first, as far as they cost little: a pair of them is
+    // then known in every row, its absence too, where a filter of the
+    // row's pairs would let about a third of the rows through.
+    std::vector<bool> keptPair(std::size_t(kPairs), index.m_allPairs);
+    if (plain && pairBytes > 0) {
+        std::vector<int> order;
+        for (int k = 0; k < kPairs; ++k)
+            if (counts[std::size_t(kKeys + k)] > 0)
+                order.push_back(k);
+        std::sort(order.begin(), order.end(), [&](int a, int b) {
+            return counts[std::size_t(kKeys + a)] < counts[std::size_t(kKeys + b)];
+        });
+        const std::size_t budget = text.bytes.size() / kMostRarePairShare;
+        std::size_t spent = 0;
+        std::fill(keptPair.begin(), keptPair.end(), true); // those no row holds are known too
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            const std::uint32_t count = counts[std::size_t(kKeys + order[i])];
+            if (asBitmap(count) || spent + bytesOf(count) > budget) {
+                for (std::size_t j = i; j < order.size(); ++j)
+                    keptPair[std::size_t(order[j])] = false;
+                break;
+            }
+            spent += bytesOf(count);
+        }
+    }
+    const bool pairs = std::find(keptPair.begin(), keptPair.end(), true) != keptPair.end();
 
     const auto keys = std::size_t(lastKey + 1);
     index.m_entries = FixedArray<Entry>(keys);
@@ -111,7 +158,10 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
     for (std::size_t k = 0; k < keys; ++k)
         place(index.m_entries[k], counts[k]);
     for (std::size_t k = 0; k < index.m_pairEntries.size(); ++k)
-        place(index.m_pairEntries[k], counts[std::size_t(kKeys) + k]);
+        if (keptPair[k])
+            place(index.m_pairEntries[k], counts[std::size_t(kKeys) + k]);
+        else
+            index.m_pairEntries[k].count = kUnknown;
     index.m_lists = FixedArray<std::uint16_t>(listed);
     index.m_bitmaps = FixedArray<std::uint64_t>(bitmaps * index.m_words);
     std::fill(counts.begin(), counts.end(), 0); // now the rows listed so far
@@ -127,6 +177,8 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
                 if (key >= kKeys && !pairs)
                     continue;
                 const Entry &e = key < kKeys ? index.m_entries[key] : index.m_pairEntries[key - kKeys];
+                if (e.count == kUnknown)
+                    continue;
                 if (e.count & kBitmap)
                     block[e.begin] |= std::uint64_t(1) << (r % 64);
                 else
@@ -138,10 +190,24 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
             block[b] = 0;
         }
     }
+    if (plain && pairs) {
+        // The rows of the pairs kept, all listed (none is held by enough
+        // rows to take a bitmap): read again rather than gathered above,
+        // where they would take more memory than the text while building.
+        std::fill(lastRow.begin() + kKeys, lastRow.end(), -1);
+        for (int r = 0; r < rows; ++r)
+            forEachPlainPair(text.stored(std::size_t(r)), [&](std::size_t pair) {
+                const Entry &e = index.m_pairEntries[pair - kKeys];
+                if (e.count == kUnknown || lastRow[pair] == r)
+                    return;
+                lastRow[pair] = r;
+                index.m_lists[e.begin + counts[pair]++] = std::uint16_t(r);
+            });
+    }
     for (FixedArray<Entry> *entries : {&index.m_entries, &index.m_pairEntries})
         for (std::size_t k = 0; k < entries->size(); ++k) {
             Entry &e = (*entries)[k];
-            if (e.count & kBitmap)
+            if (e.count != kUnknown && (e.count & kBitmap))
                 e.begin *= std::uint32_t(index.m_words);
         }
     return index;
@@ -194,6 +260,8 @@ void CharacterIndex::addRows(int key, std::uint64_t *out, std::size_t words) con
     if (!found)
         return;
     const Entry &e = *found;
+    if (e.count == kUnknown)
+        return;
     if (e.count & kBitmap) {
         const std::uint64_t *bits = m_bitmaps.data() + e.begin;
         for (std::size_t w = 0; w < std::min(words, m_words); ++w)
@@ -208,7 +276,13 @@ void CharacterIndex::addRows(int key, std::uint64_t *out, std::size_t words) con
 std::size_t CharacterIndex::rowsHolding(int key) const
 {
     const Entry *e = entryOf(key);
-    return e ? e->count & ~kBitmap : 0;
+    return e && e->count != kUnknown ? e->count & ~kBitmap : 0;
+}
+
+bool CharacterIndex::knowsPair(int key) const
+{
+    const Entry *e = key >= kKeys ? entryOf(key) : nullptr;
+    return e && e->count != kUnknown;
 }
 
 void CharacterIndex::keepRowsHoldingAll(std::string_view coded, std::uint64_t *rows, std::size_t words) const

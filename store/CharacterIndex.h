@@ -53,10 +53,14 @@ public:
 
     // The key of two letters or digits one after the other (letters in
     // lower case); -1 for other characters. Kept only where they cost
-    // little against the text (see hasPairs).
+    // little against the text (see hasPairs and knowsPair).
     static int pairKey(char32_t first, char32_t second);
     // Whether the chunk keeps the rows of each pair of letters and digits.
-    bool hasPairs() const { return !m_pairEntries.empty(); }
+    bool hasPairs() const { return m_allPairs; }
+    // Whether it keeps those of this pair (a key of pairKey): all of them,
+    // or in plain text the pairs few rows hold, as far as they cost little,
+    // and those none does.
+    bool knowsPair(int key) const;
 
     bool empty() const { return m_entries.empty(); }
     // ORs the rows holding the character `key` into `out` (a bit per row,
@@ -78,6 +82,8 @@ private:
     // The pairs are kept when their rows take at most a sixteenth of the
     // bytes of the chunk's text.
     static constexpr std::size_t kMostPairShare = 16;
+    // Plain text keeps its rarest pairs in at most a 128th.
+    static constexpr std::size_t kMostRarePairShare = 128;
     // A digit's or lower-case letter's place among them; -1 for other keys.
     static int alnumPlace(int key)
     {
@@ -92,14 +98,19 @@ private:
         std::uint32_t count = 0; // the rows holding the character
     };
     static constexpr std::uint32_t kBitmap = std::uint32_t(1) << 31;
+    static constexpr std::uint32_t kUnknown = ~std::uint32_t(0); // a pair not kept
 
     const Entry *entryOf(int key) const;
+    // Calls `pair` with the key of each pair of letters and digits in a
+    // cell of plain text, in either case, as often as it is there.
+    template <typename Pair> static void forEachPlainPair(std::string_view cell, Pair pair);
 
     FixedArray<Entry> m_entries;       // per key, up to the last key held
     FixedArray<Entry> m_pairEntries;   // per pair, when kept
     FixedArray<std::uint16_t> m_lists; // the rows of each character held by few, ascending
     FixedArray<std::uint64_t> m_bitmaps;
     std::size_t m_words = 0; // words of a bitmap
+    bool m_allPairs = false; // every pair is kept
 };
 
 } // namespace store

@@ -410,7 +410,8 @@ std::unique_ptr<StoreChunk> ChunkBuilder::finish()
                    holdsLetters(out.text)) {
             // English names and addresses, web and mail addresses: a letter
             // is answered from its rows, a longer word read only where all
-            // its letters and digits are. Numbers (telephones, postal codes)
+            // its letters and digits are, and its rarest pairs of them (see
+            // CharacterIndex::knowsPair). Numbers (telephones, postal codes)
             // hold every digit in about every row: not worth the memory.
             out.text.characters = CharacterIndex::build(out.text, m_rows);
             // The pairs cost 8 bytes a row: kept where that is at most a

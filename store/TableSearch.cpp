@@ -567,16 +567,28 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
         }
     }
     // In ASCII text, each pair of the word's letters and digits leaves only
-    // the cells whose marks hold it.
-    if (indexed && !coded && !t.pairMarks.empty())
+    // the cells holding it, where the chunk knows its rows (a word of that
+    // one pair is in each of them), else those whose marks hold it.
+    if (indexed && !coded) {
+        std::vector<std::uint64_t> any(words);
         for (std::size_t at = 0; at + 1 < w.folded.size(); ++at) {
-            const int mark = asciiPairMark(w.folded[at], w.folded[at + 1]);
+            const int pair = CharacterIndex::pairKey(w.folded[at], w.folded[at + 1]);
+            if (pair >= 0 && t.characters.knowsPair(pair)) {
+                std::fill(any.begin(), any.end(), 0);
+                t.characters.addRows(pair, any.data(), words);
+                for (std::size_t i = 0; i < words; ++i)
+                    holding[i] &= any[i];
+                onePair = w.folded.size() == 2;
+                continue;
+            }
+            const int mark = t.pairMarks.empty() ? -1 : asciiPairMark(w.folded[at], w.folded[at + 1]);
             if (mark < 0)
                 continue;
             const std::uint64_t *marked = rowsOfMark(t.pairMarks, words, mark);
             for (std::size_t i = 0; i < words; ++i)
                 holding[i] &= marked[i];
         }
+    }
     if (indexed && (w.folded.size() == 1 || onePair)) {
         std::copy(holding.begin(), holding.end(), found);
     } else if (indexed && coded) {

@@ -1,4 +1,6 @@
 #include "store/ColumnStore.h"
+#include "store/RowPredicate.h"
+#include "store/TableSearch.h"
 #include "store/Utf8Text.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +95,62 @@ TEST(ColumnStoreTest, ChoosesAnEncodingPerChunkAndGivesBackEveryCell)
     }
     EXPECT_FALSE(store.chunk(0).columns[1].text.rawRows.empty()) << "malformed cells are kept as read";
     EXPECT_FALSE(store.chunk(0).columns[1].text.irregular.empty());
+}
+
+// Plain text (a mail address, an English name) keeps the rows of the
+// pairs of letters and digits few of its rows hold, as far as they cost
+// little, and knows the pairs none holds: a word of such a pair is answered
+// from them. Pairs it does not keep are read in the cells.
+TEST(ColumnStoreTest, PlainTextKnowsTheRowsOfItsRarePairs)
+{
+    ColumnStore::setDefaultChunkRows(256);
+    ColumnStore store({{QStringLiteral("mail"), FieldType::WideString}});
+    ColumnStore::setDefaultChunkRows(ColumnStore::kDefaultChunkRows);
+    std::vector<int> zq, kj, all;
+    for (int i = 0; i < 256; ++i) {
+        std::string cell = "Sales@example.com/";
+        for (const char digit : std::to_string(i))
+            cell += std::string(1, digit) + "."; // every cell its own, no two digits side by side
+        if (i % 64 == 3) {
+            cell += i == 67 ? "ZQ" : "zqzq"; // either case, twice in a cell
+            zq.push_back(i);
+        }
+        if (i % 17 == 5) {
+            cell += "kj";
+            kj.push_back(i);
+        }
+        all.push_back(i);
+        store.appendText(0, cell);
+        store.finishRow();
+    }
+    store.finishLoading();
+    const TextChunk &text = store.chunk(0).columns[0].text;
+    ASSERT_EQ(text.encoding, TextEncoding::Plain);
+    ASSERT_FALSE(text.characters.empty());
+
+    const CharacterIndex &index = text.characters;
+    const auto rowsOf = [&](int key) {
+        RowBits bits(4, 0);
+        index.addRows(key, bits.data(), bits.size());
+        return rowList(bits);
+    };
+    ASSERT_TRUE(index.knowsPair(CharacterIndex::pairKey(U'z', U'q')));
+    EXPECT_EQ(rowsOf(CharacterIndex::pairKey(U'Z', U'q')), zq);
+    EXPECT_EQ(index.rowsHolding(CharacterIndex::pairKey(U'z', U'q')), zq.size());
+    ASSERT_TRUE(index.knowsPair(CharacterIndex::pairKey(U'x', U'y'))) << "no row holds it";
+    EXPECT_EQ(rowsOf(CharacterIndex::pairKey(U'x', U'y')), std::vector<int>());
+    EXPECT_FALSE(index.knowsPair(CharacterIndex::pairKey(U's', U'a'))) << "every row holds it";
+
+    const auto found = [&](const char *word) {
+        const TableSearch search(SearchQuery::parse(word));
+        return rowList(search.run(store, {{0, false, false}}, allRows(256)).rows);
+    };
+    EXPECT_EQ(found("zq"), zq);
+    EXPECT_EQ(found("QZ"), (std::vector<int>{3, 131, 195})) << "zqzq holds qz; ZQ does not";
+    EXPECT_EQ(found("kj"), kj);
+    EXPECT_EQ(found("xy"), std::vector<int>());
+    EXPECT_EQ(found("sa"), all);
+    EXPECT_EQ(found("es@"), all);
 }
 
 // The compact code gives characters of every UTF-8 length codes of one,
