@@ -15,7 +15,7 @@ template <typename Pair> void CharacterIndex::forEachPlainPair(std::string_view 
     int before = -1; // the letter or digit just read, as its place among them
     for (const char c : cell) {
         const auto b = static_cast<unsigned char>(c);
-        const int place = alnumPlace(b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b);
+        const int place = caselessAlnumSlot(b);
         if (before >= 0 && place >= 0)
             pair(std::size_t(kKeys + before * kAlnums + place));
         before = place;
@@ -82,7 +82,7 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
                 held.push_back(std::uint16_t(key));
                 lastKey = std::max(lastKey, key);
             }
-            const int place = alnumPlace(key);
+            const int place = alnumSlot(char32_t(key)); // an ASCII letter's key is its lower case
             if (before >= 0 && place >= 0) {
                 const std::size_t pair = std::size_t(kKeys + before * kAlnums + place);
                 if (lastRow[pair] != r) {
@@ -245,12 +245,7 @@ const CharacterIndex::Entry *CharacterIndex::entryOf(int key) const
 
 int CharacterIndex::pairKey(char32_t first, char32_t second)
 {
-    const auto placeOf = [](char32_t c) {
-        return c >= U'A' && c <= U'Z' ? alnumPlace(int(c + (U'a' - U'A')))
-               : c < 0x80             ? alnumPlace(int(c))
-                                      : -1;
-    };
-    const int a = placeOf(first), b = placeOf(second);
+    const int a = caselessAlnumSlot(first), b = caselessAlnumSlot(second);
     return a < 0 || b < 0 ? -1 : kKeys + a * kAlnums + b;
 }
 

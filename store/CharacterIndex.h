@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/AlnumSlot.h"
 #include "store/FixedArray.h"
 
 #include <cstddef>
@@ -77,20 +78,13 @@ private:
     static constexpr int kFirstThreeByteKey = 0x80 + 56 * 64;
     static constexpr int kKeys = kFirstThreeByteKey + 8 * 64 * 64;
     // Pairs of letters and digits come after the characters' keys.
-    static constexpr int kAlnums = 36;
+    static constexpr int kAlnums = kAlnumSlots;
     static constexpr int kPairs = kAlnums * kAlnums;
     // The pairs are kept when their rows take at most a sixteenth of the
     // bytes of the chunk's text.
     static constexpr std::size_t kMostPairShare = 16;
     // Plain text keeps its rarest pairs in at most a 128th.
     static constexpr std::size_t kMostRarePairShare = 128;
-    // A digit's or lower-case letter's place among them; -1 for other keys.
-    static int alnumPlace(int key)
-    {
-        if (key >= '0' && key <= '9')
-            return key - '0';
-        return key >= 'a' && key <= 'z' ? 10 + key - 'a' : -1;
-    }
 
     struct Entry
     {

@@ -1,30 +1,18 @@
 #include "store/PinyinMatcher.h"
 
+#include "store/AlnumSlot.h"
 #include "store/ChineseText.h"
 
 #include <bit>
 
 namespace store {
 
-namespace {
-
-int asciiSlot(char32_t c)
-{
-    if (c >= U'0' && c <= U'9')
-        return int(c - U'0');
-    if (c >= U'a' && c <= U'z')
-        return 10 + int(c - U'a');
-    return -1;
-}
-
-} // namespace
-
 PinyinMatcher::PinyinMatcher(std::string_view letters) : m_letters(letters)
 {
     m_width = int(m_letters.size());
     m_done = std::uint64_t(1) << m_width;
     const int sets = readingSetCount();
-    m_table.assign(std::size_t(sets + 36) * std::size_t(m_width), 0);
+    m_table.assign(std::size_t(sets + kAlnumSlots) * std::size_t(m_width), 0);
     for (int s = 0; s < sets; ++s) {
         std::uint64_t *row = &m_table[std::size_t(s) * std::size_t(m_width)];
         for (std::uint16_t id : readingSet(s)) {
@@ -37,7 +25,7 @@ PinyinMatcher::PinyinMatcher(std::string_view letters) : m_letters(letters)
             }
         }
     }
-    for (int a = 0; a < 36; ++a) {
+    for (int a = 0; a < kAlnumSlots; ++a) {
         const char c = a < 10 ? char('0' + a) : char('a' + a - 10);
         std::uint64_t *row = &m_table[std::size_t(sets + a) * std::size_t(m_width)];
         for (int j = 0; j < m_width; ++j)
@@ -47,7 +35,7 @@ PinyinMatcher::PinyinMatcher(std::string_view letters) : m_letters(letters)
     if (m_width > kAutomatonLetters)
         return;
     m_states = 1 << (m_width - 1);
-    const std::size_t rows = std::size_t(sets + 36);
+    const std::size_t rows = std::size_t(sets + kAlnumSlots);
     m_automaton.assign((rows + 1) * std::size_t(m_states), 0); // the last row: back to 0
     for (std::size_t r = 0; r < rows; ++r) {
         const std::uint64_t *row = &m_table[r * std::size_t(m_width)];
@@ -64,9 +52,9 @@ PinyinMatcher::PinyinMatcher(std::string_view letters) : m_letters(letters)
 std::uint32_t PinyinMatcher::automatonRow(char32_t folded) const
 {
     const int sets = readingSetCount();
-    int row = sets + 36; // spells nothing
+    int row = sets + kAlnumSlots; // spells nothing
     if (folded < 0x80) {
-        const int slot = asciiSlot(folded);
+        const int slot = alnumSlot(folded);
         if (slot >= 0)
             row = sets + slot;
     } else if (const int set = readingSetOf(folded); set >= 0) {
@@ -78,7 +66,7 @@ std::uint32_t PinyinMatcher::automatonRow(char32_t folded) const
 const std::uint64_t *PinyinMatcher::transitions(char32_t folded) const
 {
     if (folded < 0x80) {
-        const int slot = asciiSlot(folded);
+        const int slot = alnumSlot(folded);
         return slot < 0 ? nullptr : &m_table[std::size_t(readingSetCount() + slot) * std::size_t(m_width)];
     }
     const int set = readingSetOf(folded);

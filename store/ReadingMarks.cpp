@@ -1,5 +1,6 @@
 #include "store/ReadingMarks.h"
 
+#include "store/AlnumSlot.h"
 #include "store/ChineseText.h"
 #include "store/StoreChunk.h"
 
@@ -11,29 +12,13 @@ namespace store {
 
 namespace {
 
-// Letters and digits numbered as PinyinMatcher numbers them; -1 for others.
-int letterSlot(char32_t c)
-{
-    if (c >= U'0' && c <= U'9')
-        return int(c - U'0');
-    if (c >= U'a' && c <= U'z')
-        return 10 + int(c - U'a');
-    return -1;
-}
-
-// The same for a byte of a word.
+// The slot of a byte of a word (see alnumSlot).
 int byteSlot(char c)
 {
-    return letterSlot(char32_t(static_cast<unsigned char>(c)));
+    return alnumSlot(char32_t(static_cast<unsigned char>(c)));
 }
 
-// The same for either case.
-int caselessSlot(char32_t c)
-{
-    return letterSlot(c >= U'A' && c <= U'Z' ? c + (U'a' - U'A') : c);
-}
-
-constexpr int kLetterSlots = 36;
+constexpr int kLetterSlots = kAlnumSlots;
 
 int pairSlot(int first, int second)
 {
@@ -95,7 +80,7 @@ CharacterMarks marksOf(char32_t c)
     CharacterMarks m;
     const char32_t folded = foldCharacter(c);
     if (folded < 0x80) {
-        const int slot = letterSlot(folded);
+        const int slot = alnumSlot(folded);
         if (slot >= 0)
             m.letters = std::uint64_t(1) << slot;
         return m;
@@ -105,11 +90,11 @@ CharacterMarks marksOf(char32_t c)
         return m;
     for (std::uint16_t id : readingSet(set)) {
         const std::string_view reading = syllable(id);
-        const int first = reading.empty() ? -1 : letterSlot(char32_t(reading[0]));
+        const int first = reading.empty() ? -1 : alnumSlot(char32_t(reading[0]));
         if (first < 0)
             continue;
         m.letters |= std::uint64_t(1) << first;
-        const int second = reading.size() > 1 ? letterSlot(char32_t(reading[1])) : -1;
+        const int second = reading.size() > 1 ? alnumSlot(char32_t(reading[1])) : -1;
         if (second >= 0) {
             m.pairs |= pairBit(first, second);
             m.secondPairs |= secondPairBit(first, second);
@@ -214,8 +199,8 @@ bool readingHoldsPair(char first, char second)
 
 int asciiPairMark(char32_t first, char32_t second)
 {
-    const int a = caselessSlot(first);
-    const int b = caselessSlot(second);
+    const int a = caselessAlnumSlot(first);
+    const int b = caselessAlnumSlot(second);
     return a < 0 || b < 0 ? -1 : pairSlot(a, b);
 }
 
@@ -225,7 +210,7 @@ FixedArray<std::uint64_t> asciiPairMarks(const TextChunk &text, int rows)
     FixedArray<std::uint64_t> marks(words * 64);
     int slotOf[256];
     for (int b = 0; b < 256; ++b)
-        slotOf[b] = caselessSlot(char32_t(b));
+        slotOf[b] = caselessAlnumSlot(char32_t(b));
     std::uint64_t block[64];
     for (int base = 0; base < rows; base += 64) {
         const int count = std::min(64, rows - base);
