@@ -137,7 +137,9 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
             spent += bytesOf(count);
         }
     }
-    const bool pairs = std::find(keptPair.begin(), keptPair.end(), true) != keptPair.end();
+    // Coded text gathered its pairs with its characters (and keeps all or
+    // none); plain text lists those it keeps apart, below.
+    const bool pairs = index.m_allPairs || (plain && pairBytes > 0);
 
     const auto keys = std::size_t(lastKey + 1);
     index.m_entries = FixedArray<Entry>(keys);
@@ -177,8 +179,6 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
                 if (key >= kKeys && !pairs)
                     continue;
                 const Entry &e = key < kKeys ? index.m_entries[key] : index.m_pairEntries[key - kKeys];
-                if (e.count == kUnknown)
-                    continue;
                 if (e.count & kBitmap)
                     block[e.begin] |= std::uint64_t(1) << (r % 64);
                 else

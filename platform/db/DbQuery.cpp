@@ -499,7 +499,7 @@ void DbQuery::takeAnswerMemory()
     // A bitmap of the rows found first in each column at most: the fields
     // searched are among the result's.
     const std::size_t words = (std::size_t(m_seenRows) + 63) / 64;
-    const std::size_t columns = std::max(m_fields.size(), m_searchFields.size());
+    const std::size_t columns = m_fields.size();
     if (m_spareMatches.rows.size() == words && m_spareMatches.firstFoundIn.size() >= columns)
         return; // taken already
     // The answer of the next search is written over the spare; the one
