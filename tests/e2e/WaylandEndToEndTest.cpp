@@ -186,14 +186,28 @@ TEST_F(WaylandEndToEndTest, CompoundQueryListOpensUnderItsCell)
     ASSERT_FALSE(main.title.isEmpty());
     click(main.rect.topLeft() + kBrowseButton);
     click(main.rect.topLeft() + kCompoundQueryButton);
-    const WaylandWindow dialog = session.waitForWindow(QStringLiteral("查询条件设置"), copy->processId());
+    WaylandWindow dialog = session.waitForWindow(QStringLiteral("查询条件设置"), copy->processId());
     ASSERT_FALSE(dialog.title.isEmpty()) << "no compound query";
+    // The screen to compare with is taken once the dialog has come to rest:
+    // it has the focus (an inactive window draws its grid in other colours)
+    // and where it stands and what it shows are the same in two screenshots
+    // (a window mapped a moment ago may not have drawn its grid yet).
+    QImage before;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QImage first = session.screenshot();
+            QTest::qWait(100);
+            dialog = session.waitForWindow(QStringLiteral("查询条件设置"), copy->processId());
+            before = session.screenshot();
+            return dialog.focused && first.copy(dialog.rect) == before.copy(dialog.rect);
+        },
+        20000))
+        << "the dialog did not come to rest";
     EXPECT_EQ(dialog.rect.size(), QSize(478, 276));
     EXPECT_TRUE(main.rect.contains(dialog.rect)) << "the dialog shows over its owner";
 
     // The chooser over the first row's field cell, in the dialog.
     const QRect cell(dialog.rect.topLeft() + kFieldChooser.topLeft(), kFieldChooser.size());
-    const QImage before = session.screenshot();
     click(cell.center());
     // The list's top: the first row from the chooser's bottom edge (which
     // keeps its colour) that changed across the chooser's width; its left:
