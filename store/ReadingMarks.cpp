@@ -5,6 +5,7 @@
 #include "store/StoreChunk.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <vector>
 
@@ -19,6 +20,7 @@ int byteSlot(char c)
 }
 
 constexpr int kLetterSlots = kAlnumSlots;
+constexpr std::uint64_t kFirstLetters = (std::uint64_t(1) << kLetterSlots) - 1;
 
 int pairSlot(int first, int second)
 {
@@ -26,22 +28,31 @@ int pairSlot(int first, int second)
     return int((pair * 0x9E3779B1u) >> 26);
 }
 
+// The second place of a neighbours' pair among their 64 marks, by another
+// hash: a pair is taken as there only where both its places are set, so
+// that one common pair sharing its place does not let every row through.
+int neighbourSlot(int first, int second)
+{
+    const std::uint32_t pair = std::uint32_t(first * kLetterSlots + second);
+    return int((pair * 0xC2B2AE35u) >> 26);
+}
+
 std::uint64_t pairBit(int first, int second)
 {
     return std::uint64_t(1) << pairSlot(first, second);
 }
 
-// The same pair in the marks of the first word the letters leave free, by
-// another hash: a pair passes only where both marks are set.
-int secondPairSlot(int first, int second)
+// A reading's first two letters in the marks of the first word the letters
+// leave free, by another hash.
+int readingPairSlot(int first, int second)
 {
     const std::uint32_t pair = std::uint32_t(first * kLetterSlots + second);
     return kLetterSlots + int(((pair * 0x85EBCA77u) >> 8) % (64 - kLetterSlots));
 }
 
-std::uint64_t secondPairBit(int first, int second)
+std::uint64_t readingPairBit(int first, int second)
 {
-    return std::uint64_t(1) << secondPairSlot(first, second);
+    return std::uint64_t(1) << readingPairSlot(first, second);
 }
 
 // Turns 64 rows of 64 marks into 64 marks of 64 rows: bit j of a[i] becomes
@@ -70,9 +81,8 @@ void storeBlock(std::uint64_t block[64], int firstMark, std::size_t w, std::size
 // One character's part of the marks.
 struct CharacterMarks
 {
-    std::uint64_t letters = 0;     // bit slot: a reading starts with that letter
-    std::uint64_t pairs = 0;       // the first two letters of its readings
-    std::uint64_t secondPairs = 0; // the same, by the second hash
+    std::uint64_t letters = 0; // bit slot: a reading starts with that letter;
+                               // the first two letters of its readings
 };
 
 CharacterMarks marksOf(char32_t c)
@@ -95,10 +105,8 @@ CharacterMarks marksOf(char32_t c)
             continue;
         m.letters |= std::uint64_t(1) << first;
         const int second = reading.size() > 1 ? alnumSlot(char32_t(reading[1])) : -1;
-        if (second >= 0) {
-            m.pairs |= pairBit(first, second);
-            m.secondPairs |= secondPairBit(first, second);
-        }
+        if (second >= 0)
+            m.letters |= readingPairBit(first, second);
     }
     return m;
 }
@@ -110,16 +118,18 @@ int letterMark(char letter)
     return byteSlot(letter);
 }
 
-int pairMark(char first, char second)
+int readingPairMark(char first, char second)
 {
     const int a = byteSlot(first), b = byteSlot(second);
-    return a < 0 || b < 0 ? -1 : 64 + pairSlot(a, b);
+    return a < 0 || b < 0 ? -1 : readingPairSlot(a, b);
 }
 
-int secondPairMark(char first, char second)
+std::array<int, 2> neighbourPairMarks(char first, char second)
 {
     const int a = byteSlot(first), b = byteSlot(second);
-    return a < 0 || b < 0 ? -1 : secondPairSlot(a, b);
+    if (a < 0 || b < 0)
+        return {-1, -1};
+    return {64 + pairSlot(a, b), 64 + neighbourSlot(a, b)};
 }
 
 FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows)
@@ -158,15 +168,15 @@ FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows)
                 while (p < end) {
                     const int index = CompactCode::nextIndex(p);
                     const CharacterMarks &m = index < 0 ? ascii[-1 - index] : coded[std::size_t(index)];
-                    letters |= m.letters | m.secondPairs;
-                    pairs |= m.pairs;
-                    // A character read as its first letter, the next one begun.
+                    letters |= m.letters;
+                    // The first letters of neighbours.
+                    const std::uint64_t first = m.letters & kFirstLetters;
                     for (std::uint64_t a = before; a; a &= a - 1)
-                        for (std::uint64_t b = m.letters; b; b &= b - 1) {
-                            pairs |= pairBit(std::countr_zero(a), std::countr_zero(b));
-                            letters |= secondPairBit(std::countr_zero(a), std::countr_zero(b));
-                        }
-                    before = m.letters;
+                        for (std::uint64_t b = first; b; b &= b - 1)
+                            pairs |= pairBit(std::countr_zero(a), std::countr_zero(b)) |
+                                     std::uint64_t(1)
+                                         << neighbourSlot(std::countr_zero(a), std::countr_zero(b));
+                    before = first;
                 }
             }
             block[0][place] = letters;
@@ -176,6 +186,24 @@ FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows)
         storeBlock(block[1], 64, std::size_t(base) / 64, words, marks);
     }
     return marks;
+}
+
+bool readingBeginsWith(char first, char second)
+{
+    static const std::vector<bool> begun = [] {
+        std::vector<bool> pairs(std::size_t(kLetterSlots * kLetterSlots), false);
+        for (int id = 0; id < syllableCount(); ++id) {
+            const std::string_view reading = syllable(id);
+            const int a = reading.size() > 1 ? byteSlot(reading[0]) : -1;
+            const int b = reading.size() > 1 ? byteSlot(reading[1]) : -1;
+            if (a >= 0 && b >= 0)
+                pairs[std::size_t(a * kLetterSlots + b)] = true;
+        }
+        return pairs;
+    }();
+    const int a = byteSlot(first), b = byteSlot(second);
+    // Letters that are none of the marks' are taken as begun: nothing is known.
+    return a < 0 || b < 0 || begun[std::size_t(a * kLetterSlots + b)];
 }
 
 bool readingHoldsPair(char first, char second)

@@ -2,6 +2,7 @@
 
 #include "store/FixedArray.h"
 
+#include <array>
 #include <cstdint>
 
 namespace store {
@@ -16,14 +17,16 @@ struct TextChunk;
 //   marks 0 to 35    the letters a character of the cell can begin a word
 //                    with (letterMark): the first letter of each of its
 //                    readings, an ASCII letter or digit for itself;
-//   marks 36 to 63   a second Bloom filter of the pairs below
-//                    (secondPairMark), by another hash;
-//   marks 64 to 127  a Bloom filter of the first two letters a word can
-//                    begin with (pairMark): the first two of a reading, or
-//                    the first letter of one character and the first letter
-//                    of the next.
-// A word of one letter is found exactly by its letter; a longer word is
-// found only where its letter and both marks of its first two letters hold.
+//   marks 36 to 63   a Bloom filter of the first two letters of the
+//                    readings of its characters (readingPairMark);
+//   marks 64 to 127  a Bloom filter of the neighbours' pairs, by two other
+//                    hashes (neighbourPairMarks): the first letter of one
+//                    character and the first letter of the next.
+// A word of one letter is found exactly by its letter. A longer word is
+// found only where its letter is, and one of the marks of its first two
+// letters: the neighbours' alone where no reading begins with the two. A
+// word spelled by more than one character holds the neighbours' pair of its
+// first letter and the letter the second character begins with.
 // Rows read one by one (kept as read, or irregular) hold every mark.
 FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows);
 
@@ -35,10 +38,15 @@ inline const std::uint64_t *rowsOfMark(const FixedArray<std::uint64_t> &marks, s
 
 // The mark of a lower-case ASCII letter or digit; -1 for any other byte.
 int letterMark(char letter);
-// The mark of two such letters among the pairs; -1 if either is not one.
-int pairMark(char first, char second);
-// The mark of the same two letters by the second hash; -1 likewise.
-int secondPairMark(char first, char second);
+// The mark of two such letters as the first two of a reading; -1 if
+// either is not one.
+int readingPairMark(char first, char second);
+// The two marks of two such letters as the first letters of neighbouring
+// characters (a row holds the pair only where both are set); -1 likewise.
+std::array<int, 2> neighbourPairMarks(char first, char second);
+
+// Whether some reading begins with the two letters.
+bool readingBeginsWith(char first, char second);
 
 // Whether some reading holds the two letters side by side. Where none
 // does, the second letter of the two begins a character in any run a word

@@ -49,10 +49,15 @@ void rowsOfValues(const Code *codes, int rows, const std::vector<char> &hit, con
 // word, and keeps in `again` only rows that hold, for two of the word's
 // letters, a character that can spell it (a run spelling the word holds one
 // for each letter): the two letters the fewest rows can spell, if few
-// enough rows can spell them to leave some out.
+// enough rows can spell them to leave some out. With the chunk's reading
+// marks (`marks`, or nullptr), keeps only rows that can hold a run of
+// several characters spelling `letters`: the first spells letters 0 to
+// k - 1, the next begins with letter k, so the row holds such a first
+// character and the neighbours' pair of letters 0 and k, for some k.
 void narrowBySpellers(const CharacterIndex &index, const std::vector<const std::uint64_t *> &codeRows,
                       const std::array<const std::uint64_t *, 128> &asciiRows, const PinyinMatcher &matcher,
-                      std::size_t words, std::uint64_t *again, std::uint64_t *found)
+                      const FixedArray<std::uint64_t> *marks, const std::string &word, std::size_t words,
+                      std::uint64_t *again, std::uint64_t *found)
 {
     const std::uint64_t done = matcher.done();
     const int letters = std::countr_zero(done);
@@ -60,13 +65,17 @@ void narrowBySpellers(const CharacterIndex &index, const std::vector<const std::
     {
         int key;
         std::uint64_t spells; // bit p: the character can spell letter p of the word
+        std::uint64_t first;  // bit k: it spells letters 0 to k - 1 of the word
     };
     std::vector<Speller> spellers;
     std::vector<std::uint64_t> whole(words, 0);
     std::vector<std::size_t> weight(std::size_t(letters), 0);
+    std::vector<std::size_t> firstWeight(std::size_t(letters), 0); // rows of the characters, by k
     auto add = [&](const std::uint64_t *row, int key) {
         if (!row || index.rowsHolding(key) == 0)
             return;
+        for (std::uint64_t k = row[0] & ~done; k; k &= k - 1)
+            firstWeight[std::size_t(std::countr_zero(k))] += index.rowsHolding(key);
         // From letter j the character reaches those of row[j]: it spells
         // the letters from j to the last it reaches.
         std::uint64_t spells = 0;
@@ -79,7 +88,7 @@ void narrowBySpellers(const CharacterIndex &index, const std::vector<const std::
             index.addRows(key, whole.data(), words);
         for (std::uint64_t p = spells; p; p &= p - 1)
             weight[std::size_t(std::countr_zero(p))] += index.rowsHolding(key);
-        spellers.push_back({key, spells});
+        spellers.push_back({key, spells, row[0] & ~done});
     };
     for (std::size_t i = 0; i < codeRows.size(); ++i)
         add(codeRows[i], CharacterIndex::keyOfCodeIndex(int(i)));
@@ -108,6 +117,34 @@ void narrowBySpellers(const CharacterIndex &index, const std::vector<const std::
         for (std::size_t w = 0; w < words; ++w)
             again[w] &= spelling[w];
     }
+    if (!marks)
+        return;
+    std::vector<std::uint64_t> runs(words, 0), starting(words), neighbours(words);
+    for (std::size_t k = 1; k < std::size_t(letters); ++k) {
+        if (firstWeight[k] == 0)
+            continue;
+        const std::array<int, 2> mark = neighbourPairMarks(word[0], word[k]);
+        if (mark[0] < 0)
+            return; // nothing known of the pair
+        const std::uint64_t *one = rowsOfMark(*marks, words, mark[0]);
+        const std::uint64_t *other = rowsOfMark(*marks, words, mark[1]);
+        for (std::size_t w = 0; w < words; ++w)
+            neighbours[w] = one[w] & other[w];
+        // The rows of the first characters, unless about every row holds one.
+        if (firstWeight[k] >= words * 64) {
+            for (std::size_t w = 0; w < words; ++w)
+                runs[w] |= neighbours[w];
+            continue;
+        }
+        std::fill(starting.begin(), starting.end(), 0);
+        for (const Speller &s : spellers)
+            if (s.first & (std::uint64_t(1) << k))
+                index.addRows(s.key, starting.data(), words);
+        for (std::size_t w = 0; w < words; ++w)
+            runs[w] |= starting[w] & neighbours[w];
+    }
+    for (std::size_t w = 0; w < words; ++w)
+        again[w] &= runs[w];
 }
 
 std::string utf8Of(std::u32string_view text)
@@ -666,16 +703,32 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
             for (std::size_t i = 0; i < words; ++i)
                 again[i] &= rows[i];
         };
+        const auto keepEither = [&](int mark, std::array<int, 2> both) {
+            if (mark < 0 || both[0] < 0)
+                return;
+            const std::uint64_t *rows = rowsOfMark(t.readingMarks, words, mark);
+            const std::uint64_t *one = rowsOfMark(t.readingMarks, words, both[0]);
+            const std::uint64_t *other = rowsOfMark(t.readingMarks, words, both[1]);
+            for (std::size_t i = 0; i < words; ++i)
+                again[i] &= rows[i] | (one[i] & other[i]);
+        };
         // The first letter begins a character, and so does each letter no
-        // reading holds after the one before it: each such letter's mark,
-        // and both marks of its pair with the next, must be there.
+        // reading holds after the one before it: each such letter's mark
+        // must be there, and a mark of its pair with the next: a reading's
+        // or the neighbours', the neighbours' alone where no reading
+        // begins with the pair.
         for (std::size_t p = 0; p < letters.size(); ++p) {
             if (p > 0 && readingHoldsPair(letters[p - 1], letters[p]))
                 continue;
             keepMarked(letterMark(letters[p]));
             if (p + 1 < letters.size()) {
-                keepMarked(pairMark(letters[p], letters[p + 1]));
-                keepMarked(secondPairMark(letters[p], letters[p + 1]));
+                const std::array<int, 2> neighbours = neighbourPairMarks(letters[p], letters[p + 1]);
+                if (!readingBeginsWith(letters[p], letters[p + 1])) {
+                    keepMarked(neighbours[0]);
+                    keepMarked(neighbours[1]);
+                } else {
+                    keepEither(readingPairMark(letters[p], letters[p + 1]), neighbours);
+                }
             }
         }
         if (std::all_of(again.begin(), again.end(), [](std::uint64_t b) { return b == 0; }))
@@ -691,7 +744,9 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
     // Gathering the rows of characters costs the same however few rows are
     // asked: for a few, each is read.
     if (indexed && letters.size() > 1 && asked * 32 >= std::size_t(ch.rows))
-        narrowBySpellers(t.characters, codeRows, asciiRows, *matcher, words, again.data(), found);
+        narrowBySpellers(t.characters, codeRows, asciiRows, *matcher,
+                         t.readingMarks.empty() ? nullptr : &t.readingMarks, letters, words, again.data(),
+                         found);
     // Each row's end, then its cell, asked of the memory some rows ahead.
     const std::uint32_t *ends = t.ends.data();
     const auto begin = [ends](int r) { return r ? ends[r - 1] : std::uint32_t(0); };

@@ -182,3 +182,63 @@ TEST(SearchTest, TellsWhenTypingOnOnlyNarrowsTheSearch)
     EXPECT_FALSE(narrows("z", "zg"));
     EXPECT_FALSE(narrows("上海", "杭州"));
 }
+
+// A word spelled by several characters is looked for only in cells where
+// the first letter and the letter the second character begins with stand
+// on neighbours: 号 (hao) and 安 (an) in the same cell are no "han", but a
+// character spelling h or ha beside one beginning with a or n is, as is an
+// ASCII letter beside one. Cells of many other rows hold 号 and 安 apart,
+// so that the rows are narrowed by the marks rather than read one by one.
+TEST(SearchTest, FindsRunsOfSeveralCharactersOnlyWhereTheyStandSideBySide)
+{
+    ColumnStore store({{QStringLiteral("address"), FieldType::WideString, true}});
+    const std::vector<const char *> spelled = {
+        "江苏省淮安市人民路8号", // 淮 huai, 安 an
+        "云南省哈尼族自治区1号", // 哈 ha, 尼 ni
+        "上海市文化路12号南楼",  // 号 hao spells ha, 南 nan
+        "H安大厦3号",            // an ASCII letter beside 安
+        "浙江省杭州市西湖区9号", // 杭 hang, one character
+        "浙江省海宁市中山路5号", // 海 hai spells ha, 宁 ning
+        "北京市中国科技大楼",    // zg: 中 zhong, 国 guo
+        "Z国路7号",              // zg: an ASCII letter beside 国
+    };
+    const std::vector<const char *> apart = {
+        "陕西省西安市解放路7号", "安徽省合肥市长江路3号", "山东省泰安市中心路6号",
+        "辽宁省鞍山市华山路2号", "北京市中华国际大厦",    "广东省中山市国贸路1号",
+    };
+    // Each cell its own (a room number first), or the column would be
+    // kept as a list of values.
+    std::vector<std::string> rows;
+    for (int i = 0; i < 40; ++i)
+        rows.push_back(std::to_string(100 + i) + apart[std::size_t(i) % apart.size()]);
+    const int firstSpelled = int(rows.size());
+    rows.insert(rows.end(), spelled.begin(), spelled.end());
+    for (const std::string &r : rows) {
+        store.appendText(0, r);
+        store.finishRow();
+    }
+    store.finishLoading();
+    ASSERT_EQ(store.chunk(0).columns[0].text.encoding, TextEncoding::Compact);
+    ASSERT_FALSE(store.chunk(0).columns[0].text.readingMarks.empty());
+    const std::vector<SearchColumn> columns = {{0, true, false}};
+    auto run = [&](const char *query) {
+        return rowList(
+            TableSearch(SearchQuery::parse(query)).run(store, columns, allRows(int(rows.size()))).rows);
+    };
+    auto expected = [&](std::vector<int> among) {
+        for (int &r : among)
+            r += firstSpelled;
+        return among;
+    };
+    EXPECT_EQ(run("han"), expected({0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(run("zg"), expected({6, 7}));
+    // Each answer is the one every cell read in full gives.
+    for (const char *query : {"han", "zg", "hn", "anh", "zgyh"}) {
+        const TableSearch search(SearchQuery::parse(query));
+        std::vector<int> read;
+        for (int r = 0; r < int(rows.size()); ++r)
+            if (search.wordMatches(0, foldedText(rows[std::size_t(r)]), true))
+                read.push_back(r);
+        EXPECT_EQ(run(query), read) << query;
+    }
+}
