@@ -188,41 +188,44 @@ FixedArray<std::uint64_t> readingMarks(const TextChunk &text, int rows)
     return marks;
 }
 
-bool readingBeginsWith(char first, char second)
+namespace {
+
+// The pairs of letters the readings hold side by side: from their first
+// letter on, or (`atStart`) only as their first two.
+std::vector<bool> readingPairs(bool atStart)
 {
-    static const std::vector<bool> begun = [] {
-        std::vector<bool> pairs(std::size_t(kLetterSlots * kLetterSlots), false);
-        for (int id = 0; id < syllableCount(); ++id) {
-            const std::string_view reading = syllable(id);
-            const int a = reading.size() > 1 ? byteSlot(reading[0]) : -1;
-            const int b = reading.size() > 1 ? byteSlot(reading[1]) : -1;
+    std::vector<bool> pairs(std::size_t(kLetterSlots * kLetterSlots), false);
+    for (int id = 0; id < syllableCount(); ++id) {
+        const std::string_view reading = syllable(id);
+        for (std::size_t i = 0; i + 1 < reading.size() && (i == 0 || !atStart); ++i) {
+            const int a = byteSlot(reading[i]), b = byteSlot(reading[i + 1]);
             if (a >= 0 && b >= 0)
                 pairs[std::size_t(a * kLetterSlots + b)] = true;
         }
-        return pairs;
-    }();
+    }
+    return pairs;
+}
+
+// Letters that are none of the marks' are taken as in a pair: nothing is
+// known of them.
+bool inPairs(const std::vector<bool> &pairs, char first, char second)
+{
     const int a = byteSlot(first), b = byteSlot(second);
-    // Letters that are none of the marks' are taken as begun: nothing is known.
-    return a < 0 || b < 0 || begun[std::size_t(a * kLetterSlots + b)];
+    return a < 0 || b < 0 || pairs[std::size_t(a * kLetterSlots + b)];
+}
+
+} // namespace
+
+bool readingBeginsWith(char first, char second)
+{
+    static const std::vector<bool> begun = readingPairs(true);
+    return inPairs(begun, first, second);
 }
 
 bool readingHoldsPair(char first, char second)
 {
-    static const std::vector<bool> held = [] {
-        std::vector<bool> pairs(std::size_t(kLetterSlots * kLetterSlots), false);
-        for (int id = 0; id < syllableCount(); ++id) {
-            const std::string_view reading = syllable(id);
-            for (std::size_t i = 0; i + 1 < reading.size(); ++i) {
-                const int a = byteSlot(reading[i]), b = byteSlot(reading[i + 1]);
-                if (a >= 0 && b >= 0)
-                    pairs[std::size_t(a * kLetterSlots + b)] = true;
-            }
-        }
-        return pairs;
-    }();
-    const int a = byteSlot(first), b = byteSlot(second);
-    // Letters that are none of the marks' are taken as held: nothing follows.
-    return a < 0 || b < 0 || held[std::size_t(a * kLetterSlots + b)];
+    static const std::vector<bool> held = readingPairs(false);
+    return inPairs(held, first, second);
 }
 
 int asciiPairMark(char32_t first, char32_t second)

@@ -36,6 +36,14 @@ inline const std::uint64_t *rowsOfMark(const FixedArray<std::uint64_t> &marks, s
     return marks.data() + std::size_t(mark) * words;
 }
 
+// The rows among 64 (word `w` of the marks' bitmaps) that hold a
+// neighbours' pair, by its two marks (see neighbourPairMarks).
+inline std::uint64_t rowsOfNeighbours(const FixedArray<std::uint64_t> &marks, std::size_t words,
+                                      std::array<int, 2> pair, std::size_t w)
+{
+    return rowsOfMark(marks, words, pair[0])[w] & rowsOfMark(marks, words, pair[1])[w];
+}
+
 // The mark of a lower-case ASCII letter or digit; -1 for any other byte.
 int letterMark(char letter);
 // The mark of two such letters as the first two of a reading; -1 if

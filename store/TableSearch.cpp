@@ -126,10 +126,8 @@ void narrowBySpellers(const CharacterIndex &index, const std::vector<const std::
         const std::array<int, 2> mark = neighbourPairMarks(word[0], word[k]);
         if (mark[0] < 0)
             return; // nothing known of the pair
-        const std::uint64_t *one = rowsOfMark(*marks, words, mark[0]);
-        const std::uint64_t *other = rowsOfMark(*marks, words, mark[1]);
         for (std::size_t w = 0; w < words; ++w)
-            neighbours[w] = one[w] & other[w];
+            neighbours[w] = rowsOfNeighbours(*marks, words, mark, w);
         // The rows of the first characters, unless about every row holds one.
         if (firstWeight[k] >= words * 64) {
             for (std::size_t w = 0; w < words; ++w)
@@ -703,15 +701,6 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
             for (std::size_t i = 0; i < words; ++i)
                 again[i] &= rows[i];
         };
-        const auto keepEither = [&](int mark, std::array<int, 2> both) {
-            if (mark < 0 || both[0] < 0)
-                return;
-            const std::uint64_t *rows = rowsOfMark(t.readingMarks, words, mark);
-            const std::uint64_t *one = rowsOfMark(t.readingMarks, words, both[0]);
-            const std::uint64_t *other = rowsOfMark(t.readingMarks, words, both[1]);
-            for (std::size_t i = 0; i < words; ++i)
-                again[i] &= rows[i] | (one[i] & other[i]);
-        };
         // The first letter begins a character, and so does each letter no
         // reading holds after the one before it: each such letter's mark
         // must be there, and a mark of its pair with the next: a reading's
@@ -722,13 +711,17 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
                 continue;
             keepMarked(letterMark(letters[p]));
             if (p + 1 < letters.size()) {
-                const std::array<int, 2> neighbours = neighbourPairMarks(letters[p], letters[p + 1]);
-                if (!readingBeginsWith(letters[p], letters[p + 1])) {
-                    keepMarked(neighbours[0]);
-                    keepMarked(neighbours[1]);
-                } else {
-                    keepEither(readingPairMark(letters[p], letters[p + 1]), neighbours);
-                }
+                const char first = letters[p], second = letters[p + 1];
+                const std::array<int, 2> neighbours = neighbourPairMarks(first, second);
+                if (neighbours[0] < 0)
+                    continue;
+                const std::uint64_t *reading =
+                    readingBeginsWith(first, second)
+                        ? rowsOfMark(t.readingMarks, words, readingPairMark(first, second))
+                        : nullptr;
+                for (std::size_t i = 0; i < words; ++i)
+                    again[i] &=
+                        (reading ? reading[i] : 0) | rowsOfNeighbours(t.readingMarks, words, neighbours, i);
             }
         }
         if (std::all_of(again.begin(), again.end(), [](std::uint64_t b) { return b == 0; }))
