@@ -53,7 +53,8 @@ void rowsOfValues(const Code *codes, int rows, const std::vector<char> &hit, con
 // marks (`marks`, or nullptr), keeps only rows that can hold a run of
 // several characters spelling `letters`: the first spells letters 0 to
 // k - 1, the next begins with letter k, so the row holds such a first
-// character and the neighbours' pair of letters 0 and k, for some k.
+// character, a character beginning with letter k and the neighbours' pair
+// of letters 0 and k, for some k.
 void narrowBySpellers(const CharacterIndex &index, const std::vector<const std::uint64_t *> &codeRows,
                       const std::array<const std::uint64_t *, 128> &asciiRows, const PinyinMatcher &matcher,
                       const FixedArray<std::uint64_t> *marks, const std::string &word, std::size_t words,
@@ -126,8 +127,10 @@ void narrowBySpellers(const CharacterIndex &index, const std::vector<const std::
         const std::array<int, 2> mark = neighbourPairMarks(word[0], word[k]);
         if (mark[0] < 0)
             return; // nothing known of the pair
+        // The next character begins with letter k: its mark is there.
+        const std::uint64_t *next = rowsOfMark(*marks, words, letterMark(word[k]));
         for (std::size_t w = 0; w < words; ++w)
-            neighbours[w] = rowsOfNeighbours(*marks, words, mark, w);
+            neighbours[w] = rowsOfNeighbours(*marks, words, mark, w) & next[w];
         // The rows of the first characters, unless about every row holds one.
         if (firstWeight[k] >= words * 64) {
             for (std::size_t w = 0; w < words; ++w)
@@ -143,6 +146,23 @@ void narrowBySpellers(const CharacterIndex &index, const std::vector<const std::
     }
     for (std::size_t w = 0; w < words; ++w)
         again[w] &= runs[w];
+}
+
+// Whether the automaton of a word reaches its end over a cell of coded
+// text, a character a step. Its own function: the cursor stays in a
+// register, which the reading of every character waits on.
+bool spelledByAutomaton(std::string_view cell, const std::uint8_t *automaton, const std::uint32_t *ofByte,
+                        const std::uint32_t *ofIndex)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(cell.data());
+    const auto *end = p + cell.size();
+    unsigned state = 0;
+    while (p < end) {
+        state = automaton[CompactCode::nextValue(p, ofByte, ofIndex) + state];
+        if (state == PinyinMatcher::kSpelled)
+            return true;
+    }
+    return false;
 }
 
 std::string utf8Of(std::u32string_view text)
@@ -524,19 +544,11 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
     }
     auto pinyinMatches = [&](int r) {
         const std::string_view cell = t.stored(std::size_t(r));
+        if (byAutomaton)
+            return spelledByAutomaton(cell, matcher->automaton(), automatonOfByte.data(),
+                                      automatonOfIndex.data());
         const auto *p = reinterpret_cast<const unsigned char *>(cell.data());
         const auto *end = p + cell.size();
-        if (byAutomaton) {
-            const std::uint8_t *automaton = matcher->automaton();
-            unsigned state = 0;
-            while (p < end) {
-                state = automaton[CompactCode::nextValue(p, automatonOfByte.data(), automatonOfIndex.data()) +
-                                  state];
-                if (state == PinyinMatcher::kSpelled)
-                    return true;
-            }
-            return false;
-        }
         const std::uint64_t *row = nullptr;
         return matcher->matchesRun([&]() -> const std::uint64_t *const * {
             if (p >= end)
