@@ -417,8 +417,11 @@ std::unique_ptr<StoreChunk> ChunkBuilder::finish()
             // The pairs cost 8 bytes a row: kept where that is at most a
             // third of the text (names and addresses, not the short web and
             // mail addresses, which are read about as fast as the marks).
-            if (out.text.textBytes >= std::size_t(m_rows) * kPairMarkBytes * 3)
-                out.text.pairMarks = asciiPairMarks(out.text, m_rows);
+            if (out.text.textBytes >= std::size_t(m_rows) * kPairMarkBytes * 3) {
+                AsciiPairMarks marks = asciiPairMarks(out.text, m_rows);
+                out.text.pairMarks = std::move(marks.rows);
+                out.text.pairMarkOf = std::move(marks.markOf);
+            }
         }
         c.bytes.clear();
         c.ends.clear();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <numeric>
 #include <vector>
 
 namespace store {
@@ -228,40 +229,85 @@ bool readingHoldsPair(char first, char second)
     return inPairs(held, first, second);
 }
 
-int asciiPairMark(char32_t first, char32_t second)
+namespace {
+
+// Pairs of letters and digits with a mark of their own in a chunk: the
+// most rows hold them, so that the marks the others share are set in
+// fewer rows.
+constexpr int kOwnMarks = 32;
+
+// The slot of a pair among the marks the other pairs share.
+int sharedPairMark(int pair)
+{
+    return kOwnMarks + int((std::uint32_t(pair) * 0x9E3779B1u >> 16) % std::uint32_t(64 - kOwnMarks));
+}
+
+} // namespace
+
+int asciiPairMark(const FixedArray<std::uint8_t> &markOf, char32_t first, char32_t second, bool *own)
 {
     const int a = caselessAlnumSlot(first);
     const int b = caselessAlnumSlot(second);
-    return a < 0 || b < 0 ? -1 : pairSlot(a, b);
+    if (a < 0 || b < 0 || markOf.empty())
+        return -1;
+    const std::uint8_t mark = markOf[std::size_t(a * kAlnumSlots + b)];
+    if (own)
+        *own = (mark & AsciiPairMarks::kOwnMark) != 0;
+    return mark & ~AsciiPairMarks::kOwnMark;
 }
 
-FixedArray<std::uint64_t> asciiPairMarks(const TextChunk &text, int rows)
+AsciiPairMarks asciiPairMarks(const TextChunk &text, int rows)
 {
-    const std::size_t words = (std::size_t(rows) + 63) / 64;
-    FixedArray<std::uint64_t> marks(words * 64);
+    constexpr int kPairs = kAlnumSlots * kAlnumSlots;
     int slotOf[256];
     for (int b = 0; b < 256; ++b)
         slotOf[b] = caselessAlnumSlot(char32_t(b));
+    // Calls `pair` with each pair of a row, as often as it is there.
+    const auto forEachPair = [&](int r, auto pair) {
+        int before = -1;
+        for (char c : text.stored(std::size_t(r))) {
+            const int slot = slotOf[static_cast<unsigned char>(c)];
+            if (before >= 0 && slot >= 0)
+                pair(before * kAlnumSlots + slot);
+            before = slot;
+        }
+    };
+    // The rows holding each pair.
+    std::vector<int> held(kPairs, 0), lastRow(kPairs, -1);
+    for (int r = 0; r < rows; ++r)
+        forEachPair(r, [&](int pair) {
+            if (lastRow[std::size_t(pair)] != r) {
+                lastRow[std::size_t(pair)] = r;
+                ++held[std::size_t(pair)];
+            }
+        });
+    std::vector<int> byRows(kPairs);
+    std::iota(byRows.begin(), byRows.end(), 0);
+    std::stable_sort(byRows.begin(), byRows.end(),
+                     [&](int a, int b) { return held[std::size_t(a)] > held[std::size_t(b)]; });
+    AsciiPairMarks out;
+    out.markOf = FixedArray<std::uint8_t>(kPairs);
+    for (int pair = 0; pair < kPairs; ++pair)
+        out.markOf[std::size_t(pair)] = std::uint8_t(sharedPairMark(pair));
+    for (int i = 0; i < kOwnMarks && held[std::size_t(byRows[std::size_t(i)])] > 0; ++i)
+        out.markOf[std::size_t(byRows[std::size_t(i)])] = std::uint8_t(i) | AsciiPairMarks::kOwnMark;
+
+    const std::size_t words = (std::size_t(rows) + 63) / 64;
+    out.rows = FixedArray<std::uint64_t>(words * 64);
     std::uint64_t block[64];
     for (int base = 0; base < rows; base += 64) {
         const int count = std::min(64, rows - base);
         for (int place = 0; place < 64; ++place) {
             std::uint64_t pairs = 0;
-            if (place < count) {
-                const std::string_view cell = text.stored(std::size_t(base + place));
-                int before = -1;
-                for (char c : cell) {
-                    const int slot = slotOf[static_cast<unsigned char>(c)];
-                    if (before >= 0 && slot >= 0)
-                        pairs |= pairBit(before, slot);
-                    before = slot;
-                }
-            }
+            if (place < count)
+                forEachPair(base + place, [&](int pair) {
+                    pairs |= std::uint64_t(1) << (out.markOf[std::size_t(pair)] & ~AsciiPairMarks::kOwnMark);
+                });
             block[place] = pairs;
         }
-        storeBlock(block, 0, std::size_t(base) / 64, words, marks);
+        storeBlock(block, 0, std::size_t(base) / 64, words, out.rows);
     }
-    return marks;
+    return out;
 }
 
 } // namespace store

@@ -62,14 +62,28 @@ bool readingBeginsWith(char first, char second);
 // its letter, and its pair with the letter after it, are marked as well.
 bool readingHoldsPair(char first, char second);
 
-// For a column of ASCII text: a Bloom filter of the letters and digits that
-// follow each other in a row, in either case, kept as 64 bitmaps of the
-// chunk's rows as above. A word of several letters or digits is in a row
-// only where the marks of all its pairs are.
-FixedArray<std::uint64_t> asciiPairMarks(const TextChunk &text, int rows);
+// For a column of ASCII text: the pairs of letters and digits that follow
+// each other in a row, in either case, as 64 marks kept as bitmaps of the
+// chunk's rows as above. The pairs the most rows of the chunk hold have a
+// mark each, set exactly where the pair is; the others share the rest as a
+// Bloom filter. A word of several letters or digits is in a row only where
+// the marks of all its pairs are; a word of one pair with a mark of its
+// own, in each of them.
+struct AsciiPairMarks
+{
+    FixedArray<std::uint64_t> rows;
+    // Per pair (first slot * kAlnumSlots + second, see AlnumSlot.h), its
+    // mark, with kOwnMark where the mark is its own.
+    FixedArray<std::uint8_t> markOf;
+
+    static constexpr std::uint8_t kOwnMark = 0x80;
+};
+AsciiPairMarks asciiPairMarks(const TextChunk &text, int rows);
 
 // The mark of two ASCII letters or digits following each other, either in
-// either case; -1 if either is not one.
-int asciiPairMark(char32_t first, char32_t second);
+// either case, among a chunk's marks (see AsciiPairMarks::markOf); -1 if
+// either is not one. `own` (optional): whether the mark is the pair's own.
+int asciiPairMark(const FixedArray<std::uint8_t> &markOf, char32_t first, char32_t second,
+                  bool *own = nullptr);
 
 } // namespace store

@@ -6,8 +6,8 @@ std::size_t TextChunk::memoryBytes() const
 {
     return sizeof(*this) + bytes.memoryBytes() + ends.memoryBytes() + codes8.memoryBytes() +
            codes16.memoryBytes() + heads.memoryBytes() + code.memoryBytes() + readingMarks.memoryBytes() +
-           pairMarks.memoryBytes() + characters.memoryBytes() + rawRows.capacity() * sizeof(std::uint16_t) +
-           irregular.capacity() * sizeof(std::uint16_t);
+           pairMarks.memoryBytes() + pairMarkOf.memoryBytes() + characters.memoryBytes() +
+           rawRows.capacity() * sizeof(std::uint16_t) + irregular.capacity() * sizeof(std::uint16_t);
 }
 
 std::size_t StoreChunk::memoryBytes() const

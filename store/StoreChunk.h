@@ -46,8 +46,9 @@ struct TextChunk
     // can begin a word with (see readingMarks).
     FixedArray<std::uint64_t> readingMarks;
     // Plain ASCII holding letters: the pairs of letters and digits each row
-    // holds (see asciiPairMarks).
+    // holds, and each pair's mark (see AsciiPairMarks).
     FixedArray<std::uint64_t> pairMarks;
+    FixedArray<std::uint8_t> pairMarkOf;
     // Compact: the rows holding each character (see CharacterIndex).
     CharacterIndex characters;
     // Plain and Compact: bit b (of 128) tells that byte value b below 0x80

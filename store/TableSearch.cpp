@@ -614,8 +614,9 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
         }
     }
     // In ASCII text, each pair of the word's letters and digits leaves only
-    // the cells holding it, where the chunk knows its rows (a word of that
-    // one pair is in each of them), else those whose marks hold it.
+    // the cells holding it, where the chunk knows its rows or the pair has
+    // a mark of its own (a word of that one pair is in each of them), else
+    // those whose marks hold it.
     if (indexed && !coded) {
         std::vector<std::uint64_t> any(words);
         for (std::size_t at = 0; at + 1 < w.folded.size(); ++at) {
@@ -628,12 +629,14 @@ void TableSearch::wordInColumn(const ColumnStore &store, const SearchColumn &col
                 onePair = w.folded.size() == 2;
                 continue;
             }
-            const int mark = t.pairMarks.empty() ? -1 : asciiPairMark(w.folded[at], w.folded[at + 1]);
+            bool own = false;
+            const int mark = asciiPairMark(t.pairMarkOf, w.folded[at], w.folded[at + 1], &own);
             if (mark < 0)
                 continue;
             const std::uint64_t *marked = rowsOfMark(t.pairMarks, words, mark);
             for (std::size_t i = 0; i < words; ++i)
                 holding[i] &= marked[i];
+            onePair = own && w.folded.size() == 2;
         }
     }
     if (indexed && (w.folded.size() == 1 || onePair)) {

@@ -1,5 +1,6 @@
 #include "store/ChineseText.h"
 #include "store/ColumnStore.h"
+#include "store/ReadingMarks.h"
 #include "store/SearchQuery.h"
 #include "store/TableSearch.h"
 
@@ -241,4 +242,74 @@ TEST(SearchTest, FindsRunsOfSeveralCharactersOnlyWhereTheyStandSideBySide)
                 read.push_back(r);
         EXPECT_EQ(run(query), read) << query;
     }
+}
+
+TEST(SearchTest, KnowsTheRowsOfCommonLetterPairsExactly)
+{
+    // English names: "ch" in most of them, in either case, and c and h
+    // apart in others, so that a pair's mark shared with others would let
+    // those through.
+    ColumnStore store({{QStringLiteral("english"), FieldType::WideString}});
+    const std::vector<const char *> names = {
+        "Changsha Machinery Trading Co Ltd", "Chongqing Chemical Works Co Ltd",
+        "Coastal Hotel Supplies Ltd",        "CHENGDU TECHNOLOGY GROUP LTD",
+        "Hangzhou Cable Factory Co Ltd",     "Xiamen Precision Tools Co Ltd",
+        "Wuhan Rich Harbour Logistics",      "Qingdao Ocean Shipping Co Ltd",
+    };
+    std::vector<std::string> rows;
+    for (int i = 0; i < 200; ++i)
+        rows.push_back(std::string(names[std::size_t(i) % names.size()]) + " No " + std::to_string(i));
+    for (const std::string &r : rows) {
+        store.appendText(0, r);
+        store.finishRow();
+    }
+    store.finishLoading();
+    const TextChunk &text = store.chunk(0).columns[0].text;
+    ASSERT_FALSE(text.pairMarks.empty());
+    const std::size_t words = (rows.size() + 63) / 64;
+    auto holds = [](std::string cell, const char *pair) {
+        for (char &c : cell)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        return cell.find(pair) != std::string::npos;
+    };
+    auto marked = [&](int mark, std::size_t r) {
+        return (rowsOfMark(text.pairMarks, words, mark)[r / 64] >> (r % 64)) & 1;
+    };
+    // Every pair's mark is in each row holding it; a pair with a mark of its
+    // own, only there.
+    int own = 0;
+    const std::string alnum = "0123456789abcdefghijklmnopqrstuvwxyz";
+    for (char a : alnum)
+        for (char b : alnum) {
+            bool exact = false;
+            const int mark = asciiPairMark(text.pairMarkOf, char32_t(a), char32_t(b), &exact);
+            ASSERT_GE(mark, 0);
+            const char pair[3] = {a, b, 0};
+            own += exact;
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                if (holds(rows[r], pair)) {
+                    ASSERT_TRUE(marked(mark, r)) << pair << " row " << r;
+                } else if (exact) {
+                    ASSERT_FALSE(marked(mark, r)) << pair << " row " << r;
+                }
+            }
+        }
+    bool exact = false;
+    asciiPairMark(text.pairMarkOf, U'C', U'h', &exact);
+    EXPECT_TRUE(exact) << "the chunk's most common pair has a mark of its own";
+    EXPECT_GT(own, 16);
+
+    // A word of such a pair is answered from its mark; every answer is the
+    // one every cell read in full gives.
+    const std::vector<SearchColumn> columns = {{0, false, true}};
+    for (const char *query : {"ch", "CH", "ha", "ct", "ch ltd", "han", "hn", "xq", "o n"}) {
+        const TableSearch search(SearchQuery::parse(query));
+        std::vector<int> read;
+        for (int r = 0; r < int(rows.size()); ++r)
+            if (search.rowMatches(store, columns, r))
+                read.push_back(r);
+        EXPECT_EQ(rowList(search.run(store, columns, allRows(int(rows.size()))).rows), read) << query;
+    }
+    const TableSearch ch(SearchQuery::parse("ch"));
+    EXPECT_EQ(rowList(ch.run(store, columns, allRows(int(rows.size()))).rows).size(), 100u);
 }
