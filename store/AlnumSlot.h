@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 namespace store {
 
 // Letters and digits numbered as the pinyin matcher, the reading marks and
@@ -19,6 +21,20 @@ constexpr int alnumSlot(char32_t c)
 constexpr int caselessAlnumSlot(char32_t c)
 {
     return alnumSlot(c >= U'A' && c <= U'Z' ? c + (U'a' - U'A') : c);
+}
+
+// Calls `pair` with first * kAlnumSlots + second for each two letters or
+// digits following each other in plain text, in either case, as often as
+// they are there.
+template <typename Pair> void forEachAlnumPair(std::string_view text, Pair pair)
+{
+    int before = -1; // the slot of the letter or digit just read
+    for (const char c : text) {
+        const int slot = caselessAlnumSlot(static_cast<unsigned char>(c));
+        if (before >= 0 && slot >= 0)
+            pair(before * kAlnumSlots + slot);
+        before = slot;
+    }
 }
 
 } // namespace store

@@ -10,18 +10,6 @@
 
 namespace store {
 
-template <typename Pair> void CharacterIndex::forEachPlainPair(std::string_view cell, Pair pair)
-{
-    int before = -1; // the letter or digit just read, as its place among them
-    for (const char c : cell) {
-        const auto b = static_cast<unsigned char>(c);
-        const int place = caselessAlnumSlot(b);
-        if (before >= 0 && place >= 0)
-            pair(std::size_t(kKeys + before * kAlnums + place));
-        before = place;
-    }
-}
-
 CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
 {
     CharacterIndex index;
@@ -43,7 +31,8 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
         for (int r = 0; r < rows; ++r) {
             const std::string_view cell = text.stored(std::size_t(r));
             std::uint64_t seen[2] = {0, 0};
-            forEachPlainPair(cell, [&](std::size_t pair) {
+            forEachAlnumPair(cell, [&](int slots) {
+                const std::size_t pair = std::size_t(kKeys + slots);
                 if (lastRow[pair] != r) {
                     lastRow[pair] = r;
                     ++counts[pair];
@@ -196,7 +185,8 @@ CharacterIndex CharacterIndex::build(const TextChunk &text, int rows)
         // where they would take more memory than the text while building.
         std::fill(lastRow.begin() + kKeys, lastRow.end(), -1);
         for (int r = 0; r < rows; ++r)
-            forEachPlainPair(text.stored(std::size_t(r)), [&](std::size_t pair) {
+            forEachAlnumPair(text.stored(std::size_t(r)), [&](int slots) {
+                const std::size_t pair = std::size_t(kKeys + slots);
                 const Entry &e = index.m_pairEntries[pair - kKeys];
                 if (e.count == kUnknown || lastRow[pair] == r)
                     return;

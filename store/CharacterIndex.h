@@ -95,9 +95,6 @@ private:
     static constexpr std::uint32_t kUnknown = ~std::uint32_t(0); // a pair not kept
 
     const Entry *entryOf(int key) const;
-    // Calls `pair` with the key of each pair of letters and digits in a
-    // cell of plain text, in either case, as often as it is there.
-    template <typename Pair> static void forEachPlainPair(std::string_view cell, Pair pair);
 
     FixedArray<Entry> m_entries;       // per key, up to the last key held
     FixedArray<Entry> m_pairEntries;   // per pair, when kept

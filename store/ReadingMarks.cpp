@@ -259,23 +259,10 @@ int asciiPairMark(const FixedArray<std::uint8_t> &markOf, char32_t first, char32
 AsciiPairMarks asciiPairMarks(const TextChunk &text, int rows)
 {
     constexpr int kPairs = kAlnumSlots * kAlnumSlots;
-    int slotOf[256];
-    for (int b = 0; b < 256; ++b)
-        slotOf[b] = caselessAlnumSlot(char32_t(b));
-    // Calls `pair` with each pair of a row, as often as it is there.
-    const auto forEachPair = [&](int r, auto pair) {
-        int before = -1;
-        for (char c : text.stored(std::size_t(r))) {
-            const int slot = slotOf[static_cast<unsigned char>(c)];
-            if (before >= 0 && slot >= 0)
-                pair(before * kAlnumSlots + slot);
-            before = slot;
-        }
-    };
     // The rows holding each pair.
     std::vector<int> held(kPairs, 0), lastRow(kPairs, -1);
     for (int r = 0; r < rows; ++r)
-        forEachPair(r, [&](int pair) {
+        forEachAlnumPair(text.stored(std::size_t(r)), [&](int pair) {
             if (lastRow[std::size_t(pair)] != r) {
                 lastRow[std::size_t(pair)] = r;
                 ++held[std::size_t(pair)];
@@ -300,7 +287,7 @@ AsciiPairMarks asciiPairMarks(const TextChunk &text, int rows)
         for (int place = 0; place < 64; ++place) {
             std::uint64_t pairs = 0;
             if (place < count)
-                forEachPair(base + place, [&](int pair) {
+                forEachAlnumPair(text.stored(std::size_t(base + place)), [&](int pair) {
                     pairs |= std::uint64_t(1) << (out.markOf[std::size_t(pair)] & ~AsciiPairMarks::kOwnMark);
                 });
             block[place] = pairs;
