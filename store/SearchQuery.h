@@ -17,6 +17,8 @@ struct SearchWord
     std::string pinyin;
     bool quoted = false;   // "…": matches only as typed
     bool excluded = false; // -word: the companies it matches are left out
+
+    bool operator==(const SearchWord &) const = default;
 };
 
 // What the user typed into the search box: words separated by blanks
@@ -31,6 +33,8 @@ struct SearchQuery
     bool empty() const { return words.empty(); }
     // Whether some word must be found (not only excluded).
     bool hasPositiveWord() const;
+
+    bool operator==(const SearchQuery &) const = default;
 };
 
 } // namespace store

@@ -114,6 +114,8 @@ void DbQuery::release()
     m_lastSearch.reset();
     m_lastMatches = {};
     m_spareMatches = {};
+    m_remembered.clear();
+    m_rememberedStore = nullptr;
     m_store.reset();
     m_held.reset();
     m_leadingFor.reset();
@@ -511,16 +513,49 @@ void DbQuery::takeAnswerMemory()
 
 std::vector<int> DbQuery::searchRows(const RowBits &candidates)
 {
-    RowBits asked = candidates;
     const std::vector<SearchColumn> columns = searchColumns();
-    const bool narrows = m_lastSearch && m_lastEditCount == m_store->editCount() &&
-                         m_lastCandidates == candidates && m_search->narrows(*m_lastSearch);
-    if (narrows)
-        for (std::size_t w = 0; w < asked.size(); ++w)
-            asked[w] &= m_lastMatches.rows[w];
-    const bool typedOn = narrows && m_lastColumns == columns && m_search->typedOn(*m_lastSearch);
-    TableSearch::Matches found = m_search->run(*m_store, columns, asked, typedOn ? &m_lastMatches : nullptr,
-                                               std::exchange(m_spareMatches, {}));
+    if (m_rememberedStore != m_store.get() || m_rememberedEditCount != m_store->editCount() ||
+        m_rememberedCandidates != candidates || m_rememberedColumns != columns) {
+        m_remembered.clear();
+        m_rememberedStore = m_store.get();
+        m_rememberedEditCount = m_store->editCount();
+        m_rememberedCandidates = candidates;
+        m_rememberedColumns = columns;
+    }
+    const auto remembered =
+        std::find_if(m_remembered.begin(), m_remembered.end(),
+                     [&](const RememberedAnswer &a) { return a.query == m_search->query(); });
+    const bool known = remembered != m_remembered.end();
+    TableSearch::Matches found;
+    if (known) {
+        // The answer as it was, its memory the spare's; not which column
+        // found each row (no first columns), which typing on from it then
+        // does without.
+        found = std::exchange(m_spareMatches, {});
+        found.rows = remembered->rows;
+        found.names = remembered->names;
+        found.firstColumns = 0;
+    } else {
+        RowBits asked = candidates;
+        const bool narrows = m_lastSearch && m_lastEditCount == m_store->editCount() &&
+                             m_lastCandidates == candidates && m_search->narrows(*m_lastSearch);
+        if (narrows)
+            for (std::size_t w = 0; w < asked.size(); ++w)
+                asked[w] &= m_lastMatches.rows[w];
+        const bool typedOn = narrows && m_lastColumns == columns && m_search->typedOn(*m_lastSearch);
+        found = m_search->run(*m_store, columns, asked, typedOn ? &m_lastMatches : nullptr,
+                              std::exchange(m_spareMatches, {}));
+        // Kept in the memory of the oldest answer kept, when there are enough.
+        RememberedAnswer answer;
+        if (m_remembered.size() >= kRememberedAnswers) {
+            answer = std::move(m_remembered.front());
+            m_remembered.pop_front();
+        }
+        answer.query = m_search->query();
+        answer.rows = found.rows;
+        answer.names = found.names;
+        m_remembered.push_back(std::move(answer));
+    }
     // The companies whose names match first, then the others, written over
     // the list before (which this one replaces): a long answer then takes
     // no fresh memory, which costs more than the writing.
@@ -567,6 +602,9 @@ QList<QPair<int, int>> DbQuery::searchHighlights(int field, const QString &text)
 
 void DbQuery::setSearch(std::shared_ptr<const TableSearch> search, std::vector<SearchField> fields)
 {
+    // The box emptied: the answers of the words typed before go with them.
+    if (!search)
+        m_remembered.clear();
     std::shared_ptr<const TableSearch> oldSearch = std::move(m_search);
     std::vector<SearchField> oldFields = std::move(m_searchFields);
     m_search = std::move(search);

@@ -386,6 +386,51 @@ TEST_F(SnapshotAnswerTest, TheSearchNarrowsWithinTheFilterNamesFirst)
     EXPECT_EQ(query->recordCount(), 2);
 }
 
+TEST_F(SnapshotAnswerTest, ACharacterTakenBackFindsTheAnswerItHadWhileTheRowsStayAsTheyWere)
+{
+    const QStringList electronics{QStringLiteral("北京电子"), QStringLiteral("Union 电子"),
+                                  QStringLiteral("浙江电子")};
+    query->setSearch(searchFor("电子"), nameProvinceAndMemo());
+    EXPECT_EQ(names(*query), electronics);
+    query->setSearch(searchFor("浙江电子"), nameProvinceAndMemo());
+    EXPECT_EQ(names(*query), QStringList{QStringLiteral("浙江电子")});
+    query->setSearch(searchFor("电子"), nameProvinceAndMemo());
+    EXPECT_EQ(names(*query), electronics) << "taken back";
+
+    // Typed on from an answer taken back, and taken back again.
+    query->setSearch(searchFor("d"), nameProvinceAndMemo());
+    const QStringList d = names(*query);
+    query->setSearch(searchFor("dz"), nameProvinceAndMemo());
+    EXPECT_EQ(names(*query), electronics);
+    query->setSearch(searchFor("d"), nameProvinceAndMemo());
+    EXPECT_EQ(names(*query), d);
+    query->setSearch(searchFor("dz"), nameProvinceAndMemo());
+    EXPECT_EQ(names(*query), electronics) << "typed on again from the answer taken back";
+
+    // An edit: the word is looked for again, and found in the profile edited.
+    query->setSearch(searchFor("安徽"), nameProvinceAndMemo());
+    query->setCurrentRow(0);
+    ASSERT_EQ(names(*query), QStringList{QStringLiteral("安徽机械")});
+    query->setFieldText(query->fieldByName(QStringLiteral("cCorpMemo"))->index(), QStringLiteral("电子配件"));
+    query->post();
+    query->setSearch(searchFor("电子"), nameProvinceAndMemo());
+    EXPECT_EQ(names(*query), electronics + QStringList{QStringLiteral("安徽机械")});
+
+    // Other candidates: those of the filter, then all again.
+    query->setFilter(QStringLiteral("cProvince='北京市'"));
+    query->setFiltered(true);
+    EXPECT_EQ(names(*query), (QStringList{QStringLiteral("北京电子"), QStringLiteral("Union 电子")}));
+    query->setSearch(searchFor("浙江"), nameProvinceAndMemo());
+    EXPECT_EQ(names(*query), QStringList());
+    query->setFiltered(false);
+    query->setSearch(searchFor("电子"), nameProvinceAndMemo());
+    EXPECT_EQ(names(*query), electronics + QStringList{QStringLiteral("安徽机械")});
+
+    // Other fields searched: the names alone.
+    query->setSearch(searchFor("电子"), {DbQuery::SearchField{QStringLiteral("cCorpCName"), true, true}});
+    EXPECT_EQ(names(*query), electronics);
+}
+
 TEST_F(SnapshotAnswerTest, SearchHighlightsCountCharactersBeyondTheBmp)
 {
     query->setSearch(searchFor("dz"), nameProvinceAndMemo());
