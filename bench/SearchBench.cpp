@@ -5,8 +5,10 @@
 // the company query, a grid following it. Medians and 95th percentiles,
 // each beside the engine's own time for the same words as LIKE conditions
 // over the same columns where the engine has an equivalent (none for
-// pinyin). Also the first keystroke after the list has loaded, large
-// answers, and the memory: the process's peak against the table's text,
+// pinyin). Also the keystrokes that take characters back to the empty box
+// and whole words pasted into it (no keystroke before them to narrow
+// from), the first keystroke after the list has loaded, large answers,
+// and the memory: the process's peak against the table's text,
 // and what the pinyin and folding tables and the reading marks add.
 //
 //   build/bench/bench_search [--companies N] [benchmark options]
@@ -111,40 +113,94 @@ QString likeEquivalent(const QString &typed)
            conditions.join(QStringLiteral(" AND "));
 }
 
+// Sets each text in the box in turn, timing each keystroke.
+void timeKeystrokes(Companies &c, const QStringList &texts, std::vector<double> &ms)
+{
+    for (const QString &typed : texts) {
+        const auto start = std::chrono::steady_clock::now();
+        ApplyCompanySearch(&c.query, typed);
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        if (qEnvironmentVariableIsSet("VELMORA_BENCH_KEYSTROKES"))
+            fprintf(stderr, "  %-16s %8.1f ms %9d rows\n", typed.toUtf8().constData(), ms.back(),
+                    int(c.query.recordCount()));
+    }
+}
+
+void reportKeystrokes(benchmark::State &state, std::vector<double> ms, int rows)
+{
+    std::sort(ms.begin(), ms.end());
+    state.counters["median_ms"] = ms[ms.size() / 2];
+    state.counters["p95_ms"] = ms[std::min(ms.size() - 1, ms.size() * 95 / 100)];
+    state.counters["max_ms"] = ms.back();
+    state.counters["rows"] = rows;
+}
+
 // Types the text one character at a time (and once more from the start,
 // to have enough keystrokes), timing each keystroke.
 void typing(benchmark::State &state, const QString &text, bool engineEquivalent)
 {
     Companies &c = shared();
+    QStringList prefixes;
+    for (qsizetype n = 1; n <= text.size(); ++n)
+        prefixes << text.left(n);
     std::vector<double> ms;
     int rows = 0;
     for (auto _ : state) {
-        for (qsizetype n = 1; n <= text.size(); ++n) {
-            const QString typed = text.left(n);
-            const auto start = std::chrono::steady_clock::now();
-            ApplyCompanySearch(&c.query, typed);
-            ms.push_back(
-                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-            if (qEnvironmentVariableIsSet("VELMORA_BENCH_KEYSTROKES"))
-                fprintf(stderr, "  %-16s %8.1f ms %9d rows\n", typed.toUtf8().constData(), ms.back(),
-                        int(c.query.recordCount()));
-        }
+        timeKeystrokes(c, prefixes, ms);
         rows = c.query.recordCount();
         state.PauseTiming();
         ApplyCompanySearch(&c.query, QString());
         state.ResumeTiming();
     }
-    std::sort(ms.begin(), ms.end());
-    const double median = ms[ms.size() / 2];
-    state.counters["median_ms"] = median;
-    state.counters["p95_ms"] = ms[std::min(ms.size() - 1, ms.size() * 95 / 100)];
-    state.counters["max_ms"] = ms.back();
-    state.counters["rows"] = rows;
+    reportKeystrokes(state, ms, rows);
     if (engineEquivalent && !qEnvironmentVariableIsSet("VELMORA_BENCH_NO_ENGINE")) {
         const double engine = bench::engineMilliseconds(likeEquivalent(text).toUtf8().constData());
         state.counters["engine_like_ms"] = engine;
-        state.counters["per_engine"] = engine > 0 ? median / engine : 0;
+        state.counters["per_engine"] = engine > 0 ? state.counters["median_ms"] / engine : 0;
     }
+}
+
+// The text typed a character at a time (not timed), then taken back a
+// character at a time to the empty box, timing each deletion: the list
+// grows back, to answers the box had on the way.
+void erasing(benchmark::State &state, const QString &text)
+{
+    Companies &c = shared();
+    QStringList prefixes, shorter;
+    for (qsizetype n = 1; n <= text.size(); ++n)
+        prefixes << text.left(n);
+    for (qsizetype n = text.size() - 1; n >= 0; --n)
+        shorter << text.left(n);
+    std::vector<double> ms;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const QString &typed : prefixes)
+            ApplyCompanySearch(&c.query, typed);
+        state.ResumeTiming();
+        timeKeystrokes(c, shorter, ms);
+    }
+    reportKeystrokes(state, ms, c.query.recordCount());
+}
+
+// The whole text at once into the empty box, as pasted: no keystroke
+// before it to narrow from. Another word is searched for in between: the
+// same text again would be answered from the answer before.
+void pasting(benchmark::State &state, const QString &text)
+{
+    Companies &c = shared();
+    std::vector<double> ms;
+    int rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ApplyCompanySearch(&c.query, QStringLiteral("q"));
+        ApplyCompanySearch(&c.query, QString());
+        state.ResumeTiming();
+        timeKeystrokes(c, {text}, ms);
+        rows = c.query.recordCount();
+    }
+    ApplyCompanySearch(&c.query, QString()); // the box as the next benchmark expects it
+    reportKeystrokes(state, ms, rows);
 }
 
 #define TYPING(name, text, engine)                                                                           \
@@ -166,6 +222,29 @@ TYPING(PinyinTwoWords, "hangzhou rj", false);
 TYPING(Digits, "0571", true);
 TYPING(EnglishName, "software", true);
 TYPING(CommonProfileWord, "出口", true);
+
+#define ERASING(name, text)                                                                                  \
+    void BM_Erase_##name(benchmark::State &s)                                                                \
+    {                                                                                                        \
+        erasing(s, QStringLiteral(text));                                                                    \
+    }                                                                                                        \
+    BENCHMARK(BM_Erase_##name)->Unit(benchmark::kMillisecond)->Iterations(3)
+
+ERASING(Mixed, "zhongguoyh");
+ERASING(PinyinTwoWords, "hangzhou rj");
+ERASING(Digits, "0571");
+
+#define PASTING(name, text)                                                                                  \
+    void BM_Paste_##name(benchmark::State &s)                                                                \
+    {                                                                                                        \
+        pasting(s, QStringLiteral(text));                                                                    \
+    }                                                                                                        \
+    BENCHMARK(BM_Paste_##name)->Unit(benchmark::kMillisecond)->Iterations(5)
+
+PASTING(FullPinyin, "changsha");
+PASTING(LongPinyin, "zhongguoyinhang");
+PASTING(TwoWords, "杭州 软件");
+PASTING(EnglishName, "software");
 
 void BM_FirstKeystrokeAfterLoad(benchmark::State &state)
 {
