@@ -223,28 +223,22 @@ TYPING(Digits, "0571", true);
 TYPING(EnglishName, "software", true);
 TYPING(CommonProfileWord, "出口", true);
 
-#define ERASING(name, text)                                                                                  \
-    void BM_Erase_##name(benchmark::State &s)                                                                \
+// A benchmark `kind`_`name` of `run` (erasing or pasting) over one text.
+#define KEYSTROKES(kind, run, name, text, iterations)                                                        \
+    void BM_##kind##_##name(benchmark::State &s)                                                             \
     {                                                                                                        \
-        erasing(s, QStringLiteral(text));                                                                    \
+        run(s, QStringLiteral(text));                                                                        \
     }                                                                                                        \
-    BENCHMARK(BM_Erase_##name)->Unit(benchmark::kMillisecond)->Iterations(3)
+    BENCHMARK(BM_##kind##_##name)->Unit(benchmark::kMillisecond)->Iterations(iterations)
 
-ERASING(Mixed, "zhongguoyh");
-ERASING(PinyinTwoWords, "hangzhou rj");
-ERASING(Digits, "0571");
+KEYSTROKES(Erase, erasing, Mixed, "zhongguoyh", 3);
+KEYSTROKES(Erase, erasing, PinyinTwoWords, "hangzhou rj", 3);
+KEYSTROKES(Erase, erasing, Digits, "0571", 3);
 
-#define PASTING(name, text)                                                                                  \
-    void BM_Paste_##name(benchmark::State &s)                                                                \
-    {                                                                                                        \
-        pasting(s, QStringLiteral(text));                                                                    \
-    }                                                                                                        \
-    BENCHMARK(BM_Paste_##name)->Unit(benchmark::kMillisecond)->Iterations(5)
-
-PASTING(FullPinyin, "changsha");
-PASTING(LongPinyin, "zhongguoyinhang");
-PASTING(TwoWords, "杭州 软件");
-PASTING(EnglishName, "software");
+KEYSTROKES(Paste, pasting, FullPinyin, "changsha", 5);
+KEYSTROKES(Paste, pasting, LongPinyin, "zhongguoyinhang", 5);
+KEYSTROKES(Paste, pasting, TwoWords, "杭州 软件", 5);
+KEYSTROKES(Paste, pasting, EnglishName, "software", 5);
 
 void BM_FirstKeystrokeAfterLoad(benchmark::State &state)
 {

@@ -115,7 +115,6 @@ void DbQuery::release()
     m_lastMatches = {};
     m_spareMatches = {};
     m_remembered.clear();
-    m_rememberedStore = nullptr;
     m_store.reset();
     m_held.reset();
     m_leadingFor.reset();
@@ -514,14 +513,11 @@ void DbQuery::takeAnswerMemory()
 std::vector<int> DbQuery::searchRows(const RowBits &candidates)
 {
     const std::vector<SearchColumn> columns = searchColumns();
-    if (m_rememberedStore != m_store.get() || m_rememberedEditCount != m_store->editCount() ||
-        m_rememberedCandidates != candidates || m_rememberedColumns != columns) {
+    // The rows, their edits and the candidates as at the search before.
+    const bool sameRows =
+        m_lastSearch && m_lastEditCount == m_store->editCount() && m_lastCandidates == candidates;
+    if (!sameRows || m_lastColumns != columns)
         m_remembered.clear();
-        m_rememberedStore = m_store.get();
-        m_rememberedEditCount = m_store->editCount();
-        m_rememberedCandidates = candidates;
-        m_rememberedColumns = columns;
-    }
     const auto remembered =
         std::find_if(m_remembered.begin(), m_remembered.end(),
                      [&](const RememberedAnswer &a) { return a.query == m_search->query(); });
@@ -537,8 +533,7 @@ std::vector<int> DbQuery::searchRows(const RowBits &candidates)
         found.firstColumns = 0;
     } else {
         RowBits asked = candidates;
-        const bool narrows = m_lastSearch && m_lastEditCount == m_store->editCount() &&
-                             m_lastCandidates == candidates && m_search->narrows(*m_lastSearch);
+        const bool narrows = sameRows && m_search->narrows(*m_lastSearch);
         if (narrows)
             for (std::size_t w = 0; w < asked.size(); ++w)
                 asked[w] &= m_lastMatches.rows[w];

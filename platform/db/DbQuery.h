@@ -292,9 +292,9 @@ private:
     TableSearch::Matches m_spareMatches; // the one before, its memory written over by the next
     std::uint64_t m_lastEditCount = 0;   // the store's edits then
     // The answers of the last searches, while the rows, their edits, the
-    // candidates and the fields searched stay as they were and the box is
-    // not emptied: a character taken back, or typed again, finds the
-    // answer it had.
+    // candidates and the fields searched stay as at the search before (see
+    // above) and the box is not emptied: a character taken back, or typed
+    // again, finds the answer it had.
     struct RememberedAnswer
     {
         store::SearchQuery query;
@@ -303,10 +303,6 @@ private:
     };
     static constexpr std::size_t kRememberedAnswers = 16;
     std::deque<RememberedAnswer> m_remembered; // the latest last
-    const ColumnStore *m_rememberedStore = nullptr;
-    RowBits m_rememberedCandidates;
-    std::vector<SearchColumn> m_rememberedColumns;
-    std::uint64_t m_rememberedEditCount = 0;
     bool m_searchedAsTyped = false;
 };
 
